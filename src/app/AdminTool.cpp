@@ -1,0 +1,48 @@
+#include "AdminTool.h"
+
+#include "common/Error.h"
+#include "data/ClientFiles.h"
+
+#include <exception>
+
+namespace {
+
+int init(const QStringList& arguments, QTextStream& err)
+{
+    if (arguments.size() != 1) {
+        err << AdminTool::usage();
+        return 2;
+    }
+    ClientFiles::create(arguments.front());
+    return 0;
+}
+
+} // namespace
+
+QString AdminTool::usage()
+{
+    return QStringLiteral("usage: tardesk-admin init FOLDER\n");
+}
+
+int AdminTool::run(const QStringList& arguments, QTextStream& out, QTextStream& err)
+{
+    Q_UNUSED(out);
+    if (arguments.isEmpty()) {
+        err << usage();
+        return 2;
+    }
+    const QString command = arguments.front();
+    const QStringList rest = arguments.mid(1);
+    try {
+        if (command == QLatin1String("init"))
+            return init(rest, err);
+    } catch (const Error& error) {
+        err << error.message() << Qt::endl;
+        return 1;
+    } catch (const std::exception& error) {
+        err << QString::fromUtf8(error.what()) << Qt::endl;
+        return 1;
+    }
+    err << usage();
+    return 2;
+}

@@ -1,0 +1,44 @@
+#pragma once
+
+#include "config/IniFile.h"
+#include "data/Database.h"
+#include "data/SettingsRecord.h"
+
+#include <QString>
+
+#include <memory>
+
+// What the client holds open for the whole run: the configuration file,
+// the database connection and the settings record, found in the program
+// folder. Free of widgets, so start-up and shutdown are testable.
+class ClientSession
+{
+public:
+    explicit ClientSession(const QString& programDir);
+
+    const QString& ProgramDir() const { return m_programDir; }
+    const QString& IniFileName() const { return m_iniFileName; }
+    const QString& DatabaseFileName() const { return m_databaseFileName; }
+
+    // Start-up: the configuration file must exist; it is read whole.
+    void openIniFile();
+    // Start-up: the database file must exist; opens it and the settings record.
+    void openDatabase();
+    // Reopens the connection and the settings record after Exit closed them.
+    void reopenDatabase();
+
+    IniFile* iniFile() { return m_iniFile.get(); }
+    Database& database() { return m_database; }
+    SettingsRecord& settings() { return m_settings; }
+
+    // The message that stops the start when a required file is missing.
+    static QString missingFileMessage(const QString& path);
+
+private:
+    QString m_programDir;
+    QString m_iniFileName;
+    QString m_databaseFileName;
+    std::unique_ptr<IniFile> m_iniFile;
+    Database m_database;
+    SettingsRecord m_settings;
+};

@@ -1,0 +1,89 @@
+#include "MessageBoxes.h"
+
+#include "common/Error.h"
+
+#include <QMessageBox>
+#include <QPushButton>
+
+namespace {
+MessageBoxes::Handler& handler()
+{
+    static MessageBoxes::Handler instance;
+    return instance;
+}
+} // namespace
+
+const QString& MessageBoxes::applicationTitle()
+{
+    static const QString title = QStringLiteral("Клиент Velmora");
+    return title;
+}
+
+void MessageBoxes::setHandler(Handler newHandler)
+{
+    handler() = std::move(newHandler);
+}
+
+QString MessageBoxes::withFullStop(const QString& message)
+{
+    if (!message.isEmpty() && message.back().unicode() > u'.')
+        return message + QLatin1Char('.');
+    return message;
+}
+
+void MessageBoxes::showError(QWidget* parent, const QString& message)
+{
+    show(parent, Shown{Kind::ApplicationError, applicationTitle(), withFullStop(message)});
+}
+
+void MessageBoxes::showException(QWidget* parent, const std::exception& error)
+{
+    if (const auto* own = dynamic_cast<const Error*>(&error))
+        showError(parent, own->message());
+    else
+        showError(parent, QString::fromUtf8(error.what()));
+}
+
+MessageBoxes::Answer MessageBoxes::confirm(QWidget* parent, const QString& question)
+{
+    return show(parent, Shown{Kind::Confirmation, QStringLiteral("Confirm"), question});
+}
+
+void MessageBoxes::information(QWidget* parent, const QString& text)
+{
+    show(parent, Shown{Kind::Information, QStringLiteral("Information"), text});
+}
+
+void MessageBoxes::errorDialog(QWidget* parent, const QString& text)
+{
+    show(parent, Shown{Kind::ErrorDialog, QStringLiteral("Error"), text});
+}
+
+MessageBoxes::Answer MessageBoxes::show(QWidget* parent, const Shown& shown)
+{
+    if (handler())
+        return handler()(shown);
+
+    QMessageBox box(parent);
+    box.setWindowTitle(shown.caption);
+    box.setText(shown.text);
+    // No translation is loaded: the buttons keep the captions the clerk knows.
+    if (shown.kind == Kind::Confirmation) {
+        box.setIcon(QMessageBox::Question);
+        QPushButton* yes = box.addButton(QStringLiteral("&Yes"), QMessageBox::YesRole);
+        QPushButton* no = box.addButton(QStringLiteral("&No"), QMessageBox::NoRole);
+        QPushButton* cancel = box.addButton(QStringLiteral("Cancel"), QMessageBox::RejectRole);
+        box.setDefaultButton(yes);
+        box.setEscapeButton(cancel);
+        box.exec();
+        if (box.clickedButton() == yes)
+            return Answer::Yes;
+        return box.clickedButton() == no ? Answer::No : Answer::Cancel;
+    }
+    box.setIcon(shown.kind == Kind::Information ? QMessageBox::Information : QMessageBox::Critical);
+    QPushButton* ok = box.addButton(QStringLiteral("OK"), QMessageBox::AcceptRole);
+    box.setDefaultButton(ok);
+    box.setEscapeButton(ok);
+    box.exec();
+    return Answer::Ok;
+}

@@ -1,0 +1,51 @@
+#include "RegionalFormats.h"
+
+#include <QLocale>
+
+namespace {
+QChar g_decimalSeparator = QLatin1Char('.');
+bool g_frozen = false;
+} // namespace
+
+void RegionalFormats::freeze()
+{
+    const QString separator = QLocale::system().decimalPoint();
+    g_decimalSeparator = separator.isEmpty() ? QLatin1Char('.') : separator.front();
+    g_frozen = true;
+}
+
+QChar RegionalFormats::decimalSeparator()
+{
+    if (!g_frozen)
+        freeze();
+    return g_decimalSeparator;
+}
+
+QString RegionalFormats::formatMoney(double value)
+{
+    // QString::number ignores the locale, so only the separator is swapped.
+    QString text = QString::number(value, 'f', 2);
+    if (text == QLatin1String("-0.00"))
+        text.remove(0, 1);
+    const QChar separator = decimalSeparator();
+    if (separator != QLatin1Char('.'))
+        text.replace(QLatin1Char('.'), separator);
+    return text;
+}
+
+QString RegionalFormats::formatMoney(const QVariant& value)
+{
+    if (value.isNull() || !value.isValid())
+        return QString();
+    return formatMoney(value.toDouble());
+}
+
+QString RegionalFormats::formatDate(const QDate& date)
+{
+    return date.isValid() ? date.toString(shortDateFormat()) : QString();
+}
+
+QString RegionalFormats::shortDateFormat()
+{
+    return QStringLiteral("dd.MM.yyyy");
+}

@@ -1,0 +1,31 @@
+#pragma once
+
+#include <QString>
+
+#include <SQLiteCpp/Database.h>
+
+#include <memory>
+
+// The connection to Tardesk.mdb. Normal SQLite locking with a busy timeout,
+// so other programs may open the same file; no transaction is held open.
+class Database
+{
+public:
+    void open(const QString& fileName);
+    void close();
+    bool isOpen() const { return m_db != nullptr; }
+
+    const QString& fileName() const { return m_fileName; }
+    // The open connection; throws when closed.
+    SQLite::Database& connection();
+
+    // Runs a statement and ignores any result.
+    void execute(const QString& sql);
+
+    // How long a statement waits for another program's lock.
+    static constexpr int kBusyTimeoutMs = 5000;
+
+private:
+    QString m_fileName;
+    std::unique_ptr<SQLite::Database> m_db;
+};

@@ -1,0 +1,71 @@
+#pragma once
+
+#include "data/Schema.h"
+
+#include <QDate>
+#include <QObject>
+#include <QVariant>
+
+#include <vector>
+
+class Database;
+
+// The settings record: the first row of SETTINGS, open for the whole run.
+// It keeps its editing state like a data set of the old data layer, and
+// every window that shows or edits it follows its notifications.
+class SettingsRecord : public QObject
+{
+    Q_OBJECT
+
+public:
+    enum class State
+    {
+        Inactive,
+        Browse,
+        Edit,
+        Insert
+    };
+
+    explicit SettingsRecord(QObject* parent = nullptr);
+
+    // Checks the eighteen columns and reads the first row (lowest rowid).
+    void open(Database& database);
+    void close();
+    bool isOpen() const { return m_state != State::Inactive; }
+    State state() const { return m_state; }
+    bool isEditing() const { return m_state == State::Edit || m_state == State::Insert; }
+
+    // Column names compare ignoring case; an unknown name throws.
+    QVariant value(const QString& column) const;
+    // A column without a value reads as 0.
+    double floatValue(const QString& column) const;
+    QDate dateValue(const QString& column) const;
+
+    // Starts editing; an empty table starts a new row.
+    void edit();
+    // Writes one field of the record being edited.
+    void setValue(const QString& column, const QVariant& value);
+    // Stores the edit (update of the row, or insert into an empty table).
+    void post();
+    // Restores the values from before the edit.
+    void cancel();
+
+    static int columnIndex(const QString& column);
+
+signals:
+    void valuesChanged();
+    void stateChanged();
+
+private:
+    void checkColumns();
+    void readFirstRow();
+    void setState(State state);
+    int requireColumn(const QString& column) const;
+
+    Database* m_database = nullptr;
+    State m_state = State::Inactive;
+    qint64 m_rowId = -1; // -1: the table has no row
+    std::vector<QVariant> m_values;
+    std::vector<QVariant> m_savedValues;
+    std::vector<bool> m_modified;
+};

@@ -1,0 +1,160 @@
+#include "SampleGenerator.h"
+#include "app/AdminTool.h"
+#include "data/ClientFiles.h"
+
+#include <SQLiteCpp/Database.h>
+#include <SQLiteCpp/Statement.h>
+
+#include <QCryptographicHash>
+#include <QFile>
+#include <QTemporaryDir>
+#include <QTest>
+
+namespace {
+
+struct Result
+{
+    int status;
+    QString out;
+    QString err;
+};
+
+Result runAdmin(const QStringList& arguments)
+{
+    QString out, err;
+    QTextStream outStream(&out), errStream(&err);
+    const int status = AdminTool::run(arguments, outStream, errStream);
+    outStream.flush();
+    errStream.flush();
+    return {status, out, err};
+}
+
+QByteArray digest(const QString& path)
+{
+    QFile file(path);
+    file.open(QIODevice::ReadOnly);
+    return QCryptographicHash::hash(file.readAll(), QCryptographicHash::Sha256);
+}
+
+} // namespace
+
+class TestAdminTool : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void initMakesTheFiles();
+    void initRefusesToOverwrite_data();
+    void initRefusesToOverwrite();
+    void generatorIsDeterministicAndRealistic();
+    void generatorFillsDatabase();
+};
+
+void TestAdminTool::initMakesTheFiles()
+{
+    QTemporaryDir dir;
+    const QString folder = dir.filePath(QStringLiteral("new/program"));
+    const Result result = runAdmin({QStringLiteral("init"), folder});
+    QCOMPARE(result.status, 0);
+    QCOMPARE(QFileInfo(ClientFiles::iniFileName(folder)).size(), 0);
+
+    SQLite::Database db(ClientFiles::databaseFileName(folder).toStdString());
+    SQLite::Statement types(db, "SELECT name, type FROM pragma_table_info('PRICE')");
+    QStringList declared;
+    while (types.executeStep())
+        declared << QString::fromUtf8(types.getColumn(0).getText()) + QLatin1Char(' ') +
+                        QString::fromUtf8(types.getColumn(1).getText());
+    QCOMPARE(declared.mid(0, 7),
+             QStringList({"GROUPCODE TEXT(15)", "PARTNUMBER TEXT(22)", "SHORTPARTNUMBER TEXT(22)",
+                          "PARTNAME TEXT(60)", "CROSSNUMBER TEXT(10)", "PRICE SINGLE", "WH0 SHORT"}));
+    SQLite::Statement objects(db, "SELECT name FROM sqlite_master ORDER BY name");
+    QStringList names;
+    while (objects.executeStep())
+        names << QString::fromUtf8(objects.getColumn(0).getText());
+    QCOMPARE(names, QStringList({"GROUPS", "PRICE", "PRICE_CROSSNUMBER", "PRICE_SHORTPARTNUMBER", "SETTINGS",
+                                 "sqlite_autoindex_GROUPS_1"}));
+    QCOMPARE(db.execAndGet("SELECT count(*) FROM SETTINGS").getInt(), 1);
+    QCOMPARE(db.execAndGet("SELECT count(*) FROM PRICE").getInt(), 0);
+    QCOMPARE(db.execAndGet("PRAGMA integrity_check").getString(), std::string("ok"));
+}
+
+void TestAdminTool::initRefusesToOverwrite_data()
+{
+    QTest::addColumn<bool>("withDatabase");
+    QTest::addColumn<bool>("withIni");
+    QTest::newRow("database only") << true << false;
+    QTest::newRow("ini only") << false << true;
+    QTest::newRow("both") << true << true;
+}
+
+void TestAdminTool::initRefusesToOverwrite()
+{
+    QFETCH(bool, withDatabase);
+    QFETCH(bool, withIni);
+    QTemporaryDir dir;
+    const QString database = ClientFiles::databaseFileName(dir.path());
+    const QString ini = ClientFiles::iniFileName(dir.path());
+    for (const auto& [wanted, path] : {std::pair{withDatabase, database}, std::pair{withIni, ini}}) {
+        if (wanted) {
+            QFile file(path);
+            QVERIFY(file.open(QIODevice::WriteOnly));
+            file.write("clerk's data");
+        }
+    }
+    const Result result = runAdmin({QStringLiteral("init"), dir.path()});
+    QCOMPARE(result.status, 1);
+    QVERIFY(result.err.contains(QStringLiteral("already exists")));
+    QCOMPARE(QFileInfo::exists(database), withDatabase);
+    QCOMPARE(QFileInfo::exists(ini), withIni);
+    if (withDatabase)
+        QCOMPARE(QFileInfo(database).size(), 12);
+}
+
+void TestAdminTool::generatorIsDeterministicAndRealistic()
+{
+    QTemporaryDir first, second;
+    SampleGenerator(3000, 7).writeTextFiles(first.path());
+    SampleGenerator(3000, 7).writeTextFiles(second.path());
+    const QString price = QStringLiteral("/import.txt");
+    QCOMPARE(digest(first.path() + price), digest(second.path() + price));
+
+    QFile file(first.path() + price);
+    QVERIFY(file.open(QIODevice::ReadOnly));
+    QCOMPARE(file.readLine(), SampleGenerator::priceHeader());
+    int rows = 0, cyrillic = 0, separators = 0, lower = 0;
+    QSet<QString> crosses;
+    while (!file.atEnd()) {
+        const QStringList fields = QString::fromUtf8(file.readLine()).trimmed().split(QLatin1Char(';'));
+        QCOMPARE(fields.size(), 15);
+        ++rows;
+        const QString number = fields[1];
+        QVERIFY(number.size() <= 22 && fields[4].size() <= 10 && fields[3].size() <= 60);
+        cyrillic += number.contains(QRegularExpression(QStringLiteral("[А-Яа-я]")));
+        separators += number.contains(QRegularExpression(QStringLiteral("[ ./-]")));
+        lower += number != number.toUpper();
+        crosses.insert(fields[4]);
+    }
+    QCOMPARE(rows, 3000);
+    QVERIFY2(cyrillic > 300 && cyrillic < 600, qPrintable(QString::number(cyrillic)));
+    QVERIFY(separators > 2500);
+    QVERIFY(lower > 50);
+    QVERIFY(crosses.size() > 600 && crosses.size() < 1500);
+}
+
+void TestAdminTool::generatorFillsDatabase()
+{
+    QTemporaryDir dir;
+    QCOMPARE(runAdmin({QStringLiteral("init"), dir.path()}).status, 0);
+    SampleGenerator generator(2000, 3);
+    generator.writeDatabase(ClientFiles::databaseFileName(dir.path()));
+    SQLite::Database db(ClientFiles::databaseFileName(dir.path()).toStdString());
+    QCOMPARE(db.execAndGet("SELECT count(*) FROM PRICE").getInt(), 2000);
+    QCOMPARE(db.execAndGet("SELECT count(*) FROM GROUPS").getInt(), int(generator.groups().size()));
+    QVERIFY(db.execAndGet("SELECT count(*) FROM GROUPS WHERE GROUPNAME='Группа товара'").getInt() > 0);
+    QCOMPARE(db.execAndGet("SELECT count(*) FROM sqlite_master WHERE type='index' AND name LIKE 'PRICE_%'")
+                 .getInt(),
+             2);
+}
+
+QTEST_GUILESS_MAIN(TestAdminTool)
+#include "TestAdminTool.moc"
