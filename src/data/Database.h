@@ -11,7 +11,13 @@
 class Database
 {
 public:
-    void open(const QString& fileName);
+    enum class Mode
+    {
+        ReadWrite,
+        ReadOnly // for tools that must leave the file as it is
+    };
+
+    void open(const QString& fileName, Mode mode = Mode::ReadWrite);
     void close();
     bool isOpen() const { return m_db != nullptr; }
 

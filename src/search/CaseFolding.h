@@ -1,0 +1,22 @@
+#pragma once
+
+#include <QChar>
+#include <QString>
+#include <QStringView>
+
+// Letter case of part numbers, cross numbers and group codes: exactly the
+// letters a search number may hold (A-Z, А-Я, Є, І, Ї and their small
+// forms) have two cases; every other character compares as it is, so the
+// rule does not depend on the Unicode tables of the library at hand.
+class CaseFolding
+{
+public:
+    static QChar upper(QChar ch);
+    static QChar lower(QChar ch);
+    static QString upper(QStringView text);
+
+    static bool equal(QStringView a, QStringView b);
+    static bool startsWith(QStringView text, QStringView prefix);
+    // Ascending ignoring case; spellings that differ only in case in binary order.
+    static bool less(QStringView a, QStringView b);
+};

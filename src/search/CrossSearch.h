@@ -1,0 +1,17 @@
+#pragma once
+
+#include <QString>
+#include <QStringList>
+
+#include <SQLiteCpp/Database.h>
+
+// The cross numbers of all parts whose SHORTPARTNUMBER begins with a search
+// number, ignoring letter case, through the plain index on SHORTPARTNUMBER.
+class CrossSearch
+{
+public:
+    // Distinct ignoring case and ascending ignoring case. An empty search
+    // number finds nothing (it would list every cross number), and parts
+    // without a cross number are passed over.
+    static QStringList find(SQLite::Database& db, const QString& searchNr);
+};

@@ -1,0 +1,70 @@
+#include "PriceGridColumns.h"
+
+#include "common/RegionalFormats.h"
+
+namespace {
+
+enum Column
+{
+    PartNumber,
+    PartName,
+    Vhod,
+    Price,
+    PriceUsd,
+    PriceEur,
+    FirstWarehouse
+};
+
+QString money(const std::optional<double>& value)
+{
+    return value ? RegionalFormats::formatMoney(*value) : QString();
+}
+
+} // namespace
+
+QString PriceGridColumns::title(int column)
+{
+    switch (column) {
+    case PartNumber:
+        return QStringLiteral("Код товара");
+    case PartName:
+        return QStringLiteral("Наименование");
+    case Vhod:
+        return QStringLiteral("Вход");
+    case Price:
+        return QStringLiteral("Розница UAH");
+    case PriceUsd:
+        return QStringLiteral("Розница USD");
+    case PriceEur:
+        return QStringLiteral("Розница EUR");
+    default:
+        break;
+    }
+    if (column < FirstWarehouse || column >= kCount)
+        return QString();
+    return QStringLiteral("Скл №") + QString::number(column - FirstWarehouse + 1);
+}
+
+QString PriceGridColumns::text(const PriceRow& row, int column)
+{
+    switch (column) {
+    case PartNumber:
+        return row.partNumber;
+    case PartName:
+        return row.partName;
+    case Vhod:
+        return money(row.vhod);
+    case Price:
+        return money(row.price);
+    case PriceUsd:
+        return money(row.priceUsd);
+    case PriceEur:
+        return money(row.priceEur);
+    default:
+        break;
+    }
+    if (column < FirstWarehouse || column >= kCount)
+        return QString();
+    const std::optional<qint64>& stock = row.stock[size_t(column - FirstWarehouse)];
+    return stock ? QString::number(*stock) : QString();
+}

@@ -1,0 +1,18 @@
+#pragma once
+
+#include "search/PriceRow.h"
+
+#include <QString>
+
+// The fifteen columns of the price grid in their order: part number, name,
+// input price, the three retail prices and the nine warehouses.
+class PriceGridColumns
+{
+public:
+    static constexpr int kCount = 15;
+
+    static QString title(int column);
+    // The text a cell shows: amounts as "0.00" with the regional decimal
+    // separator, stock as a whole number, nothing for an empty value.
+    static QString text(const PriceRow& row, int column);
+};

@@ -1,0 +1,23 @@
+#pragma once
+
+#include "search/PriceRow.h"
+
+#include <QString>
+
+#include <SQLiteCpp/Database.h>
+
+#include <vector>
+
+// The price list of one cross number: every part of it whose group exists
+// in GROUPS, with the retail price in dollars and euros and the input
+// price after the group discount, cheapest input price first.
+class PriceListQuery
+{
+public:
+    // The cross number and the group codes match ignoring letter case. The
+    // amounts are computed in floating point whatever type the engine
+    // stored; a rate of 0 leaves its column empty. Rows of equal input
+    // price keep the order of the table.
+    static std::vector<PriceRow> open(SQLite::Database& db, const QString& cross, double rateUsd,
+                                      double rateEur);
+};
