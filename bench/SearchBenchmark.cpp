@@ -1,0 +1,145 @@
+#include "SampleGenerator.h"
+#include "data/ClientFiles.h"
+#include "search/CrossSearch.h"
+#include "search/PriceListQuery.h"
+
+#include <SQLiteCpp/Database.h>
+#include <SQLiteCpp/Statement.h>
+
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QStringList>
+
+#include <benchmark/benchmark.h>
+
+#include <algorithm>
+#include <chrono>
+#include <functional>
+#include <random>
+#include <vector>
+
+namespace {
+
+constexpr qint64 kParts = 1000000;
+constexpr int kSamples = 100;
+constexpr int kRepeats = 5;
+
+// Made once and kept between runs: the folder is TARDESK_BENCH_DIR or the
+// temporary folder; a half-made database never takes the final name.
+QString databaseFile()
+{
+    static const QString fileName = [] {
+        const QString root = qEnvironmentVariable("TARDESK_BENCH_DIR", QDir::tempPath() + "/tardesk-bench");
+        const QString folder = root + "/parts-" + QString::number(kParts);
+        if (!QFileInfo::exists(ClientFiles::databaseFileName(folder))) {
+            const QString partial = folder + ".partial";
+            QDir(partial).removeRecursively();
+            ClientFiles::create(partial);
+            SampleGenerator(kParts, 1).writeDatabase(ClientFiles::databaseFileName(partial));
+            QDir().rename(partial, folder);
+        }
+        return ClientFiles::databaseFileName(folder);
+    }();
+    return fileName;
+}
+
+SQLite::Database& connection()
+{
+    static SQLite::Database db(QFile::encodeName(databaseFile()).toStdString(), SQLite::OPEN_READONLY);
+    return db;
+}
+
+// Columns of randomly drawn parts, so frequent maker prefixes come in proportion.
+QStringList drawn(const char* column, int minLength)
+{
+    std::mt19937_64 random(20240601);
+    std::uniform_int_distribution<qint64> rowId(1, kParts);
+    SQLite::Statement query(connection(), std::string("SELECT ") + column + " FROM PRICE WHERE rowid = ?");
+    QStringList values;
+    while (values.size() < kSamples) {
+        query.reset();
+        query.bind(1, static_cast<int64_t>(rowId(random)));
+        if (query.executeStep()) {
+            const QString value = QString::fromUtf8(query.getColumn(0).getText());
+            if (value.size() >= minLength)
+                values << value;
+        }
+    }
+    return values;
+}
+
+double milliseconds(const std::function<void()>& work)
+{
+    const auto start = std::chrono::steady_clock::now();
+    work();
+    return std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - start).count();
+}
+
+double percentile(std::vector<double> values, double fraction)
+{
+    std::sort(values.begin(), values.end());
+    return values[size_t(fraction * double(values.size() - 1) + 0.5)];
+}
+
+// The fastest full scan that folds case: SQLite's LIKE (ASCII letters only),
+// so the speed-up it yields is a lower bound.
+size_t scanWithLike(const QString& prefix)
+{
+    SQLite::Statement query(
+        connection(),
+        "SELECT DISTINCT CROSSNUMBER FROM PRICE WHERE SHORTPARTNUMBER LIKE ? AND CROSSNUMBER <> ''");
+    query.bind(1, prefix.toStdString() + '%');
+    size_t count = 0;
+    while (query.executeStep())
+        ++count;
+    return count;
+}
+
+void BM_CrossSearch(benchmark::State& state)
+{
+    const int length = int(state.range(0));
+    QStringList prefixes;
+    for (const QString& number : drawn("SHORTPARTNUMBER", length))
+        prefixes << number.left(length);
+    std::vector<double> search, scan, speedUp;
+    size_t found = 0;
+    for (auto _ : state) {
+        for (const QString& prefix : prefixes) {
+            std::vector<double> times;
+            for (int repeat = 0; repeat < kRepeats; ++repeat)
+                times.push_back(
+                    milliseconds([&] { found += size_t(CrossSearch::find(connection(), prefix).size()); }));
+            const double scanTime = milliseconds([&] { benchmark::DoNotOptimize(scanWithLike(prefix)); });
+            search.insert(search.end(), times.begin(), times.end());
+            scan.push_back(scanTime);
+            speedUp.push_back(scanTime / percentile(times, 0.5));
+        }
+    }
+    state.counters["search_median_ms"] = percentile(search, 0.5);
+    state.counters["search_p95_ms"] = percentile(search, 0.95);
+    state.counters["scan_median_ms"] = percentile(scan, 0.5);
+    state.counters["speedup_median"] = percentile(speedUp, 0.5);
+    state.counters["crosses_per_search"] = double(found) / double(search.size());
+}
+BENCHMARK(BM_CrossSearch)->Arg(3)->Arg(6)->Iterations(1)->Unit(benchmark::kMillisecond);
+
+void BM_PriceList(benchmark::State& state)
+{
+    const QStringList crosses = drawn("CROSSNUMBER", 1);
+    std::vector<double> times;
+    size_t rows = 0;
+    for (auto _ : state)
+        for (const QString& cross : crosses)
+            for (int repeat = 0; repeat < kRepeats; ++repeat)
+                times.push_back(milliseconds(
+                    [&] { rows += PriceListQuery::open(connection(), cross, 41.25, 48.1).size(); }));
+    state.counters["open_median_ms"] = percentile(times, 0.5);
+    state.counters["open_p95_ms"] = percentile(times, 0.95);
+    state.counters["rows_per_open"] = double(rows) / double(times.size());
+}
+BENCHMARK(BM_PriceList)->Iterations(1)->Unit(benchmark::kMillisecond);
+
+} // namespace
+
+BENCHMARK_MAIN();
