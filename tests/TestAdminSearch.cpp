@@ -1,0 +1,151 @@
+#include "app/AdminTool.h"
+#include "data/ClientFiles.h"
+
+#include <SQLiteCpp/Database.h>
+
+#include <QCryptographicHash>
+#include <QDir>
+#include <QTemporaryDir>
+#include <QTest>
+
+namespace {
+
+struct Result
+{
+    int status;
+    QString out;
+    QString err;
+};
+
+Result runAdmin(const QStringList& arguments)
+{
+    QString out, err;
+    QTextStream outStream(&out), errStream(&err);
+    const int status = AdminTool::run(arguments, outStream, errStream);
+    outStream.flush();
+    errStream.flush();
+    return {status, out, err};
+}
+
+// Names, sizes, times and contents of everything in the folder.
+QByteArray folderState(const QString& folder)
+{
+    QByteArray state;
+    for (const QFileInfo& info :
+         QDir(folder).entryInfoList(QDir::Files | QDir::Hidden | QDir::NoDotAndDotDot)) {
+        QFile file(info.filePath());
+        file.open(QIODevice::ReadOnly);
+        state += info.fileName().toUtf8() + QByteArray::number(info.lastModified().toMSecsSinceEpoch()) +
+                 QCryptographicHash::hash(file.readAll(), QCryptographicHash::Sha256);
+    }
+    return state;
+}
+
+const QString kTitles = "Код товара\tНаименование\tВход\tРозница UAH\tРозница USD\tРозница EUR\tСкл №1\tСкл "
+                        "№2\tСкл №3\tСкл №4\tСкл №5\tСкл №6\tСкл №7\tСкл №8\tСкл №9\n";
+
+} // namespace
+
+class TestAdminSearch : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void initTestCase();
+    void answers_data();
+    void answers();
+    void leavesFolderUntouched();
+    void failures_data();
+    void failures();
+
+private:
+    QTemporaryDir m_dir;
+};
+
+void TestAdminSearch::initTestCase()
+{
+    ClientFiles::create(m_dir.path());
+    SQLite::Database db(ClientFiles::databaseFileName(m_dir.path()).toStdString(), SQLite::OPEN_READWRITE);
+    // The settings row made by init holds the rates 41.25 and 48.10.
+    db.exec("INSERT INTO GROUPS VALUES ('G5', 'Фильтры', 5), ('G0', 'Свечи', 0)");
+    db.exec("INSERT INTO PRICE VALUES"
+            "('G5', 'OC-90', 'OC90', 'Фильтр масляный', 'K7', 99, 1, 0, NULL, 0, 0, 0, 0, 0, 12),"
+            "('g0', 'oc 901', 'oc901', 'Фильтр салона', 'K7', 80.5, 0, 0, 0, 0, 0, 0, 0, 0, 0),"
+            "('NONE', 'OC-92', 'OC92', 'Без группы', 'K7', 1, 0, 0, 0, 0, 0, 0, 0, 0, 0),"
+            "('G0', 'OC.95', 'OC95', 'Фильтр', 'A1', 5, 0, 0, 0, 0, 0, 0, 0, 0, 0),"
+            "('G0', 'ВАЗ-2110', 'ВАЗ2110', 'Свеча', NULL, 5, 0, 0, 0, 0, 0, 0, 0, 0, 0)");
+}
+
+void TestAdminSearch::answers_data()
+{
+    QTest::addColumn<QString>("number");
+    QTest::addColumn<QString>("expected");
+    const QString k7Rows = "oc 901\tФильтр салона\t80.50\t80.50\t1.95\t1.67\t0\t0\t0\t0\t0\t0\t0\t0\t0\n"
+                           "OC-90\tФильтр масляный\t94.05\t99.00\t2.40\t2.06\t1\t0\t\t0\t0\t0\t0\t0\t12\n";
+    const QString a1Rows = "OC.95\tФильтр\t5.00\t5.00\t0.12\t0.10\t0\t0\t0\t0\t0\t0\t0\t0\t0\n";
+    QTest::newRow("two cross numbers, the first one's rows") << "oc-9"
+                                                             << "Ok\nA1\nK7\n\n" + kTitles + a1Rows;
+    QTest::newRow("number beginning with a dash") << "-oc 90"
+                                                  << "Ok\nK7\n\n" + kTitles + k7Rows;
+    QTest::newRow("part without cross number") << "ваз"
+                                               << "не найден\n";
+    QTest::newRow("nothing left after normalising") << "-- / --"
+                                                    << "не найден\n";
+    QTest::newRow("no match") << "W712"
+                              << "не найден\n";
+}
+
+void TestAdminSearch::answers()
+{
+    QFETCH(QString, number);
+    QFETCH(QString, expected);
+    const Result result = runAdmin({"search", m_dir.path(), number});
+    QCOMPARE(result.err, QString());
+    QCOMPARE(result.status, 0);
+    QCOMPARE(result.out, expected);
+}
+
+void TestAdminSearch::leavesFolderUntouched()
+{
+    const QByteArray before = folderState(m_dir.path());
+    const Result result = runAdmin({"search", m_dir.path(), "OC"});
+    QCOMPARE(result.status, 0);
+    QVERIFY(result.out.startsWith("Ok\n"));
+    QCOMPARE(folderState(m_dir.path()), before);
+}
+
+void TestAdminSearch::failures_data()
+{
+    QTest::addColumn<QString>("setup");
+    QTest::addColumn<int>("status");
+    QTest::newRow("missing database") << "missing" << 1;
+    QTest::newRow("not a database") << "garbage" << 1;
+    QTest::newRow("price table missing") << "noprice" << 1;
+    QTest::newRow("number missing") << "usage" << 2;
+}
+
+void TestAdminSearch::failures()
+{
+    QFETCH(QString, setup);
+    QFETCH(int, status);
+    QTemporaryDir dir;
+    QStringList arguments{"search", dir.path(), "OC"};
+    const QString database = ClientFiles::databaseFileName(dir.path());
+    if (setup == "garbage") {
+        QFile file(database);
+        QVERIFY(file.open(QIODevice::WriteOnly));
+        file.write(QByteArray(4096, 'x'));
+    } else if (setup == "noprice") {
+        ClientFiles::create(dir.path());
+        SQLite::Database(database.toStdString(), SQLite::OPEN_READWRITE).exec("DROP TABLE PRICE");
+    } else if (setup == "usage") {
+        arguments.removeLast();
+    }
+    const Result result = runAdmin(arguments);
+    QCOMPARE(result.status, status);
+    QCOMPARE(result.out, QString());
+    QVERIFY(!result.err.isEmpty());
+}
+
+QTEST_GUILESS_MAIN(TestAdminSearch)
+#include "TestAdminSearch.moc"

@@ -1,0 +1,189 @@
+#include "data/ClientFiles.h"
+#include "search/PriceGridColumns.h"
+#include "search/PriceListQuery.h"
+
+#include <SQLiteCpp/Database.h>
+#include <SQLiteCpp/Statement.h>
+
+#include <QTemporaryDir>
+#include <QTest>
+
+#include <memory>
+
+class TestPriceListQuery : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void init();
+    void cleanup();
+    void computesInFloatingPoint_data();
+    void computesInFloatingPoint();
+    void joinsAndOrders();
+    void gridText_data();
+    void gridText();
+
+private:
+    void part(const char* group, const char* number, const char* cross, const char* price);
+    QStringList numbers(const QString& cross);
+
+    std::unique_ptr<QTemporaryDir> m_dir;
+    std::unique_ptr<SQLite::Database> m_db;
+};
+
+void TestPriceListQuery::init()
+{
+    m_dir = std::make_unique<QTemporaryDir>();
+    ClientFiles::create(m_dir->path());
+    m_db = std::make_unique<SQLite::Database>(ClientFiles::databaseFileName(m_dir->path()).toStdString(),
+                                              SQLite::OPEN_READWRITE);
+    m_db->exec(
+        "INSERT INTO GROUPS VALUES ('G0', 'Без скидки', 0), ('G5', 'Пять', 5), ('G30', 'Тридцать', 30),"
+        "('GN', 'Без значения', NULL), ('ГР', 'Кириллица', 10)");
+}
+
+void TestPriceListQuery::cleanup()
+{
+    m_db.reset();
+    m_dir.reset();
+}
+
+// price is SQL text, so that "99" goes in as the integer a loaded whole price becomes.
+void TestPriceListQuery::part(const char* group, const char* number, const char* cross, const char* price)
+{
+    SQLite::Statement insert(*m_db, std::string("INSERT INTO PRICE (GROUPCODE, PARTNUMBER, SHORTPARTNUMBER, "
+                                                "PARTNAME, CROSSNUMBER, PRICE, WH0, WH8) VALUES (?, ?, ?, "
+                                                "'Деталь', ?, ") +
+                                        price + ", 3, NULL)");
+    insert.bind(1, group);
+    insert.bind(2, number);
+    insert.bind(3, number);
+    insert.bind(4, cross);
+    insert.exec();
+}
+
+QStringList TestPriceListQuery::numbers(const QString& cross)
+{
+    QStringList result;
+    for (const PriceRow& row : PriceListQuery::open(*m_db, cross, 40, 50))
+        result << row.partNumber;
+    return result;
+}
+
+void TestPriceListQuery::computesInFloatingPoint_data()
+{
+    QTest::addColumn<QByteArray>("group");
+    QTest::addColumn<QByteArray>("price");
+    QTest::addColumn<double>("rateUsd");
+    QTest::addColumn<double>("rateEur");
+    QTest::addColumn<QVariant>("vhod");
+    QTest::addColumn<QVariant>("usd");
+    QTest::addColumn<QVariant>("eur");
+    QTest::newRow("whole price with a discount") << QByteArray("G5") << QByteArray("99") << 40.0 << 50.0
+                                                 << QVariant(94.05) << QVariant(2.475) << QVariant(1.98);
+    QTest::newRow("whole price divided by a whole rate")
+        << QByteArray("G0") << QByteArray("99") << 2.0 << 4.0 << QVariant(99.0) << QVariant(49.5)
+        << QVariant(24.75);
+    QTest::newRow("fractional price") << QByteArray("G30") << QByteArray("10.5") << 41.25 << 48.1
+                                      << QVariant(7.35) << QVariant(10.5 / 41.25) << QVariant(10.5 / 48.1);
+    QTest::newRow("zero rates give empty values")
+        << QByteArray("G5") << QByteArray("99") << 0.0 << 0.0 << QVariant(94.05) << QVariant() << QVariant();
+    QTest::newRow("empty price") << QByteArray("G5") << QByteArray("NULL") << 40.0 << 50.0 << QVariant()
+                                 << QVariant() << QVariant();
+    QTest::newRow("empty discount") << QByteArray("GN") << QByteArray("99") << 40.0 << 50.0 << QVariant()
+                                    << QVariant(2.475) << QVariant(1.98);
+    QTest::newRow("group code in other case") << QByteArray("g5") << QByteArray("99") << 40.0 << 50.0
+                                              << QVariant(94.05) << QVariant(2.475) << QVariant(1.98);
+    QTest::newRow("cyrillic group code in small letters")
+        << QByteArray("гр") << QByteArray("20") << 40.0 << 50.0 << QVariant(18.0) << QVariant(0.5)
+        << QVariant(0.4);
+}
+
+void TestPriceListQuery::computesInFloatingPoint()
+{
+    QFETCH(QByteArray, group);
+    QFETCH(QByteArray, price);
+    QFETCH(double, rateUsd);
+    QFETCH(double, rateEur);
+    QFETCH(QVariant, vhod);
+    QFETCH(QVariant, usd);
+    QFETCH(QVariant, eur);
+    part(group.constData(), "P1", "X1", price.constData());
+    const std::vector<PriceRow> rows = PriceListQuery::open(*m_db, "X1", rateUsd, rateEur);
+    QCOMPARE(rows.size(), size_t(1));
+    const auto check = [](const std::optional<double>& actual, const QVariant& expected) {
+        QCOMPARE(actual.has_value(), expected.isValid());
+        if (actual)
+            QVERIFY2(qFuzzyCompare(*actual, expected.toDouble()),
+                     qPrintable(QString::number(*actual, 'g', 17)));
+    };
+    check(rows[0].vhod, vhod);
+    check(rows[0].priceUsd, usd);
+    check(rows[0].priceEur, eur);
+    QCOMPARE(rows[0].groupCode, QString::fromUtf8(group));
+    QCOMPARE(rows[0].stock[0], std::optional<qint64>(3));
+    QCOMPARE(rows[0].stock[8], std::optional<qint64>());
+}
+
+void TestPriceListQuery::joinsAndOrders()
+{
+    part("G0", "CHEAP", "X1", "10");
+    part("G30", "DISCOUNTED", "x1", "20"); // 14, cross in small letters
+    part("G5", "TIE-FIRST", "X1", "16");   // 15.2
+    part("G404", "MISSING-GROUP", "X1", "1");
+    part("NOPE", "MISSING-GROUP2", "X1", "1");
+    part("G5", "TIE-SECOND", "X1", "16"); // 15.2, entered later
+    part("G0", "OTHER-CROSS", "X2", "1");
+    part("G0", "LONGER-CROSS", "X10", "1");
+    part("GN", "EMPTY-VHOD", "X1", "5");
+    const QStringList expected{"EMPTY-VHOD", "CHEAP", "DISCOUNTED", "TIE-FIRST", "TIE-SECOND"};
+    QCOMPARE(numbers("X1"), expected);
+    QCOMPARE(numbers("x1"), expected);
+    QCOMPARE(numbers("X"), QStringList{});
+    QCOMPARE(numbers("X3"), QStringList{});
+}
+
+void TestPriceListQuery::gridText_data()
+{
+    QTest::addColumn<int>("column");
+    QTest::addColumn<QString>("title");
+    QTest::addColumn<QString>("text");
+    QTest::newRow("part number") << 0 << "Код товара"
+                                 << "0 986/45";
+    QTest::newRow("name") << 1 << "Наименование"
+                          << "Фильтр";
+    QTest::newRow("input price rounded") << 2 << "Вход"
+                                         << "94.05";
+    QTest::newRow("whole retail price with decimals") << 3 << "Розница UAH"
+                                                      << "99.00";
+    QTest::newRow("dollars to two decimals") << 4 << "Розница USD"
+                                             << "2.48";
+    QTest::newRow("empty euros") << 5 << "Розница EUR"
+                                 << "";
+    QTest::newRow("first warehouse") << 6 << "Скл №1"
+                                     << "12";
+    QTest::newRow("zero stock") << 7 << "Скл №2"
+                                << "0";
+    QTest::newRow("empty stock") << 14 << "Скл №9"
+                                 << "";
+}
+
+void TestPriceListQuery::gridText()
+{
+    QFETCH(int, column);
+    QFETCH(QString, title);
+    QFETCH(QString, text);
+    PriceRow row;
+    row.partNumber = "0 986/45";
+    row.partName = "Фильтр";
+    row.vhod = 94.05;
+    row.price = 99;
+    row.priceUsd = 2.475;
+    row.stock[0] = 12;
+    row.stock[1] = 0;
+    QCOMPARE(PriceGridColumns::title(column), title);
+    QCOMPARE(PriceGridColumns::text(row, column), text);
+}
+
+QTEST_GUILESS_MAIN(TestPriceListQuery)
+#include "TestPriceListQuery.moc"
