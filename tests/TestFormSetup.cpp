@@ -352,18 +352,25 @@ void TestFormSetup::shownOnlyWhenHidden()
 {
     start();
     m_form->hide();
+    const QVariant savedName = stored("SUPP_NAME");
     bool checked = false;
     QTimer::singleShot(0, m_form.get(), [&] {
         QVERIFY(m_form->isVisible());
         QVERIFY(m_form->isModal());
         // A second call while visible must return at once instead of nesting.
         m_form->showModalIfHidden();
+        replaceText(field("SUPP_NAME"), QStringLiteral("Другой"));
+        QTest::keyClick(field("SUPP_NAME"), Qt::Key_Tab);
         checked = true;
         m_form->close();
     });
     m_form->showModalIfHidden();
     QVERIFY(checked);
     QVERIFY(!m_form->isVisible());
+    // Closing neither saves nor discards the edit.
+    QVERIFY(m_record->isEditing());
+    QCOMPARE(m_record->value(QStringLiteral("SUPP_NAME")).toString(), QStringLiteral("Другой"));
+    QCOMPARE(stored("SUPP_NAME"), savedName);
 }
 
 QTEST_MAIN(TestFormSetup)
