@@ -357,6 +357,7 @@ void TestFormSetup::shownOnlyWhenHidden()
     QTimer::singleShot(0, m_form.get(), [&] {
         QVERIFY(m_form->isVisible());
         QVERIFY(m_form->isModal());
+        QVERIFY(QTest::qWaitForWindowActive(m_form.get()));
         // A second call while visible must return at once instead of nesting.
         m_form->showModalIfHidden();
         replaceText(field("SUPP_NAME"), QStringLiteral("Другой"));
