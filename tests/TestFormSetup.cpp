@@ -41,7 +41,7 @@ private slots:
 
 private:
     void exec(const char* sql);
-    void start();
+    void start(bool show = true);
     QLineEdit* field(const char* column) const;
     QVariant stored(const char* column);
     void replaceText(QLineEdit* edit, const QString& text);
@@ -81,13 +81,15 @@ void TestFormSetup::exec(const char* sql)
     db.exec(sql);
 }
 
-void TestFormSetup::start()
+void TestFormSetup::start(bool show)
 {
     m_database = std::make_unique<Database>();
     m_database->open(m_file);
     m_record = std::make_unique<SettingsRecord>();
     m_record->open(*m_database);
     m_form = std::make_unique<TFormSetup>(*m_record, nullptr);
+    if (!show)
+        return;
     m_form->show();
     QVERIFY(QTest::qWaitForWindowActive(m_form.get()));
 }
@@ -350,8 +352,8 @@ void TestFormSetup::escapeRestoresFieldAndKeepsDialog()
 
 void TestFormSetup::shownOnlyWhenHidden()
 {
-    start();
-    m_form->hide();
+    // Created hidden, as at program start.
+    start(false);
     const QVariant savedName = stored("SUPP_NAME");
     bool checked = false;
     QTimer::singleShot(0, m_form.get(), [&] {
