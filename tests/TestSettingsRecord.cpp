@@ -23,6 +23,12 @@ private slots:
     void badColumns_data();
     void badColumns();
     void dateToleratesTimeAndNull();
+    void setText_data();
+    void setText();
+    void invalidRateKeepsEditing_data();
+    void invalidRateKeepsEditing();
+    void storePriceDate_data();
+    void storePriceDate();
 
 private:
     void exec(const char* sql);
@@ -180,6 +186,139 @@ void TestSettingsRecord::dateToleratesTimeAndNull()
     SettingsRecord record;
     record.open(database);
     QCOMPARE(record.dateValue(QStringLiteral("PRICE_DATE")), QDate(2025, 3, 4));
+}
+
+void TestSettingsRecord::setText_data()
+{
+    QTest::addColumn<QString>("column");
+    QTest::addColumn<QString>("text");
+    QTest::addColumn<QVariant>("stored");
+    QTest::addColumn<QString>("shown");
+
+    QTest::newRow("rate kept unrounded") << "RATE_USD"
+                                         << "41.2345" << QVariant(41.2345) << "41.23";
+    QTest::newRow("rate with exponent") << "RATE_EURO"
+                                        << "4.5e1" << QVariant(45.0) << "45.00";
+    QTest::newRow("emptied rate has no value") << "RATE_EURO"
+                                               << "" << QVariant() << "";
+    QTest::newRow("text as typed") << "SUPP_PHONE"
+                                   << " 222-33-44 " << QVariant(" 222-33-44 ") << " 222-33-44 ";
+}
+
+void TestSettingsRecord::setText()
+{
+    QFETCH(QString, column);
+    QFETCH(QString, text);
+    QFETCH(QVariant, stored);
+    QFETCH(QString, shown);
+    Database database;
+    database.open(m_file);
+    SettingsRecord record;
+    record.open(database);
+    record.edit();
+    record.setText(column, text);
+    QCOMPARE(record.text(column), shown);
+    record.post();
+
+    SettingsRecord reread;
+    reread.open(database);
+    QCOMPARE(reread.value(column), stored);
+    QCOMPARE(reread.text(column), shown);
+}
+
+void TestSettingsRecord::invalidRateKeepsEditing_data()
+{
+    QTest::addColumn<QString>("column");
+    QTest::addColumn<QString>("text");
+    QTest::addColumn<QString>("message");
+
+    QTest::newRow("dollar") << "RATE_USD"
+                            << "1-2"
+                            << "'1-2' is not a valid floating point value for field 'Курс USD'";
+    QTest::newRow("euro") << "rate_euro"
+                          << "e"
+                          << "'e' is not a valid floating point value for field 'Курс EUR'";
+}
+
+void TestSettingsRecord::invalidRateKeepsEditing()
+{
+    QFETCH(QString, column);
+    QFETCH(QString, text);
+    QFETCH(QString, message);
+    Database database;
+    database.open(m_file);
+    SettingsRecord record;
+    record.open(database);
+    const QVariant before = record.value(column);
+    record.edit();
+    QSignalSpy values(&record, &SettingsRecord::valuesChanged);
+    try {
+        record.setText(column, text);
+        QFAIL("the text was accepted");
+    } catch (const Error& error) {
+        QCOMPARE(error.message(), message);
+    }
+    QCOMPARE(record.state(), SettingsRecord::State::Edit);
+    QCOMPARE(record.value(column), before);
+    QCOMPARE(values.count(), 0);
+}
+
+void TestSettingsRecord::storePriceDate_data()
+{
+    QTest::addColumn<bool>("emptyTable");
+    QTest::addColumn<bool>("editing");
+    QTest::addColumn<bool>("post");
+
+    QTest::newRow("not editing") << false << false << false;
+    QTest::newRow("pending edit saved") << false << true << true;
+    QTest::newRow("pending edit cancelled") << false << true << false;
+    QTest::newRow("empty table") << true << false << false;
+    QTest::newRow("pending new row saved") << true << true << true;
+    QTest::newRow("pending new row cancelled") << true << true << false;
+}
+
+void TestSettingsRecord::storePriceDate()
+{
+    QFETCH(bool, emptyTable);
+    QFETCH(bool, editing);
+    QFETCH(bool, post);
+    if (emptyTable)
+        exec("DELETE FROM SETTINGS");
+    Database database;
+    database.open(m_file);
+    SettingsRecord record;
+    record.open(database);
+    const QString phoneBefore = record.value(QStringLiteral("SUPP_PHONE")).toString();
+    if (editing) {
+        record.edit();
+        record.setText(QStringLiteral("SUPP_PHONE"), QStringLiteral("222-33-44"));
+    }
+    const QDate date(2026, 12, 7);
+    record.storePriceDate(date);
+    QCOMPARE(record.isEditing(), editing);
+    QCOMPARE(record.dateValue(QStringLiteral("PRICE_DATE")), date);
+
+    SettingsRecord stored;
+    stored.open(database);
+    QCOMPARE(stored.dateValue(QStringLiteral("PRICE_DATE")), date);
+    QCOMPARE(stored.value(QStringLiteral("SUPP_PHONE")).toString(), phoneBefore);
+
+    if (editing) {
+        QCOMPARE(record.value(QStringLiteral("SUPP_PHONE")).toString(), QStringLiteral("222-33-44"));
+        if (post)
+            record.post();
+        else
+            record.cancel();
+    }
+    const QString phone = post ? QStringLiteral("222-33-44") : phoneBefore;
+    QCOMPARE(record.dateValue(QStringLiteral("PRICE_DATE")), date);
+    QCOMPARE(record.value(QStringLiteral("SUPP_PHONE")).toString(), phone);
+    SQLite::Statement rows(database.connection(),
+                           "SELECT count(*), max(PRICE_DATE), max(SUPP_PHONE) FROM SETTINGS");
+    QVERIFY(rows.executeStep());
+    QCOMPARE(rows.getColumn(0).getInt(), 1);
+    QCOMPARE(rows.getColumn(1).getString(), std::string("2026-12-07"));
+    QCOMPARE(QString::fromUtf8(rows.getColumn(2).getText()), phone);
 }
 
 QTEST_GUILESS_MAIN(TestSettingsRecord)

@@ -1,6 +1,8 @@
 #include "SettingsRecord.h"
 
 #include "common/Error.h"
+#include "common/FloatText.h"
+#include "common/RegionalFormats.h"
 #include "data/Database.h"
 
 #include <SQLiteCpp/Statement.h>
@@ -239,10 +241,30 @@ QDate SettingsRecord::dateValue(const QString& column) const
     return value(column).toDate();
 }
 
-void SettingsRecord::edit()
+QString SettingsRecord::text(const QString& column) const
+{
+    const auto index = size_t(requireColumn(column));
+    switch (Schema::kSettingsColumns[index].kind) {
+    case Schema::FieldKind::Double:
+        return RegionalFormats::formatMoney(m_values[index]);
+    case Schema::FieldKind::DateTime:
+        return RegionalFormats::formatDate(m_values[index].toDate());
+    case Schema::FieldKind::Text:
+    case Schema::FieldKind::Integer:
+        break;
+    }
+    return m_values[index].toString();
+}
+
+void SettingsRecord::requireOpen() const
 {
     if (m_state == State::Inactive)
         throw Error(kDataSetName + QStringLiteral(": Cannot perform this operation on a closed dataset"));
+}
+
+void SettingsRecord::edit()
+{
+    requireOpen();
     if (isEditing())
         return;
     m_savedValues = m_values;
@@ -258,6 +280,31 @@ void SettingsRecord::setValue(const QString& column, const QVariant& value)
     m_values[index] = value;
     m_modified[index] = true;
     emit valuesChanged();
+}
+
+void SettingsRecord::setText(const QString& column, const QString& text)
+{
+    const Schema::SettingsColumn& field = Schema::kSettingsColumns[size_t(requireColumn(column))];
+    switch (field.kind) {
+    case Schema::FieldKind::Text:
+        setValue(column, text);
+        return;
+    case Schema::FieldKind::Double:
+        break;
+    case Schema::FieldKind::DateTime:
+    case Schema::FieldKind::Integer:
+        throw Error(kDataSetName +
+                    QStringLiteral(": Field '%1' is not edited as text").arg(displayLabel(field)));
+    }
+    if (text.isEmpty()) {
+        setValue(column, QVariant());
+        return;
+    }
+    const std::optional<double> number = FloatText::parse(text, RegionalFormats::decimalSeparator());
+    if (!number)
+        throw Error(QStringLiteral("'%1' is not a valid floating point value for field '%2'")
+                        .arg(text, displayLabel(field)));
+    setValue(column, *number);
 }
 
 void SettingsRecord::post()
@@ -306,6 +353,31 @@ void SettingsRecord::cancel()
     m_values = m_savedValues;
     m_modified.assign(m_modified.size(), false);
     setState(State::Browse);
+    emit valuesChanged();
+}
+
+void SettingsRecord::storePriceDate(const QDate& date)
+{
+    requireOpen();
+    const QVariant value(date);
+    if (m_rowId < 0) {
+        SQLite::Statement insert(m_database->connection(), "INSERT INTO SETTINGS (PRICE_DATE) VALUES (?)");
+        bindValue(insert, 1, value);
+        insert.exec();
+        m_rowId = m_database->connection().getLastInsertRowid();
+    } else {
+        SQLite::Statement update(m_database->connection(), "UPDATE SETTINGS SET PRICE_DATE=? WHERE rowid=?");
+        bindValue(update, 1, value);
+        update.bind(2, static_cast<int64_t>(m_rowId));
+        update.exec();
+    }
+    const auto index = size_t(columnIndex(QStringLiteral("PRICE_DATE")));
+    m_values[index] = value;
+    m_savedValues[index] = value;
+    m_modified[index] = false;
+    // A pending new row now exists in the table: saving it must update that row.
+    if (m_state == State::Insert)
+        setState(State::Edit);
     emit valuesChanged();
 }
 

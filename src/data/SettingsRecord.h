@@ -40,15 +40,23 @@ public:
     // A column without a value reads as 0.
     double floatValue(const QString& column) const;
     QDate dateValue(const QString& column) const;
+    // A field as an edit field shows it: rates as "0.00", dates as "dd.MM.yyyy".
+    QString text(const QString& column) const;
 
     // Starts editing; an empty table starts a new row.
     void edit();
     // Writes one field of the record being edited.
     void setValue(const QString& column, const QVariant& value);
+    // Writes a field's text as the clerk typed it: a rate is parsed with the
+    // regional decimal separator and kept unrounded; an empty rate has no value.
+    void setText(const QString& column, const QString& text);
     // Stores the edit (update of the row, or insert into an empty table).
     void post();
     // Restores the values from before the edit.
     void cancel();
+    // The price list update's date: stored in the row at once and kept by a
+    // later cancel, while an edit in progress stays pending.
+    void storePriceDate(const QDate& date);
 
     static int columnIndex(const QString& column);
 
@@ -60,6 +68,7 @@ private:
     void checkColumns();
     void readFirstRow();
     void setState(State state);
+    void requireOpen() const;
     int requireColumn(const QString& column) const;
 
     Database* m_database = nullptr;
