@@ -1,0 +1,36 @@
+#pragma once
+
+#include <QMetaObject>
+#include <QObject>
+#include <QPointer>
+
+class ActionManager;
+class QWidget;
+
+// Drives the six editing commands: they act on the focused edit field (a
+// line edit, but not the one inside a combo box, or a text edit) and are
+// enabled only while their action applies to it.
+class EditCommands : public QObject
+{
+    Q_OBJECT
+
+public:
+    explicit EditCommands(ActionManager& actions);
+
+    QWidget* target() const { return m_target; }
+
+private:
+    void focusChanged(QWidget* now);
+    void setTarget(QWidget* editor);
+    void update();
+    void undo();
+    void cut();
+    void copy();
+    void paste();
+    void selectAll();
+    void remove();
+
+    ActionManager& m_actions;
+    QPointer<QWidget> m_target;
+    QList<QMetaObject::Connection> m_targetConnections;
+};
