@@ -90,7 +90,7 @@ QAction* ActionManager::addToggle(const QString& name, const QString& group, con
 QMenu* ActionManager::newMenu(const QString& title, QWidget* parent) const
 {
     auto* menu = new QMenu(title, parent);
-    menu->setFont(UiFont::named(QStringLiteral("Tahoma"), 8));
+    menu->setFont(UiFont::eightPoint(QStringLiteral("Tahoma")));
     return menu;
 }
 
@@ -98,7 +98,7 @@ QMenuBar* ActionManager::createMenuBar(QWidget* parent)
 {
     auto* bar = new QMenuBar(parent);
     bar->setObjectName(QStringLiteral("ActionMainMenuBar1"));
-    bar->setFont(UiFont::named(QStringLiteral("Tahoma"), 8));
+    bar->setFont(UiFont::eightPoint(QStringLiteral("Tahoma")));
     bar->setStyleSheet(kFlatMenuStyle);
 
     // A group is a menu of its own; the warehouse group is a submenu of the view group.

@@ -5,7 +5,6 @@
 #include <QAction>
 #include <QApplication>
 #include <QClipboard>
-#include <QComboBox>
 #include <QLineEdit>
 #include <QMenu>
 #include <QMenuBar>
@@ -14,11 +13,12 @@
 
 namespace {
 
-// The search box is a combo box, not an edit field, even though it edits text.
+// An editable combo box keeps the focus itself, not its inner line edit, so
+// the search box is no edit field here even though it edits text.
 QWidget* editorOf(QWidget* widget)
 {
     if (auto* line = qobject_cast<QLineEdit*>(widget))
-        return qobject_cast<QComboBox*>(line->parentWidget()) ? nullptr : line;
+        return line;
     return qobject_cast<QPlainTextEdit*>(widget);
 }
 

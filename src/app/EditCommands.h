@@ -8,8 +8,8 @@ class ActionManager;
 class QWidget;
 
 // Drives the six editing commands: they act on the focused edit field (a
-// line edit, but not the one inside a combo box, or a text edit) and are
-// enabled only while their action applies to it.
+// line edit or a plain text edit) and are enabled only while their action
+// applies to it.
 class EditCommands : public QObject
 {
     Q_OBJECT

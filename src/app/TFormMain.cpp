@@ -39,7 +39,7 @@ TFormMain::TFormMain(const QString& programDir, QWidget* parent)
 {
     setObjectName(QStringLiteral("FormMain"));
     setWindowTitle(QStringLiteral("Клиент Velmora - Tardesk"));
-    setFont(UiFont::named(QStringLiteral("MS Sans Serif"), 8));
+    setFont(UiFont::eightPoint(QStringLiteral("MS Sans Serif")));
     new EditCommands(*m_actions);
     connect(m_actions->actionExitProgramm, &QAction::triggered, this, &TFormMain::actionExitProgrammExecute);
     createLayout();

@@ -3,9 +3,14 @@
 #include <QFontDatabase>
 #include <QGuiApplication>
 
-QFont UiFont::named(const QString& family, int pointSize)
+QFont UiFont::eightPoint(const QString& family)
 {
-    QFont font = QFontDatabase::hasFamily(family) ? QFont(family) : QGuiApplication::font();
-    font.setPointSize(pointSize);
+    if (QFontDatabase::hasFamily(family)) {
+        QFont font(family);
+        font.setPointSize(8);
+        return font;
+    }
+    QFont font = QGuiApplication::font();
+    font.setPointSizeF(7.5);
     return font;
 }

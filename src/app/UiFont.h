@@ -5,7 +5,9 @@
 class UiFont
 {
 public:
-    // The named family when the system has it, otherwise the system's own
-    // interface font, at the given size either way.
-    static QFont named(const QString& family, int pointSize);
+    // The named family at 8 points when the system has it. Otherwise the
+    // system's own interface family, a little smaller, since the usual ones
+    // run wider and the window's fixed-size controls must still hold their
+    // captions.
+    static QFont eightPoint(const QString& family);
 };
