@@ -17,9 +17,9 @@ namespace {
 // the search box is no edit field here even though it edits text.
 QWidget* editorOf(QWidget* widget)
 {
-    if (auto* line = qobject_cast<QLineEdit*>(widget))
-        return line;
-    return qobject_cast<QPlainTextEdit*>(widget);
+    if (qobject_cast<QLineEdit*>(widget) || qobject_cast<QPlainTextEdit*>(widget))
+        return widget;
+    return nullptr;
 }
 
 struct EditorState
