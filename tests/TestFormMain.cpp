@@ -36,7 +36,6 @@ private slots:
     void toolbarShowsExitThenUpdateWithoutTooltips();
     void parametersFollowSettingsRecord_data();
     void parametersFollowSettingsRecord();
-    void parametersEmptyAfterExitClosesRecord();
     void editCommandsOffInSearchBoxAndGrid_data();
     void editCommandsOffInSearchBoxAndGrid();
     void splitterWidensLeftPanel();
@@ -237,16 +236,6 @@ void TestFormMain::parametersFollowSettingsRecord()
     QCOMPARE(label->text(), shown);
     settings.cancel();
     QCOMPARE(label->text(), before);
-}
-
-void TestFormMain::parametersEmptyAfterExitClosesRecord()
-{
-    auto* rate = m_form->GroupBoxParameters->findChild<QLabel*>(QStringLiteral("RATE_USD"));
-    QCOMPARE(rate->text(), QStringLiteral("41.25"));
-    m_form->show();
-    m_form->actions().actionExitProgramm->trigger();
-    QVERIFY(!m_form->isVisible());
-    QCOMPARE(rate->text(), QString());
 }
 
 void TestFormMain::editCommandsOffInSearchBoxAndGrid_data()

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QList>
 #include <QMetaObject>
 #include <QObject>
 #include <QPointer>
@@ -16,8 +17,6 @@ class EditCommands : public QObject
 
 public:
     explicit EditCommands(ActionManager& actions);
-
-    QWidget* target() const { return m_target; }
 
 private:
     void focusChanged(QWidget* now);
