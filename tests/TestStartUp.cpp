@@ -1,3 +1,4 @@
+#include "app/ActionManager.h"
 #include "app/MessageBoxes.h"
 #include "app/TFormMain.h"
 #include "data/ClientFiles.h"
@@ -125,7 +126,7 @@ void TestStartUp::exitAndCloseBoxSave()
     form.session().iniFile()->WriteString(QStringLiteral("PRICE"), QStringLiteral("Marker"),
                                           QStringLiteral("1"));
     if (byExitCommand)
-        form.actionExitProgramm->trigger();
+        form.actions().actionExitProgramm->trigger();
     else
         form.close();
     QVERIFY(!form.isVisible());
@@ -142,7 +143,7 @@ void TestStartUp::failedSaveKeepsWindowUsable()
     QDir().mkdir(ini);
     QDir(ini).mkdir(QStringLiteral("blocker"));
 
-    form.actionExitProgramm->trigger();
+    form.actions().actionExitProgramm->trigger();
     QVERIFY(form.isVisible());
     QCOMPARE(m_shown.size(), 1);
     QVERIFY(m_shown[0].text.startsWith(QStringLiteral("Cannot create file \"") + ini));

@@ -1,24 +1,173 @@
 #include "TFormMain.h"
 
+#include "app/ActionManager.h"
+#include "app/EditCommands.h"
 #include "app/MessageBoxes.h"
+#include "app/ParametersPanel.h"
+#include "app/UiFont.h"
 #include "common/RegionalFormats.h"
 
 #include <QAction>
 #include <QCloseEvent>
+#include <QComboBox>
+#include <QGroupBox>
+#include <QHBoxLayout>
+#include <QHeaderView>
+#include <QLabel>
+#include <QListWidget>
+#include <QMenu>
 #include <QMenuBar>
+#include <QSplitter>
+#include <QStatusBar>
+#include <QTableView>
+#include <QToolBar>
+#include <QVBoxLayout>
+#include <QWindow>
 
-TFormMain::TFormMain(const QString& programDir, QWidget* parent) : QMainWindow(parent), m_session(programDir)
+namespace {
+const QSize kOuterSize(910, 634);
+const int kLeftPanelWidth = 157;
+const int kSearchGroupHeight = 345;
+const int kSearchColumnWidth = 141;
+const QSize kCrossListSize(kSearchColumnWidth, 237);
+const int kSplitterWidth = 5;
+const int kStatusBarHeight = 19;
+} // namespace
+
+TFormMain::TFormMain(const QString& programDir, QWidget* parent)
+    : QMainWindow(parent), m_session(programDir), m_actions(new ActionManager(this))
 {
     setObjectName(QStringLiteral("FormMain"));
     setWindowTitle(QStringLiteral("Клиент Velmora - Tardesk"));
-    resize(910, 634);
-
-    actionExitProgramm = new QAction(QStringLiteral("Выход"), this);
-    actionExitProgramm->setObjectName(QStringLiteral("actionExitProgramm"));
-    connect(actionExitProgramm, &QAction::triggered, this, &TFormMain::actionExitProgrammExecute);
-    menuBar()->addMenu(QStringLiteral("Операции"))->addAction(actionExitProgramm);
+    setFont(UiFont::eightPoint(QStringLiteral("MS Sans Serif")));
+    new EditCommands(*m_actions);
+    connect(m_actions->actionExitProgramm, &QAction::triggered, this, &TFormMain::actionExitProgrammExecute);
+    createLayout();
+    resize(kOuterSize);
 
     FormCreate();
+}
+
+void TFormMain::createLayout()
+{
+    ActionMainMenuBar1 = m_actions->createMenuBar(this);
+    setMenuBar(ActionMainMenuBar1);
+    ToolBar1 = m_actions->createToolBar(this);
+    addToolBar(ToolBar1);
+    StatusBar1 = new QStatusBar(this);
+    StatusBar1->setObjectName(QStringLiteral("StatusBar1"));
+    StatusBar1->setFixedHeight(kStatusBarHeight);
+    setStatusBar(StatusBar1);
+
+    Splitter1 = new QSplitter(Qt::Horizontal, this);
+    Splitter1->setObjectName(QStringLiteral("Splitter1"));
+    Splitter1->setHandleWidth(kSplitterWidth);
+    Splitter1->setChildrenCollapsible(false);
+    Splitter1->addWidget(createLeftPanel());
+    Splitter1->addWidget(createRightPanel());
+    // A wider window widens the grid; only dragging changes the left panel.
+    Splitter1->setStretchFactor(0, 0);
+    Splitter1->setStretchFactor(1, 1);
+    Splitter1->setSizes({kLeftPanelWidth, kOuterSize.width() - kLeftPanelWidth - kSplitterWidth});
+    setCentralWidget(Splitter1);
+}
+
+QWidget* TFormMain::createLeftPanel()
+{
+    Panel1 = new QWidget(this);
+    Panel1->setObjectName(QStringLiteral("Panel1"));
+    // Narrower than its content is allowed: the content is then cut off.
+    Panel1->setMinimumWidth(30);
+    auto* layout = new QVBoxLayout(Panel1);
+    layout->setContentsMargins(0, 0, 0, 0);
+    layout->setSpacing(0);
+    layout->addWidget(createSearchGroup());
+    GroupBoxParameters = new ParametersPanel(m_session.settings(), Panel1);
+    layout->addWidget(GroupBoxParameters, 1);
+    return Panel1;
+}
+
+QGroupBox* TFormMain::createSearchGroup()
+{
+    GroupBox1 = new QGroupBox(QStringLiteral(" Поиск "), Panel1);
+    GroupBox1->setObjectName(QStringLiteral("GroupBox1"));
+    GroupBox1->setFixedHeight(kSearchGroupHeight);
+
+    auto* caption = new QWidget(GroupBox1);
+    caption->setFixedWidth(kSearchColumnWidth);
+    auto* captionLayout = new QHBoxLayout(caption);
+    captionLayout->setContentsMargins(0, 0, 0, 0);
+    captionLayout->addWidget(new QLabel(QStringLiteral("Код товара"), caption));
+    lbFound = new QLabel(caption);
+    lbFound->setObjectName(QStringLiteral("lbFound"));
+    lbFound->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
+    QFont bold = lbFound->font();
+    bold.setBold(true);
+    lbFound->setFont(bold);
+    captionLayout->addWidget(lbFound, 1);
+
+    cbSearchNr = new QComboBox(GroupBox1);
+    cbSearchNr->setObjectName(QStringLiteral("cbSearchNr"));
+    cbSearchNr->setEditable(true);
+    cbSearchNr->setInsertPolicy(QComboBox::NoInsert);
+    cbSearchNr->setFixedWidth(kSearchColumnWidth);
+
+    listboxSearch = new QListWidget(GroupBox1);
+    listboxSearch->setObjectName(QStringLiteral("listboxSearch"));
+    listboxSearch->setFixedSize(kCrossListSize);
+
+    auto* layout = new QVBoxLayout(GroupBox1);
+    layout->setContentsMargins(8, 4, 8, 8);
+    layout->setSpacing(2);
+    layout->addWidget(caption, 0, Qt::AlignLeft);
+    layout->addWidget(cbSearchNr, 0, Qt::AlignLeft);
+    layout->addSpacing(8);
+    layout->addWidget(new QLabel(QStringLiteral("Варианты заменяемости"), GroupBox1), 0, Qt::AlignLeft);
+    layout->addWidget(listboxSearch, 0, Qt::AlignLeft);
+    layout->addStretch(1);
+    return GroupBox1;
+}
+
+QWidget* TFormMain::createRightPanel()
+{
+    Panel2 = new QWidget(this);
+    Panel2->setObjectName(QStringLiteral("Panel2"));
+    auto* layout = new QVBoxLayout(Panel2);
+    layout->setContentsMargins(0, 0, 0, 0);
+    GroupBox2 = new QGroupBox(QStringLiteral(" Прайс-лист (с заменами)"), Panel2);
+    GroupBox2->setObjectName(QStringLiteral("GroupBox2"));
+    layout->addWidget(GroupBox2);
+
+    DBGridPartsPrice = new QTableView(GroupBox2);
+    DBGridPartsPrice->setObjectName(QStringLiteral("DBGridPartsPrice"));
+    auto* groupLayout = new QVBoxLayout(GroupBox2);
+    groupLayout->setContentsMargins(4, 4, 4, 4);
+    groupLayout->addWidget(DBGridPartsPrice);
+
+    PopupActionPriceParts = m_actions->createGridMenu(DBGridPartsPrice);
+    // The grid's title row and indicator column show the same menu as its cells.
+    const auto popupFrom = [this](QWidget* area) {
+        area->setContextMenuPolicy(Qt::CustomContextMenu);
+        const QWidget* origin = area == DBGridPartsPrice ? DBGridPartsPrice->viewport() : area;
+        connect(area, &QWidget::customContextMenuRequested, this, [this, origin](const QPoint& pos) {
+            PopupActionPriceParts->popup(origin->mapToGlobal(pos));
+        });
+    };
+    popupFrom(DBGridPartsPrice);
+    popupFrom(DBGridPartsPrice->horizontalHeader());
+    popupFrom(DBGridPartsPrice->verticalHeader());
+    return Panel2;
+}
+
+void TFormMain::showEvent(QShowEvent* event)
+{
+    QMainWindow::showEvent(event);
+    if (m_sizedOnce)
+        return;
+    m_sizedOnce = true;
+    // The window's size counts its frame, where the window system has one.
+    if (QWindow* window = windowHandle())
+        resize(kOuterSize.shrunkBy(window->frameMargins()));
 }
 
 void TFormMain::FormCreate()

@@ -1,0 +1,60 @@
+#include "ParametersPanel.h"
+
+#include "common/RegionalFormats.h"
+#include "data/SettingsRecord.h"
+
+#include <QGridLayout>
+#include <QLabel>
+
+namespace {
+const QSize kPhoneSize(133, 57);
+}
+
+ParametersPanel::ParametersPanel(SettingsRecord& settings, QWidget* parent)
+    : QGroupBox(QStringLiteral(" Параметры "), parent), m_settings(settings)
+{
+    setObjectName(QStringLiteral("GroupBoxParameters"));
+    m_priceDate = addValue("PRICE_DATE");
+    m_rateUsd = addValue("RATE_USD");
+    m_rateEuro = addValue("RATE_EURO");
+    m_suppPhone = addValue("SUPP_PHONE");
+    m_suppPhone->setAlignment(Qt::AlignLeft | Qt::AlignTop);
+    m_suppPhone->setWordWrap(true);
+    m_suppPhone->setFixedSize(kPhoneSize);
+
+    auto* layout = new QGridLayout(this);
+    layout->setContentsMargins(8, 6, 8, 6);
+    layout->setVerticalSpacing(4);
+    layout->setColumnStretch(1, 1);
+    int row = 0;
+    for (auto [caption, value] : {std::pair{"Обновление", m_priceDate}, std::pair{"Курс USD", m_rateUsd},
+                                  std::pair{"Курс EUR", m_rateEuro}}) {
+        layout->addWidget(new QLabel(QString::fromUtf8(caption), this), row, 0);
+        layout->addWidget(value, row++, 1, Qt::AlignRight);
+    }
+    layout->addWidget(new QLabel(QStringLiteral("Телефон/Факс"), this), row++, 0, 1, 2);
+    layout->addWidget(m_suppPhone, row++, 0, 1, 2, Qt::AlignLeft | Qt::AlignTop);
+    layout->setRowStretch(row, 1);
+
+    connect(&m_settings, &SettingsRecord::valuesChanged, this, &ParametersPanel::refresh);
+    refresh();
+}
+
+QLabel* ParametersPanel::addValue(const char* column)
+{
+    auto* label = new QLabel(this);
+    label->setObjectName(QLatin1String(column));
+    // The supplier's texts are shown as typed, never as markup.
+    label->setTextFormat(Qt::PlainText);
+    label->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
+    return label;
+}
+
+void ParametersPanel::refresh()
+{
+    // A closed record has no values, so every field shows empty.
+    m_priceDate->setText(RegionalFormats::formatDate(m_settings.dateValue(QStringLiteral("PRICE_DATE"))));
+    m_rateUsd->setText(RegionalFormats::formatMoney(m_settings.value(QStringLiteral("RATE_USD"))));
+    m_rateEuro->setText(RegionalFormats::formatMoney(m_settings.value(QStringLiteral("RATE_EURO"))));
+    m_suppPhone->setText(m_settings.value(QStringLiteral("SUPP_PHONE")).toString());
+}
