@@ -3,6 +3,7 @@
 #include "app/ParametersPanel.h"
 #include "app/TFormMain.h"
 #include "data/ClientFiles.h"
+#include "setup/TFormSetup.h"
 
 #include <QAction>
 #include <QClipboard>
@@ -17,6 +18,7 @@
 #include <QTableView>
 #include <QTemporaryDir>
 #include <QTest>
+#include <QTimer>
 #include <QToolBar>
 #include <QToolButton>
 #include <QToolTip>
@@ -39,6 +41,7 @@ private slots:
     void editCommandsOffInSearchBoxAndGrid_data();
     void editCommandsOffInSearchBoxAndGrid();
     void splitterWidensLeftPanel();
+    void settingsCommandEditsTheRecordShownInPanel();
 
 private:
     QMenu* menuBarMenu(const QString& title) const;
@@ -290,3 +293,37 @@ void TestFormMain::splitterWidensLeftPanel()
 
 QTEST_MAIN(TestFormMain)
 #include "TestFormMain.moc"
+
+void TestFormMain::settingsCommandEditsTheRecordShownInPanel()
+{
+    m_form->show();
+    TFormSetup* dialog = m_form->findChild<TFormSetup*>();
+    QVERIFY(dialog && !dialog->isVisible());
+    const auto* phone = m_form->GroupBoxParameters->findChild<QLabel*>(QStringLiteral("SUPP_PHONE"));
+    const QString oldPhone = phone->text();
+    bool wasModal = false;
+    QString edited, cancelled;
+    QTimer::singleShot(0, dialog, [&] {
+        wasModal = dialog->isVisible() && dialog->isModal();
+        // A second Settings command while the dialog is up does nothing.
+        m_form->actions().ActionSetup->trigger();
+        dialog->activateWindow();
+        if (QTest::qWaitForWindowActive(dialog)) {
+            auto* field = dialog->findChild<QLineEdit*>(QStringLiteral("DBEditSUPP_PHONE"));
+            field->setFocus();
+            field->selectAll();
+            QTest::keyClicks(field, QStringLiteral("555-01-02"));
+            dialog->findChild<QLineEdit*>(QStringLiteral("DBEditSUPP_EMAIL"))->setFocus();
+            edited = phone->text();
+            dialog->DataSetSetupCancel->trigger();
+            cancelled = phone->text();
+        }
+        dialog->close();
+    });
+    m_form->actions().ActionSetup->trigger();
+    QVERIFY(wasModal);
+    QVERIFY(!dialog->isVisible());
+    // Leaving the field writes it into the record, which the panel follows at once.
+    QCOMPARE(edited, QStringLiteral("555-01-02"));
+    QCOMPARE(cancelled, oldPhone);
+}

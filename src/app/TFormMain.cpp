@@ -6,6 +6,7 @@
 #include "app/ParametersPanel.h"
 #include "app/UiFont.h"
 #include "common/RegionalFormats.h"
+#include "setup/TFormSetup.h"
 
 #include <QAction>
 #include <QCloseEvent>
@@ -42,10 +43,17 @@ TFormMain::TFormMain(const QString& programDir, QWidget* parent)
     setFont(UiFont::eightPoint(QStringLiteral("MS Sans Serif")));
     new EditCommands(*m_actions);
     connect(m_actions->actionExitProgramm, &QAction::triggered, this, &TFormMain::actionExitProgrammExecute);
+    connect(m_actions->ActionSetup, &QAction::triggered, this, &TFormMain::ActionSetupExecute);
     createLayout();
     resize(kOuterSize);
 
     FormCreate();
+    FormSetup = new TFormSetup(m_session.settings(), this);
+}
+
+void TFormMain::ActionSetupExecute()
+{
+    FormSetup->showModalIfHidden();
 }
 
 void TFormMain::createLayout()

@@ -16,6 +16,7 @@ class QSplitter;
 class QStatusBar;
 class QTableView;
 class QToolBar;
+class TFormSetup;
 
 // The main window: owns the session (configuration, connection, settings
 // record) for the whole run, runs start-up and shutdown, and shows the
@@ -47,8 +48,11 @@ public:
     QGroupBox* GroupBox2;
     QTableView* DBGridPartsPrice;
     QMenu* PopupActionPriceParts;
+    // The settings dialog, created hidden at start and kept for the whole run.
+    TFormSetup* FormSetup;
 
     void actionExitProgrammExecute();
+    void ActionSetupExecute();
 
 protected:
     void closeEvent(QCloseEvent* event) override;
