@@ -66,6 +66,7 @@ private slots:
     void fails_data();
     void fails();
     void unreadableFile();
+    void findsSchemaIniWrittenOnWindows();
     void numericKinds();
     void recordsAcrossReadChunks();
     void reportsProgress();
@@ -291,7 +292,8 @@ void TestSupplierFileReader::fails_data()
     QTest::addColumn<QString>("message");
 
     const QString expected = QStringLiteral("CODE, NAME, PRICE, QTY");
-    QTest::newRow("missing file") << QByteArray() << QByteArray() << "Файл import.txt не найден";
+    QTest::newRow("missing file") << QByteArray() << QByteArray()
+                                  << "Файл import.txt не найден в папке %DIR%";
     QTest::newRow("empty file") << QByteArray("") << QByteArray()
                                 << "Файл import.txt, строка 1: файл пуст: нет строки с именами столбцов";
     QTest::newRow("no known column name")
@@ -320,6 +322,11 @@ void TestSupplierFileReader::fails_data()
         << QByteArray("\xEF\xBB\xBF"
                       "CODE;NAME\nA;\xC0\n")
         << QByteArray() << "Файл import.txt, строка 2: текст не в кодировке UTF-8, указанной для файла";
+    QTest::newRow("fixed length surplus")
+        << QByteArray("AB 1\nCD 2 x\n")
+        << QByteArray("[import.txt]\nFormat=FixedLength\nColNameHeader=False\nCol1=CODE Text Width 3\n"
+                      "Col2=QTY Short Width 2\n")
+        << "Файл import.txt, строка 2: лишнее значение «x» после последнего столбца";
     QTest::newRow("unknown Format") << QByteArray("CODE\n") << QByteArray("[import.txt]\nFormat=Fixed\n")
                                     << "Файл schema.ini, строка 2: неизвестный формат «Fixed» (допустимы "
                                        "CSVDelimited, TabDelimited, Delimited(x) и FixedLength)";
@@ -353,7 +360,7 @@ void TestSupplierFileReader::fails()
         }
         QFAIL("no error");
     } catch (const Error& error) {
-        QCOMPARE(error.message(), message);
+        QCOMPARE(error.message(), message.replace(QStringLiteral("%DIR%"), m_dir->path()));
     }
 }
 
@@ -367,6 +374,14 @@ void TestSupplierFileReader::unreadableFile()
         QVERIFY2(error.message().startsWith(QStringLiteral("Файл import.txt не удаётся открыть: ")),
                  qPrintable(error.message()));
     }
+}
+
+void TestSupplierFileReader::findsSchemaIniWrittenOnWindows()
+{
+    writeInput("CODE*QTY\nA*1\n", QByteArray());
+    writeFile(m_dir->filePath(QStringLiteral("Schema.INI")), "[IMPORT.TXT]\nFormat=Delimited(*)\n");
+    SupplierFileReader reader(importPath(), TableColumn::fromCreateTable(kTable));
+    QCOMPARE(readAll(reader), QStringList{"2:A|∅|∅|#1"});
 }
 
 void TestSupplierFileReader::numericKinds()

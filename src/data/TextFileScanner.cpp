@@ -3,6 +3,9 @@
 #include "ProgressReporter.h"
 #include "common/Error.h"
 
+#include <QDir>
+#include <QFileInfo>
+
 namespace {
 
 constexpr qint64 kChunkSize = 1 << 20;
@@ -16,7 +19,8 @@ TextFileScanner::TextFileScanner(const QString& path, const QString& name, Progr
     : m_name(name), m_file(path), m_progress(progress)
 {
     if (!m_file.exists())
-        throw Error(QStringLiteral("Файл %1 не найден").arg(m_name));
+        throw Error(QStringLiteral("Файл %1 не найден в папке %2")
+                        .arg(m_name, QDir::toNativeSeparators(QFileInfo(path).absolutePath())));
     if (!m_file.open(QIODevice::ReadOnly))
         throw Error(QStringLiteral("Файл %1 не удаётся открыть: %2").arg(m_name, m_file.errorString()));
     const QByteArray start = m_file.peek(3);

@@ -155,9 +155,12 @@ TextSchema::Column parseColumn(const Entry& entry)
 
 std::optional<TextSchema> TextSchema::load(const QString& folder, const QString& fileName)
 {
-    QFile file(QDir(folder).filePath(kSchemaFileName));
-    if (!file.exists())
+    // Written on Windows, the file may be called "Schema.ini" or "SCHEMA.INI".
+    const QStringList found =
+        QDir(folder).entryList(QStringList{kSchemaFileName}, QDir::Files | QDir::Hidden);
+    if (found.isEmpty())
         return std::nullopt;
+    QFile file(QDir(folder).filePath(found.first()));
     if (!file.open(QIODevice::ReadOnly))
         throw Error(
             QStringLiteral("Файл %1 не удаётся прочитать: %2").arg(kSchemaFileName, file.errorString()));
