@@ -346,6 +346,11 @@ void TestSupplierFileReader::fails_data()
         << QByteArray("A;red\n")
         << QByteArray("[import.txt]\nFormat=Delimited(;)\nColNameHeader=False\nCol1=CODE\nCol2=COLOR Text\n")
         << "Файл schema.ini, строка 5: неизвестный столбец «COLOR»; в таблице есть: " + expected;
+    QTest::newRow("schema.ini in 1251")
+        << QByteArray("A;red\n")
+        << QByteArray("[import.txt]\nFormat=Delimited(;)\nColNameHeader=False\nCol1=CODE\nCol2=") +
+               CodePage::encode(CodePage::Windows1251, u"ЦВЕТ") + '\n'
+        << "Файл schema.ini, строка 5: неизвестный столбец «ЦВЕТ»; в таблице есть: " + expected;
 }
 
 void TestSupplierFileReader::fails()
