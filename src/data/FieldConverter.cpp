@@ -1,0 +1,191 @@
+#include "FieldConverter.h"
+
+#include <array>
+#include <charconv>
+#include <cmath>
+#include <limits>
+
+namespace {
+
+// UTF-8 of every byte of a single-byte code page: length, then up to 3 bytes.
+using Utf8Table = std::array<std::array<char, 4>, 256>;
+
+Utf8Table makeUtf8Table(CodePage::Id codePage)
+{
+    Utf8Table table{};
+    const char16_t* upper = CodePage::upperHalf(codePage);
+    for (int byte = 0; byte < 256; ++byte) {
+        const char16_t unicode = byte < 0x80 ? char16_t(byte) : upper[byte - 0x80];
+        auto& entry = table[size_t(byte)];
+        if (unicode < 0x80) {
+            entry = {1, char(unicode)};
+        } else if (unicode < 0x800) {
+            entry = {2, char(0xC0 | (unicode >> 6)), char(0x80 | (unicode & 0x3F))};
+        } else {
+            entry = {3, char(0xE0 | (unicode >> 12)), char(0x80 | ((unicode >> 6) & 0x3F)),
+                     char(0x80 | (unicode & 0x3F))};
+        }
+    }
+    return table;
+}
+
+const Utf8Table& utf8Table(CodePage::Id codePage)
+{
+    static const Utf8Table windows1251 = makeUtf8Table(CodePage::Windows1251);
+    static const Utf8Table dos866 = makeUtf8Table(CodePage::Dos866);
+    return codePage == CodePage::Dos866 ? dos866 : windows1251;
+}
+
+bool isBlank(char c)
+{
+    return c == ' ' || c == '\t';
+}
+
+bool isDigit(char c)
+{
+    return c >= '0' && c <= '9';
+}
+
+QByteArrayView trimmed(QByteArrayView bytes)
+{
+    while (!bytes.isEmpty() && isBlank(bytes.front()))
+        bytes = bytes.sliced(1);
+    while (!bytes.isEmpty() && isBlank(bytes.back()))
+        bytes.chop(1);
+    return bytes;
+}
+
+} // namespace
+
+FieldConverter::FieldConverter(CodePage::Id codePage, char decimalSymbol, char delimiter)
+    : m_codePage(codePage), m_decimalSymbol(decimalSymbol), m_delimiter(delimiter)
+{}
+
+bool FieldConverter::isDecimal(char c) const
+{
+    if (m_decimalSymbol)
+        return c == m_decimalSymbol;
+    return c == '.' || (c == ',' && m_delimiter != ',');
+}
+
+// [+-] digits [decimal digits] [e [+-] digits], with at least one digit before the exponent.
+bool FieldConverter::parseNumber(QByteArrayView bytes, double* number) const
+{
+    char text[64];
+    if (bytes.size() >= qsizetype(sizeof text))
+        return false;
+    qsizetype i = 0, out = 0;
+    const qsizetype size = bytes.size();
+    if (i < size && (bytes[i] == '+' || bytes[i] == '-')) {
+        if (bytes[i] == '-')
+            text[out++] = '-';
+        ++i;
+    }
+    int digits = 0;
+    for (; i < size && isDigit(bytes[i]); ++i, ++digits)
+        text[out++] = bytes[i];
+    if (i < size && isDecimal(bytes[i])) {
+        text[out++] = '.';
+        for (++i; i < size && isDigit(bytes[i]); ++i, ++digits)
+            text[out++] = bytes[i];
+    }
+    if (digits == 0)
+        return false;
+    if (i < size && (bytes[i] == 'e' || bytes[i] == 'E')) {
+        text[out++] = 'e';
+        ++i;
+        if (i < size && (bytes[i] == '+' || bytes[i] == '-'))
+            text[out++] = bytes[i++];
+        int exponentDigits = 0;
+        for (; i < size && isDigit(bytes[i]); ++i, ++exponentDigits)
+            text[out++] = bytes[i];
+        if (exponentDigits == 0)
+            return false;
+    }
+    if (i != size)
+        return false;
+    const auto result = std::from_chars(text, text + out, *number);
+    return result.ec == std::errc() && result.ptr == text + out;
+}
+
+qsizetype FieldConverter::charactersPrefix(QByteArrayView bytes, qsizetype characters) const
+{
+    if (m_codePage != CodePage::Utf8 || bytes.size() <= characters)
+        return std::min(bytes.size(), characters);
+    qsizetype seen = 0;
+    for (qsizetype i = 0; i < bytes.size(); ++i) {
+        if ((static_cast<unsigned char>(bytes[i]) & 0xC0) != 0x80 && seen++ == characters)
+            return i;
+    }
+    return bytes.size();
+}
+
+bool FieldConverter::convertText(QByteArrayView bytes, int length, std::string& text) const
+{
+    const qsizetype kept = charactersPrefix(bytes, length);
+    if (m_codePage == CodePage::Utf8) {
+        text.assign(bytes.data(), size_t(kept));
+    } else {
+        const Utf8Table& table = utf8Table(m_codePage);
+        text.clear();
+        for (qsizetype i = 0; i < kept; ++i) {
+            const auto& entry = table[static_cast<unsigned char>(bytes[i])];
+            text.append(&entry[1], size_t(entry[0]));
+        }
+    }
+    return kept == bytes.size();
+}
+
+bool FieldConverter::convert(QByteArrayView bytes, const TableColumn& column, Value& value) const
+{
+    if (column.kind == TableColumn::Text) {
+        if (bytes.isEmpty()) {
+            value = std::monostate();
+            return true;
+        }
+        if (!std::holds_alternative<std::string>(value))
+            value.emplace<std::string>();
+        return convertText(bytes, column.length, std::get<std::string>(value));
+    }
+
+    bytes = trimmed(bytes);
+    double number = 0;
+    if (bytes.isEmpty() || !parseNumber(bytes, &number)) {
+        value = std::monostate();
+        return bytes.isEmpty();
+    }
+    switch (column.kind) {
+    case TableColumn::Single: {
+        const float single = float(number);
+        if (std::isinf(single)) {
+            value = std::monostate();
+            return false;
+        }
+        value = double(single);
+        return true;
+    }
+    case TableColumn::Short:
+    case TableColumn::Integer: {
+        const double low = column.kind == TableColumn::Short ? std::numeric_limits<qint16>::min()
+                                                             : std::numeric_limits<qint32>::min();
+        const double high = column.kind == TableColumn::Short ? std::numeric_limits<qint16>::max()
+                                                              : std::numeric_limits<qint32>::max();
+        if (number != std::trunc(number) || number < low || number > high) {
+            value = std::monostate();
+            return false;
+        }
+        value = qint64(number);
+        return true;
+    }
+    case TableColumn::Double:
+    case TableColumn::Text:
+        break;
+    }
+    value = number;
+    return true;
+}
+
+QString FieldConverter::decode(QByteArrayView bytes) const
+{
+    return CodePage::decode(m_codePage, bytes);
+}

@@ -1,0 +1,44 @@
+#pragma once
+
+#include "TableColumn.h"
+#include "common/CodePage.h"
+
+#include <QByteArrayView>
+#include <QString>
+
+#include <string>
+#include <variant>
+
+// Turns the bytes of one field into the value for its table column, the way
+// the old engine's text driver did: text cut to the column's length, a number
+// that does not fit its column left empty. Never uses the C library's locale.
+class FieldConverter
+{
+public:
+    // Ready to bind to an SQLite statement: NULL, integer, real or UTF-8 text.
+    using Value = std::variant<std::monostate, qint64, double, std::string>;
+
+    // decimalSymbol 0: "." or ",", unless "," is the delimiter.
+    FieldConverter(CodePage::Id codePage, char decimalSymbol, char delimiter);
+
+    // Utf8, Windows1251 or Dos866.
+    void setCodePage(CodePage::Id codePage) { m_codePage = codePage; }
+    CodePage::Id codePage() const { return m_codePage; }
+
+    // Sets value from bytes; false when the text had to be cut or the number
+    // left empty. An empty field is NULL and no adjustment.
+    bool convert(QByteArrayView bytes, const TableColumn& column, Value& value) const;
+
+    QString decode(QByteArrayView bytes) const;
+    // Bytes of the first characters of bytes (at most all of them).
+    qsizetype charactersPrefix(QByteArrayView bytes, qsizetype characters) const;
+
+private:
+    bool parseNumber(QByteArrayView bytes, double* number) const;
+    bool isDecimal(char c) const;
+    bool convertText(QByteArrayView bytes, int length, std::string& text) const;
+
+    CodePage::Id m_codePage;
+    char m_decimalSymbol;
+    char m_delimiter;
+};

@@ -1,0 +1,219 @@
+#include "TextSchema.h"
+
+#include "common/Error.h"
+
+#include <QDir>
+#include <QFile>
+#include <QRegularExpression>
+
+#include <map>
+
+namespace {
+
+const QLatin1String kSchemaFileName("schema.ini");
+
+struct Entry
+{
+    QString key;
+    QString value;
+    int line;
+};
+
+[[noreturn]] void fail(int line, const QString& problem)
+{
+    throw Error(QStringLiteral("Файл %1, строка %2: %3").arg(kSchemaFileName).arg(line).arg(problem));
+}
+
+QString decodeSchemaFile(QByteArrayView bytes)
+{
+    // Read like the data files when they declare nothing: UTF-8 if valid, else 1251;
+    // Notepad's "Unicode" is UTF-16LE with its mark.
+    if (bytes.startsWith("\xFF\xFE"))
+        return CodePage::decode(CodePage::Utf16LE, bytes.sliced(2));
+    if (bytes.startsWith("\xEF\xBB\xBF"))
+        bytes = bytes.sliced(3);
+    return CodePage::decode(CodePage::isValidUtf8(bytes) ? CodePage::Utf8 : CodePage::Windows1251, bytes);
+}
+
+// The entries of every section named like the data file, in file order.
+std::vector<Entry> sectionEntries(const QString& content, const QString& fileName)
+{
+    static const QRegularExpression lineBreak(QStringLiteral("\r\n|\r|\n"));
+    std::vector<Entry> entries;
+    bool inSection = false;
+    const QStringList lines = content.split(lineBreak);
+    for (int i = 0; i < lines.size(); ++i) {
+        const QString line = lines[i].trimmed();
+        if (line.isEmpty() || line.startsWith(QLatin1Char(';')))
+            continue;
+        if (line.startsWith(QLatin1Char('[')) && line.endsWith(QLatin1Char(']'))) {
+            inSection = line.mid(1, line.size() - 2).trimmed().compare(fileName, Qt::CaseInsensitive) == 0;
+            continue;
+        }
+        const qsizetype equals = line.indexOf(QLatin1Char('='));
+        if (inSection && equals > 0)
+            entries.push_back({line.left(equals).trimmed(), line.mid(equals + 1).trimmed(), i + 1});
+    }
+    return entries;
+}
+
+char singleAscii(const QString& text)
+{
+    return text.size() == 1 && text[0].unicode() > 0 && text[0].unicode() < 0x80 ? char(text[0].unicode())
+                                                                                 : 0;
+}
+
+char parseFormat(const Entry& entry, TextSchema::Format* format)
+{
+    const QString& value = entry.value;
+    if (value.compare(QLatin1String("CSVDelimited"), Qt::CaseInsensitive) == 0) {
+        *format = TextSchema::Format::Delimited;
+        return ',';
+    }
+    if (value.compare(QLatin1String("TabDelimited"), Qt::CaseInsensitive) == 0) {
+        *format = TextSchema::Format::Delimited;
+        return '\t';
+    }
+    if (value.compare(QLatin1String("FixedLength"), Qt::CaseInsensitive) == 0) {
+        *format = TextSchema::Format::FixedLength;
+        return 0;
+    }
+    if (value.startsWith(QLatin1String("Delimited("), Qt::CaseInsensitive) &&
+        value.endsWith(QLatin1Char(')'))) {
+        const char delimiter = singleAscii(value.mid(10, value.size() - 11));
+        if (!delimiter || delimiter == '"')
+            fail(entry.line,
+                 QStringLiteral("разделитель в «%1» должен быть одним латинским знаком, не кавычкой")
+                     .arg(value));
+        *format = TextSchema::Format::Delimited;
+        return delimiter;
+    }
+    fail(entry.line, QStringLiteral("неизвестный формат «%1» (допустимы CSVDelimited, TabDelimited, "
+                                    "Delimited(x) и FixedLength)")
+                         .arg(value));
+}
+
+CodePage::Id parseCharacterSet(const Entry& entry)
+{
+    const QString value = entry.value.toUpper();
+    if (value == QLatin1String("ANSI") || value == QLatin1String("1251"))
+        return CodePage::Windows1251;
+    if (value == QLatin1String("OEM") || value == QLatin1String("866"))
+        return CodePage::Dos866;
+    if (value == QLatin1String("UNICODE") || value == QLatin1String("1200"))
+        return CodePage::Utf16LE;
+    if (value == QLatin1String("65001"))
+        return CodePage::Utf8;
+    fail(entry.line,
+         QStringLiteral("неизвестная кодировка «%1» (допустимы ANSI, OEM, Unicode, 1251, 866, 65001)")
+             .arg(entry.value));
+}
+
+bool parseBool(const Entry& entry)
+{
+    const QString value = entry.value.toLower();
+    if (value == QLatin1String("true") || value == QLatin1String("yes") || value == QLatin1String("1"))
+        return true;
+    if (value == QLatin1String("false") || value == QLatin1String("no") || value == QLatin1String("0"))
+        return false;
+    fail(entry.line, QStringLiteral("%1 должно быть True или False, а не «%2»").arg(entry.key, entry.value));
+}
+
+// "Name Type [Width n]" or "\"Name with blanks\" Type [Width n]".
+TextSchema::Column parseColumn(const Entry& entry)
+{
+    TextSchema::Column column;
+    column.line = entry.line;
+    QString rest;
+    if (entry.value.startsWith(QLatin1Char('"'))) {
+        const qsizetype close = entry.value.indexOf(QLatin1Char('"'), 1);
+        if (close < 0)
+            fail(entry.line, QStringLiteral("незакрытые кавычки в имени столбца"));
+        column.name = entry.value.mid(1, close - 1);
+        rest = entry.value.mid(close + 1);
+    } else {
+        const qsizetype blank = entry.value.indexOf(QLatin1Char(' '));
+        column.name = blank < 0 ? entry.value : entry.value.left(blank);
+        rest = blank < 0 ? QString() : entry.value.mid(blank + 1);
+    }
+    column.name = column.name.trimmed();
+    if (column.name.isEmpty())
+        fail(entry.line, QStringLiteral("у столбца %1 не указано имя").arg(entry.key));
+    const QStringList words = rest.simplified().split(QLatin1Char(' '), Qt::SkipEmptyParts);
+    for (qsizetype i = 0; i < words.size(); ++i) {
+        if (words[i].compare(QLatin1String("Width"), Qt::CaseInsensitive) != 0)
+            continue;
+        bool ok = false;
+        column.width = i + 1 < words.size() ? words[i + 1].toInt(&ok) : 0;
+        if (!ok || column.width <= 0)
+            fail(entry.line, QStringLiteral("у столбца «%1» неверная ширина").arg(column.name));
+    }
+    return column;
+}
+
+} // namespace
+
+std::optional<TextSchema> TextSchema::load(const QString& folder, const QString& fileName)
+{
+    // Written on Windows, the file may be called "Schema.ini" or "SCHEMA.INI".
+    const QStringList found =
+        QDir(folder).entryList(QStringList{kSchemaFileName}, QDir::Files | QDir::Hidden);
+    if (found.isEmpty())
+        return std::nullopt;
+    QFile file(QDir(folder).filePath(found.first()));
+    if (!file.open(QIODevice::ReadOnly))
+        throw Error(
+            QStringLiteral("Файл %1 не удаётся прочитать: %2").arg(kSchemaFileName, file.errorString()));
+    const std::vector<Entry> entries = sectionEntries(decodeSchemaFile(file.readAll()), fileName);
+    if (entries.empty())
+        return std::nullopt;
+
+    static const QRegularExpression columnKey(QStringLiteral("^col(\\d+)$"),
+                                              QRegularExpression::CaseInsensitiveOption);
+    TextSchema schema;
+    int formatLine = 0;
+    int headerLine = 0;
+    std::map<int, Column> columns; // by the N of ColN
+    for (const Entry& entry : entries) {
+        const auto is = [&](const char* key) {
+            return entry.key.compare(QLatin1String(key), Qt::CaseInsensitive) == 0;
+        };
+        if (is("Format")) {
+            schema.delimiter = parseFormat(entry, &schema.format);
+            formatLine = entry.line;
+        } else if (is("ColNameHeader")) {
+            schema.columnNameHeader = parseBool(entry);
+            headerLine = entry.line;
+        } else if (is("CharacterSet")) {
+            schema.codePage = parseCharacterSet(entry);
+        } else if (is("TextDelimiter") || is("TextDelimeter")) {
+            if (entry.value.compare(QLatin1String("none"), Qt::CaseInsensitive) == 0)
+                schema.textDelimiter = 0;
+            else if (!(schema.textDelimiter = singleAscii(entry.value)))
+                fail(entry.line,
+                     QStringLiteral("%1 должен быть одним латинским знаком или none").arg(entry.key));
+        } else if (is("DecimalSymbol")) {
+            if (!(schema.decimalSymbol = singleAscii(entry.value)))
+                fail(entry.line, QStringLiteral("DecimalSymbol должен быть одним латинским знаком"));
+        } else if (const QRegularExpressionMatch match = columnKey.match(entry.key); match.hasMatch()) {
+            columns[match.captured(1).toInt()] = parseColumn(entry);
+        }
+    }
+
+    for (const auto& numbered : columns) {
+        const Column& column = numbered.second;
+        if (schema.format == Format::FixedLength && column.width == 0)
+            fail(column.line, QStringLiteral("у столбца «%1» не указана ширина (Width), а формат FixedLength")
+                                  .arg(column.name));
+        schema.columns.push_back(column);
+    }
+    if (schema.format == Format::FixedLength && schema.columns.empty())
+        fail(formatLine, QStringLiteral("для формата FixedLength нужны столбцы Col1, Col2, … с шириной"));
+    if (!schema.columnNameHeader && schema.columns.empty())
+        fail(headerLine, QStringLiteral("без строки заголовка (ColNameHeader=False) нужны имена столбцов "
+                                        "Col1, Col2, …"));
+    if (!schema.columnNameHeader && schema.format == Format::Unspecified)
+        fail(headerLine, QStringLiteral("без строки заголовка (ColNameHeader=False) нужен ключ Format: "
+                                        "разделитель не из чего узнать"));
+    return schema;
+}

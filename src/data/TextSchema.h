@@ -1,0 +1,39 @@
+#pragma once
+
+#include "common/CodePage.h"
+
+#include <QString>
+
+#include <optional>
+#include <vector>
+
+// The layout of one supplier text file as described in a "schema.ini" beside it,
+// in the keys the old engine's text driver understood.
+class TextSchema
+{
+public:
+    enum class Format
+    {
+        Unspecified, // no Format key: the delimiter is found from the header
+        Delimited,
+        FixedLength
+    };
+    struct Column
+    {
+        QString name;
+        int width = 0; // characters; 0 when not given
+        int line = 0;  // of its entry in schema.ini
+    };
+
+    // The section for fileName in folder/schema.ini; none when the file or the
+    // section is missing. Throws Error for an entry that would misread the file.
+    static std::optional<TextSchema> load(const QString& folder, const QString& fileName);
+
+    Format format = Format::Unspecified;
+    char delimiter = 0;
+    bool columnNameHeader = true;
+    std::optional<CodePage::Id> codePage;
+    char textDelimiter = '"'; // 0: fields are never quoted
+    char decimalSymbol = 0;   // 0: "." or ","
+    std::vector<Column> columns;
+};
