@@ -2,6 +2,8 @@
 
 #include "common/Error.h"
 #include "data/ClientFiles.h"
+#include "data/DatabaseCompactor.h"
+#include "data/DatabaseLock.h"
 
 #include <exception>
 
@@ -17,11 +19,23 @@ int init(const QStringList& arguments, QTextStream& err)
     return 0;
 }
 
+int compact(const QStringList& arguments, QTextStream& err)
+{
+    if (arguments.size() != 1) {
+        err << AdminTool::usage();
+        return 2;
+    }
+    DatabaseLock lock(arguments.front());
+    DatabaseCompactor::CompactClientDatabase(arguments.front(), QString(), lock);
+    return 0;
+}
+
 } // namespace
 
 QString AdminTool::usage()
 {
-    return QStringLiteral("usage: tardesk-admin init FOLDER\n");
+    return QStringLiteral("usage: tardesk-admin init FOLDER\n"
+                          "       tardesk-admin compact FOLDER\n");
 }
 
 int AdminTool::run(const QStringList& arguments, QTextStream& out, QTextStream& err)
@@ -36,6 +50,8 @@ int AdminTool::run(const QStringList& arguments, QTextStream& out, QTextStream& 
     try {
         if (command == QLatin1String("init"))
             return init(rest, err);
+        if (command == QLatin1String("compact"))
+            return compact(rest, err);
     } catch (const Error& error) {
         err << error.message() << Qt::endl;
         return 1;
