@@ -67,7 +67,7 @@ void TformWait::refresh()
 void TformWait::centreOnOwner()
 {
     if (QWidget* owner = parentWidget())
-        move(owner->frameGeometry().center() - rect().center());
+        move(owner->frameGeometry().center() - QRect(QPoint(), frameGeometry().size()).center());
 }
 
 void TformWait::closeEvent(QCloseEvent* event)

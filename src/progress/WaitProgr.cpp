@@ -33,8 +33,9 @@ void ShowWaitForm(const QString& message)
         if (!owner)
             throw Error(QStringLiteral("The progress window has no owner"));
         form = new TformWait(owner);
-        form->centreOnOwner();
         form->show();
+        // After show, when the frame's size is known.
+        form->centreOnOwner();
     }
     form->setMessage(message);
     form->refresh();
