@@ -1,6 +1,8 @@
+#include "common/Error.h"
 #include "progress/TformWait.h"
 #include "progress/WaitProgr.h"
 
+#include <QApplication>
 #include <QLabel>
 #include <QMainWindow>
 #include <QProgressBar>
@@ -52,6 +54,14 @@ void TestWaitProgr::withoutWindowNothingHappens()
     WaitProgr::HideWaitForm();
     WaitProgr::HideWaitForm();
     QVERIFY(m_owner->findChildren<QWidget*>(QStringLiteral("formWait")).isEmpty());
+
+    // Without a registered main window there is nothing to find or change.
+    WaitProgr::setOwner(nullptr);
+    WaitProgr::SetWaitMessage(QStringLiteral("Удаление старого прайса (2/7)"));
+    WaitProgr::HideWaitForm();
+    QVERIFY_THROWS_EXCEPTION(Error, WaitProgr::ShowWaitForm(QStringLiteral("Удаление старого прайса (1/7)")));
+    QVERIFY(QApplication::topLevelWidgets().contains(m_owner.get()));
+    QCOMPARE(QApplication::topLevelWidgets().size(), 1);
 }
 
 void TestWaitProgr::showCreatesOneWindowFoundByName()
@@ -74,10 +84,6 @@ void TestWaitProgr::showCreatesOneWindowFoundByName()
              QStringLiteral("Формирование нового прайса (3/7)"));
     QVERIFY(form->labelOperation->font().bold());
     QCOMPARE(form->frameGeometry().center(), m_owner->frameGeometry().center());
-
-    // The clerk cannot close it; only the operation removes it.
-    form->close();
-    QVERIFY(form->isVisible());
 }
 
 void TestWaitProgr::longMessageIsClippedNotGrown()

@@ -1,7 +1,6 @@
 #include "TformWait.h"
 
 #include <QApplication>
-#include <QCloseEvent>
 #include <QLabel>
 #include <QProgressBar>
 
@@ -68,9 +67,4 @@ void TformWait::centreOnOwner()
 {
     if (QWidget* owner = parentWidget())
         move(owner->frameGeometry().center() - QRect(QPoint(), frameGeometry().size()).center());
-}
-
-void TformWait::closeEvent(QCloseEvent* event)
-{
-    event->ignore();
 }

@@ -32,10 +32,6 @@ public:
 
     static constexpr int kRefreshIntervalMs = 50;
 
-protected:
-    // The clerk cannot dismiss the window while the operation runs.
-    void closeEvent(QCloseEvent* event) override;
-
 private:
     QElapsedTimer m_sinceRefresh;
 };
