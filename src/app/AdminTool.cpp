@@ -9,6 +9,8 @@
 #include "search/PriceGridColumns.h"
 #include "search/PriceListQuery.h"
 
+#include "data/DatabaseCompactor.h"
+#include "data/DatabaseLock.h"
 #include <QFileInfo>
 
 #include <exception>
@@ -69,12 +71,24 @@ int search(const QStringList& arguments, QTextStream& out, QTextStream& err)
     return 0;
 }
 
+int compact(const QStringList& arguments, QTextStream& err)
+{
+    if (arguments.size() != 1) {
+        err << AdminTool::usage();
+        return 2;
+    }
+    DatabaseLock lock(arguments.front());
+    DatabaseCompactor::CompactClientDatabase(arguments.front(), QString(), lock);
+    return 0;
+}
+
 } // namespace
 
 QString AdminTool::usage()
 {
     return QStringLiteral("usage: tardesk-admin init FOLDER\n"
-                          "       tardesk-admin search FOLDER NUMBER\n");
+                          "       tardesk-admin search FOLDER NUMBER\n"
+                          "       tardesk-admin compact FOLDER\n");
 }
 
 int AdminTool::run(const QStringList& arguments, QTextStream& out, QTextStream& err)
@@ -90,6 +104,8 @@ int AdminTool::run(const QStringList& arguments, QTextStream& out, QTextStream& 
             return init(rest, err);
         if (command == QLatin1String("search"))
             return search(rest, out, err);
+        if (command == QLatin1String("compact"))
+            return compact(rest, err);
     } catch (const Error& error) {
         err << error.message() << Qt::endl;
         return 1;

@@ -8,7 +8,7 @@
 ClientSession::ClientSession(const QString& programDir)
     : m_programDir(programDir.endsWith(QLatin1Char('/')) ? programDir : programDir + QLatin1Char('/')),
       m_iniFileName(ClientFiles::iniFileName(m_programDir)),
-      m_databaseFileName(ClientFiles::databaseFileName(m_programDir))
+      m_databaseFileName(ClientFiles::databaseFileName(m_programDir)), m_lock(m_programDir)
 {}
 
 QString ClientSession::missingFileMessage(const QString& path)
@@ -28,12 +28,14 @@ void ClientSession::openDatabase()
 {
     if (!QFileInfo::exists(m_databaseFileName))
         throw Error(missingFileMessage(m_databaseFileName));
+    m_lock.lockShared();
     m_database.open(m_databaseFileName);
     m_settings.open(m_database);
 }
 
 void ClientSession::reopenDatabase()
 {
+    m_lock.lockShared();
     if (!m_database.isOpen())
         m_database.open(m_databaseFileName);
     if (!m_settings.isOpen())

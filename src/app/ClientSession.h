@@ -2,6 +2,7 @@
 
 #include "config/IniFile.h"
 #include "data/Database.h"
+#include "data/DatabaseLock.h"
 #include "data/SettingsRecord.h"
 
 #include <QString>
@@ -22,7 +23,9 @@ public:
 
     // Start-up: the configuration file must exist; it is read whole.
     void openIniFile();
-    // Start-up: the database file must exist; opens it and the settings record.
+    // Start-up: the database file must exist; takes the shared lock, waiting
+    // while a compaction or update replaces the file, then opens it and the
+    // settings record.
     void openDatabase();
     // Reopens the connection and the settings record after Exit closed them.
     void reopenDatabase();
@@ -30,6 +33,8 @@ public:
     IniFile* iniFile() { return m_iniFile.get(); }
     Database& database() { return m_database; }
     SettingsRecord& settings() { return m_settings; }
+    // Held shared from start-up to exit.
+    DatabaseLock& lock() { return m_lock; }
 
     // The message that stops the start when a required file is missing.
     static QString missingFileMessage(const QString& path);
@@ -39,6 +44,7 @@ private:
     QString m_iniFileName;
     QString m_databaseFileName;
     std::unique_ptr<IniFile> m_iniFile;
+    DatabaseLock m_lock;
     Database m_database;
     SettingsRecord m_settings;
 };

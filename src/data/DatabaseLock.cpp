@@ -1,0 +1,111 @@
+#include "DatabaseLock.h"
+
+#include "common/Error.h"
+
+#include <QFile>
+
+#include <cerrno>
+#include <fcntl.h>
+#include <sys/file.h>
+#include <unistd.h>
+
+DatabaseLock::DatabaseLock(const QString& programDir) : m_fileName(lockFileName(programDir))
+{}
+
+DatabaseLock::~DatabaseLock()
+{
+    if (m_fd >= 0)
+        ::close(m_fd);
+}
+
+QString DatabaseLock::lockFileName(const QString& programDir)
+{
+    return (programDir.endsWith(QLatin1Char('/')) ? programDir : programDir + QLatin1Char('/')) +
+           QStringLiteral("Tardesk.lck");
+}
+
+QString DatabaseLock::refusalMessage()
+{
+    return QStringLiteral("База данных открыта другой копией программы. "
+                          "Закройте её и повторите операцию.");
+}
+
+void DatabaseLock::openFile()
+{
+    if (m_fd >= 0)
+        return;
+    // Created when missing and never deleted: deleting it would let two
+    // processes lock two different files of the same name.
+    m_fd = ::open(QFile::encodeName(m_fileName).constData(), O_RDONLY | O_CREAT | O_CLOEXEC, 0666);
+    if (m_fd < 0)
+        throw Error(QStringLiteral("Не удалось открыть файл блокировки %1: %2")
+                        .arg(m_fileName, qt_error_string(errno)));
+}
+
+bool DatabaseLock::apply(int operation)
+{
+    int result;
+    do {
+        result = ::flock(m_fd, operation);
+    } while (result != 0 && errno == EINTR);
+    return result == 0;
+}
+
+void DatabaseLock::lockShared()
+{
+    if (m_mode == Mode::Shared)
+        return;
+    openFile();
+    if (!apply(LOCK_SH)) {
+        m_mode = Mode::None;
+        throw Error(
+            QStringLiteral("Не удалось заблокировать файл %1: %2").arg(m_fileName, qt_error_string(errno)));
+    }
+    m_mode = Mode::Shared;
+}
+
+void DatabaseLock::lockExclusive()
+{
+    if (m_mode == Mode::Exclusive)
+        return;
+    openFile();
+    if (apply(LOCK_EX | LOCK_NB)) {
+        m_mode = Mode::Exclusive;
+        return;
+    }
+    const int error = errno;
+    if (m_mode == Mode::Shared) {
+        m_mode = Mode::None;
+        lockShared();
+    }
+    if (error == EWOULDBLOCK)
+        throw Error(refusalMessage());
+    throw Error(
+        QStringLiteral("Не удалось заблокировать файл %1: %2").arg(m_fileName, qt_error_string(error)));
+}
+
+void DatabaseLock::unlock()
+{
+    if (m_mode == Mode::None)
+        return;
+    apply(LOCK_UN);
+    m_mode = Mode::None;
+}
+
+DatabaseLock::ExclusiveScope::ExclusiveScope(DatabaseLock& lock) : m_lock(lock), m_previous(lock.mode())
+{
+    m_lock.lockExclusive();
+}
+
+DatabaseLock::ExclusiveScope::~ExclusiveScope()
+{
+    if (m_previous == Mode::Exclusive)
+        return;
+    if (m_previous == Mode::None) {
+        m_lock.unlock();
+        return;
+    }
+    // Going back to shared waits only if another process slipped in between
+    // the two steps of flock()'s conversion; the mode tells the truth either way.
+    m_lock.m_mode = m_lock.apply(LOCK_SH) ? Mode::Shared : Mode::None;
+}

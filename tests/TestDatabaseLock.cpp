@@ -1,0 +1,153 @@
+#include "app/ClientSession.h"
+#include "common/Error.h"
+#include "data/ClientFiles.h"
+#include "data/DatabaseCompactor.h"
+#include "data/DatabaseLock.h"
+
+#include <SQLiteCpp/Database.h>
+
+#include <QCryptographicHash>
+#include <QFile>
+#include <QProcess>
+#include <QTemporaryDir>
+#include <QTest>
+
+#include <fcntl.h>
+#include <sys/file.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+namespace {
+
+QByteArray digest(const QString& path)
+{
+    QFile file(path);
+    file.open(QIODevice::ReadOnly);
+    return QCryptographicHash::hash(file.readAll(), QCryptographicHash::Sha256);
+}
+
+} // namespace
+
+class TestDatabaseLock : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void init();
+
+    void compactionRefusedWhileAnotherProcessRuns();
+    void conversionRefusedKeepsSharedLock();
+    void compactionConvertsOwnLockAndGivesItBack();
+    void startingClientWaitsForReplacement();
+
+private:
+    QString folder() const { return m_dir->path(); }
+    QString database() const { return ClientFiles::databaseFileName(folder()); }
+
+    std::unique_ptr<QTemporaryDir> m_dir;
+};
+
+void TestDatabaseLock::init()
+{
+    m_dir = std::make_unique<QTemporaryDir>();
+    ClientFiles::create(folder());
+}
+
+void TestDatabaseLock::compactionRefusedWhileAnotherProcessRuns()
+{
+    const QByteArray before = digest(database());
+    QProcess admin;
+    {
+        ClientSession client(folder());
+        client.openIniFile();
+        client.openDatabase();
+        admin.start(QStringLiteral(TARDESK_ADMIN), {"compact", folder()});
+        QVERIFY(admin.waitForFinished());
+        QCOMPARE(admin.exitCode(), 1);
+        QCOMPARE(admin.readAllStandardOutput(), QByteArray());
+        QCOMPARE(QString::fromUtf8(admin.readAllStandardError()).trimmed(), DatabaseLock::refusalMessage());
+        QCOMPARE(digest(database()), before);
+        QVERIFY(!QFileInfo::exists(DatabaseCompactor::temporaryFileName(folder())));
+    }
+    // The client has ended: its lock is gone, the lock file stays.
+    admin.start(QStringLiteral(TARDESK_ADMIN), {"compact", folder()});
+    QVERIFY(admin.waitForFinished());
+    QCOMPARE(admin.exitCode(), 0);
+    QVERIFY(QFileInfo::exists(DatabaseLock::lockFileName(folder())));
+}
+
+void TestDatabaseLock::conversionRefusedKeepsSharedLock()
+{
+    // Two open lock files conflict like two processes do.
+    DatabaseLock mine(folder()), other(folder());
+    mine.lockShared();
+    other.lockShared();
+    QVERIFY_THROWS_EXCEPTION(Error, mine.lockExclusive());
+    QCOMPARE(mine.mode(), DatabaseLock::Mode::Shared);
+    other.unlock();
+    // Still held shared after the refusal, so a third one is refused too.
+    DatabaseLock third(folder());
+    QVERIFY_THROWS_EXCEPTION(Error, third.lockExclusive());
+    mine.lockExclusive();
+    QCOMPARE(mine.mode(), DatabaseLock::Mode::Exclusive);
+    QVERIFY_THROWS_EXCEPTION(Error, third.lockExclusive());
+}
+
+void TestDatabaseLock::compactionConvertsOwnLockAndGivesItBack()
+{
+    ClientSession client(folder());
+    client.openIniFile();
+    client.openDatabase();
+    client.settings().close();
+    client.database().close();
+    DatabaseCompactor::CompactClientDatabase(folder(), QString(), client.lock());
+    QCOMPARE(client.lock().mode(), DatabaseLock::Mode::Shared);
+    client.reopenDatabase();
+    QCOMPARE(client.settings().floatValue(QStringLiteral("RATE_USD")), 41.25);
+
+    DatabaseLock other(folder());
+    QVERIFY_THROWS_EXCEPTION(Error, other.lockExclusive());
+    QCOMPARE(other.mode(), DatabaseLock::Mode::None);
+}
+
+void TestDatabaseLock::startingClientWaitsForReplacement()
+{
+    // The new file an update would swap in, with another exchange rate.
+    const QString replacement = folder() + QStringLiteral("/new.mdb");
+    ClientFiles::createDatabase(replacement);
+    SQLite::Database(replacement.toStdString(), SQLite::OPEN_READWRITE)
+        .exec("UPDATE SETTINGS SET RATE_USD = 44.5");
+    const QByteArray lockPath = QFile::encodeName(DatabaseLock::lockFileName(folder()));
+    const QByteArray from = QFile::encodeName(replacement), to = QFile::encodeName(database());
+
+    int ready[2];
+    QCOMPARE(::pipe(ready), 0);
+    const pid_t child = ::fork();
+    QVERIFY(child >= 0);
+    if (child == 0) {
+        // Another process's update: only system calls between fork and exit.
+        const int fd = ::open(lockPath.constData(), O_RDONLY | O_CREAT, 0666);
+        if (fd < 0 || ::flock(fd, LOCK_EX) != 0)
+            ::_exit(1);
+        if (::write(ready[1], "x", 1) != 1)
+            ::_exit(1);
+        ::usleep(300000);
+        ::_exit(::rename(from.constData(), to.constData()) == 0 ? 0 : 1);
+    }
+    ::close(ready[1]);
+    char byte;
+    QCOMPARE(::read(ready[0], &byte, 1), ssize_t(1));
+    ::close(ready[0]);
+
+    ClientSession client(folder());
+    client.openIniFile();
+    client.openDatabase();
+    QCOMPARE(client.lock().mode(), DatabaseLock::Mode::Shared);
+    QCOMPARE(client.settings().floatValue(QStringLiteral("RATE_USD")), 44.5);
+    int status = 0;
+    QCOMPARE(::waitpid(child, &status, 0), child);
+    QVERIFY(WIFEXITED(status) && WEXITSTATUS(status) == 0);
+}
+
+QTEST_GUILESS_MAIN(TestDatabaseLock)
+#include "TestDatabaseLock.moc"
