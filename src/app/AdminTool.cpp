@@ -11,6 +11,7 @@
 
 #include "data/DatabaseCompactor.h"
 #include "data/DatabaseLock.h"
+#include "data/PriceListUpdate.h"
 #include <QFileInfo>
 
 #include <exception>
@@ -82,13 +83,70 @@ int compact(const QStringList& arguments, QTextStream& err)
     return 0;
 }
 
+// Reports the share of the file read in whole percents, each figure once.
+class PercentReporter : public ProgressReporter
+{
+public:
+    explicit PercentReporter(QTextStream& err) : m_err(err) {}
+
+    void update(qint64 position, qint64 total) override
+    {
+        if (total <= 0)
+            return;
+        const int percent = int(position * 100 / total);
+        if (percent / 10 != m_shown / 10) {
+            m_shown = percent;
+            m_err << QStringLiteral("  %1%").arg(percent) << Qt::endl;
+        }
+    }
+    void restart() { m_shown = -10; }
+
+private:
+    QTextStream& m_err;
+    int m_shown = -10;
+};
+
+// The clerk's update without the questions: for scripts and for measuring.
+int update(const QStringList& arguments, QTextStream& err)
+{
+    if (arguments.size() != 1) {
+        err << AdminTool::usage();
+        return 2;
+    }
+    const QString folder = arguments.front();
+    const QString fileName = ClientFiles::databaseFileName(folder);
+    if (!QFileInfo(fileName).isFile())
+        throw Error(QStringLiteral("Cannot open database \"%1\": no such file").arg(fileName));
+    {
+        Database database;
+        database.open(fileName, Database::Mode::ReadOnly);
+        PriceListUpdate::checkPriceTable(database.connection());
+    }
+    DatabaseLock lock(folder);
+    PercentReporter progress(err);
+    PriceListUpdate update(
+        folder, lock,
+        [&](const QString& message) {
+            err << message << Qt::endl;
+            progress.restart();
+        },
+        &progress);
+    err << QStringLiteral("Удаление старого прайса (1/7)") << Qt::endl;
+    const PriceListUpdate::Outcome outcome = update.run();
+    const QString report = PriceListUpdate::adjustmentReport(outcome);
+    if (!report.isEmpty())
+        err << report << Qt::endl;
+    return 0;
+}
+
 } // namespace
 
 QString AdminTool::usage()
 {
     return QStringLiteral("usage: tardesk-admin init FOLDER\n"
                           "       tardesk-admin search FOLDER NUMBER\n"
-                          "       tardesk-admin compact FOLDER\n");
+                          "       tardesk-admin compact FOLDER\n"
+                          "       tardesk-admin update FOLDER\n");
 }
 
 int AdminTool::run(const QStringList& arguments, QTextStream& out, QTextStream& err)
@@ -106,6 +164,8 @@ int AdminTool::run(const QStringList& arguments, QTextStream& out, QTextStream& 
             return search(rest, out, err);
         if (command == QLatin1String("compact"))
             return compact(rest, err);
+        if (command == QLatin1String("update"))
+            return update(rest, err);
     } catch (const Error& error) {
         err << error.message() << Qt::endl;
         return 1;

@@ -4,8 +4,10 @@
 #include "app/EditCommands.h"
 #include "app/MessageBoxes.h"
 #include "app/ParametersPanel.h"
+#include "app/PriceListUpdateCommand.h"
 #include "app/UiFont.h"
 #include "common/RegionalFormats.h"
+#include "progress/WaitProgr.h"
 #include "setup/TFormSetup.h"
 
 #include <QAction>
@@ -44,6 +46,10 @@ TFormMain::TFormMain(const QString& programDir, QWidget* parent)
     new EditCommands(*m_actions);
     connect(m_actions->actionExitProgramm, &QAction::triggered, this, &TFormMain::actionExitProgrammExecute);
     connect(m_actions->ActionSetup, &QAction::triggered, this, &TFormMain::ActionSetupExecute);
+    connect(m_actions->actionUpdatePrice, &QAction::triggered, this, &TFormMain::actionUpdatePriceExecute);
+    WaitProgr::setOwner(this);
+    m_update = new PriceListUpdateCommand(m_session, this,
+                                          {[] {}, [this](bool updating) { setUpdating(updating); }});
     createLayout();
     resize(kOuterSize);
 
@@ -54,6 +60,18 @@ TFormMain::TFormMain(const QString& programDir, QWidget* parent)
 void TFormMain::ActionSetupExecute()
 {
     FormSetup->showModalIfHidden();
+}
+
+void TFormMain::actionUpdatePriceExecute()
+{
+    m_update->execute();
+}
+
+void TFormMain::setUpdating(bool updating)
+{
+    for (QAction* action :
+         {m_actions->actionUpdatePrice, m_actions->ActionSetup, m_actions->actionExitProgramm})
+        action->setEnabled(!updating);
 }
 
 void TFormMain::createLayout()
@@ -210,6 +228,10 @@ bool TFormMain::FormClose()
 
 void TFormMain::closeEvent(QCloseEvent* event)
 {
+    if (m_update->isRunning()) {
+        event->ignore();
+        return;
+    }
     if (Initialized && !FormClose()) {
         event->ignore();
         return;

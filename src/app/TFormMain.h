@@ -6,6 +6,7 @@
 
 class ActionManager;
 class ParametersPanel;
+class PriceListUpdateCommand;
 class QComboBox;
 class QGroupBox;
 class QLabel;
@@ -53,6 +54,7 @@ public:
 
     void actionExitProgrammExecute();
     void ActionSetupExecute();
+    void actionUpdatePriceExecute();
 
 protected:
     void closeEvent(QCloseEvent* event) override;
@@ -66,9 +68,13 @@ private:
     void FormCreate();
     // Shutdown; false when the configuration could not be saved.
     bool FormClose();
+    // While the price list update runs, nothing may touch the database or
+    // open a modal dialog.
+    void setUpdating(bool updating);
 
     bool Initialized = false;
     bool m_sizedOnce = false;
     ClientSession m_session;
     ActionManager* m_actions;
+    PriceListUpdateCommand* m_update;
 };

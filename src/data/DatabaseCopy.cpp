@@ -72,6 +72,29 @@ bool DatabaseCopy::sourceHasTable(const QString& name) const
     return false;
 }
 
+void DatabaseCopy::copyRows(const QString& table)
+{
+    QStringList columns;
+    SQLite::Statement info(m_target,
+                           QStringLiteral("PRAGMA source.table_info(%1)").arg(quoted(table)).toStdString());
+    while (info.executeStep())
+        columns << quoted(QString::fromUtf8(info.getColumn(1).getText()));
+    // Rows keep their rowids: the settings record, for one, is the row with
+    // the lowest rowid and is written back by it.
+    bool hasRowId = true;
+    try {
+        SQLite::Statement probe(
+            m_target, QStringLiteral("SELECT rowid FROM source.%1").arg(quoted(table)).toStdString());
+    } catch (const SQLite::Exception&) {
+        hasRowId = false; // a WITHOUT ROWID table
+    }
+    const QString list =
+        (hasRowId ? QStringLiteral("rowid, ") : QString()) + columns.join(QLatin1String(", "));
+    m_target.exec(QStringLiteral("INSERT INTO main.%1 (%2) SELECT %2 FROM source.%1")
+                      .arg(quoted(table), list)
+                      .toStdString());
+}
+
 void DatabaseCopy::copyTables()
 {
     bool hasSequence = false;
@@ -83,7 +106,7 @@ void DatabaseCopy::copyTables()
             continue;
         }
         m_target.exec(object.sql.toStdString());
-        m_target.exec(QStringLiteral("INSERT INTO main.%1 SELECT * FROM source.%1").arg(quoted(object.name)).toStdString());
+        copyRows(object.name);
     }
     if (hasSequence) {
         // Created by SQLite with the first AUTOINCREMENT table; keeps its counters.

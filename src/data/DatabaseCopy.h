@@ -43,6 +43,7 @@ private:
     };
 
     bool replaced(const QString& table) const;
+    void copyRows(const QString& table);
 
     SQLite::Database& m_target;
     QStringList m_replacedTables;

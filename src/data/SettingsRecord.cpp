@@ -361,6 +361,13 @@ void SettingsRecord::storePriceDate(const QDate& date)
     requireOpen();
     const QVariant value(date);
     if (m_rowId < 0) {
+        // The update may have started the table's first row already.
+        SQLite::Statement first(m_database->connection(),
+                                "SELECT rowid FROM SETTINGS ORDER BY rowid LIMIT 1");
+        if (first.executeStep())
+            m_rowId = first.getColumn(0).getInt64();
+    }
+    if (m_rowId < 0) {
         SQLite::Statement insert(m_database->connection(), "INSERT INTO SETTINGS (PRICE_DATE) VALUES (?)");
         bindValue(insert, 1, value);
         insert.exec();

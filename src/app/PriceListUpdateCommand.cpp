@@ -1,0 +1,94 @@
+#include "PriceListUpdateCommand.h"
+
+#include "app/ClientSession.h"
+#include "app/MessageBoxes.h"
+#include "common/Error.h"
+#include "data/PriceListUpdate.h"
+#include "progress/TformWait.h"
+#include "progress/WaitProgr.h"
+
+#include <QWidget>
+
+namespace {
+
+// Feeds the share of the file read to the progress window's bar.
+class WaitFormProgress : public ProgressReporter
+{
+public:
+    void update(qint64 position, qint64 total) override
+    {
+        if (TformWait* form = WaitProgr::waitForm())
+            form->setProgress(position, total);
+    }
+};
+
+QString messageOf(const std::exception& error)
+{
+    if (const auto* own = dynamic_cast<const Error*>(&error))
+        return own->message();
+    return QString::fromUtf8(error.what());
+}
+
+} // namespace
+
+PriceListUpdateCommand::PriceListUpdateCommand(ClientSession& session, QWidget* window, Hooks hooks)
+    : QObject(window), m_session(session), m_window(window), m_hooks(std::move(hooks))
+{}
+
+void PriceListUpdateCommand::execute()
+{
+    if (m_running)
+        return;
+    if (MessageBoxes::confirm(m_window, QStringLiteral("Вы хотите загрузить прайс-лист и скидки?")) !=
+        MessageBoxes::Answer::Yes)
+        return;
+
+    m_running = true;
+    m_hooks.setBusy(true);
+    QString report;
+    const QString error = runStages(&report);
+    WaitProgr::HideWaitForm();
+    m_hooks.setBusy(false);
+    m_running = false;
+
+    // Only now, with the progress window gone, may a modal box open.
+    if (!error.isEmpty())
+        MessageBoxes::showError(m_window, error);
+    else if (!report.isEmpty())
+        MessageBoxes::information(m_window, report);
+}
+
+QString PriceListUpdateCommand::runStages(QString* report)
+{
+    QString error;
+    try {
+        WaitProgr::ShowWaitForm(QStringLiteral("Удаление старого прайса (1/7)"));
+        m_hooks.closePriceList();
+        PriceListUpdate::checkPriceTable(m_session.database().connection());
+        // The file under the connection is about to be replaced.
+        m_session.database().close();
+
+        WaitFormProgress progress;
+        PriceListUpdate update(m_session.ProgramDir(), m_session.lock(), &WaitProgr::SetWaitMessage,
+                               &progress);
+        const PriceListUpdate::Outcome outcome = update.run();
+        *report = PriceListUpdate::adjustmentReport(outcome);
+
+        m_session.reopenDatabase();
+        // An edit in progress stays pending; the new date is kept by it.
+        if (outcome.priceDate.isValid())
+            m_session.settings().storePriceDate(outcome.priceDate);
+    } catch (const std::exception& failure) {
+        error = messageOf(failure);
+    }
+    if (!m_session.database().isOpen()) {
+        // A failed update leaves the previous file in place: carry on with it.
+        try {
+            m_session.reopenDatabase();
+        } catch (const std::exception& failure) {
+            if (error.isEmpty())
+                error = messageOf(failure);
+        }
+    }
+    return error;
+}

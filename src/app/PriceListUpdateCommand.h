@@ -1,0 +1,40 @@
+#pragma once
+
+#include <QObject>
+
+#include <functional>
+
+class ClientSession;
+class QWidget;
+
+// The Update command of the main window: asks, runs the price list update
+// under the progress window, and brings the connection and the settings
+// record back over the new file, whatever happened.
+class PriceListUpdateCommand : public QObject
+{
+    Q_OBJECT
+
+public:
+    struct Hooks
+    {
+        std::function<void()> closePriceList;
+        // Called with true before the update touches anything and with false
+        // once the progress window is gone.
+        std::function<void(bool)> setBusy;
+    };
+
+    PriceListUpdateCommand(ClientSession& session, QWidget* window, Hooks hooks);
+
+    bool isRunning() const { return m_running; }
+
+    void execute();
+
+private:
+    // Runs the stages; the error message, or empty on success.
+    QString runStages(QString* report);
+
+    ClientSession& m_session;
+    QWidget* m_window;
+    Hooks m_hooks;
+    bool m_running = false;
+};

@@ -1,0 +1,295 @@
+#include "PriceListUpdate.h"
+
+#include "common/Error.h"
+#include "data/ClientFiles.h"
+#include "data/DatabaseCompactor.h"
+#include "data/DatabaseCopy.h"
+#include "data/DatabaseLock.h"
+#include "data/Schema.h"
+#include "data/TableColumn.h"
+#include "search/CaseFolding.h"
+
+#include <SQLiteCpp/Database.h>
+#include <SQLiteCpp/Statement.h>
+
+#include <sqlite3.h>
+
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QSet>
+
+#include <variant>
+
+namespace {
+
+const QString kDefaultGroupName = QStringLiteral("Группа товара");
+
+void bindValue(SQLite::Statement& statement, int index, const SupplierFileReader::Value& value)
+{
+    if (const auto* integer = std::get_if<qint64>(&value))
+        statement.bind(index, static_cast<int64_t>(*integer));
+    else if (const auto* real = std::get_if<double>(&value))
+        statement.bind(index, *real);
+    else if (const auto* text = std::get_if<std::string>(&value))
+        statement.bindNoCopy(index, *text);
+    else
+        statement.bind(index);
+}
+
+QString insertStatement(const char* table, size_t columns)
+{
+    QStringList marks;
+    for (size_t i = 0; i < columns; ++i)
+        marks << QStringLiteral("?");
+    return QStringLiteral("INSERT INTO %1 VALUES (%2)")
+        .arg(QLatin1String(table), marks.join(QLatin1Char(',')));
+}
+
+// Long statements (building the indexes) report nothing themselves: SQLite
+// calls back every few thousand steps so the caller's window stays alive.
+int keepAlive(void* context)
+{
+    static_cast<PriceListUpdate::Progress*>(context)->repeat();
+    return 0;
+}
+
+} // namespace
+
+void PriceListUpdate::Progress::update(qint64 position, qint64 total)
+{
+    m_position = position;
+    m_total = total;
+    if (m_target)
+        m_target->update(position, total);
+}
+
+void PriceListUpdate::Progress::repeat()
+{
+    if (m_target)
+        m_target->update(m_position, m_total);
+}
+
+PriceListUpdate::PriceListUpdate(const QString& programDir, DatabaseLock& lock, StageCallback onStage,
+                                 ProgressReporter* progress)
+    : m_programDir(programDir), m_lock(lock), m_stage(std::move(onStage))
+{
+    m_progress.m_target = progress;
+}
+
+QString PriceListUpdate::priceFileName(const QString& programDir)
+{
+    return QDir(programDir).filePath(QStringLiteral("import.txt"));
+}
+
+QString PriceListUpdate::groupsFileName(const QString& programDir)
+{
+    return QDir(programDir).filePath(QStringLiteral("importg.txt"));
+}
+
+void PriceListUpdate::checkPriceTable(SQLite::Database& db)
+{
+    SQLite::Statement probe(db, "SELECT * FROM PRICE LIMIT 0");
+    probe.executeStep();
+}
+
+PriceListUpdate::Outcome PriceListUpdate::run()
+{
+    stage(QStringLiteral("Удаление старого прайса (2/7)"));
+    Outcome outcome;
+    DatabaseLock::ExclusiveScope exclusive(m_lock);
+    DatabaseCompactor::removeTemporaryFiles(m_programDir);
+    const QString temporary = DatabaseCompactor::temporaryFileName(m_programDir);
+    try {
+        {
+            SQLite::Database target(QFile::encodeName(temporary).toStdString(),
+                                    SQLite::OPEN_READWRITE | SQLite::OPEN_CREATE);
+            build(target, outcome);
+        }
+        DatabaseCompactor::replaceDatabase(m_programDir);
+    } catch (...) {
+        DatabaseCompactor::removeTemporaryFiles(m_programDir);
+        throw;
+    }
+    return outcome;
+}
+
+void PriceListUpdate::stage(const QString& message)
+{
+    m_progress.update(0, 0);
+    m_stage(message);
+}
+
+void PriceListUpdate::build(SQLite::Database& target, Outcome& outcome)
+{
+    // The new file is thrown away on any failure and flushed whole before the
+    // swap, so it needs no journal of its own while it is built.
+    target.exec("PRAGMA journal_mode=OFF");
+    target.exec("PRAGMA synchronous=OFF");
+    target.exec("PRAGMA cache_size=-65536");
+    target.exec("PRAGMA temp_store=FILE");
+    target.exec("PRAGMA threads=2");
+    sqlite3_progress_handler(target.getHandle(), 20000, keepAlive, &m_progress);
+
+    const bool withGroups = QFileInfo::exists(groupsFileName(m_programDir));
+    outcome.groupsLoaded = withGroups;
+    QStringList replaced{QLatin1String(Schema::kPriceTable)};
+    if (withGroups)
+        replaced << QLatin1String(Schema::kGroupsTable);
+    DatabaseCopy copy(target, ClientFiles::databaseFileName(m_programDir), replaced);
+    if (!copy.sourceHasTable(QLatin1String(Schema::kPriceTable)))
+        throw Error(QStringLiteral("no such table: PRICE"));
+
+    target.exec("BEGIN");
+    copy.copyTables();
+
+    stage(QStringLiteral("Формирование нового прайса (3/7)"));
+    target.exec(Schema::kCreatePrice);
+    stage(QStringLiteral("Формирование нового прайса (4/7)"));
+    loadPrice(target, outcome);
+    target.exec(Schema::kCreatePriceShortPartNumberIndex);
+    target.exec(Schema::kCreatePriceCrossNumberIndex);
+
+    stage(QStringLiteral("Формирование списка групп (5/7)"));
+    if (withGroups) {
+        target.exec(Schema::kCreateGroups);
+        stage(QStringLiteral("Формирование списка групп (6/7)"));
+        loadGroups(target, outcome);
+        stage(QStringLiteral("Формирование списка групп (7/7)"));
+    }
+    addDefaultGroups(target);
+    if (withGroups)
+        stampDate(target, outcome);
+
+    copy.copyOtherObjects();
+    target.exec("COMMIT");
+    copy.detach();
+}
+
+void PriceListUpdate::collect(const SupplierFileReader& reader, Outcome& outcome)
+{
+    outcome.adjustedCount += reader.adjustedCount();
+    for (const auto& adjustment : reader.adjustments())
+        if (outcome.adjustments.size() < size_t(SupplierFileReader::kAdjustmentExamples))
+            outcome.adjustments.push_back(adjustment);
+}
+
+void PriceListUpdate::loadPrice(SQLite::Database& target, Outcome& outcome)
+{
+    SupplierFileReader reader(priceFileName(m_programDir), TableColumn::fromCreateTable(Schema::kCreatePrice),
+                              &m_progress);
+    SQLite::Statement insert(
+        target, insertStatement(Schema::kPriceTable, Schema::kPriceColumns.size()).toStdString());
+    qint64 rows = 0;
+    while (reader.next()) {
+        const auto& values = reader.values();
+        for (size_t i = 0; i < values.size(); ++i)
+            bindValue(insert, int(i) + 1, values[i]);
+        insert.exec();
+        insert.reset();
+        if (const auto* code = std::get_if<std::string>(&values[0]))
+            m_usedGroups.insert(*code);
+        ++rows;
+    }
+    // An empty delivery must never wipe the clerk's price list.
+    if (rows == 0)
+        throw Error(QStringLiteral("Файл %1 не содержит ни одной строки прайс-листа; прайс-лист не изменён")
+                        .arg(reader.fileName()));
+    collect(reader, outcome);
+}
+
+void PriceListUpdate::loadGroups(SQLite::Database& target, Outcome& outcome)
+{
+    SupplierFileReader reader(groupsFileName(m_programDir),
+                              TableColumn::fromCreateTable(Schema::kCreateGroups), &m_progress);
+    SQLite::Statement insert(
+        target, insertStatement(Schema::kGroupsTable, Schema::kGroupsColumns.size()).toStdString());
+    QSet<QString> codes;
+    while (reader.next()) {
+        const auto& values = reader.values();
+        const auto* code = std::get_if<std::string>(&values[0]);
+        // The key of GROUPS: the old engine refused the whole file for a
+        // missing or repeated code, and so do we, before anything changes.
+        if (!code)
+            throw Error(QStringLiteral("Файл %1, строка %2: пустой код группы GROUPCODE")
+                            .arg(reader.fileName())
+                            .arg(reader.line()));
+        const QString text = QString::fromStdString(*code);
+        const QString folded = CaseFolding::upper(text);
+        if (codes.contains(folded))
+            throw Error(QStringLiteral("Файл %1, строка %2: код группы «%3» повторяется")
+                            .arg(reader.fileName())
+                            .arg(reader.line())
+                            .arg(text));
+        codes.insert(folded);
+        for (size_t i = 0; i < values.size(); ++i)
+            bindValue(insert, int(i) + 1, values[i]);
+        insert.exec();
+        insert.reset();
+    }
+    collect(reader, outcome);
+}
+
+void PriceListUpdate::addDefaultGroups(SQLite::Database& target)
+{
+    if (!target.tableExists(Schema::kGroupsTable))
+        return;
+    QSet<QString> known;
+    SQLite::Statement existing(target, "SELECT GROUPCODE FROM GROUPS");
+    while (existing.executeStep())
+        known.insert(CaseFolding::upper(QString::fromUtf8(existing.getColumn(0).getText())));
+
+    // Every group code of the price list gets a group, so no loaded part is
+    // left out of the price list; codes are compared ignoring case.
+    // Spellings in binary order, so capitals win when a code comes in both.
+    QStringList used;
+    for (const std::string& code : m_usedGroups)
+        used << QString::fromStdString(code);
+    std::sort(used.begin(), used.end());
+    QStringList missing;
+    for (const QString& code : used) {
+        const QString folded = CaseFolding::upper(code);
+        if (!known.contains(folded)) {
+            known.insert(folded);
+            missing << code;
+        }
+    }
+    SQLite::Statement insert(target, "INSERT INTO GROUPS (GROUPCODE, GROUPNAME, DISCOUNT) VALUES (?, ?, 0)");
+    for (const QString& code : missing) {
+        insert.bind(1, code.toStdString());
+        insert.bind(2, kDefaultGroupName.toStdString());
+        insert.exec();
+        insert.reset();
+    }
+}
+
+void PriceListUpdate::stampDate(SQLite::Database& target, Outcome& outcome)
+{
+    outcome.priceDate = QDate::currentDate();
+    const std::string date = outcome.priceDate.toString(Qt::ISODate).toStdString();
+    SQLite::Statement update(
+        target, "UPDATE SETTINGS SET PRICE_DATE=? WHERE rowid=(SELECT min(rowid) FROM SETTINGS)");
+    update.bind(1, date);
+    if (update.exec() == 0) {
+        // Posting the date into an empty table starts its first row.
+        SQLite::Statement insert(target, "INSERT INTO SETTINGS (PRICE_DATE) VALUES (?)");
+        insert.bind(1, date);
+        insert.exec();
+    }
+}
+
+QString PriceListUpdate::adjustmentReport(const Outcome& outcome)
+{
+    if (outcome.adjustedCount == 0)
+        return QString();
+    QString report = QStringLiteral("При загрузке изменено значений: %1 (слишком длинный текст обрезан, "
+                                    "неподходящее число оставлено пустым).")
+                         .arg(outcome.adjustedCount);
+    report += QStringLiteral("\nПримеры:");
+    for (const auto& adjustment : outcome.adjustments)
+        report += QStringLiteral("\n%1, строка %2, %3: «%4»")
+                      .arg(adjustment.fileName)
+                      .arg(adjustment.line)
+                      .arg(adjustment.column, adjustment.value);
+    return report;
+}

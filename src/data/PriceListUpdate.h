@@ -1,0 +1,84 @@
+#pragma once
+
+#include "data/ProgressReporter.h"
+#include "data/SupplierFileReader.h"
+
+#include <QDate>
+#include <QString>
+
+#include <functional>
+#include <string>
+#include <unordered_set>
+#include <vector>
+
+class DatabaseLock;
+
+namespace SQLite {
+class Database;
+}
+
+// Replaces the price list and the groups from the supplier's import.txt and
+// importg.txt. The new database is built complete in "~temp.mdb" and swapped
+// in with one atomic rename, so any failure before the swap leaves the
+// clerk's price list, groups and date exactly as they were.
+class PriceListUpdate
+{
+public:
+    struct Outcome
+    {
+        bool groupsLoaded = false; // importg.txt was there
+        QDate priceDate;           // stamped into the settings record; invalid when not
+        qint64 adjustedCount = 0;
+        std::vector<SupplierFileReader::Adjustment> adjustments; // the first examples
+    };
+
+    using StageCallback = std::function<void(const QString& message)>;
+
+    // Passes the reader's progress on and repeats the last figure while
+    // SQLite works, so the caller can keep its window painted.
+    class Progress : public ProgressReporter
+    {
+    public:
+        void update(qint64 position, qint64 total) override;
+        void repeat();
+
+        ProgressReporter* m_target = nullptr;
+
+    private:
+        qint64 m_position = 0;
+        qint64 m_total = 0;
+    };
+
+    PriceListUpdate(const QString& programDir, DatabaseLock& lock, StageCallback onStage,
+                    ProgressReporter* progress = nullptr);
+
+    // Fails with the engine's message when the open database has no PRICE
+    // table, before anything is touched.
+    static void checkPriceTable(SQLite::Database& db);
+
+    // Runs the stages from "(2/7)" on. Every connection of the caller to
+    // Tardesk.mdb must be closed; the lock is taken exclusively meanwhile.
+    Outcome run();
+
+    // The adjusted-values report the clerk is shown; empty when none.
+    static QString adjustmentReport(const Outcome& outcome);
+
+    static QString priceFileName(const QString& programDir);
+    static QString groupsFileName(const QString& programDir);
+
+private:
+    void stage(const QString& message);
+    void build(SQLite::Database& target, Outcome& outcome);
+    void loadPrice(SQLite::Database& target, Outcome& outcome);
+    void loadGroups(SQLite::Database& target, Outcome& outcome);
+    void addDefaultGroups(SQLite::Database& target);
+    void stampDate(SQLite::Database& target, Outcome& outcome);
+    void collect(const SupplierFileReader& reader, Outcome& outcome);
+
+    QString m_programDir;
+    DatabaseLock& m_lock;
+    StageCallback m_stage;
+    Progress m_progress;
+    // The group codes the new price list uses, as spelled in the file.
+    std::unordered_set<std::string> m_usedGroups;
+};
