@@ -1,0 +1,267 @@
+#include "common/Error.h"
+#include "data/ClientFiles.h"
+#include "data/DatabaseLock.h"
+#include "data/PriceListUpdate.h"
+
+#include <SQLiteCpp/Database.h>
+#include <SQLiteCpp/Statement.h>
+
+#include <QCryptographicHash>
+#include <QDir>
+#include <QFile>
+#include <QTemporaryDir>
+#include <QTest>
+
+namespace {
+
+const QByteArray kPriceHeader =
+    "GROUPCODE;PARTNUMBER;SHORTPARTNUMBER;PARTNAME;CROSSNUMBER;PRICE;WH0;WH1;WH2;WH3;WH4;WH5;WH6;WH7;WH8\n";
+
+QStringList rows(SQLite::Database& db, const char* sql)
+{
+    QStringList result;
+    SQLite::Statement query(db, sql);
+    while (query.executeStep()) {
+        QStringList fields;
+        for (int i = 0; i < query.getColumnCount(); ++i)
+            fields << QString::fromUtf8(query.getColumn(i).getText());
+        result << fields.join(QLatin1Char('|'));
+    }
+    return result;
+}
+
+} // namespace
+
+class TestPriceListUpdate : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void init();
+
+    void priceListOnly();
+    void bothFiles();
+    void everythingElseSurvives();
+    void failuresChangeNothing_data();
+    void failuresChangeNothing();
+    void missingPriceTable();
+    void refusedWhileAnotherClientRuns();
+    void adjustedValuesAreReported();
+
+private:
+    void write(const QString& name, const QByteArray& content);
+    PriceListUpdate::Outcome update();
+    QByteArray databaseDigest() const;
+    std::unique_ptr<SQLite::Database> open() const;
+
+    std::unique_ptr<QTemporaryDir> m_dir;
+    QStringList m_stages;
+};
+
+void TestPriceListUpdate::init()
+{
+    m_dir = std::make_unique<QTemporaryDir>();
+    ClientFiles::create(m_dir->path());
+    auto db = open();
+    db->exec("INSERT INTO PRICE (GROUPCODE, PARTNUMBER, SHORTPARTNUMBER, PARTNAME, CROSSNUMBER, PRICE) "
+             "VALUES ('OLD', 'OLD-1', 'OLD1', 'Старая деталь', 'X1', 10)");
+    db->exec("INSERT INTO GROUPS VALUES ('OLD', 'Старая группа', 5)");
+    m_stages.clear();
+}
+
+void TestPriceListUpdate::write(const QString& name, const QByteArray& content)
+{
+    QFile file(m_dir->filePath(name));
+    QVERIFY(file.open(QIODevice::WriteOnly | QIODevice::Truncate));
+    file.write(content);
+}
+
+std::unique_ptr<SQLite::Database> TestPriceListUpdate::open() const
+{
+    return std::make_unique<SQLite::Database>(ClientFiles::databaseFileName(m_dir->path()).toStdString(),
+                                              SQLite::OPEN_READWRITE);
+}
+
+PriceListUpdate::Outcome TestPriceListUpdate::update()
+{
+    DatabaseLock lock(m_dir->path());
+    PriceListUpdate run(m_dir->path(), lock, [this](const QString& stage) { m_stages << stage; });
+    return run.run();
+}
+
+QByteArray TestPriceListUpdate::databaseDigest() const
+{
+    QFile file(ClientFiles::databaseFileName(m_dir->path()));
+    file.open(QIODevice::ReadOnly);
+    return QCryptographicHash::hash(file.readAll(), QCryptographicHash::Sha256);
+}
+
+void TestPriceListUpdate::priceListOnly()
+{
+    write(QStringLiteral("import.txt"), kPriceHeader + "old;A-1;A1;Деталь;X2;99;1;2;3;4;5;6;7;8;9\n"
+                                                       "NEW;B-2;B2;Деталь новая;X2;12.5;;;;;;;;;\n"
+                                                       "new;B-3;B3;Ещё одна;X3;1;;;;;;;;;\n");
+    const auto outcome = update();
+    QVERIFY(!outcome.groupsLoaded);
+    QVERIFY(!outcome.priceDate.isValid());
+    QCOMPARE(m_stages.last(), QStringLiteral("Формирование списка групп (5/7)"));
+
+    auto db = open();
+    QCOMPARE(rows(*db, "SELECT PARTNUMBER, PRICE, WH8 FROM PRICE ORDER BY rowid"),
+             QStringList({"A-1|99|9", "B-2|12.5|", "B-3|1|"}));
+    // The old groups stay; a new code gets its default once, whatever its case,
+    // and a code known in other letters gets none.
+    QCOMPARE(rows(*db, "SELECT * FROM GROUPS ORDER BY rowid"),
+             QStringList({"OLD|Старая группа|5", "NEW|Группа товара|0"}));
+    QCOMPARE(rows(*db, "SELECT PRICE_DATE FROM SETTINGS"), QStringList({""}));
+    QCOMPARE(db->execAndGet("PRAGMA integrity_check").getString(), std::string("ok"));
+    QVERIFY(!QFileInfo::exists(m_dir->filePath(QStringLiteral("~temp.mdb"))));
+}
+
+void TestPriceListUpdate::bothFiles()
+{
+    write(QStringLiteral("import.txt"), kPriceHeader + "G1;A-1;A1;Деталь;X2;100;;;;;;;;;\n"
+                                                       "G2;A-2;A2;Деталь;X2;100;;;;;;;;;\n");
+    write(QStringLiteral("importg.txt"), "GROUPCODE;GROUPNAME;DISCOUNT\ng1;Фильтры;10\n");
+    const auto outcome = update();
+    QVERIFY(outcome.groupsLoaded);
+    QCOMPARE(outcome.priceDate, QDate::currentDate());
+    QCOMPARE(m_stages, QStringList({"Удаление старого прайса (2/7)", "Формирование нового прайса (3/7)",
+                                    "Формирование нового прайса (4/7)", "Формирование списка групп (5/7)",
+                                    "Формирование списка групп (6/7)", "Формирование списка групп (7/7)"}));
+    auto db = open();
+    QCOMPARE(rows(*db, "SELECT * FROM GROUPS ORDER BY rowid"),
+             QStringList({"g1|Фильтры|10", "G2|Группа товара|0"}));
+    QCOMPARE(rows(*db, "SELECT PRICE_DATE FROM SETTINGS"),
+             QStringList({QDate::currentDate().toString(Qt::ISODate)}));
+    QCOMPARE(
+        rows(*db, "SELECT name FROM sqlite_master WHERE type='index' AND tbl_name='PRICE' ORDER BY name"),
+        QStringList({"PRICE_CROSSNUMBER", "PRICE_SHORTPARTNUMBER"}));
+}
+
+void TestPriceListUpdate::everythingElseSurvives()
+{
+    {
+        auto db = open();
+        db->exec("UPDATE SETTINGS SET CL_NAME='первый'");
+        db->exec("INSERT INTO SETTINGS (CL_NAME) VALUES ('второй')");
+        db->exec("DELETE FROM SETTINGS WHERE CL_NAME='первый'");
+        db->exec("INSERT INTO SETTINGS (CL_NAME) VALUES ('третий')");
+        db->exec("CREATE TABLE NOTES (ID INTEGER PRIMARY KEY AUTOINCREMENT, TEXT TEXT(20))");
+        db->exec("INSERT INTO NOTES (TEXT) VALUES ('заметка')");
+        db->exec("CREATE INDEX NOTES_TEXT ON NOTES(TEXT)");
+        db->exec("CREATE VIEW CHEAP AS SELECT PARTNUMBER FROM PRICE WHERE PRICE < 50");
+        db->exec(
+            "CREATE TRIGGER NOTES_STAMP AFTER INSERT ON NOTES BEGIN UPDATE NOTES SET TEXT='!' WHERE 0; END");
+        db->exec("PRAGMA user_version=7");
+        db->exec("PRAGMA application_id=1234");
+    }
+    write(QStringLiteral("import.txt"), kPriceHeader + "OLD;C-1;C1;Дешёвая;X5;20;;;;;;;;;\n");
+    write(QStringLiteral("importg.txt"), "GROUPCODE;GROUPNAME;DISCOUNT\nOLD;Группа;0\n");
+    update();
+
+    auto db = open();
+    // Rowids are kept: the settings record is the row with the lowest.
+    QCOMPARE(rows(*db, "SELECT rowid, CL_NAME FROM SETTINGS ORDER BY rowid"),
+             QStringList({"2|второй", "3|третий"}));
+    QCOMPARE(rows(*db, "SELECT * FROM NOTES"), QStringList({"1|заметка"}));
+    QCOMPARE(rows(*db, "SELECT seq FROM sqlite_sequence WHERE name='NOTES'"), QStringList({"1"}));
+    QCOMPARE(rows(*db, "SELECT * FROM CHEAP"), QStringList({"C-1"}));
+    QCOMPARE(
+        rows(
+            *db,
+            "SELECT type, name FROM sqlite_master WHERE name IN ('NOTES_TEXT', 'NOTES_STAMP') ORDER BY name"),
+        QStringList({"trigger|NOTES_STAMP", "index|NOTES_TEXT"}));
+    QCOMPARE(rows(*db, "SELECT type FROM pragma_table_info('SETTINGS') WHERE name='RATE_USD'"),
+             QStringList({"DOUBLE"}));
+    QCOMPARE(db->execAndGet("PRAGMA user_version").getInt(), 7);
+    QCOMPARE(db->execAndGet("PRAGMA application_id").getInt(), 1234);
+}
+
+void TestPriceListUpdate::failuresChangeNothing_data()
+{
+    QTest::addColumn<QByteArray>("price");
+    QTest::addColumn<QByteArray>("groups");
+    QTest::addColumn<QString>("message");
+
+    const QByteArray good = kPriceHeader + "G1;A-1;A1;Деталь;X2;100;;;;;;;;;\n";
+    QTest::newRow("no import.txt") << QByteArray() << QByteArray() << "import.txt не найден";
+    QTest::newRow("header only") << kPriceHeader << QByteArray() << "не содержит ни одной строки";
+    QTest::newRow("unknown column") << QByteArray("GROUPCODE;COLOUR\nG1;red\n") << QByteArray() << "COLOUR";
+    QTest::newRow("unterminated quote") << kPriceHeader + "G1;\"A-1;A1\n" << QByteArray() << "строка 2";
+    QTest::newRow("bad group file") << good << QByteArray("GROUPCODE;GROUPNAME;DISCOUNT\n\"G1;x;1\n")
+                                    << "importg.txt";
+    QTest::newRow("repeated group ignoring case")
+        << good << QByteArray("GROUPCODE;GROUPNAME;DISCOUNT\nG1;a;1\nG2;b;2\ng1;c;3\n")
+        << "importg.txt, строка 4: код группы «g1» повторяется";
+    QTest::newRow("empty group code") << good << QByteArray("GROUPCODE;GROUPNAME;DISCOUNT\n;a;1\n")
+                                      << "importg.txt, строка 2: пустой код группы";
+}
+
+void TestPriceListUpdate::failuresChangeNothing()
+{
+    QFETCH(QByteArray, price);
+    QFETCH(QByteArray, groups);
+    QFETCH(QString, message);
+    if (!price.isNull())
+        write(QStringLiteral("import.txt"), price);
+    if (!groups.isNull())
+        write(QStringLiteral("importg.txt"), groups);
+    const QByteArray before = databaseDigest();
+    try {
+        update();
+        QFAIL("the update succeeded");
+    } catch (const Error& error) {
+        QVERIFY2(error.message().contains(message), qPrintable(error.message()));
+    }
+    QCOMPARE(databaseDigest(), before);
+    const QStringList left = QDir(m_dir->path()).entryList({QStringLiteral("~temp*")}, QDir::Files);
+    QVERIFY2(left.isEmpty(), qPrintable(left.join(QLatin1Char(' '))));
+}
+
+void TestPriceListUpdate::missingPriceTable()
+{
+    auto db = open();
+    db->exec("DROP TABLE PRICE");
+    QVERIFY_THROWS_EXCEPTION(SQLite::Exception, PriceListUpdate::checkPriceTable(*db));
+    write(QStringLiteral("import.txt"), kPriceHeader + "G1;A-1;A1;Деталь;X2;100;;;;;;;;;\n");
+    const QByteArray before = databaseDigest();
+    try {
+        update();
+        QFAIL("the update succeeded");
+    } catch (const Error& error) {
+        QCOMPARE(error.message(), QStringLiteral("no such table: PRICE"));
+    }
+    QCOMPARE(databaseDigest(), before);
+}
+
+void TestPriceListUpdate::refusedWhileAnotherClientRuns()
+{
+    write(QStringLiteral("import.txt"), kPriceHeader + "G1;A-1;A1;Деталь;X2;100;;;;;;;;;\n");
+    // A lock of its own open file conflicts like another process's would.
+    DatabaseLock otherClient(m_dir->path());
+    otherClient.lockShared();
+    const QByteArray before = databaseDigest();
+    try {
+        update();
+        QFAIL("the update ran under another client");
+    } catch (const Error& error) {
+        QCOMPARE(error.message(), DatabaseLock::refusalMessage());
+    }
+    QCOMPARE(databaseDigest(), before);
+}
+
+void TestPriceListUpdate::adjustedValuesAreReported()
+{
+    write(QStringLiteral("import.txt"), kPriceHeader + "G1;A-1;A1;Деталь;X2;дорого;1.5;;;;;;;;\n");
+    const auto outcome = update();
+    QCOMPARE(outcome.adjustedCount, 2);
+    const QString report = PriceListUpdate::adjustmentReport(outcome);
+    QVERIFY2(report.contains(QStringLiteral("import.txt, строка 2, PRICE: «дорого»")), qPrintable(report));
+    QVERIFY(report.contains(QStringLiteral("WH0: «1.5»")));
+    auto db = open();
+    QCOMPARE(rows(*db, "SELECT PRICE, WH0 FROM PRICE"), QStringList({"|"}));
+}
+
+QTEST_GUILESS_MAIN(TestPriceListUpdate)
+#include "TestPriceListUpdate.moc"
