@@ -1,0 +1,62 @@
+#pragma once
+
+#include <QString>
+
+#include <SQLiteCpp/Database.h>
+
+#include <cstdint>
+#include <string>
+#include <vector>
+
+// The cross number of every part by PRICE rowid, read once per connection,
+// so a search reads only the index on SHORTPARTNUMBER and never the table.
+// It lives as long as its connection and is read again whenever PRICE may
+// have changed since.
+class CrossIndex
+{
+public:
+    // The connection's index, up to date with what the connection sees now;
+    // call it inside the read transaction that the lookups use, so another
+    // program's commit cannot slip in between.
+    static CrossIndex& of(SQLite::Database& db);
+
+    // The distinct cross numbers of the given parts, in no particular order;
+    // parts without a cross number are passed over.
+    std::vector<QString> distinctCrosses(const std::vector<int64_t>& rowIds);
+
+    // Bytes held, for the memory budget.
+    size_t memoryBytes() const;
+
+private:
+    // What tells that PRICE may have changed: this connection's own changes,
+    // commits by other connections, and schema changes (which include VACUUM,
+    // the one change that renumbers rowids without counting a change).
+    struct Version
+    {
+        int64_t totalChanges = -1;
+        int64_t dataVersion = -1;
+        int64_t schemaVersion = -1;
+        bool operator==(const Version& other) const;
+    };
+
+    static Version versionOf(SQLite::Database& db);
+    void build(SQLite::Database& db);
+    int32_t crossOf(int64_t rowId) const;
+
+    static constexpr int32_t kNoCross = -1;
+
+    Version m_version;
+    // Cross numbers as UTF-8, each distinct one stored once: id i spans
+    // m_crossText[m_crossStart[i], m_crossStart[i + 1]).
+    std::string m_crossText;
+    std::vector<uint32_t> m_crossStart;
+    // Dense rowids (the usual case) index m_crossByRowId directly; otherwise
+    // m_sparseRowIds is sorted and m_sparseCrosses runs parallel to it.
+    std::vector<int32_t> m_crossByRowId;
+    std::vector<int64_t> m_sparseRowIds;
+    std::vector<int32_t> m_sparseCrosses;
+    // A cross id was already seen in this lookup when its stamp equals the
+    // lookup's generation, so nothing is cleared between lookups.
+    std::vector<uint32_t> m_seenIn;
+    uint32_t m_generation = 0;
+};
