@@ -1,5 +1,7 @@
 #include "CrossIndex.h"
 
+#include "search/CaseFolding.h"
+
 #include <SQLiteCpp/Statement.h>
 #include <sqlite3.h>
 
@@ -76,7 +78,10 @@ CrossIndex& CrossIndex::of(SQLite::Database& db)
         // A build that fails half-way must not pass for current.
         index->m_version = Version();
         index->build(db);
-        index->m_version = now;
+        // Changes of a transaction still open may yet be rolled back, which
+        // leaves every counter as it is: such an index serves one search only.
+        if (sqlite3_txn_state(handle, nullptr) != SQLITE_TXN_WRITE)
+            index->m_version = now;
     }
     return *index;
 }
@@ -106,12 +111,66 @@ void CrossIndex::build(SQLite::Database& db)
         }
         parts.emplace_back(query.getColumn(0).getInt64(), int32_t(m_crossStart.size() - 1));
     }
-    m_seenIn.assign(m_crossStart.size(), 0);
-    m_generation = 0;
     m_crossStart.push_back(uint32_t(m_crossText.size()));
-    m_crossText.shrink_to_fit();
-    m_crossStart.shrink_to_fit();
+    sortCrosses(parts);
+    indexParts(parts);
+    m_seenIn.assign(m_crossStart.size() - 1, 0);
+    m_seenIn.shrink_to_fit();
+    m_generation = 0;
+}
 
+void CrossIndex::sortCrosses(std::vector<std::pair<int64_t, int32_t>>& parts)
+{
+    const int32_t count = int32_t(m_crossStart.size() - 1);
+    // Folded once into one buffer, so that sorting compares plain UTF-16.
+    QString folded;
+    folded.reserve(qsizetype(m_crossText.size()));
+    std::vector<qsizetype> foldedStart;
+    foldedStart.reserve(m_crossStart.size());
+    std::vector<int32_t> order;
+    order.reserve(size_t(count));
+    for (int32_t cross = 0; cross < count; ++cross) {
+        foldedStart.push_back(folded.size());
+        folded += CaseFolding::upper(crossText(cross));
+        order.push_back(cross);
+    }
+    foldedStart.push_back(folded.size());
+    const auto foldedOf = [&](int32_t cross) {
+        const size_t i = size_t(cross);
+        return QStringView(folded).mid(foldedStart[i], foldedStart[i + 1] - foldedStart[i]);
+    };
+    // The order of CaseFolding::less; the rare ties of the folded texts are
+    // broken by the spellings themselves.
+    std::sort(order.begin(), order.end(), [&](int32_t a, int32_t b) {
+        const int byFolded = foldedOf(a).compare(foldedOf(b));
+        return byFolded != 0 ? byFolded < 0 : crossText(a) < crossText(b);
+    });
+
+    std::vector<int32_t> renumbered(static_cast<size_t>(count));
+    std::string sortedText;
+    sortedText.reserve(m_crossText.size());
+    std::vector<uint32_t> sortedStart;
+    sortedStart.reserve(m_crossStart.size());
+    m_spellingsOf.assign(size_t(count), 0);
+    m_spellingsOf.shrink_to_fit();
+    for (int32_t cross = 0; cross < count; ++cross) {
+        const int32_t old = order[size_t(cross)];
+        renumbered[size_t(old)] = cross;
+        sortedStart.push_back(uint32_t(sortedText.size()));
+        sortedText.append(m_crossText, m_crossStart[size_t(old)],
+                          m_crossStart[size_t(old) + 1] - m_crossStart[size_t(old)]);
+        const bool sameAsBefore = cross > 0 && foldedOf(old) == foldedOf(order[size_t(cross) - 1]);
+        m_spellingsOf[size_t(cross)] = sameAsBefore ? m_spellingsOf[size_t(cross) - 1] : cross;
+    }
+    sortedStart.push_back(uint32_t(sortedText.size()));
+    m_crossText.swap(sortedText);
+    m_crossStart.swap(sortedStart);
+    for (auto& part : parts)
+        part.second = renumbered[size_t(part.second)];
+}
+
+void CrossIndex::indexParts(std::vector<std::pair<int64_t, int32_t>>& parts)
+{
     m_crossByRowId.clear();
     m_sparseRowIds.clear();
     m_sparseCrosses.clear();
@@ -145,21 +204,35 @@ int32_t CrossIndex::crossOf(int64_t rowId) const
                : kNoCross;
 }
 
-std::vector<QString> CrossIndex::distinctCrosses(const std::vector<int64_t>& rowIds)
+QString CrossIndex::crossText(int32_t cross) const
+{
+    const uint32_t start = m_crossStart[size_t(cross)];
+    return QString::fromUtf8(m_crossText.data() + start, qsizetype(m_crossStart[size_t(cross) + 1] - start));
+}
+
+QStringList CrossIndex::crossesOf(const std::vector<int64_t>& rowIds)
 {
     if (++m_generation == 0) {
         std::fill(m_seenIn.begin(), m_seenIn.end(), 0);
         m_generation = 1;
     }
-    std::vector<QString> crosses;
+    std::vector<int32_t> found;
     for (const int64_t rowId : rowIds) {
         const int32_t cross = crossOf(rowId);
         if (cross == kNoCross || m_seenIn[size_t(cross)] == m_generation)
             continue;
         m_seenIn[size_t(cross)] = m_generation;
-        const uint32_t start = m_crossStart[size_t(cross)];
-        crosses.push_back(QString::fromUtf8(m_crossText.data() + start,
-                                            qsizetype(m_crossStart[size_t(cross) + 1] - start)));
+        found.push_back(cross);
+    }
+    std::sort(found.begin(), found.end());
+    QStringList crosses;
+    crosses.reserve(qsizetype(found.size()));
+    int32_t lastSpellings = kNoCross;
+    for (const int32_t cross : found) {
+        if (m_spellingsOf[size_t(cross)] == lastSpellings)
+            continue;
+        lastSpellings = m_spellingsOf[size_t(cross)];
+        crosses << crossText(cross);
     }
     return crosses;
 }
@@ -167,6 +240,7 @@ std::vector<QString> CrossIndex::distinctCrosses(const std::vector<int64_t>& row
 size_t CrossIndex::memoryBytes() const
 {
     return sizeof(*this) + m_crossText.capacity() + m_crossStart.capacity() * sizeof(uint32_t) +
-           m_crossByRowId.capacity() * sizeof(int32_t) + m_sparseRowIds.capacity() * sizeof(int64_t) +
-           m_sparseCrosses.capacity() * sizeof(int32_t) + m_seenIn.capacity() * sizeof(uint32_t);
+           m_spellingsOf.capacity() * sizeof(int32_t) + m_crossByRowId.capacity() * sizeof(int32_t) +
+           m_sparseRowIds.capacity() * sizeof(int64_t) + m_sparseCrosses.capacity() * sizeof(int32_t) +
+           m_seenIn.capacity() * sizeof(uint32_t);
 }

@@ -1,6 +1,5 @@
 #include "CrossSearch.h"
 
-#include "search/CaseFolding.h"
 #include "search/CrossIndex.h"
 #include "search/KeySpellings.h"
 
@@ -8,9 +7,6 @@
 #include <SQLiteCpp/Transaction.h>
 #include <sqlite3.h>
 
-#include <QHash>
-
-#include <algorithm>
 #include <optional>
 
 namespace {
@@ -42,21 +38,8 @@ QStringList CrossSearch::find(SQLite::Database& db, const QString& searchNr)
         while (query.executeStep())
             rowIds.push_back(query.getColumn(0).getInt64());
     }
-    const std::vector<QString> found = index.distinctCrosses(rowIds);
+    QStringList crosses = index.crossesOf(rowIds);
     if (snapshot)
         snapshot->commit();
-
-    // One line per cross number however its parts spell it; the spelling
-    // kept is the first in binary order, so the list does not depend on
-    // which part the engine reads first.
-    QHash<QString, QString> byFolded;
-    for (const QString& cross : found) {
-        QString& kept = byFolded[CaseFolding::upper(cross)];
-        if (kept.isEmpty() || cross < kept)
-            kept = cross;
-    }
-    QStringList crosses(byFolded.cbegin(), byFolded.cend());
-    std::sort(crosses.begin(), crosses.end(),
-              [](const QString& a, const QString& b) { return CaseFolding::less(a, b); });
     return crosses;
 }
