@@ -114,9 +114,8 @@ void CrossIndex::build(SQLite::Database& db)
     m_crossStart.push_back(uint32_t(m_crossText.size()));
     sortCrosses(parts);
     indexParts(parts);
-    m_seenIn.assign(m_crossStart.size() - 1, 0);
-    m_seenIn.shrink_to_fit();
-    m_generation = 0;
+    m_found.assign((m_crossStart.size() - 1 + 63) / 64, 0);
+    m_found.shrink_to_fit();
 }
 
 void CrossIndex::sortCrosses(std::vector<std::pair<int64_t, int32_t>>& parts)
@@ -212,27 +211,28 @@ QString CrossIndex::crossText(int32_t cross) const
 
 QStringList CrossIndex::crossesOf(const std::vector<int64_t>& rowIds)
 {
-    if (++m_generation == 0) {
-        std::fill(m_seenIn.begin(), m_seenIn.end(), 0);
-        m_generation = 1;
-    }
-    std::vector<int32_t> found;
+    size_t firstWord = m_found.size(), endWord = 0;
     for (const int64_t rowId : rowIds) {
         const int32_t cross = crossOf(rowId);
-        if (cross == kNoCross || m_seenIn[size_t(cross)] == m_generation)
+        if (cross == kNoCross)
             continue;
-        m_seenIn[size_t(cross)] = m_generation;
-        found.push_back(cross);
+        const size_t word = size_t(cross) / 64;
+        m_found[word] |= uint64_t(1) << (size_t(cross) % 64);
+        firstWord = std::min(firstWord, word);
+        endWord = std::max(endWord, word + 1);
     }
-    std::sort(found.begin(), found.end());
+    // Reading the bits in order sorts the ids, and clears them for the next lookup.
     QStringList crosses;
-    crosses.reserve(qsizetype(found.size()));
     int32_t lastSpellings = kNoCross;
-    for (const int32_t cross : found) {
-        if (m_spellingsOf[size_t(cross)] == lastSpellings)
-            continue;
-        lastSpellings = m_spellingsOf[size_t(cross)];
-        crosses << crossText(cross);
+    for (size_t word = firstWord; word < endWord; ++word) {
+        for (uint64_t bits = m_found[word]; bits != 0; bits &= bits - 1) {
+            const int32_t cross = int32_t(word * 64 + size_t(__builtin_ctzll(bits)));
+            if (m_spellingsOf[size_t(cross)] == lastSpellings)
+                continue;
+            lastSpellings = m_spellingsOf[size_t(cross)];
+            crosses << crossText(cross);
+        }
+        m_found[word] = 0;
     }
     return crosses;
 }
@@ -242,5 +242,5 @@ size_t CrossIndex::memoryBytes() const
     return sizeof(*this) + m_crossText.capacity() + m_crossStart.capacity() * sizeof(uint32_t) +
            m_spellingsOf.capacity() * sizeof(int32_t) + m_crossByRowId.capacity() * sizeof(int32_t) +
            m_sparseRowIds.capacity() * sizeof(int64_t) + m_sparseCrosses.capacity() * sizeof(int32_t) +
-           m_seenIn.capacity() * sizeof(uint32_t);
+           m_found.capacity() * sizeof(uint64_t);
 }

@@ -33,8 +33,8 @@ public:
 
 private:
     // What tells that PRICE may have changed: this connection's own changes,
-    // commits by other connections, and schema changes (which include VACUUM,
-    // the one change that renumbers rowids without counting a change).
+    // commits by other connections, and schema changes (a table rebuilt by
+    // CREATE TABLE ... AS SELECT and renamed counts no changed row).
     struct Version
     {
         int64_t totalChanges = -1;
@@ -67,8 +67,7 @@ private:
     std::vector<int32_t> m_crossByRowId;
     std::vector<int64_t> m_sparseRowIds;
     std::vector<int32_t> m_sparseCrosses;
-    // A cross id was already seen in this lookup when its stamp equals the
-    // lookup's generation, so nothing is cleared between lookups.
-    std::vector<uint32_t> m_seenIn;
-    uint32_t m_generation = 0;
+    // A bit per cross id, set for the crosses a lookup finds and cleared
+    // again as the lookup reads them out.
+    std::vector<uint64_t> m_found;
 };
