@@ -1,5 +1,6 @@
 #include "SampleGenerator.h"
 #include "data/ClientFiles.h"
+#include "search/CrossIndex.h"
 #include "search/CrossSearch.h"
 #include "search/PriceListQuery.h"
 
@@ -12,10 +13,12 @@
 #include <QStringList>
 
 #include <benchmark/benchmark.h>
+#include <sys/resource.h>
 
 #include <algorithm>
 #include <chrono>
 #include <functional>
+#include <memory>
 #include <random>
 #include <vector>
 
@@ -44,10 +47,16 @@ QString databaseFile()
     return fileName;
 }
 
+std::unique_ptr<SQLite::Database> openDatabase()
+{
+    return std::make_unique<SQLite::Database>(QFile::encodeName(databaseFile()).toStdString(),
+                                              SQLite::OPEN_READONLY);
+}
+
 SQLite::Database& connection()
 {
-    static SQLite::Database db(QFile::encodeName(databaseFile()).toStdString(), SQLite::OPEN_READONLY);
-    return db;
+    static const std::unique_ptr<SQLite::Database> db = openDatabase();
+    return *db;
 }
 
 // Columns of randomly drawn parts, so frequent maker prefixes come in proportion.
@@ -96,6 +105,26 @@ size_t scanWithLike(const QString& prefix)
     return count;
 }
 
+// The first search on a connection also reads every cross number once;
+// later searches on it are the warm ones timed below.
+void BM_CrossIndexBuild(benchmark::State& state)
+{
+    const QString prefix = drawn("SHORTPARTNUMBER", 6).front().left(3);
+    std::vector<double> first, warm;
+    size_t bytes = 0;
+    for (auto _ : state) {
+        for (int repeat = 0; repeat < kRepeats; ++repeat) {
+            const std::unique_ptr<SQLite::Database> db = openDatabase();
+            first.push_back(milliseconds([&] { benchmark::DoNotOptimize(CrossSearch::find(*db, prefix)); }));
+            warm.push_back(milliseconds([&] { benchmark::DoNotOptimize(CrossSearch::find(*db, prefix)); }));
+            bytes = CrossIndex::of(*db).memoryBytes();
+        }
+    }
+    state.counters["build_median_ms"] = percentile(first, 0.5) - percentile(warm, 0.5);
+    state.counters["index_mb"] = double(bytes) / (1024.0 * 1024.0);
+}
+BENCHMARK(BM_CrossIndexBuild)->Iterations(1)->Unit(benchmark::kMillisecond);
+
 void BM_CrossSearch(benchmark::State& state)
 {
     const int length = int(state.range(0));
@@ -104,6 +133,7 @@ void BM_CrossSearch(benchmark::State& state)
         prefixes << number.left(length);
     std::vector<double> search, scan, speedUp;
     size_t found = 0;
+    CrossSearch::find(connection(), prefixes.front());
     for (auto _ : state) {
         for (const QString& prefix : prefixes) {
             std::vector<double> times;
@@ -139,6 +169,16 @@ void BM_PriceList(benchmark::State& state)
     state.counters["rows_per_open"] = double(rows) / double(times.size());
 }
 BENCHMARK(BM_PriceList)->Iterations(1)->Unit(benchmark::kMillisecond);
+
+// Peak resident memory of the whole run, the cross index included.
+void BM_PeakMemory(benchmark::State& state)
+{
+    rusage usage{};
+    for (auto _ : state)
+        getrusage(RUSAGE_SELF, &usage);
+    state.counters["peak_rss_mb"] = double(usage.ru_maxrss) / 1024.0;
+}
+BENCHMARK(BM_PeakMemory)->Iterations(1);
 
 } // namespace
 

@@ -10,8 +10,11 @@
 #include <QTemporaryDir>
 #include <QTest>
 
+#include <cstdint>
 #include <memory>
 #include <optional>
+#include <string>
+#include <utility>
 
 namespace {
 
@@ -58,6 +61,12 @@ private slots:
     void matchesBruteForce();
     void edgeCases_data();
     void edgeCases();
+    void seesChanges_data();
+    void seesChanges();
+    void seesOwnTransaction();
+    void newConnectionReadsItsOwnFile();
+    void sparseRowIds_data();
+    void sparseRowIds();
 
 private:
     void insert(const std::vector<Part>& parts);
@@ -156,6 +165,114 @@ void TestCrossSearch::edgeCases()
             {"%1", "P1"},
             {"O'1", "Q1"}});
     QCOMPARE(CrossSearch::find(*m_db, searchNr), expected);
+}
+
+void TestCrossSearch::seesChanges_data()
+{
+    QTest::addColumn<bool>("otherConnection");
+    QTest::addColumn<QString>("change");
+    QTest::addColumn<QStringList>("expected");
+    const QString replaceTable =
+        "CREATE TABLE NEWPRICE AS SELECT SHORTPARTNUMBER, 'N' || CROSSNUMBER AS CROSSNUMBER FROM PRICE "
+        "ORDER BY rowid; DROP TABLE PRICE; ALTER TABLE NEWPRICE RENAME TO PRICE; "
+        "CREATE INDEX PRICE_SHORTPARTNUMBER ON PRICE(SHORTPARTNUMBER)";
+    const QString reuseRowId =
+        "DELETE FROM PRICE WHERE rowid = 1; "
+        "INSERT INTO PRICE (rowid, SHORTPARTNUMBER, CROSSNUMBER) VALUES (1, 'AB1', 'V1')";
+    for (const bool other : {true, false}) {
+        const QByteArray through = other ? " through another connection" : " through the same connection";
+        QTest::addRow("insert%s", through.data())
+            << other << "INSERT INTO PRICE (SHORTPARTNUMBER, CROSSNUMBER) VALUES ('ab3', 'X0')"
+            << QStringList{"X0", "X1", "X2"};
+        QTest::addRow("update%s", through.data())
+            << other << "UPDATE PRICE SET CROSSNUMBER = 'W1' WHERE SHORTPARTNUMBER = 'AB1'"
+            << QStringList{"W1", "X2"};
+        QTest::addRow("delete%s", through.data())
+            << other << "DELETE FROM PRICE WHERE SHORTPARTNUMBER = 'AB2'" << QStringList{"X1"};
+        QTest::addRow("rowid reused%s", through.data()) << other << reuseRowId << QStringList{"V1", "X2"};
+        // Counts no changed row: only the schema tells.
+        QTest::addRow("table replaced%s", through.data())
+            << other << replaceTable << QStringList{"NX1", "NX2"};
+    }
+}
+
+void TestCrossSearch::seesChanges()
+{
+    QFETCH(bool, otherConnection);
+    QFETCH(QString, change);
+    QFETCH(QStringList, expected);
+    insert({{"AB1", "X1"}, {"AB2", "X2"}, {"CD1", "Y1"}});
+    QCOMPARE(CrossSearch::find(*m_db, "ab"), QStringList({"X1", "X2"}));
+    if (otherConnection) {
+        SQLite::Database other(ClientFiles::databaseFileName(m_dir->path()).toStdString(),
+                               SQLite::OPEN_READWRITE);
+        other.exec(change.toStdString());
+    } else {
+        m_db->exec(change.toStdString());
+    }
+    QCOMPARE(CrossSearch::find(*m_db, "ab"), expected);
+    QCOMPARE(CrossSearch::find(*m_db, "CD"), QStringList{change.contains("'N'") ? "NY1" : "Y1"});
+}
+
+void TestCrossSearch::seesOwnTransaction()
+{
+    insert({{"AB1", "X1"}});
+    m_db->exec("BEGIN");
+    m_db->exec("UPDATE PRICE SET CROSSNUMBER = 'W1'");
+    QCOMPARE(CrossSearch::find(*m_db, "AB"), QStringList{"W1"});
+    m_db->exec("ROLLBACK");
+    QCOMPARE(CrossSearch::find(*m_db, "AB"), QStringList{"X1"});
+}
+
+void TestCrossSearch::newConnectionReadsItsOwnFile()
+{
+    insert({{"AB1", "A1"}});
+    m_db.reset();
+    QTemporaryDir otherDir;
+    ClientFiles::create(otherDir.path());
+    {
+        SQLite::Database other(ClientFiles::databaseFileName(otherDir.path()).toStdString(),
+                               SQLite::OPEN_READWRITE);
+        other.exec("INSERT INTO PRICE (SHORTPARTNUMBER, CROSSNUMBER) VALUES ('AB1', 'B1')");
+    }
+    // Over and over, so that a connection is likely to get the address of the one just closed.
+    for (int round = 0; round < 5; ++round)
+        for (const auto& [folder, cross] :
+             {std::pair{m_dir->path(), "A1"}, std::pair{otherDir.path(), "B1"}}) {
+            SQLite::Database db(ClientFiles::databaseFileName(folder).toStdString(), SQLite::OPEN_READONLY);
+            QCOMPARE(CrossSearch::find(db, "AB"), QStringList{cross});
+        }
+}
+
+void TestCrossSearch::sparseRowIds_data()
+{
+    QTest::addColumn<QList<qint64>>("rowIds");
+    QTest::newRow("dense from one") << QList<qint64>{1, 2, 3, 4};
+    QTest::newRow("gaps too wide for one slot per rowid") << QList<qint64>{10, 1000, 100000, 100001};
+    QTest::newRow("huge rowids") << QList<qint64>{1, 4000000000, Q_INT64_C(1) << 62, INT64_MAX};
+    QTest::newRow("negative rowids") << QList<qint64>{INT64_MIN, -5, 0, 7};
+}
+
+void TestCrossSearch::sparseRowIds()
+{
+    QFETCH(QList<qint64>, rowIds);
+    SQLite::Statement insert(*m_db,
+                             "INSERT INTO PRICE (rowid, SHORTPARTNUMBER, CROSSNUMBER) VALUES (?, ?, ?)");
+    for (int i = 0; i < rowIds.size(); ++i) {
+        insert.reset();
+        insert.bind(1, static_cast<int64_t>(rowIds[i]));
+        insert.bind(2, "AB" + std::to_string(i));
+        // One part without a cross number among them.
+        if (i == 2)
+            insert.bind(3);
+        else
+            insert.bind(3, "C" + std::to_string(i));
+        insert.exec();
+    }
+    QCOMPARE(CrossSearch::find(*m_db, "AB"), QStringList({"C0", "C1", "C3"}));
+    for (int i = 0; i < rowIds.size(); ++i)
+        QCOMPARE(CrossSearch::find(*m_db, "AB" + QString::number(i)),
+                 i == 2 ? QStringList() : QStringList{"C" + QString::number(i)});
 }
 
 QTEST_GUILESS_MAIN(TestCrossSearch)

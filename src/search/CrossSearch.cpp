@@ -1,21 +1,20 @@
 #include "CrossSearch.h"
 
-#include "search/CaseFolding.h"
+#include "search/CrossIndex.h"
 #include "search/KeySpellings.h"
 
 #include <SQLiteCpp/Statement.h>
+#include <SQLiteCpp/Transaction.h>
+#include <sqlite3.h>
 
-#include <QHash>
-
-#include <algorithm>
+#include <optional>
 
 namespace {
 
-// The rows are read in rowid order, which visits the table's pages in file
-// order instead of jumping about as the index order would.
-constexpr char kCrossNumbersOfPrefix[] = R"(SELECT DISTINCT CROSSNUMBER FROM PRICE
-WHERE rowid IN (SELECT rowid FROM PRICE WHERE SHORTPARTNUMBER >= ? AND SHORTPARTNUMBER < ?)
-AND CROSSNUMBER <> '')";
+// Answered from the index on SHORTPARTNUMBER alone; the cross numbers come
+// from the connection's CrossIndex instead of one table row per part.
+constexpr char kPartsOfPrefix[] =
+    "SELECT rowid FROM PRICE WHERE SHORTPARTNUMBER >= ? AND SHORTPARTNUMBER < ?";
 
 } // namespace
 
@@ -23,24 +22,24 @@ QStringList CrossSearch::find(SQLite::Database& db, const QString& searchNr)
 {
     if (searchNr.isEmpty())
         return {};
-    // One line per cross number however its parts spell it; the spelling
-    // kept is the first in binary order, so the list does not depend on
-    // which part the engine reads first.
-    QHash<QString, QString> byFolded;
-    SQLite::Statement query(db, kCrossNumbersOfPrefix);
+    // The cross index is checked and used in one read transaction, so no
+    // commit by another program falls between; a caller's open transaction
+    // does the same.
+    std::optional<SQLite::Transaction> snapshot;
+    if (sqlite3_get_autocommit(db.getHandle()))
+        snapshot.emplace(db);
+    CrossIndex& index = CrossIndex::of(db);
+    std::vector<int64_t> rowIds;
+    SQLite::Statement query(db, kPartsOfPrefix);
     for (const std::string& spelling : KeySpellings::find(db, "PRICE", "SHORTPARTNUMBER", searchNr)) {
         query.reset();
         query.bind(1, spelling);
         query.bind(2, KeySpellings::rangeEnd(spelling));
-        while (query.executeStep()) {
-            const QString cross = QString::fromUtf8(query.getColumn(0).getText());
-            QString& kept = byFolded[CaseFolding::upper(cross)];
-            if (kept.isEmpty() || cross < kept)
-                kept = cross;
-        }
+        while (query.executeStep())
+            rowIds.push_back(query.getColumn(0).getInt64());
     }
-    QStringList crosses(byFolded.cbegin(), byFolded.cend());
-    std::sort(crosses.begin(), crosses.end(),
-              [](const QString& a, const QString& b) { return CaseFolding::less(a, b); });
+    QStringList crosses = index.crossesOf(rowIds);
+    if (snapshot)
+        snapshot->commit();
     return crosses;
 }

@@ -6,7 +6,8 @@
 #include <SQLiteCpp/Database.h>
 
 // The cross numbers of all parts whose SHORTPARTNUMBER begins with a search
-// number, ignoring letter case, through the plain index on SHORTPARTNUMBER.
+// number, ignoring letter case, through the plain index on SHORTPARTNUMBER
+// and the connection's CrossIndex (built by the first search on a connection).
 class CrossSearch
 {
 public:
