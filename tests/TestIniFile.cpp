@@ -79,7 +79,7 @@ void TestIniFile::reading_data()
     QTest::newRow("first of duplicate keys") << QByteArray("[A]\nk=1\nk=2\n") << "A"
                                              << "k"
                                              << "1";
-    QTest::newRow("NUL ends the text") << QByteArray("[A]\nk=1\0\nj=2\n", 15) << "A"
+    QTest::newRow("NUL ends the text") << QByteArray("[A]\nk=1\0\nj=2\n", 13) << "A"
                                        << "j"
                                        << "";
     QTest::newRow("control characters trimmed") << QByteArray("\t[A] \x01\nk=\t5\x02\n") << "A"
