@@ -23,8 +23,8 @@ void TestTypeAhead::selects_data()
     QTest::addColumn<QStringList>("lines");
     QTest::addColumn<QList<int>>("selected");
 
-    QTest::newRow("quick keys form a prefix") << "X000" << QList<qint64>{0, 100, 200, 300} << kLines
-                                              << QList<int>{0, 0, 0, 0};
+    QTest::newRow("quick keys form a prefix")
+        << "X000" << QList<qint64>{0, 100, 200, 300} << kLines << QList<int>{0, 0, 0, 0};
     QTest::newRow("prefix ignores case, first match wins")
         << "x0002" << QList<qint64>{0, 10, 20, 30, 40} << kLines << QList<int>{0, 0, 0, 0, 1};
     QTest::newRow("a pause of half a second starts anew")
@@ -55,7 +55,7 @@ void TestTypeAhead::selects()
     QList<int> actual;
     for (int i = 0; i < keys.size(); ++i)
         actual << (keys[i] == QLatin1Char('<') ? typeAhead.backspace(times[i], lines)
-                                                : typeAhead.typed(keys[i], times[i], lines));
+                                               : typeAhead.typed(keys[i], times[i], lines));
     QCOMPARE(actual, selected);
 }
 
