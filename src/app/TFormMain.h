@@ -67,7 +67,6 @@ public:
     // Off while the price list is being replaced: Enter in the search box
     // and choosing a cross number then do nothing.
     void setSearchEnabled(bool enabled);
-    bool isSearchEnabled() const { return m_searchEnabled; }
 
 protected:
     void closeEvent(QCloseEvent* event) override;
