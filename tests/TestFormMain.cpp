@@ -3,6 +3,8 @@
 #include "app/ParametersPanel.h"
 #include "app/TFormMain.h"
 #include "data/ClientFiles.h"
+#include "search/PriceGrid.h"
+#include "search/SearchBox.h"
 #include "setup/TFormSetup.h"
 
 #include <QAction>
@@ -269,6 +271,7 @@ void TestFormMain::editCommandsOffInSearchBoxAndGrid()
 
 void TestFormMain::splitterWidensLeftPanel()
 {
+    m_form->actions().ActionParametersView->trigger();
     m_form->show();
     QVERIFY(QTest::qWaitForWindowExposed(m_form.get()));
     QCOMPARE(m_form->Panel1->width(), 157);

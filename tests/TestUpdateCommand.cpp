@@ -2,6 +2,7 @@
 #include "app/MessageBoxes.h"
 #include "app/ParametersPanel.h"
 #include "app/TFormMain.h"
+#include "search/CrossList.h"
 #include "common/RegionalFormats.h"
 #include "data/ClientFiles.h"
 
@@ -132,7 +133,7 @@ void TestUpdateCommand::windowIsLockedWhileUpdating()
         seen = true;
         ActionManager& actions = m_form->actions();
         enabled = actions.actionUpdatePrice->isEnabled() || actions.ActionSetup->isEnabled() ||
-                  actions.actionExitProgramm->isEnabled();
+                  actions.actionExitProgramm->isEnabled() || m_form->listboxSearch->isEnabled();
         m_form->close();
         stillVisible = m_form->isVisible();
     });
@@ -143,6 +144,7 @@ void TestUpdateCommand::windowIsLockedWhileUpdating()
     QVERIFY(stillVisible);
     QVERIFY(m_form->isVisible());
     QVERIFY(m_form->actions().ActionSetup->isEnabled());
+    QVERIFY(m_form->listboxSearch->isEnabled());
 }
 
 void TestUpdateCommand::failureShowsMessageAndKeepsWorking()

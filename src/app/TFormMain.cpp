@@ -8,21 +8,26 @@
 #include "app/UiFont.h"
 #include "common/RegionalFormats.h"
 #include "progress/WaitProgr.h"
+#include "search/CrossList.h"
+#include "search/CrossSearch.h"
+#include "search/NormalizePartNumber.h"
+#include "search/PriceGrid.h"
+#include "search/PriceListModel.h"
+#include "search/PriceListQuery.h"
+#include "search/SearchBox.h"
+#include "search/ViewToggles.h"
 #include "setup/TFormSetup.h"
 
 #include <QAction>
 #include <QCloseEvent>
-#include <QComboBox>
 #include <QGroupBox>
 #include <QHBoxLayout>
 #include <QHeaderView>
 #include <QLabel>
-#include <QListWidget>
 #include <QMenu>
 #include <QMenuBar>
 #include <QSplitter>
 #include <QStatusBar>
-#include <QTableView>
 #include <QToolBar>
 #include <QVBoxLayout>
 #include <QWindow>
@@ -48,10 +53,14 @@ TFormMain::TFormMain(const QString& programDir, QWidget* parent)
     connect(m_actions->ActionSetup, &QAction::triggered, this, &TFormMain::ActionSetupExecute);
     connect(m_actions->actionUpdatePrice, &QAction::triggered, this, &TFormMain::actionUpdatePriceExecute);
     WaitProgr::setOwner(this);
-    m_update = new PriceListUpdateCommand(m_session, this,
-                                          {[] {}, [this](bool updating) { setUpdating(updating); }});
+    m_update = new PriceListUpdateCommand(
+        m_session, this,
+        {[this] { ADODataSetPartsPrice->close(); }, [this](bool updating) { setUpdating(updating); }});
     createLayout();
     resize(kOuterSize);
+    m_viewToggles = new ViewToggles(*m_actions, DBGridPartsPrice->horizontalHeader(), GroupBoxParameters);
+    connect(cbSearchNr, &SearchBox::enterReleased, this, &TFormMain::cbSearchNrKeyUp);
+    connect(listboxSearch, &CrossList::lineChosen, this, &TFormMain::listboxSearchClick);
 
     FormCreate();
     FormSetup = new TFormSetup(m_session.settings(), this);
@@ -72,6 +81,7 @@ void TFormMain::setUpdating(bool updating)
     for (QAction* action :
          {m_actions->actionUpdatePrice, m_actions->ActionSetup, m_actions->actionExitProgramm})
         action->setEnabled(!updating);
+    setSearchEnabled(!updating);
 }
 
 void TFormMain::createLayout()
@@ -110,6 +120,8 @@ QWidget* TFormMain::createLeftPanel()
     layout->addWidget(createSearchGroup());
     GroupBoxParameters = new ParametersPanel(m_session.settings(), Panel1);
     layout->addWidget(GroupBoxParameters, 1);
+    // Keeps the search group at the top while the parameters are hidden.
+    layout->addStretch(0);
     return Panel1;
 }
 
@@ -132,13 +144,11 @@ QGroupBox* TFormMain::createSearchGroup()
     lbFound->setFont(bold);
     captionLayout->addWidget(lbFound, 1);
 
-    cbSearchNr = new QComboBox(GroupBox1);
+    cbSearchNr = new SearchBox(GroupBox1);
     cbSearchNr->setObjectName(QStringLiteral("cbSearchNr"));
-    cbSearchNr->setEditable(true);
-    cbSearchNr->setInsertPolicy(QComboBox::NoInsert);
     cbSearchNr->setFixedWidth(kSearchColumnWidth);
 
-    listboxSearch = new QListWidget(GroupBox1);
+    listboxSearch = new CrossList(GroupBox1);
     listboxSearch->setObjectName(QStringLiteral("listboxSearch"));
     listboxSearch->setFixedSize(kCrossListSize);
 
@@ -164,7 +174,9 @@ QWidget* TFormMain::createRightPanel()
     GroupBox2->setObjectName(QStringLiteral("GroupBox2"));
     layout->addWidget(GroupBox2);
 
-    DBGridPartsPrice = new QTableView(GroupBox2);
+    ADODataSetPartsPrice = new PriceListModel(this);
+    ADODataSetPartsPrice->setObjectName(QStringLiteral("ADODataSetPartsPrice"));
+    DBGridPartsPrice = new PriceGrid(ADODataSetPartsPrice, GroupBox2);
     DBGridPartsPrice->setObjectName(QStringLiteral("DBGridPartsPrice"));
     auto* groupLayout = new QVBoxLayout(GroupBox2);
     groupLayout->setContentsMargins(4, 4, 4, 4);
@@ -202,13 +214,85 @@ void TFormMain::FormCreate()
     RegionalFormats::freeze();
     MessageBoxes::guard(this, [this] {
         m_session.openIniFile();
+        cbSearchNr->LoadSearchHistory(*m_session.iniFile());
+        m_viewToggles->RestoreViewToggles(*m_session.iniFile());
         m_session.openDatabase();
+        PriceListQuery::prepare(m_session.database().connection());
         Initialized = true;
     });
 }
 
+QStringList TFormMain::findCrossNumbers(const QString& searchNr)
+{
+    return CrossSearch::find(m_session.database().connection(), searchNr);
+}
+
+void TFormMain::cbSearchNrKeyUp()
+{
+    if (!m_searchEnabled || cbSearchNr->currentText().isEmpty())
+        return;
+    MessageBoxes::guard(this, [this] {
+        CurrentSearchNr = NormalizePartNumber(cbSearchNr->currentText());
+        cbSearchNr->AddSearchNr(CurrentSearchNr);
+        SearchCross();
+    });
+}
+
+void TFormMain::SearchCross()
+{
+    const QStringList crosses = findCrossNumbers(CurrentSearchNr);
+    ADODataSetPartsPrice->close();
+    listboxSearch->setLines(crosses);
+    if (crosses.isEmpty()) {
+        lbFound->setText(QStringLiteral("не найден"));
+        return;
+    }
+    if (crosses.size() > 1)
+        MessageBoxes::information(this, QStringLiteral("Имеется несколько замен"));
+    OpenPriceList(crosses.first());
+    DBGridPartsPrice->setFocus();
+    lbFound->setText(QStringLiteral("Ok"));
+}
+
+void TFormMain::OpenPriceList(const QString& crossNumber)
+{
+    const SettingsRecord& settings = m_session.settings();
+    ADODataSetPartsPrice->open(m_session.database().connection(), crossNumber,
+                               settings.floatValue(QStringLiteral("RATE_USD")),
+                               settings.floatValue(QStringLiteral("RATE_EURO")));
+}
+
+void TFormMain::listboxSearchClick()
+{
+    if (!m_searchEnabled)
+        return;
+    MessageBoxes::guard(this, [this] {
+        ADODataSetPartsPrice->close();
+        const int line = listboxSearch->currentRow();
+        if (line < 0)
+            return;
+        // Only the opening is answered by the error dialog; the search
+        // goes on from the grid either way.
+        try {
+            OpenPriceList(listboxSearch->item(line)->text());
+        } catch (const std::exception& error) {
+            MessageBoxes::errorDialog(this, QString::fromUtf8(error.what()));
+        }
+        DBGridPartsPrice->setFocus();
+    });
+}
+
+void TFormMain::setSearchEnabled(bool enabled)
+{
+    m_searchEnabled = enabled;
+    listboxSearch->setEnabled(enabled);
+}
+
 void TFormMain::actionExitProgrammExecute()
 {
+    // The cross-number search holds nothing open between searches; the
+    // price list is the one query to close.
+    ADODataSetPartsPrice->close();
     m_session.settings().close();
     m_session.database().close();
     if (!close()) {
@@ -221,8 +305,11 @@ void TFormMain::actionExitProgrammExecute()
 bool TFormMain::FormClose()
 {
     return MessageBoxes::guard(this, [this] {
-        if (IniFile* ini = m_session.iniFile())
+        if (IniFile* ini = m_session.iniFile()) {
+            cbSearchNr->SaveSearchHistory(*ini);
+            m_viewToggles->SaveViewToggles(*ini);
             ini->UpdateFile();
+        }
     });
 }
 

@@ -5,19 +5,21 @@
 #include <QMainWindow>
 
 class ActionManager;
+class CrossList;
 class ParametersPanel;
 class PriceListUpdateCommand;
-class QComboBox;
+class PriceGrid;
+class PriceListModel;
 class QGroupBox;
 class QLabel;
-class QListWidget;
 class QMenu;
 class QMenuBar;
 class QSplitter;
 class QStatusBar;
-class QTableView;
 class QToolBar;
+class SearchBox;
 class TFormSetup;
+class ViewToggles;
 
 // The main window: owns the session (configuration, connection, settings
 // record) for the whole run, runs start-up and shutdown, and shows the
@@ -41,13 +43,15 @@ public:
     QWidget* Panel1;
     QGroupBox* GroupBox1;
     QLabel* lbFound;
-    QComboBox* cbSearchNr;
-    QListWidget* listboxSearch;
+    SearchBox* cbSearchNr;
+    CrossList* listboxSearch;
     ParametersPanel* GroupBoxParameters;
     QSplitter* Splitter1;
     QWidget* Panel2;
     QGroupBox* GroupBox2;
-    QTableView* DBGridPartsPrice;
+    PriceGrid* DBGridPartsPrice;
+    // The price list of the cross number shown; closed, it has no rows.
+    PriceListModel* ADODataSetPartsPrice;
     QMenu* PopupActionPriceParts;
     // The settings dialog, created hidden at start and kept for the whole run.
     TFormSetup* FormSetup;
@@ -55,6 +59,16 @@ public:
     void actionExitProgrammExecute();
     void ActionSetupExecute();
     void actionUpdatePriceExecute();
+
+    // The last search number, letters and digits only.
+    const QString& currentSearchNr() const { return CurrentSearchNr; }
+    void cbSearchNrKeyUp();
+    void SearchCross();
+    void OpenPriceList(const QString& crossNumber);
+    void listboxSearchClick();
+    // Off while the price list is being replaced: Enter in the search box
+    // and choosing a cross number then do nothing.
+    void setSearchEnabled(bool enabled);
 
 protected:
     void closeEvent(QCloseEvent* event) override;
@@ -65,6 +79,8 @@ private:
     QWidget* createLeftPanel();
     QGroupBox* createSearchGroup();
     QWidget* createRightPanel();
+    // Every search for cross numbers goes through here.
+    QStringList findCrossNumbers(const QString& searchNr);
     void FormCreate();
     // Shutdown; false when the configuration could not be saved.
     bool FormClose();
@@ -74,7 +90,10 @@ private:
 
     bool Initialized = false;
     bool m_sizedOnce = false;
+    bool m_searchEnabled = true;
+    QString CurrentSearchNr;
     ClientSession m_session;
     ActionManager* m_actions;
     PriceListUpdateCommand* m_update;
+    ViewToggles* m_viewToggles;
 };

@@ -68,3 +68,29 @@ QString PriceGridColumns::text(const PriceRow& row, int column)
     const std::optional<qint64>& stock = row.stock[size_t(column - FirstWarehouse)];
     return stock ? QString::number(*stock) : QString();
 }
+
+bool PriceGridColumns::isNumber(int column)
+{
+    return column >= Vhod && column < kCount;
+}
+
+int PriceGridColumns::fixedWidth(int column)
+{
+    switch (column) {
+    case PartNumber:
+        return 120;
+    case PartName:
+        return 250;
+    case Price:
+        return 74;
+    case PriceUsd:
+        return 72;
+    default:
+        return 0;
+    }
+}
+
+int PriceGridColumns::displayWidth(int column)
+{
+    return column >= FirstWarehouse ? 7 : 10;
+}

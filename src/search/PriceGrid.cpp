@@ -1,0 +1,114 @@
+#include "PriceGrid.h"
+
+#include "search/PriceGridColumns.h"
+#include "search/PriceGridDelegate.h"
+#include "search/PriceListModel.h"
+
+#include <QHeaderView>
+#include <QKeyEvent>
+
+const QColor PriceGrid::kFixedColor(192, 220, 192);
+
+namespace {
+const int kIndicatorWidth = 11;
+} // namespace
+
+PriceGrid::PriceGrid(PriceListModel* model, QWidget* parent) : QTableView(parent)
+{
+    setModel(model);
+    setItemDelegate(new PriceGridDelegate(this));
+    setSelectionMode(QAbstractItemView::NoSelection);
+    setEditTriggers(QAbstractItemView::EditKeyPressed | QAbstractItemView::AnyKeyPressed);
+    setWordWrap(false);
+    setTabKeyNavigation(false);
+
+    const QString fixed = QStringLiteral("rgb(%1, %2, %3)")
+                              .arg(kFixedColor.red())
+                              .arg(kFixedColor.green())
+                              .arg(kFixedColor.blue());
+    setStyleSheet(
+        QStringLiteral("QHeaderView::section { background: %1; border: none;"
+                       " border-right: 1px solid gray; border-bottom: 1px solid gray; padding: 0 2px; }"
+                       "QTableCornerButton::section { background: %1; border: none;"
+                       " border-right: 1px solid gray; border-bottom: 1px solid gray; }")
+            .arg(fixed));
+    setCornerButtonEnabled(false);
+
+    QHeaderView* titles = horizontalHeader();
+    titles->setSectionsMovable(true);
+    titles->setSectionResizeMode(QHeaderView::Interactive);
+    titles->setStretchLastSection(false);
+    titles->setHighlightSections(false);
+    titles->setDefaultAlignment(Qt::AlignLeft | Qt::AlignVCenter);
+    for (int column = 0; column < PriceGridColumns::kCount; ++column) {
+        const int width = PriceGridColumns::fixedWidth(column);
+        titles->resizeSection(column, width > 0 ? width : defaultWidth(column));
+    }
+
+    QHeaderView* indicator = verticalHeader();
+    indicator->setSectionResizeMode(QHeaderView::Fixed);
+    indicator->setFixedWidth(kIndicatorWidth);
+    indicator->setHighlightSections(false);
+    const int rowHeight = fontMetrics().height() + 3;
+    indicator->setMinimumSectionSize(rowHeight);
+    indicator->setDefaultSectionSize(rowHeight);
+
+    connect(model, &QAbstractItemModel::modelReset, this, &PriceGrid::startAtFirstRecord);
+}
+
+int PriceGrid::defaultWidth(int column) const
+{
+    const QFontMetrics metrics(font());
+    const int digits =
+        metrics.horizontalAdvance(QLatin1Char('0')) * PriceGridColumns::displayWidth(column) + 4;
+    return std::max(digits, metrics.horizontalAdvance(PriceGridColumns::title(column)) + 4);
+}
+
+void PriceGrid::startAtFirstRecord()
+{
+    // An opened price list stands on its first record, in the column the
+    // clerk was in.
+    if (model()->rowCount() == 0)
+        return;
+    const int column =
+        currentIndex().isValid() ? currentIndex().column() : horizontalHeader()->logicalIndex(0);
+    setCurrentIndex(model()->index(0, column));
+}
+
+void PriceGrid::keyPressEvent(QKeyEvent* event)
+{
+    const bool plain = !(event->modifiers() & (Qt::ControlModifier | Qt::AltModifier | Qt::MetaModifier));
+    const bool opens =
+        event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter || event->key() == Qt::Key_Backspace;
+    if (plain && opens && state() != EditingState && currentIndex().isValid()) {
+        edit(currentIndex());
+        return;
+    }
+    QTableView::keyPressEvent(event);
+}
+
+void PriceGrid::focusInEvent(QFocusEvent* event)
+{
+    QTableView::focusInEvent(event);
+    viewport()->update();
+}
+
+void PriceGrid::focusOutEvent(QFocusEvent* event)
+{
+    QTableView::focusOutEvent(event);
+    viewport()->update();
+}
+
+void PriceGrid::changeEvent(QEvent* event)
+{
+    QTableView::changeEvent(event);
+    if (event->type() == QEvent::ActivationChange)
+        viewport()->update();
+}
+
+void PriceGrid::currentChanged(const QModelIndex& current, const QModelIndex& previous)
+{
+    QTableView::currentChanged(current, previous);
+    // The band of the current record spans the whole row.
+    viewport()->update();
+}

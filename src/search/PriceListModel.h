@@ -1,0 +1,39 @@
+#pragma once
+
+#include "search/PriceRow.h"
+
+#include <QAbstractTableModel>
+
+#include <SQLiteCpp/Database.h>
+
+#include <vector>
+
+// The price list of one cross number as the grid shows it: the fifteen
+// grid columns over the rows of the price list query. Closed, it keeps its
+// columns and has no rows, so column settings hold until the next opening.
+class PriceListModel : public QAbstractTableModel
+{
+    Q_OBJECT
+
+public:
+    using QAbstractTableModel::QAbstractTableModel;
+
+    // Reads the cross number's rows at once (a group has a handful); on
+    // failure the model stays closed.
+    void open(SQLite::Database& db, const QString& cross, double rateUsd, double rateEur);
+    void close();
+    bool isOpen() const { return m_open; }
+
+    int rowCount(const QModelIndex& parent = QModelIndex()) const override;
+    int columnCount(const QModelIndex& parent = QModelIndex()) const override;
+    // Display and edit roles give the text the clerk sees ("0.00" amounts),
+    // so copying and screen readers get the same.
+    QVariant data(const QModelIndex& index, int role = Qt::DisplayRole) const override;
+    QVariant headerData(int section, Qt::Orientation orientation, int role = Qt::DisplayRole) const override;
+    // Editable only so that the grid opens its read-only cell editor.
+    Qt::ItemFlags flags(const QModelIndex& index) const override;
+
+private:
+    std::vector<PriceRow> m_rows;
+    bool m_open = false;
+};

@@ -1,0 +1,54 @@
+#include "ViewToggles.h"
+
+#include "app/ActionManager.h"
+#include "config/IniFile.h"
+
+#include <QAction>
+#include <QHeaderView>
+
+namespace {
+const QString kSection = QStringLiteral("PRICE");
+} // namespace
+
+ViewToggles::ViewToggles(ActionManager& actions, QHeaderView* columns, QWidget* parameters)
+    : QObject(&actions), m_columns(columns), m_parameters(parameters)
+{
+    add(actions.actionPriceVhodView, QStringLiteral("ShowVhod"), 2);
+    add(actions.ActionPriceUSView, QStringLiteral("ShowUS"), 4);
+    add(actions.ActionPriceEUView, QStringLiteral("ShowEU"), 5);
+    for (int w = 0; w < int(actions.actionPriceFieldWH.size()); ++w)
+        add(actions.actionPriceFieldWH[size_t(w)], QStringLiteral("ShowWH%1").arg(w), 6 + w);
+    add(actions.ActionParametersView, QStringLiteral("ShowParameters"), -1);
+    for (const Toggle& toggle : std::as_const(m_toggles))
+        connect(toggle.action, &QAction::triggered, this, [this, toggle] { execute(toggle); });
+}
+
+void ViewToggles::add(QAction* action, const QString& key, int position)
+{
+    m_toggles.append(Toggle{action, key, position});
+}
+
+void ViewToggles::execute(const Toggle& toggle)
+{
+    const bool shown = toggle.action->isChecked();
+    if (toggle.position < 0)
+        m_parameters->setVisible(shown);
+    else
+        m_columns->setSectionHidden(m_columns->logicalIndex(toggle.position), !shown);
+}
+
+void ViewToggles::RestoreViewToggles(const IniFile& ini)
+{
+    // Set to the opposite and run the command, which flips it back and
+    // brings its target along.
+    for (const Toggle& toggle : std::as_const(m_toggles)) {
+        toggle.action->setChecked(!ini.ReadBool(kSection, toggle.key, false));
+        toggle.action->trigger();
+    }
+}
+
+void ViewToggles::SaveViewToggles(IniFile& ini) const
+{
+    for (const Toggle& toggle : std::as_const(m_toggles))
+        ini.WriteBool(kSection, toggle.key, toggle.action->isChecked());
+}

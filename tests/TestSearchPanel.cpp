@@ -1,0 +1,332 @@
+#include "app/MessageBoxes.h"
+#include "app/TFormMain.h"
+#include "data/ClientFiles.h"
+#include "search/CrossList.h"
+#include "search/PriceGrid.h"
+#include "search/PriceListModel.h"
+#include "search/SearchBox.h"
+
+#include <SQLiteCpp/Database.h>
+
+#include <QLabel>
+#include <QLineEdit>
+#include <QTemporaryDir>
+#include <QTest>
+
+#include <memory>
+
+// The search box, the list of cross numbers and the result label in the
+// main window, driven as the clerk drives them.
+class TestSearchPanel : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void init();
+    void cleanup();
+
+    void searches_data();
+    void searches();
+    void repeatedSearchKeepsHistory();
+    void typedLettersAreCapitalsAndComplete();
+    void historyChosenByArrowKeysSearches();
+    void historySurvivesRestart();
+    void choosingLineReopensPriceList();
+    void typeAheadInList();
+    void backspaceInEmptyListDoesNothing();
+    void searchCanBeDisabled();
+
+private:
+    void startForm();
+    void search(const QString& typed);
+    QStringList gridColumn(int column) const;
+
+    std::unique_ptr<QTemporaryDir> m_dir;
+    std::unique_ptr<TFormMain> m_form;
+    QList<MessageBoxes::Shown> m_shown;
+};
+
+namespace {
+
+// Types text as key clicks; QTest spells only ASCII characters as keys.
+void typeText(QWidget* widget, const QString& text)
+{
+    for (QChar ch : text) {
+        if (ch.unicode() < 0x80)
+            QTest::keyClick(widget, char(ch.unicode()));
+        else
+            QTest::sendKeyEvent(QTest::Click, widget, Qt::Key_unknown, QString(ch), Qt::NoModifier);
+    }
+}
+
+} // namespace
+
+void TestSearchPanel::init()
+{
+    m_dir = std::make_unique<QTemporaryDir>();
+    ClientFiles::create(m_dir->path());
+    {
+        SQLite::Database db(ClientFiles::databaseFileName(m_dir->path()).toStdString(),
+                            SQLite::OPEN_READWRITE);
+        db.exec(
+            "INSERT INTO GROUPS VALUES ('G0', 'Без скидки', 0), ('G10', 'Десять', 10);"
+            "INSERT INTO PRICE (GROUPCODE, PARTNUMBER, SHORTPARTNUMBER, PARTNAME, CROSSNUMBER, PRICE) VALUES"
+            " ('G10', '1K0 129.620-D', '1K0129620D', 'Фильтр', 'X1', 100),"
+            " ('G0', 'ABC-1', 'ABC1', 'Фильтр малый', 'X1', 80),"
+            " ('G0', '1K0-555', '1K0555', 'Свеча', 'X2', 50),"
+            " ('G0', 'ВАЗ 2101/1', 'ВАЗ21011', 'Ремень', 'Y7', 30),"
+            " ('G0', 'ВАЗ 2108', 'ВАЗ2108', 'Ремень', 'Y8', 31)");
+    }
+    m_shown.clear();
+    MessageBoxes::setHandler([this](const MessageBoxes::Shown& shown) {
+        m_shown << shown;
+        return MessageBoxes::Answer::Ok;
+    });
+    startForm();
+}
+
+void TestSearchPanel::startForm()
+{
+    m_form = std::make_unique<TFormMain>(m_dir->path());
+    QVERIFY(m_form->isInitialized());
+    m_form->show();
+    m_form->activateWindow();
+    QVERIFY(QTest::qWaitForWindowActive(m_form.get()));
+}
+
+void TestSearchPanel::cleanup()
+{
+    m_form.reset();
+    MessageBoxes::setHandler({});
+}
+
+void TestSearchPanel::search(const QString& typed)
+{
+    SearchBox* box = m_form->cbSearchNr;
+    box->setFocus();
+    box->lineEdit()->clear();
+    typeText(box, typed);
+    QTest::keyClick(box, Qt::Key_Return);
+}
+
+QStringList TestSearchPanel::gridColumn(int column) const
+{
+    QStringList texts;
+    const QAbstractItemModel* model = m_form->DBGridPartsPrice->model();
+    for (int row = 0; row < model->rowCount(); ++row)
+        texts << model->index(row, column).data().toString();
+    return texts;
+}
+
+void TestSearchPanel::searches_data()
+{
+    QTest::addColumn<QString>("typed");
+    QTest::addColumn<QString>("searchNr");
+    QTest::addColumn<QStringList>("crosses");
+    QTest::addColumn<QStringList>("grid");
+    QTest::addColumn<QString>("found");
+    QTest::addColumn<bool>("severalBox");
+
+    QTest::newRow("blanks, dots and a dash dropped")
+        << "1k0 129.620-d"
+        << "1K0129620D" << QStringList{"X1"} << QStringList{"ABC-1", "1K0 129.620-D"} << "Ok" << false;
+    QTest::newRow("cyrillic with slash")
+        << "ваз 2101/1"
+        << "ВАЗ21011" << QStringList{"Y7"} << QStringList{"ВАЗ 2101/1"} << "Ok" << false;
+    QTest::newRow("several groups: box, first group's rows")
+        << "1k0"
+        << "1K0" << QStringList{"X1", "X2"} << QStringList{"ABC-1", "1K0 129.620-D"} << "Ok" << true;
+    QTest::newRow("no match") << "Q-77"
+                              << "Q77" << QStringList() << QStringList() << "не найден" << false;
+}
+
+void TestSearchPanel::searches()
+{
+    QFETCH(QString, typed);
+    QFETCH(QString, searchNr);
+    QFETCH(QStringList, crosses);
+    QFETCH(QStringList, grid);
+    QFETCH(QString, found);
+    QFETCH(bool, severalBox);
+
+    // A previous search's list and grid are replaced.
+    search(QStringLiteral("ВАЗ"));
+    m_shown.clear();
+
+    search(typed);
+    QCOMPARE(m_form->currentSearchNr(), searchNr);
+    QCOMPARE(m_form->cbSearchNr->history().entries().first(), searchNr);
+    QCOMPARE(m_form->cbSearchNr->itemText(0), searchNr);
+    // The box keeps the text as typed, in capitals.
+    QCOMPARE(m_form->cbSearchNr->currentText(), typed.toUpper());
+    QCOMPARE(m_form->listboxSearch->lines(), crosses);
+    QCOMPARE(m_form->listboxSearch->currentRow(), -1);
+    QVERIFY(m_form->listboxSearch->selectedItems().isEmpty());
+    QCOMPARE(gridColumn(0), grid);
+    QCOMPARE(m_form->lbFound->text(), found);
+    QCOMPARE(m_shown.size(), severalBox ? 1 : 0);
+    if (severalBox) {
+        QCOMPARE(m_shown[0].kind, MessageBoxes::Kind::Information);
+        QCOMPARE(m_shown[0].text, QStringLiteral("Имеется несколько замен"));
+    }
+    if (!grid.isEmpty()) {
+        QVERIFY(m_form->DBGridPartsPrice->hasFocus());
+        QCOMPARE(m_form->DBGridPartsPrice->currentIndex().row(), 0);
+    }
+}
+
+void TestSearchPanel::repeatedSearchKeepsHistory()
+{
+    search(QStringLiteral("abc-1"));
+    search(QStringLiteral("1K0"));
+    search(QStringLiteral("A.B.C.1"));
+    QCOMPARE(m_form->cbSearchNr->history().entries(), (QStringList{"1K0", "ABC1"}));
+    QCOMPARE(m_form->cbSearchNr->count(), 2);
+    QCOMPARE(m_form->listboxSearch->lines(), QStringList{"X1"});
+
+    // Only punctuation: nothing to keep, nothing found.
+    search(QStringLiteral("--"));
+    QCOMPARE(m_form->cbSearchNr->count(), 2);
+    QCOMPARE(m_form->lbFound->text(), QStringLiteral("не найден"));
+
+    // An empty box does nothing at all.
+    m_form->cbSearchNr->lineEdit()->clear();
+    QTest::keyClick(m_form->cbSearchNr, Qt::Key_Return);
+    QCOMPARE(m_form->lbFound->text(), QStringLiteral("не найден"));
+}
+
+void TestSearchPanel::typedLettersAreCapitalsAndComplete()
+{
+    search(QStringLiteral("вАз2108"));
+    search(QStringLiteral("abc1"));
+    QLineEdit* edit = m_form->cbSearchNr->lineEdit();
+    edit->clear();
+    m_form->cbSearchNr->setFocus();
+
+    typeText(m_form->cbSearchNr, QStringLiteral("в"));
+    QCOMPARE(edit->text(), QStringLiteral("ВАЗ2108"));
+    QCOMPARE(edit->selectedText(), QStringLiteral("АЗ2108"));
+    // The next character replaces the completed part and completes again.
+    typeText(m_form->cbSearchNr, QStringLiteral("а"));
+    QCOMPARE(edit->text(), QStringLiteral("ВАЗ2108"));
+    QCOMPARE(edit->selectedText(), QStringLiteral("З2108"));
+    // Backspace removes the completion instead of bringing it back.
+    QTest::keyClick(m_form->cbSearchNr, Qt::Key_Backspace);
+    QCOMPARE(edit->text(), QStringLiteral("ВА"));
+    typeText(m_form->cbSearchNr, QStringLiteral("x"));
+    QCOMPARE(edit->text(), QStringLiteral("ВАX"));
+    QVERIFY(!edit->hasSelectedText());
+}
+
+void TestSearchPanel::historyChosenByArrowKeysSearches()
+{
+    search(QStringLiteral("abc1"));
+    search(QStringLiteral("ВАЗ2108"));
+    m_form->cbSearchNr->setFocus();
+    m_form->cbSearchNr->lineEdit()->clear();
+    QTest::keyClick(m_form->cbSearchNr, Qt::Key_Down);
+    QTest::keyClick(m_form->cbSearchNr, Qt::Key_Down);
+    QCOMPARE(m_form->cbSearchNr->currentText(), QStringLiteral("ABC1"));
+    QTest::keyClick(m_form->cbSearchNr, Qt::Key_Return);
+    QCOMPARE(m_form->currentSearchNr(), QStringLiteral("ABC1"));
+    QCOMPARE(m_form->listboxSearch->lines(), QStringList{"X1"});
+    QCOMPARE(m_form->cbSearchNr->history().entries(), (QStringList{"ВАЗ2108", "ABC1"}));
+}
+
+void TestSearchPanel::historySurvivesRestart()
+{
+    for (int i = 0; i < 21; ++i)
+        search(QStringLiteral("N%1").arg(i));
+    m_form->close();
+    m_form.reset();
+    startForm();
+    QStringList expected;
+    for (int i = 20; i > 0; --i)
+        expected << QStringLiteral("N%1").arg(i);
+    QCOMPARE(m_form->cbSearchNr->history().entries(), expected);
+    QCOMPARE(m_form->cbSearchNr->count(), 20);
+    QCOMPARE(m_form->cbSearchNr->currentText(), QString());
+}
+
+void TestSearchPanel::choosingLineReopensPriceList()
+{
+    search(QStringLiteral("1K0"));
+    CrossList* list = m_form->listboxSearch;
+    list->setFocus();
+    QTest::keyClick(list, Qt::Key_Down);
+    list->setFocus();
+    QTest::keyClick(list, Qt::Key_Down);
+    QCOMPARE(gridColumn(0), QStringList{"1K0-555"});
+    QVERIFY(m_form->DBGridPartsPrice->hasFocus());
+    QCOMPARE(m_form->lbFound->text(), QStringLiteral("Ok"));
+
+    // A new rate shows when the same line is clicked again.
+    SettingsRecord& settings = m_form->session().settings();
+    settings.edit();
+    settings.setValue(QStringLiteral("RATE_USD"), 25.0);
+    const QRect line = list->visualItemRect(list->item(1));
+    QTest::mouseClick(list->viewport(), Qt::LeftButton, {}, line.center());
+    QCOMPARE(gridColumn(4), QStringList{"2.00"});
+    settings.cancel();
+
+    // A failing opening is answered by the error dialog; the grid stays empty.
+    {
+        SQLite::Database db(ClientFiles::databaseFileName(m_dir->path()).toStdString(),
+                            SQLite::OPEN_READWRITE);
+        db.exec("ALTER TABLE GROUPS RENAME TO OLDGROUPS");
+    }
+    QTest::mouseClick(list->viewport(), Qt::LeftButton, {}, list->visualItemRect(list->item(0)).center());
+    QCOMPARE(m_shown.size(), 2);
+    QCOMPARE(m_shown[1].kind, MessageBoxes::Kind::ErrorDialog);
+    QVERIFY(!m_form->ADODataSetPartsPrice->isOpen());
+}
+
+void TestSearchPanel::typeAheadInList()
+{
+    search(QStringLiteral("ВАЗ"));
+    CrossList* list = m_form->listboxSearch;
+    QCOMPARE(list->lines(), (QStringList{"Y7", "Y8"}));
+    list->setFocus();
+    typeText(list, QStringLiteral("y8"));
+    QCOMPARE(list->currentRow(), 1);
+    QCOMPARE(gridColumn(0), QStringList{"ВАЗ 2108"});
+    // Choosing a line moves the focus to the grid.
+    QVERIFY(m_form->DBGridPartsPrice->hasFocus());
+
+    // "Y" is the beginning of line 0.
+    list->setFocus();
+    QTest::keyClick(list, Qt::Key_Backspace);
+    QCOMPARE(list->currentRow(), 0);
+    QCOMPARE(gridColumn(0), QStringList{"ВАЗ 2101/1"});
+}
+
+void TestSearchPanel::backspaceInEmptyListDoesNothing()
+{
+    search(QStringLiteral("Q"));
+    m_form->listboxSearch->setFocus();
+    QTest::keyClick(m_form->listboxSearch, Qt::Key_Backspace);
+    QTest::keyClick(m_form->listboxSearch, Qt::Key_Down);
+    QVERIFY(m_shown.isEmpty());
+    QCOMPARE(m_form->listboxSearch->currentRow(), -1);
+}
+
+void TestSearchPanel::searchCanBeDisabled()
+{
+    search(QStringLiteral("1K0"));
+    m_form->setSearchEnabled(false);
+    search(QStringLiteral("ВАЗ"));
+    QCOMPARE(m_form->listboxSearch->lines(), (QStringList{"X1", "X2"}));
+    QCOMPARE(m_form->currentSearchNr(), QStringLiteral("1K0"));
+    QCOMPARE(m_form->cbSearchNr->count(), 1);
+    QVERIFY(!m_form->listboxSearch->isEnabled());
+    m_form->listboxSearch->setCurrentRow(1);
+    m_form->listboxSearchClick();
+    QCOMPARE(gridColumn(0), (QStringList{"ABC-1", "1K0 129.620-D"}));
+
+    m_form->setSearchEnabled(true);
+    search(QStringLiteral("ВАЗ"));
+    QCOMPARE(m_form->listboxSearch->lines(), (QStringList{"Y7", "Y8"}));
+}
+
+QTEST_MAIN(TestSearchPanel)
+#include "TestSearchPanel.moc"
