@@ -7,6 +7,7 @@
 #include "data/DatabaseLock.h"
 #include "data/Schema.h"
 #include "data/TableColumn.h"
+#include "data/ThreadedSupplierReader.h"
 #include "search/CaseFolding.h"
 
 #include <SQLiteCpp/Database.h>
@@ -166,7 +167,7 @@ void PriceListUpdate::build(SQLite::Database& target, Outcome& outcome)
     copy.detach();
 }
 
-void PriceListUpdate::collect(const SupplierFileReader& reader, Outcome& outcome)
+void PriceListUpdate::collect(const ThreadedSupplierReader& reader, Outcome& outcome)
 {
     outcome.adjustedCount += reader.adjustedCount();
     for (const auto& adjustment : reader.adjustments())
@@ -176,14 +177,14 @@ void PriceListUpdate::collect(const SupplierFileReader& reader, Outcome& outcome
 
 void PriceListUpdate::loadPrice(SQLite::Database& target, Outcome& outcome)
 {
-    SupplierFileReader reader(priceFileName(m_programDir), TableColumn::fromCreateTable(Schema::kCreatePrice),
-                              &m_progress);
+    ThreadedSupplierReader reader(priceFileName(m_programDir),
+                                  TableColumn::fromCreateTable(Schema::kCreatePrice), &m_progress);
     SQLite::Statement insert(
         target, insertStatement(Schema::kPriceTable, Schema::kPriceColumns.size()).toStdString());
     qint64 rows = 0;
     while (reader.next()) {
-        const auto& values = reader.values();
-        for (size_t i = 0; i < values.size(); ++i)
+        const SupplierFileReader::Value* values = reader.values();
+        for (size_t i = 0; i < reader.columnCount(); ++i)
             bindValue(insert, int(i) + 1, values[i]);
         insert.exec();
         insert.reset();
@@ -200,13 +201,13 @@ void PriceListUpdate::loadPrice(SQLite::Database& target, Outcome& outcome)
 
 void PriceListUpdate::loadGroups(SQLite::Database& target, Outcome& outcome)
 {
-    SupplierFileReader reader(groupsFileName(m_programDir),
-                              TableColumn::fromCreateTable(Schema::kCreateGroups), &m_progress);
+    ThreadedSupplierReader reader(groupsFileName(m_programDir),
+                                  TableColumn::fromCreateTable(Schema::kCreateGroups), &m_progress);
     SQLite::Statement insert(
         target, insertStatement(Schema::kGroupsTable, Schema::kGroupsColumns.size()).toStdString());
     QSet<QString> codes;
     while (reader.next()) {
-        const auto& values = reader.values();
+        const SupplierFileReader::Value* values = reader.values();
         const auto* code = std::get_if<std::string>(&values[0]);
         // The key of GROUPS: the old engine refused the whole file for a
         // missing or repeated code, and so do we, before anything changes.
@@ -222,7 +223,7 @@ void PriceListUpdate::loadGroups(SQLite::Database& target, Outcome& outcome)
                             .arg(reader.line())
                             .arg(text));
         codes.insert(folded);
-        for (size_t i = 0; i < values.size(); ++i)
+        for (size_t i = 0; i < reader.columnCount(); ++i)
             bindValue(insert, int(i) + 1, values[i]);
         insert.exec();
         insert.reset();

@@ -200,6 +200,9 @@ void SupplierFileReader::mapColumns(std::vector<QString> names, qint64 headerLin
         m_fileColumns.push_back(int(target));
         names[i] = name;
     }
+    for (qsizetype t = 0; t < tableNames.size(); ++t)
+        if (std::find(m_fileColumns.begin(), m_fileColumns.end(), int(t)) == m_fileColumns.end())
+            m_missingColumns.push_back(int(t));
     if (known == 0)
         failAt(0, QStringLiteral("нет ни одного известного имени столбца; ожидаются: %1")
                       .arg(tableNames.join(QStringLiteral(", "))));
@@ -285,4 +288,13 @@ bool SupplierFileReader::next()
         return true;
     }
     return false;
+}
+
+void SupplierFileReader::takeValues(Value* into)
+{
+    for (const int column : m_fileColumns)
+        std::swap(m_values[size_t(column)], into[column]);
+    // Whatever into held there must not come back as this file's data.
+    for (const int column : m_missingColumns)
+        into[column] = std::monostate();
 }
