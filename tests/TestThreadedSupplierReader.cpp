@@ -118,9 +118,12 @@ void TestThreadedSupplierReader::deliversWhatThePlainReaderReads()
     std::vector<Record> delivered;
     ThreadedSupplierReader threaded(importPath(), columns);
     QCOMPARE(threaded.columnCount(), columns.size());
-    while (threaded.next())
-        delivered.push_back(
-            {threaded.line(), {threaded.values(), threaded.values() + threaded.columnCount()}});
+    while (threaded.nextBatch()) {
+        QVERIFY(threaded.rows() > 0);
+        for (size_t row = 0; row < threaded.rows(); ++row)
+            delivered.push_back(
+                {threaded.line(row), {threaded.values(row), threaded.values(row) + threaded.columnCount()}});
+    }
 
     QCOMPARE(delivered.size(), expected.size());
     for (size_t i = 0; i < expected.size(); ++i)
@@ -157,9 +160,9 @@ void TestThreadedSupplierReader::errorComesAfterTheRecordsBeforeIt()
     int delivered = 0;
     qint64 lastLine = 1;
     try {
-        while (reader.next()) {
-            ++delivered;
-            lastLine = reader.line();
+        while (reader.nextBatch()) {
+            delivered += int(reader.rows());
+            lastLine = reader.line(reader.rows() - 1);
         }
         QFAIL("no error");
     } catch (const Error& error) {
@@ -184,9 +187,9 @@ void TestThreadedSupplierReader::stopsWhenDestroyedEarly_data()
 {
     QTest::addColumn<int>("taken");
 
-    QTest::newRow("before the first record") << 0;
-    QTest::newRow("within the first batch") << 1;
-    QTest::newRow("while the worker waits for room") << 3 * kBatch + 1;
+    QTest::newRow("before the first batch") << 0;
+    QTest::newRow("after the first batch") << 1;
+    QTest::newRow("while the worker waits for room") << 4;
 }
 
 void TestThreadedSupplierReader::stopsWhenDestroyedEarly()
@@ -197,7 +200,7 @@ void TestThreadedSupplierReader::stopsWhenDestroyedEarly()
     try {
         ThreadedSupplierReader reader(importPath(), TableColumn::fromCreateTable(kTable));
         for (int i = 0; i < taken; ++i)
-            QVERIFY(reader.next());
+            QVERIFY(reader.nextBatch());
         throw Error(QStringLiteral("disk full"));
     } catch (const Error& error) {
         QCOMPARE(error.message(), QStringLiteral("disk full"));
@@ -214,8 +217,8 @@ void TestThreadedSupplierReader::reportsProgressOnTheCallersThread()
     ThreadedSupplierReader reader(importPath(), TableColumn::fromCreateTable(kTable), &log);
     QCOMPARE(log.updates.size(), 1); // the header's chunk, before the worker starts
     qint64 records = 0;
-    while (reader.next())
-        ++records;
+    while (reader.nextBatch())
+        records += qint64(reader.rows());
     QCOMPARE(records, (file.size() - 9) / 7);
     QVERIFY(!log.onOtherThread);
     QVERIFY(log.updates.size() >= 4);

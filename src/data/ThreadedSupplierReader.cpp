@@ -96,12 +96,8 @@ void ThreadedSupplierReader::work()
     }
 }
 
-bool ThreadedSupplierReader::next()
+bool ThreadedSupplierReader::nextBatch()
 {
-    if (m_row + 1 < m_current.rows) {
-        ++m_row;
-        return true;
-    }
     std::unique_lock<std::mutex> lock(m_mutex);
     if (m_current.rows > 0) {
         m_spare.push_back(std::move(m_current));
@@ -120,7 +116,6 @@ bool ThreadedSupplierReader::next()
     m_queue.pop_front();
     lock.unlock();
     m_drained.notify_one();
-    m_row = 0;
     reportProgress();
     return true;
 }

@@ -12,16 +12,16 @@
 #include <vector>
 
 // A SupplierFileReader run on a worker thread, so the file is parsed while
-// the caller stores the records already read. Records travel in batches
-// through a short queue; the caller takes them one at a time:
+// the caller stores the records already read. Records come in batches
+// through a short queue:
 //
 //     ThreadedSupplierReader reader(path, TableColumn::fromCreateTable(Schema::kCreatePrice), progress);
-//     while (reader.next())
-//         bind reader.values()[0 .. reader.columnCount()), step, reset;
+//     while (reader.nextBatch())
+//         insert reader.rows() records from reader.values(0), columnCount() values each;
 //
-// An error met by the worker is thrown by the next() that would have returned
-// the failing record. Progress is reported on the caller's thread only.
-// Destroying the reader early stops and joins the worker.
+// An error met by the worker is thrown by the nextBatch() after the one that
+// holds the records before the failing one. Progress is reported on the
+// caller's thread only. Destroying the reader early stops and joins the worker.
 class ThreadedSupplierReader
 {
 public:
@@ -39,16 +39,19 @@ public:
     ThreadedSupplierReader(const ThreadedSupplierReader&) = delete;
     ThreadedSupplierReader& operator=(const ThreadedSupplierReader&) = delete;
 
-    // The next record; false at the end of the file. Throws the worker's Error.
-    bool next();
-    // The current record, columnCount() values in table column order.
-    const Value* values() const { return m_current.values.data() + m_row * m_columnCount; }
+    // The next batch, at least one record; false at the end of the file.
+    // Throws the worker's Error.
+    bool nextBatch();
+    size_t rows() const { return m_current.rows; }
+    // Record row of the batch, columnCount() values in table column order,
+    // followed by the batch's later records.
+    const Value* values(size_t row) const { return m_current.values.data() + row * m_columnCount; }
     size_t columnCount() const { return m_columnCount; }
-    // The line of the file on which the current record starts.
-    qint64 line() const { return m_current.lines[m_row]; }
+    // The line of the file on which record row starts.
+    qint64 line(size_t row) const { return m_current.lines[row]; }
 
     const QString& fileName() const { return m_reader.fileName(); }
-    // Valid once next() has returned false.
+    // Valid once nextBatch() has returned false.
     qint64 adjustedCount() const { return m_reader.adjustedCount(); }
     const std::vector<Adjustment>& adjustments() const { return m_reader.adjustments(); }
 
@@ -93,6 +96,5 @@ private:
     std::exception_ptr m_error;
 
     Batch m_current;
-    size_t m_row = 0;
     std::thread m_worker;
 };
