@@ -71,26 +71,43 @@ bool FieldConverter::isDecimal(char c) const
 // [+-] digits [decimal digits] [e [+-] digits], with at least one digit before the exponent.
 bool FieldConverter::parseNumber(QByteArrayView bytes, double* number) const
 {
+    // Up to 15 digits are exact in a double, and so is 10^15: one division
+    // of the two rounds correctly, as from_chars would.
+    static constexpr double kPowersOfTen[] = {1e0, 1e1, 1e2,  1e3,  1e4,  1e5,  1e6,  1e7,
+                                              1e8, 1e9, 1e10, 1e11, 1e12, 1e13, 1e14, 1e15};
     char text[64];
     if (bytes.size() >= qsizetype(sizeof text))
         return false;
     qsizetype i = 0, out = 0;
     const qsizetype size = bytes.size();
+    bool negative = false;
     if (i < size && (bytes[i] == '+' || bytes[i] == '-')) {
-        if (bytes[i] == '-')
+        negative = bytes[i] == '-';
+        if (negative)
             text[out++] = '-';
         ++i;
     }
     int digits = 0;
-    for (; i < size && isDigit(bytes[i]); ++i, ++digits)
+    int decimals = 0;
+    quint64 mantissa = 0;
+    for (; i < size && isDigit(bytes[i]); ++i, ++digits) {
         text[out++] = bytes[i];
+        mantissa = mantissa * 10 + quint64(bytes[i] - '0');
+    }
     if (i < size && isDecimal(bytes[i])) {
         text[out++] = '.';
-        for (++i; i < size && isDigit(bytes[i]); ++i, ++digits)
+        for (++i; i < size && isDigit(bytes[i]); ++i, ++digits, ++decimals) {
             text[out++] = bytes[i];
+            mantissa = mantissa * 10 + quint64(bytes[i] - '0');
+        }
     }
     if (digits == 0)
         return false;
+    if (i == size && digits <= 15) {
+        const double value = double(mantissa) / kPowersOfTen[decimals];
+        *number = negative ? -value : value;
+        return true;
+    }
     if (i < size && (bytes[i] == 'e' || bytes[i] == 'E')) {
         text[out++] = 'e';
         ++i;

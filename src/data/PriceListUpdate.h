@@ -12,6 +12,7 @@
 #include <vector>
 
 class DatabaseLock;
+class ThreadedSupplierReader;
 
 namespace SQLite {
 class Database;
@@ -73,7 +74,7 @@ private:
     void loadGroups(SQLite::Database& target, Outcome& outcome);
     void addDefaultGroups(SQLite::Database& target);
     void stampDate(SQLite::Database& target, Outcome& outcome);
-    void collect(const SupplierFileReader& reader, Outcome& outcome);
+    void collect(const ThreadedSupplierReader& reader, Outcome& outcome);
 
     QString m_programDir;
     DatabaseLock& m_lock;

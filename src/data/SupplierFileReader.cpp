@@ -17,11 +17,30 @@ bool isBlank(QByteArrayView bytes)
     return true;
 }
 
-bool isAscii(QByteArrayView bytes)
+// From the first to the last byte outside ASCII; empty when there is none.
+QByteArrayView nonAsciiSpan(QByteArrayView bytes)
 {
-    for (char c : bytes)
-        if (static_cast<unsigned char>(c) >= 0x80)
+    const auto isAscii = [](char c) { return static_cast<unsigned char>(c) < 0x80; };
+    const char* first = std::find_if_not(bytes.begin(), bytes.end(), isAscii);
+    if (first == bytes.end())
+        return QByteArrayView();
+    const char* last = std::find_if_not(bytes.rbegin(), bytes.rend(), isAscii).base();
+    return QByteArrayView(first, last);
+}
+
+// The same as every field being valid UTF-8, in one pass over the record:
+// the fields' bytes lie back to back, so a field is cut out of a valid whole
+// only where a sequence goes on into the next field. ASCII around the rest
+// is whole characters and needs no look.
+bool isValidUtf8ByField(const TextRecordParser& record, QByteArrayView nonAscii)
+{
+    if (!CodePage::isValidUtf8(nonAscii))
+        return false;
+    for (size_t i = 1; i < record.fields().size(); ++i) {
+        const QByteArrayView field = record.field(i);
+        if (!field.isEmpty() && (static_cast<unsigned char>(field.front()) & 0xC0) == 0x80)
             return false;
+    }
     return true;
 }
 
@@ -200,6 +219,9 @@ void SupplierFileReader::mapColumns(std::vector<QString> names, qint64 headerLin
         m_fileColumns.push_back(int(target));
         names[i] = name;
     }
+    for (qsizetype t = 0; t < tableNames.size(); ++t)
+        if (std::find(m_fileColumns.begin(), m_fileColumns.end(), int(t)) == m_fileColumns.end())
+            m_missingColumns.push_back(int(t));
     if (known == 0)
         failAt(0, QStringLiteral("нет ни одного известного имени столбца; ожидаются: %1")
                       .arg(tableNames.join(QStringLiteral(", "))));
@@ -214,25 +236,29 @@ void SupplierFileReader::checkEncoding()
     if (m_utf8Check == Utf8Check::None)
         return;
     const TextRecordParser& record = m_scanner.record();
-    if (isAscii(record.bytes()))
+    const QByteArrayView nonAscii = nonAsciiSpan(record.bytes());
+    if (nonAscii.isEmpty())
         return;
-    for (size_t i = 0; i < record.fields().size(); ++i) {
-        if (CodePage::isValidUtf8(record.field(i)))
-            continue;
-        switch (m_utf8Check) {
-        case Utf8Check::Guess:
-            // Nothing read so far was anything but ASCII, which 1251 reads
-            // alike: going on as 1251 is the same as starting over.
-            m_converter.setCodePage(CodePage::Windows1251);
-            m_utf8Check = Utf8Check::None;
-            return;
-        case Utf8Check::Guessed:
-            fail(m_scanner.line(), QStringLiteral("текст не в UTF-8, хотя выше в файле был текст в UTF-8; "
-                                                  "сохраните файл целиком в одной кодировке "
-                                                  "(UTF-8 или Windows-1251)"));
-        case Utf8Check::Declared:
-        case Utf8Check::None:
-            fail(m_scanner.line(), QStringLiteral("текст не в кодировке UTF-8, указанной для файла"));
+    if (!isValidUtf8ByField(record, nonAscii)) {
+        for (size_t i = 0; i < record.fields().size(); ++i) {
+            if (CodePage::isValidUtf8(record.field(i)))
+                continue;
+            switch (m_utf8Check) {
+            case Utf8Check::Guess:
+                // Nothing read so far was anything but ASCII, which 1251 reads
+                // alike: going on as 1251 is the same as starting over.
+                m_converter.setCodePage(CodePage::Windows1251);
+                m_utf8Check = Utf8Check::None;
+                return;
+            case Utf8Check::Guessed:
+                fail(m_scanner.line(),
+                     QStringLiteral("текст не в UTF-8, хотя выше в файле был текст в UTF-8; "
+                                    "сохраните файл целиком в одной кодировке "
+                                    "(UTF-8 или Windows-1251)"));
+            case Utf8Check::Declared:
+            case Utf8Check::None:
+                fail(m_scanner.line(), QStringLiteral("текст не в кодировке UTF-8, указанной для файла"));
+            }
         }
     }
     if (m_utf8Check == Utf8Check::Guess)
@@ -285,4 +311,23 @@ bool SupplierFileReader::next()
         return true;
     }
     return false;
+}
+
+void SupplierFileReader::takeValues(Value* into)
+{
+    for (const int column : m_fileColumns) {
+        Value& value = m_values[size_t(column)];
+        auto* text = std::get_if<std::string>(&value);
+        if (!text) {
+            into[column] = value;
+            continue;
+        }
+        if (auto* other = std::get_if<std::string>(&into[column]))
+            text->swap(*other);
+        else
+            std::swap(value, into[column]);
+    }
+    // Whatever into held there must not come back as this file's data.
+    for (const int column : m_missingColumns)
+        into[column] = std::monostate();
 }

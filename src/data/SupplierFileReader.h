@@ -45,6 +45,9 @@ public:
     // The current record, one value per table column in table order;
     // columns the file lacks are NULL.
     const std::vector<Value>& values() const { return m_values; }
+    // Swaps the current record with into[0 .. values().size()), so into holds
+    // it and the reader reuses the old values' text buffers for later records.
+    void takeValues(Value* into);
     // The line of the file on which the current record starts.
     qint64 line() const { return m_scanner.line(); }
 
@@ -78,8 +81,9 @@ private:
     FieldConverter m_converter;
     Utf8Check m_utf8Check = Utf8Check::Guess;
     char m_quote = '"';
-    std::vector<int> m_fileColumns; // table column of each file column
-    std::vector<int> m_widths;      // of each file column, for fixed-length files
+    std::vector<int> m_fileColumns;    // table column of each file column
+    std::vector<int> m_missingColumns; // table columns the file lacks
+    std::vector<int> m_widths;         // of each file column, for fixed-length files
     std::vector<QByteArrayView> m_fields;
     std::vector<Value> m_values;
     qint64 m_adjustedCount = 0;

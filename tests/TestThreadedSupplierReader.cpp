@@ -1,0 +1,231 @@
+#include "SampleGenerator.h"
+#include "common/Error.h"
+#include "data/ProgressReporter.h"
+#include "data/Schema.h"
+#include "data/SupplierFileReader.h"
+#include "data/ThreadedSupplierReader.h"
+
+#include <QDir>
+#include <QFile>
+#include <QTemporaryDir>
+#include <QTest>
+
+#include <thread>
+
+namespace {
+
+const char kTable[] = "CREATE TABLE T (CODE TEXT(5), NAME TEXT(12), PRICE SINGLE, QTY SHORT)";
+constexpr int kBatch = int(ThreadedSupplierReader::kBatchRows);
+
+struct Record
+{
+    qint64 line = 0;
+    std::vector<SupplierFileReader::Value> values;
+
+    bool operator==(const Record& other) const { return line == other.line && values == other.values; }
+};
+
+// "CODE;NAME;QTY" records whose names come and go and vary in length, so
+// reused buffers would show stale text; every 97th name is too long.
+QByteArray varyingRecords(int count)
+{
+    QByteArray file("CODE;NAME;QTY\n");
+    for (int i = 0; i < count; ++i) {
+        const QByteArray name =
+            i % 3 == 0 ? QByteArray() : QByteArray(i % 97 == 0 ? 15 : i % 12, 'a' + i % 26);
+        file += "C" + QByteArray::number(i % 1000) + ";" + name + ";" + QByteArray::number(i % 500) + "\n";
+    }
+    return file;
+}
+
+class ThreadLog : public ProgressReporter
+{
+public:
+    void update(qint64 position, qint64 total) override
+    {
+        updates.append({position, total});
+        onOtherThread = onOtherThread || std::this_thread::get_id() != thread;
+    }
+    std::thread::id thread = std::this_thread::get_id();
+    bool onOtherThread = false;
+    QList<QPair<qint64, qint64>> updates;
+};
+
+} // namespace
+
+class TestThreadedSupplierReader : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void init();
+    void deliversWhatThePlainReaderReads_data();
+    void deliversWhatThePlainReaderReads();
+    void errorComesAfterTheRecordsBeforeIt_data();
+    void errorComesAfterTheRecordsBeforeIt();
+    void headerErrorsComeFromTheConstructor();
+    void stopsWhenDestroyedEarly_data();
+    void stopsWhenDestroyedEarly();
+    void reportsProgressOnTheCallersThread();
+
+private:
+    QString importPath() const { return m_dir->filePath(QStringLiteral("import.txt")); }
+    void write(const QByteArray& file);
+
+    std::unique_ptr<QTemporaryDir> m_dir;
+};
+
+void TestThreadedSupplierReader::init()
+{
+    m_dir = std::make_unique<QTemporaryDir>();
+    QVERIFY(m_dir->isValid());
+}
+
+void TestThreadedSupplierReader::write(const QByteArray& file)
+{
+    QFile out(importPath());
+    QVERIFY(out.open(QIODevice::WriteOnly));
+    out.write(file);
+}
+
+void TestThreadedSupplierReader::deliversWhatThePlainReaderReads_data()
+{
+    QTest::addColumn<QByteArray>("file"); // null: a generated price list
+    QTest::addColumn<QByteArray>("table");
+
+    QTest::newRow("generated price list") << QByteArray() << QByteArray(Schema::kCreatePrice);
+    QTest::newRow("columns missing, names come and go, some cut")
+        << varyingRecords(3 * kBatch + 7) << QByteArray(kTable);
+    QTest::newRow("exactly one batch") << varyingRecords(kBatch) << QByteArray(kTable);
+    QTest::newRow("header only") << QByteArray("CODE;NAME\n") << QByteArray(kTable);
+}
+
+void TestThreadedSupplierReader::deliversWhatThePlainReaderReads()
+{
+    QFETCH(QByteArray, file);
+    QFETCH(QByteArray, table);
+    if (file.isNull())
+        SampleGenerator(20000).writeTextFiles(m_dir->path());
+    else
+        write(file);
+    const std::vector<TableColumn> columns = TableColumn::fromCreateTable(table.constData());
+
+    std::vector<Record> expected;
+    SupplierFileReader plain(importPath(), columns);
+    while (plain.next())
+        expected.push_back({plain.line(), plain.values()});
+
+    std::vector<Record> delivered;
+    ThreadedSupplierReader threaded(importPath(), columns);
+    QCOMPARE(threaded.columnCount(), columns.size());
+    while (threaded.nextBatch()) {
+        QVERIFY(threaded.rows() > 0);
+        for (size_t row = 0; row < threaded.rows(); ++row)
+            delivered.push_back(
+                {threaded.line(row), {threaded.values(row), threaded.values(row) + threaded.columnCount()}});
+    }
+
+    QCOMPARE(delivered.size(), expected.size());
+    for (size_t i = 0; i < expected.size(); ++i)
+        QVERIFY2(delivered[i] == expected[i], qPrintable(QStringLiteral("record %1 differs").arg(i)));
+    QCOMPARE(threaded.adjustedCount(), plain.adjustedCount());
+    QCOMPARE(threaded.adjustments().size(), plain.adjustments().size());
+    for (size_t i = 0; i < plain.adjustments().size(); ++i)
+        QCOMPARE(threaded.adjustments()[i].line, plain.adjustments()[i].line);
+}
+
+void TestThreadedSupplierReader::errorComesAfterTheRecordsBeforeIt_data()
+{
+    QTest::addColumn<int>("goodRecords");
+    QTest::addColumn<QByteArray>("bad");
+    QTest::addColumn<QString>("message");
+
+    const QByteArray extra("X;y;1;extra\n");
+    QTest::newRow("first record") << 0 << extra << "строка 2: лишнее значение «extra»";
+    QTest::newRow("first of the second batch") << kBatch << extra << "лишнее значение";
+    // Far more than the queue holds, so the worker waits for the caller first.
+    QTest::newRow("after many batches") << 9 * kBatch + 5 << extra << "лишнее значение";
+    QTest::newRow("quote left open at the end")
+        << 2 * kBatch - 1 << QByteArray("X;\"y\n") << "незакрытые кавычки";
+}
+
+void TestThreadedSupplierReader::errorComesAfterTheRecordsBeforeIt()
+{
+    QFETCH(int, goodRecords);
+    QFETCH(QByteArray, bad);
+    QFETCH(QString, message);
+    write(varyingRecords(goodRecords) + bad + varyingRecords(10).mid(14));
+
+    ThreadedSupplierReader reader(importPath(), TableColumn::fromCreateTable(kTable));
+    int delivered = 0;
+    qint64 lastLine = 1;
+    try {
+        while (reader.nextBatch()) {
+            delivered += int(reader.rows());
+            lastLine = reader.line(reader.rows() - 1);
+        }
+        QFAIL("no error");
+    } catch (const Error& error) {
+        QVERIFY2(error.message().contains(QStringLiteral("строка %1").arg(goodRecords + 2)),
+                 qPrintable(error.message()));
+        QVERIFY2(error.message().contains(message), qPrintable(error.message()));
+    }
+    QCOMPARE(delivered, goodRecords);
+    QCOMPARE(lastLine, qint64(goodRecords + 1));
+}
+
+void TestThreadedSupplierReader::headerErrorsComeFromTheConstructor()
+{
+    QVERIFY_THROWS_EXCEPTION(Error,
+                             ThreadedSupplierReader(importPath(), TableColumn::fromCreateTable(kTable)));
+    write("WHAT;EVER\nA;B\n");
+    QVERIFY_THROWS_EXCEPTION(Error,
+                             ThreadedSupplierReader(importPath(), TableColumn::fromCreateTable(kTable)));
+}
+
+void TestThreadedSupplierReader::stopsWhenDestroyedEarly_data()
+{
+    QTest::addColumn<int>("taken");
+
+    QTest::newRow("before the first batch") << 0;
+    QTest::newRow("after the first batch") << 1;
+    QTest::newRow("while the worker waits for room") << 4;
+}
+
+void TestThreadedSupplierReader::stopsWhenDestroyedEarly()
+{
+    QFETCH(int, taken);
+    write(varyingRecords(20 * kBatch));
+    // As when storing a record fails: the reader is destroyed by the unwinding.
+    try {
+        ThreadedSupplierReader reader(importPath(), TableColumn::fromCreateTable(kTable));
+        for (int i = 0; i < taken; ++i)
+            QVERIFY(reader.nextBatch());
+        throw Error(QStringLiteral("disk full"));
+    } catch (const Error& error) {
+        QCOMPARE(error.message(), QStringLiteral("disk full"));
+    }
+}
+
+void TestThreadedSupplierReader::reportsProgressOnTheCallersThread()
+{
+    QByteArray file("CODE;QTY\n");
+    while (file.size() < 3500000)
+        file += "ABC;12\n";
+    write(file);
+    ThreadLog log;
+    ThreadedSupplierReader reader(importPath(), TableColumn::fromCreateTable(kTable), &log);
+    QCOMPARE(log.updates.size(), 1); // the header's chunk, before the worker starts
+    qint64 records = 0;
+    while (reader.nextBatch())
+        records += qint64(reader.rows());
+    QCOMPARE(records, (file.size() - 9) / 7);
+    QVERIFY(!log.onOtherThread);
+    QVERIFY(log.updates.size() >= 4);
+    for (qsizetype i = 1; i < log.updates.size(); ++i)
+        QVERIFY(log.updates[i].first > log.updates[i - 1].first);
+    QCOMPARE(log.updates.last(), qMakePair(qint64(file.size()), qint64(file.size())));
+}
+
+QTEST_GUILESS_MAIN(TestThreadedSupplierReader)
+#include "TestThreadedSupplierReader.moc"
