@@ -1,4 +1,4 @@
-#include "app/AdminTool.h"
+#include "AdminRun.h"
 #include "data/ClientFiles.h"
 
 #include <SQLiteCpp/Database.h>
@@ -9,23 +9,6 @@
 #include <QTest>
 
 namespace {
-
-struct Result
-{
-    int status;
-    QString out;
-    QString err;
-};
-
-Result runAdmin(const QStringList& arguments)
-{
-    QString out, err;
-    QTextStream outStream(&out), errStream(&err);
-    const int status = AdminTool::run(arguments, outStream, errStream);
-    outStream.flush();
-    errStream.flush();
-    return {status, out, err};
-}
 
 // Names, sizes, times and contents of everything in the folder.
 QByteArray folderState(const QString& folder)
@@ -99,7 +82,7 @@ void TestAdminSearch::answers()
 {
     QFETCH(QString, number);
     QFETCH(QString, expected);
-    const Result result = runAdmin({"search", m_dir.path(), number});
+    const AdminRun result = AdminRun::of({"search", m_dir.path(), number});
     QCOMPARE(result.err, QString());
     QCOMPARE(result.status, 0);
     QCOMPARE(result.out, expected);
@@ -108,7 +91,7 @@ void TestAdminSearch::answers()
 void TestAdminSearch::leavesFolderUntouched()
 {
     const QByteArray before = folderState(m_dir.path());
-    const Result result = runAdmin({"search", m_dir.path(), "OC"});
+    const AdminRun result = AdminRun::of({"search", m_dir.path(), "OC"});
     QCOMPARE(result.status, 0);
     QVERIFY(result.out.startsWith("Ok\n"));
     QCOMPARE(folderState(m_dir.path()), before);
@@ -141,7 +124,7 @@ void TestAdminSearch::failures()
     } else if (setup == "usage") {
         arguments.removeLast();
     }
-    const Result result = runAdmin(arguments);
+    const AdminRun result = AdminRun::of(arguments);
     QCOMPARE(result.status, status);
     QCOMPARE(result.out, QString());
     QVERIFY(!result.err.isEmpty());

@@ -1,5 +1,5 @@
+#include "AdminRun.h"
 #include "SampleGenerator.h"
-#include "app/AdminTool.h"
 #include "data/ClientFiles.h"
 
 #include <SQLiteCpp/Database.h>
@@ -11,23 +11,6 @@
 #include <QTest>
 
 namespace {
-
-struct Result
-{
-    int status;
-    QString out;
-    QString err;
-};
-
-Result runAdmin(const QStringList& arguments)
-{
-    QString out, err;
-    QTextStream outStream(&out), errStream(&err);
-    const int status = AdminTool::run(arguments, outStream, errStream);
-    outStream.flush();
-    errStream.flush();
-    return {status, out, err};
-}
 
 QByteArray digest(const QString& path)
 {
@@ -54,7 +37,7 @@ void TestAdminTool::initMakesTheFiles()
 {
     QTemporaryDir dir;
     const QString folder = dir.filePath(QStringLiteral("new/program"));
-    const Result result = runAdmin({QStringLiteral("init"), folder});
+    const AdminRun result = AdminRun::of({QStringLiteral("init"), folder});
     QCOMPARE(result.status, 0);
     QCOMPARE(QFileInfo(ClientFiles::iniFileName(folder)).size(), 0);
 
@@ -101,7 +84,7 @@ void TestAdminTool::initRefusesToOverwrite()
             file.write("clerk's data");
         }
     }
-    const Result result = runAdmin({QStringLiteral("init"), dir.path()});
+    const AdminRun result = AdminRun::of({QStringLiteral("init"), dir.path()});
     QCOMPARE(result.status, 1);
     QVERIFY(result.err.contains(QStringLiteral("already exists")));
     QCOMPARE(QFileInfo::exists(database), withDatabase);
@@ -144,7 +127,7 @@ void TestAdminTool::generatorIsDeterministicAndRealistic()
 void TestAdminTool::generatorFillsDatabase()
 {
     QTemporaryDir dir;
-    QCOMPARE(runAdmin({QStringLiteral("init"), dir.path()}).status, 0);
+    QCOMPARE(AdminRun::of({QStringLiteral("init"), dir.path()}).status, 0);
     SampleGenerator generator(2000, 3);
     generator.writeDatabase(ClientFiles::databaseFileName(dir.path()));
     SQLite::Database db(ClientFiles::databaseFileName(dir.path()).toStdString());
