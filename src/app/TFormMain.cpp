@@ -28,6 +28,7 @@
 #include <QMenuBar>
 #include <QSplitter>
 #include <QStatusBar>
+#include <QTimer>
 #include <QToolBar>
 #include <QVBoxLayout>
 #include <QWindow>
@@ -206,6 +207,19 @@ void TFormMain::showEvent(QShowEvent* event)
     // The window's size counts its frame, where the window system has one.
     if (QWindow* window = windowHandle())
         resize(kOuterSize.shrunkBy(window->frameMargins()));
+    // Once the window is painted, so the clerk's first search is as quick as the rest.
+    QTimer::singleShot(0, this, &TFormMain::prepareSearch);
+}
+
+void TFormMain::prepareSearch()
+{
+    if (!m_session.database().isOpen())
+        return;
+    try {
+        CrossSearch::prepare(m_session.database().connection());
+    } catch (const std::exception&) {
+        // Nothing to prepare (no PRICE table, say): the search itself reports it.
+    }
 }
 
 void TFormMain::FormCreate()

@@ -82,6 +82,7 @@ private:
     // Every search for cross numbers goes through here.
     QStringList findCrossNumbers(const QString& searchNr);
     void FormCreate();
+    void prepareSearch();
     // Shutdown; false when the configuration could not be saved.
     bool FormClose();
     // While the price list update runs, nothing may touch the database or

@@ -43,3 +43,10 @@ QStringList CrossSearch::find(SQLite::Database& db, const QString& searchNr)
         snapshot->commit();
     return crosses;
 }
+
+void CrossSearch::prepare(SQLite::Database& db)
+{
+    SQLite::Transaction snapshot(db);
+    CrossIndex::of(db);
+    snapshot.commit();
+}

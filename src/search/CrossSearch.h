@@ -15,4 +15,7 @@ public:
     // number finds nothing (it would list every cross number), and parts
     // without a cross number are passed over.
     static QStringList find(SQLite::Database& db, const QString& searchNr);
+    // Reads the connection's cross map ahead of the first search, which
+    // would otherwise pay for it.
+    static void prepare(SQLite::Database& db);
 };
