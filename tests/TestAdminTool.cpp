@@ -1,25 +1,14 @@
 #include "AdminRun.h"
+#include "FileDigest.h"
 #include "SampleGenerator.h"
 #include "data/ClientFiles.h"
 
 #include <SQLiteCpp/Database.h>
 #include <SQLiteCpp/Statement.h>
 
-#include <QCryptographicHash>
 #include <QFile>
 #include <QTemporaryDir>
 #include <QTest>
-
-namespace {
-
-QByteArray digest(const QString& path)
-{
-    QFile file(path);
-    file.open(QIODevice::ReadOnly);
-    return QCryptographicHash::hash(file.readAll(), QCryptographicHash::Sha256);
-}
-
-} // namespace
 
 class TestAdminTool : public QObject
 {
@@ -99,7 +88,7 @@ void TestAdminTool::generatorIsDeterministicAndRealistic()
     SampleGenerator(3000, 7).writeTextFiles(first.path());
     SampleGenerator(3000, 7).writeTextFiles(second.path());
     const QString price = QStringLiteral("/import.txt");
-    QCOMPARE(digest(first.path() + price), digest(second.path() + price));
+    QCOMPARE(fileDigest(first.path() + price), fileDigest(second.path() + price));
 
     QFile file(first.path() + price);
     QVERIFY(file.open(QIODevice::ReadOnly));

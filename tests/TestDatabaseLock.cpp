@@ -1,3 +1,4 @@
+#include "FileDigest.h"
 #include "app/ClientSession.h"
 #include "common/Error.h"
 #include "data/ClientFiles.h"
@@ -6,7 +7,6 @@
 
 #include <SQLiteCpp/Database.h>
 
-#include <QCryptographicHash>
 #include <QFile>
 #include <QProcess>
 #include <QTemporaryDir>
@@ -16,17 +16,6 @@
 #include <sys/file.h>
 #include <sys/wait.h>
 #include <unistd.h>
-
-namespace {
-
-QByteArray digest(const QString& path)
-{
-    QFile file(path);
-    file.open(QIODevice::ReadOnly);
-    return QCryptographicHash::hash(file.readAll(), QCryptographicHash::Sha256);
-}
-
-} // namespace
 
 class TestDatabaseLock : public QObject
 {
@@ -55,7 +44,7 @@ void TestDatabaseLock::init()
 
 void TestDatabaseLock::compactionRefusedWhileAnotherProcessRuns()
 {
-    const QByteArray before = digest(database());
+    const QByteArray before = fileDigest(database());
     QProcess admin;
     {
         ClientSession client(folder());
@@ -66,7 +55,7 @@ void TestDatabaseLock::compactionRefusedWhileAnotherProcessRuns()
         QCOMPARE(admin.exitCode(), 1);
         QCOMPARE(admin.readAllStandardOutput(), QByteArray());
         QCOMPARE(QString::fromUtf8(admin.readAllStandardError()).trimmed(), DatabaseLock::refusalMessage());
-        QCOMPARE(digest(database()), before);
+        QCOMPARE(fileDigest(database()), before);
         QVERIFY(!QFileInfo::exists(DatabaseCompactor::temporaryFileName(folder())));
     }
     // The client has ended: its lock is gone, the lock file stays.

@@ -1,3 +1,4 @@
+#include "FileDigest.h"
 #include "common/Error.h"
 #include "data/ClientFiles.h"
 #include "data/DatabaseLock.h"
@@ -6,7 +7,6 @@
 #include <SQLiteCpp/Database.h>
 #include <SQLiteCpp/Statement.h>
 
-#include <QCryptographicHash>
 #include <QDir>
 #include <QFile>
 #include <QTemporaryDir>
@@ -91,9 +91,7 @@ PriceListUpdate::Outcome TestPriceListUpdate::update()
 
 QByteArray TestPriceListUpdate::databaseDigest() const
 {
-    QFile file(ClientFiles::databaseFileName(m_dir->path()));
-    file.open(QIODevice::ReadOnly);
-    return QCryptographicHash::hash(file.readAll(), QCryptographicHash::Sha256);
+    return fileDigest(ClientFiles::databaseFileName(m_dir->path()));
 }
 
 void TestPriceListUpdate::priceListOnly()

@@ -130,9 +130,10 @@ void TestStartUp::exitAndCloseBoxSave()
     else
         form.close();
     QVERIFY(!form.isVisible());
-    QCOMPARE(iniBytes(), QByteArray("[PRICE]\r\nMarker=1\r\nShowVhod=0\r\nShowUS=0\r\nShowEU=0\r\n"
-                                    "ShowWH0=0\r\nShowWH1=0\r\nShowWH2=0\r\nShowWH3=0\r\nShowWH4=0\r\n"
-                                    "ShowWH5=0\r\nShowWH6=0\r\nShowWH7=0\r\nShowWH8=0\r\nShowParameters=0\r\n\r\n"));
+    QCOMPARE(iniBytes(),
+             QByteArray("[PRICE]\r\nMarker=1\r\nShowVhod=0\r\nShowUS=0\r\nShowEU=0\r\n"
+                        "ShowWH0=0\r\nShowWH1=0\r\nShowWH2=0\r\nShowWH3=0\r\nShowWH4=0\r\n"
+                        "ShowWH5=0\r\nShowWH6=0\r\nShowWH7=0\r\nShowWH8=0\r\nShowParameters=0\r\n\r\n"));
     QCOMPARE(form.session().database().isOpen(), !byExitCommand);
 }
 

@@ -1,15 +1,15 @@
+#include "FileDigest.h"
 #include "app/ActionManager.h"
 #include "app/MessageBoxes.h"
 #include "app/ParametersPanel.h"
 #include "app/TFormMain.h"
-#include "search/CrossList.h"
 #include "common/RegionalFormats.h"
 #include "data/ClientFiles.h"
+#include "search/CrossList.h"
 
 #include <SQLiteCpp/Database.h>
 
 #include <QAction>
-#include <QCryptographicHash>
 #include <QFile>
 #include <QLabel>
 #include <QTemporaryDir>
@@ -75,9 +75,7 @@ void TestUpdateCommand::write(const QString& name, const QByteArray& content)
 
 QByteArray TestUpdateCommand::databaseDigest() const
 {
-    QFile file(ClientFiles::databaseFileName(m_dir->path()));
-    file.open(QIODevice::ReadOnly);
-    return QCryptographicHash::hash(file.readAll(), QCryptographicHash::Sha256);
+    return fileDigest(ClientFiles::databaseFileName(m_dir->path()));
 }
 
 QString TestUpdateCommand::shownDate() const

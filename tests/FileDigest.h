@@ -1,0 +1,14 @@
+#pragma once
+
+#include <QByteArray>
+#include <QCryptographicHash>
+#include <QFile>
+#include <QString>
+
+// A file's content in a form tests compare to prove that nothing changed it.
+inline QByteArray fileDigest(const QString& path)
+{
+    QFile file(path);
+    file.open(QIODevice::ReadOnly);
+    return QCryptographicHash::hash(file.readAll(), QCryptographicHash::Sha256);
+}
