@@ -110,61 +110,55 @@ void EditCommands::update()
     m_actions.EditDelete1->setEnabled(hasTarget && state.hasSelection);
 }
 
+template <typename OnLine, typename OnText>
+void EditCommands::apply(bool changesText, OnLine onLine, OnText onText)
+{
+    // A read-only field keeps its text: changing commands are no-ops there.
+    if (!m_target || (changesText && isReadOnly(m_target)))
+        return;
+    if (auto* line = qobject_cast<QLineEdit*>(m_target))
+        onLine(line);
+    else if (auto* text = qobject_cast<QPlainTextEdit*>(m_target))
+        onText(text);
+}
+
 void EditCommands::undo()
 {
-    if (auto* line = qobject_cast<QLineEdit*>(m_target))
-        line->undo();
-    else if (auto* text = qobject_cast<QPlainTextEdit*>(m_target))
-        text->undo();
+    apply(
+        false, [](QLineEdit* line) { line->undo(); }, [](QPlainTextEdit* text) { text->undo(); });
 }
 
 void EditCommands::cut()
 {
-    // A read-only field keeps its text; the command is a no-op there.
-    if (!m_target || isReadOnly(m_target))
-        return;
-    if (auto* line = qobject_cast<QLineEdit*>(m_target))
-        line->cut();
-    else
-        qobject_cast<QPlainTextEdit*>(m_target)->cut();
+    apply(
+        true, [](QLineEdit* line) { line->cut(); }, [](QPlainTextEdit* text) { text->cut(); });
 }
 
 void EditCommands::copy()
 {
-    if (auto* line = qobject_cast<QLineEdit*>(m_target))
-        line->copy();
-    else if (auto* text = qobject_cast<QPlainTextEdit*>(m_target))
-        text->copy();
+    apply(
+        false, [](QLineEdit* line) { line->copy(); }, [](QPlainTextEdit* text) { text->copy(); });
 }
 
 void EditCommands::paste()
 {
-    if (!m_target || isReadOnly(m_target))
-        return;
-    if (auto* line = qobject_cast<QLineEdit*>(m_target))
-        line->paste();
-    else
-        qobject_cast<QPlainTextEdit*>(m_target)->paste();
+    apply(
+        true, [](QLineEdit* line) { line->paste(); }, [](QPlainTextEdit* text) { text->paste(); });
 }
 
 void EditCommands::selectAll()
 {
-    if (auto* line = qobject_cast<QLineEdit*>(m_target))
-        line->selectAll();
-    else if (auto* text = qobject_cast<QPlainTextEdit*>(m_target))
-        text->selectAll();
+    apply(
+        false, [](QLineEdit* line) { line->selectAll(); }, [](QPlainTextEdit* text) { text->selectAll(); });
 }
 
 void EditCommands::remove()
 {
-    if (!m_target || isReadOnly(m_target))
-        return;
-    if (auto* line = qobject_cast<QLineEdit*>(m_target)) {
-        line->del();
-    } else {
-        auto* text = qobject_cast<QPlainTextEdit*>(m_target);
-        QTextCursor cursor = text->textCursor();
-        cursor.removeSelectedText();
-        text->setTextCursor(cursor);
-    }
+    apply(
+        true, [](QLineEdit* line) { line->del(); },
+        [](QPlainTextEdit* text) {
+            QTextCursor cursor = text->textCursor();
+            cursor.removeSelectedText();
+            text->setTextCursor(cursor);
+        });
 }

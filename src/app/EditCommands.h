@@ -22,6 +22,8 @@ private:
     void focusChanged(QWidget* now);
     void setTarget(QWidget* editor);
     void update();
+    // Runs a command's line-edit or plain-text-edit form on the target.
+    template <typename OnLine, typename OnText> void apply(bool changesText, OnLine onLine, OnText onText);
     void undo();
     void cut();
     void copy();
