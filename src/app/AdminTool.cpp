@@ -166,11 +166,8 @@ int AdminTool::run(const QStringList& arguments, QTextStream& out, QTextStream& 
             return compact(rest, err);
         if (command == QLatin1String("update"))
             return update(rest, err);
-    } catch (const Error& error) {
-        err << error.message() << Qt::endl;
-        return 1;
     } catch (const std::exception& error) {
-        err << QString::fromUtf8(error.what()) << Qt::endl;
+        err << Error::messageOf(error) << Qt::endl;
         return 1;
     }
     err << usage();

@@ -38,10 +38,7 @@ void MessageBoxes::showError(QWidget* parent, const QString& message)
 
 void MessageBoxes::showException(QWidget* parent, const std::exception& error)
 {
-    if (const auto* own = dynamic_cast<const Error*>(&error))
-        showError(parent, own->message());
-    else
-        showError(parent, QString::fromUtf8(error.what()));
+    showError(parent, Error::messageOf(error));
 }
 
 MessageBoxes::Answer MessageBoxes::confirm(QWidget* parent, const QString& question)

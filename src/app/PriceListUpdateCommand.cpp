@@ -22,13 +22,6 @@ public:
     }
 };
 
-QString messageOf(const std::exception& error)
-{
-    if (const auto* own = dynamic_cast<const Error*>(&error))
-        return own->message();
-    return QString::fromUtf8(error.what());
-}
-
 } // namespace
 
 PriceListUpdateCommand::PriceListUpdateCommand(ClientSession& session, QWidget* window, Hooks hooks)
@@ -79,7 +72,7 @@ QString PriceListUpdateCommand::runStages(QString* report)
         if (outcome.priceDate.isValid())
             m_session.settings().storePriceDate(outcome.priceDate);
     } catch (const std::exception& failure) {
-        error = messageOf(failure);
+        error = Error::messageOf(failure);
     }
     if (!m_session.database().isOpen()) {
         // A failed update leaves the previous file in place: carry on with it.
@@ -87,7 +80,7 @@ QString PriceListUpdateCommand::runStages(QString* report)
             m_session.reopenDatabase();
         } catch (const std::exception& failure) {
             if (error.isEmpty())
-                error = messageOf(failure);
+                error = Error::messageOf(failure);
         }
     }
     return error;

@@ -6,6 +6,7 @@
 #include "app/ParametersPanel.h"
 #include "app/PriceListUpdateCommand.h"
 #include "app/UiFont.h"
+#include "common/Error.h"
 #include "common/RegionalFormats.h"
 #include "progress/WaitProgr.h"
 #include "search/CrossList.h"
@@ -290,7 +291,7 @@ void TFormMain::listboxSearchClick()
         try {
             OpenPriceList(listboxSearch->item(line)->text());
         } catch (const std::exception& error) {
-            MessageBoxes::errorDialog(this, QString::fromUtf8(error.what()));
+            MessageBoxes::errorDialog(this, Error::messageOf(error));
         }
         DBGridPartsPrice->setFocus();
     });

@@ -15,6 +15,9 @@ public:
     const QString& message() const noexcept { return m_message; }
     const char* what() const noexcept override { return m_utf8.constData(); }
 
+    // The message of any error: ours, the engine's or the library's.
+    static QString messageOf(const std::exception& error) { return QString::fromUtf8(error.what()); }
+
 private:
     QString m_message;
     QByteArray m_utf8;
