@@ -35,6 +35,7 @@ private slots:
     void typeAheadInList();
     void backspaceInEmptyListDoesNothing();
     void searchCanBeDisabled();
+    void missingPriceTableFailsEachSearch();
 
 private:
     void startForm();
@@ -326,6 +327,25 @@ void TestSearchPanel::searchCanBeDisabled()
     m_form->setSearchEnabled(true);
     search(QStringLiteral("ВАЗ"));
     QCOMPARE(m_form->listboxSearch->lines(), (QStringList{"Y7", "Y8"}));
+}
+
+void TestSearchPanel::missingPriceTableFailsEachSearch()
+{
+    m_form.reset();
+    {
+        SQLite::Database db(ClientFiles::databaseFileName(m_dir->path()).toStdString(),
+                            SQLite::OPEN_READWRITE);
+        db.exec("DROP TABLE PRICE");
+    }
+    // The client starts; each search then fails with the engine's message.
+    startForm();
+    QVERIFY(m_shown.isEmpty());
+    for (int attempt = 0; attempt < 2; ++attempt) {
+        search(QStringLiteral("1k0"));
+        QCOMPARE(m_shown.size(), attempt + 1);
+        QCOMPARE(m_shown.last().kind, MessageBoxes::Kind::ApplicationError);
+        QCOMPARE(m_shown.last().text, QStringLiteral("no such table: PRICE."));
+    }
 }
 
 QTEST_MAIN(TestSearchPanel)

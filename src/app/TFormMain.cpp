@@ -14,7 +14,6 @@
 #include "search/NormalizePartNumber.h"
 #include "search/PriceGrid.h"
 #include "search/PriceListModel.h"
-#include "search/PriceListQuery.h"
 #include "search/SearchBox.h"
 #include "search/ViewToggles.h"
 #include "setup/TFormSetup.h"
@@ -231,15 +230,11 @@ void TFormMain::FormCreate()
         m_session.openIniFile();
         cbSearchNr->LoadSearchHistory(*m_session.iniFile());
         m_viewToggles->RestoreViewToggles(*m_session.iniFile());
+        // The price list statements are compiled when opened: a file without
+        // PRICE still starts, and each search reports the engine's message.
         m_session.openDatabase();
-        PriceListQuery::prepare(m_session.database().connection());
         Initialized = true;
     });
-}
-
-QStringList TFormMain::findCrossNumbers(const QString& searchNr)
-{
-    return CrossSearch::find(m_session.database().connection(), searchNr);
 }
 
 void TFormMain::cbSearchNrKeyUp()
@@ -255,7 +250,7 @@ void TFormMain::cbSearchNrKeyUp()
 
 void TFormMain::SearchCross()
 {
-    const QStringList crosses = findCrossNumbers(CurrentSearchNr);
+    const QStringList crosses = CrossSearch::find(m_session.database().connection(), CurrentSearchNr);
     ADODataSetPartsPrice->close();
     listboxSearch->setLines(crosses);
     if (crosses.isEmpty()) {

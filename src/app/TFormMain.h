@@ -79,8 +79,6 @@ private:
     QWidget* createLeftPanel();
     QGroupBox* createSearchGroup();
     QWidget* createRightPanel();
-    // Every search for cross numbers goes through here.
-    QStringList findCrossNumbers(const QString& searchNr);
     void FormCreate();
     void prepareSearch();
     // Shutdown; false when the configuration could not be saved.

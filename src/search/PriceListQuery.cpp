@@ -50,12 +50,6 @@ Discounts discountsOf(SQLite::Database& db, SQLite::Statement& discount, const Q
 
 } // namespace
 
-void PriceListQuery::prepare(SQLite::Database& db)
-{
-    SQLite::Statement parts(db, kPartsOfCross);
-    SQLite::Statement discount(db, kDiscountOfGroup);
-}
-
 std::vector<PriceRow> PriceListQuery::open(SQLite::Database& db, const QString& cross, double rateUsd,
                                            double rateEur)
 {

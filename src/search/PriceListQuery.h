@@ -18,9 +18,6 @@ public:
     // amounts are computed in floating point whatever type the engine
     // stored; a rate of 0 leaves its column empty. Rows of equal input
     // price keep the order of the table.
-    // Compiles the statements once, so that a database whose tables lack
-    // a column stops the start instead of the first search.
-    static void prepare(SQLite::Database& db);
     static std::vector<PriceRow> open(SQLite::Database& db, const QString& cross, double rateUsd,
                                       double rateEur);
 };
