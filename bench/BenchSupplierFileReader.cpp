@@ -1,6 +1,6 @@
 #include "SampleGenerator.h"
-#include "data/Schema.h"
-#include "data/SupplierFileReader.h"
+#include "core/db/Schema.h"
+#include "core/import/SupplierFileReader.h"
 
 #include <QDir>
 #include <QTemporaryDir>

@@ -1,8 +1,8 @@
 #include "SampleGenerator.h"
-#include "data/ClientFiles.h"
-#include "search/CrossIndex.h"
-#include "search/CrossSearch.h"
-#include "search/PriceListQuery.h"
+#include "core/db/ClientFiles.h"
+#include "core/search/CrossIndex.h"
+#include "core/search/CrossSearch.h"
+#include "core/search/PriceListQuery.h"
 
 #include <SQLiteCpp/Database.h>
 #include <SQLiteCpp/Statement.h>

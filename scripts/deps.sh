@@ -7,7 +7,7 @@ packages=(
     qt6-base-dev libgl-dev
     libsqlite3-dev libsqlitecpp-dev sqlite3
     libbenchmark-dev
-    locales
+    locales clang-format
     "$@"
 )
 

@@ -1,4 +1,4 @@
-#include "app/AdminTool.h"
+#include "core/session/AdminTool.h"
 
 #include <QCoreApplication>
 

@@ -1,4 +1,4 @@
-#include "app/TFormMain.h"
+#include "gui/main/TFormMain.h"
 
 #include <QApplication>
 

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "app/AdminTool.h"
+#include "core/session/AdminTool.h"
 
 #include <QString>
 #include <QStringList>

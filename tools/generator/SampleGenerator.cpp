@@ -1,8 +1,8 @@
 #include "SampleGenerator.h"
 
-#include "common/Error.h"
-#include "data/Schema.h"
-#include "search/NormalizePartNumber.h"
+#include "core/db/Schema.h"
+#include "core/text/Error.h"
+#include "core/text/NormalizePartNumber.h"
 
 #include <SQLiteCpp/Database.h>
 #include <SQLiteCpp/Statement.h>

@@ -1,6 +1,6 @@
 #include "SampleGenerator.h"
 
-#include "common/Error.h"
+#include "core/text/Error.h"
 
 #include <QCoreApplication>
 #include <QTextStream>

@@ -1,6 +1,6 @@
 #include "IniFile.h"
 
-#include "common/Error.h"
+#include "core/text/Error.h"
 
 #include <QFile>
 #include <QFileInfo>

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "common/CodePage.h"
+#include "core/text/CodePage.h"
 
 #include <QString>
 #include <QStringList>

@@ -1,7 +1,7 @@
 #include "ClientFiles.h"
 
-#include "common/Error.h"
-#include "data/Schema.h"
+#include "core/db/Schema.h"
+#include "core/text/Error.h"
 
 #include <SQLiteCpp/Database.h>
 #include <SQLiteCpp/Statement.h>

@@ -1,8 +1,8 @@
 #include "DatabaseCompactor.h"
 
-#include "common/Error.h"
-#include "data/ClientFiles.h"
-#include "data/DatabaseLock.h"
+#include "core/db/ClientFiles.h"
+#include "core/db/DatabaseLock.h"
+#include "core/text/Error.h"
 
 #include <SQLiteCpp/Database.h>
 #include <SQLiteCpp/Statement.h>

@@ -1,6 +1,6 @@
 #include "DatabaseLock.h"
 
-#include "common/Error.h"
+#include "core/text/Error.h"
 
 #include <QFile>
 

@@ -1,9 +1,9 @@
 #include "SettingsRecord.h"
 
-#include "common/Error.h"
-#include "common/FloatText.h"
-#include "common/RegionalFormats.h"
-#include "data/Database.h"
+#include "core/db/Database.h"
+#include "core/text/Error.h"
+#include "core/text/FloatText.h"
+#include "core/text/RegionalFormats.h"
 
 #include <SQLiteCpp/Statement.h>
 

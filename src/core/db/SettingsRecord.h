@@ -1,6 +1,6 @@
 #pragma once
 
-#include "data/Schema.h"
+#include "core/db/Schema.h"
 
 #include <QDate>
 #include <QObject>

@@ -1,6 +1,6 @@
 #include "TableColumn.h"
 
-#include "common/Error.h"
+#include "core/text/Error.h"
 
 #include <QList>
 

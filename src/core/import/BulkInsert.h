@@ -1,6 +1,6 @@
 #pragma once
 
-#include "FieldConverter.h"
+#include "core/import/FieldConverter.h"
 
 #include <memory>
 

@@ -1,7 +1,7 @@
 #pragma once
 
-#include "TableColumn.h"
-#include "common/CodePage.h"
+#include "core/db/TableColumn.h"
+#include "core/text/CodePage.h"
 
 #include <QByteArrayView>
 #include <QString>

@@ -1,15 +1,15 @@
 #include "PriceListUpdate.h"
 
-#include "common/Error.h"
-#include "data/BulkInsert.h"
-#include "data/ClientFiles.h"
-#include "data/DatabaseCompactor.h"
-#include "data/DatabaseCopy.h"
-#include "data/DatabaseLock.h"
-#include "data/Schema.h"
-#include "data/TableColumn.h"
-#include "data/ThreadedSupplierReader.h"
-#include "search/CaseFolding.h"
+#include "core/db/ClientFiles.h"
+#include "core/db/DatabaseCompactor.h"
+#include "core/db/DatabaseCopy.h"
+#include "core/db/DatabaseLock.h"
+#include "core/db/Schema.h"
+#include "core/db/TableColumn.h"
+#include "core/import/BulkInsert.h"
+#include "core/import/ThreadedSupplierReader.h"
+#include "core/text/CaseFolding.h"
+#include "core/text/Error.h"
 
 #include <SQLiteCpp/Database.h>
 #include <SQLiteCpp/Statement.h>

@@ -1,7 +1,7 @@
 #pragma once
 
-#include "data/ProgressReporter.h"
-#include "data/SupplierFileReader.h"
+#include "core/import/ProgressReporter.h"
+#include "core/import/SupplierFileReader.h"
 
 #include <QDate>
 #include <QString>

@@ -1,6 +1,6 @@
 #include "SupplierFileReader.h"
 
-#include "common/Error.h"
+#include "core/text/Error.h"
 
 #include <QFileInfo>
 #include <QStringList>

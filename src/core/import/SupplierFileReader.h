@@ -1,9 +1,9 @@
 #pragma once
 
-#include "FieldConverter.h"
-#include "TableColumn.h"
-#include "TextFileScanner.h"
-#include "TextSchema.h"
+#include "core/db/TableColumn.h"
+#include "core/import/FieldConverter.h"
+#include "core/import/TextFileScanner.h"
+#include "core/import/TextSchema.h"
 
 #include <QString>
 

@@ -1,7 +1,7 @@
 #include "TextFileScanner.h"
 
-#include "ProgressReporter.h"
-#include "common/Error.h"
+#include "core/import/ProgressReporter.h"
+#include "core/text/Error.h"
 
 #include <QDir>
 #include <QFileInfo>

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "TextRecordParser.h"
+#include "core/import/TextRecordParser.h"
 
 #include <QByteArray>
 #include <QFile>

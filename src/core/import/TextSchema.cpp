@@ -1,6 +1,6 @@
 #include "TextSchema.h"
 
-#include "common/Error.h"
+#include "core/text/Error.h"
 
 #include <QDir>
 #include <QFile>

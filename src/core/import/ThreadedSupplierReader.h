@@ -1,7 +1,7 @@
 #pragma once
 
-#include "ProgressReporter.h"
-#include "SupplierFileReader.h"
+#include "core/import/ProgressReporter.h"
+#include "core/import/SupplierFileReader.h"
 
 #include <atomic>
 #include <condition_variable>

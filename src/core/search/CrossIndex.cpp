@@ -1,6 +1,6 @@
 #include "CrossIndex.h"
 
-#include "search/CaseFolding.h"
+#include "core/text/CaseFolding.h"
 
 #include <SQLiteCpp/Statement.h>
 #include <sqlite3.h>

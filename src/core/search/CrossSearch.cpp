@@ -1,7 +1,7 @@
 #include "CrossSearch.h"
 
-#include "search/CrossIndex.h"
-#include "search/KeySpellings.h"
+#include "core/search/CrossIndex.h"
+#include "core/search/KeySpellings.h"
 
 #include <SQLiteCpp/Statement.h>
 #include <SQLiteCpp/Transaction.h>

@@ -1,6 +1,6 @@
 #include "KeySpellings.h"
 
-#include "search/CaseFolding.h"
+#include "core/text/CaseFolding.h"
 
 #include <SQLiteCpp/Statement.h>
 

@@ -1,6 +1,6 @@
 #include "PriceGridColumns.h"
 
-#include "common/RegionalFormats.h"
+#include "core/text/RegionalFormats.h"
 
 namespace {
 

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "search/PriceRow.h"
+#include "core/search/PriceRow.h"
 
 #include <QString>
 

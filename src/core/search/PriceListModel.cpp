@@ -1,7 +1,7 @@
 #include "PriceListModel.h"
 
-#include "search/PriceGridColumns.h"
-#include "search/PriceListQuery.h"
+#include "core/search/PriceGridColumns.h"
+#include "core/search/PriceListQuery.h"
 
 void PriceListModel::open(SQLite::Database& db, const QString& cross, double rateUsd, double rateEur)
 {

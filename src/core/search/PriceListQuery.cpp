@@ -1,6 +1,6 @@
 #include "PriceListQuery.h"
 
-#include "search/KeySpellings.h"
+#include "core/search/KeySpellings.h"
 
 #include <SQLiteCpp/Statement.h>
 

@@ -1,7 +1,7 @@
 #include "SearchHistory.h"
 
-#include "config/IniFile.h"
-#include "search/CaseFolding.h"
+#include "core/config/IniFile.h"
+#include "core/text/CaseFolding.h"
 
 namespace {
 const QString kSection = QStringLiteral("PRICE");

@@ -1,17 +1,17 @@
 #include "AdminTool.h"
 
-#include "common/Error.h"
-#include "data/ClientFiles.h"
-#include "data/Database.h"
-#include "data/SettingsRecord.h"
-#include "search/CrossSearch.h"
-#include "search/NormalizePartNumber.h"
-#include "search/PriceGridColumns.h"
-#include "search/PriceListQuery.h"
+#include "core/db/ClientFiles.h"
+#include "core/db/Database.h"
+#include "core/db/SettingsRecord.h"
+#include "core/search/CrossSearch.h"
+#include "core/search/PriceGridColumns.h"
+#include "core/search/PriceListQuery.h"
+#include "core/text/Error.h"
+#include "core/text/NormalizePartNumber.h"
 
-#include "data/DatabaseCompactor.h"
-#include "data/DatabaseLock.h"
-#include "data/PriceListUpdate.h"
+#include "core/db/DatabaseCompactor.h"
+#include "core/db/DatabaseLock.h"
+#include "core/import/PriceListUpdate.h"
 #include <QFileInfo>
 
 #include <exception>

@@ -1,7 +1,7 @@
 #include "ClientSession.h"
 
-#include "common/Error.h"
-#include "data/ClientFiles.h"
+#include "core/db/ClientFiles.h"
+#include "core/text/Error.h"
 
 #include <QFileInfo>
 

@@ -1,9 +1,9 @@
 #pragma once
 
-#include "config/IniFile.h"
-#include "data/Database.h"
-#include "data/DatabaseLock.h"
-#include "data/SettingsRecord.h"
+#include "core/config/IniFile.h"
+#include "core/db/Database.h"
+#include "core/db/DatabaseLock.h"
+#include "core/db/SettingsRecord.h"
 
 #include <QString>
 

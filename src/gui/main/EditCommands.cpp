@@ -1,6 +1,6 @@
 #include "EditCommands.h"
 
-#include "app/ActionManager.h"
+#include "gui/shared/ActionManager.h"
 
 #include <QAction>
 #include <QApplication>

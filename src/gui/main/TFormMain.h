@@ -1,6 +1,6 @@
 #pragma once
 
-#include "app/ClientSession.h"
+#include "core/session/ClientSession.h"
 
 #include <QMainWindow>
 

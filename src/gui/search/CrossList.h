@@ -1,6 +1,6 @@
 #pragma once
 
-#include "search/TypeAhead.h"
+#include "core/search/TypeAhead.h"
 
 #include <QElapsedTimer>
 #include <QListWidget>

@@ -1,7 +1,7 @@
 #include "ParametersPanel.h"
 
-#include "common/RegionalFormats.h"
-#include "data/SettingsRecord.h"
+#include "core/db/SettingsRecord.h"
+#include "core/text/RegionalFormats.h"
 
 #include <QGridLayout>
 #include <QLabel>

@@ -1,8 +1,8 @@
 #include "PriceGrid.h"
 
-#include "search/PriceGridColumns.h"
-#include "search/PriceGridDelegate.h"
-#include "search/PriceListModel.h"
+#include "core/search/PriceGridColumns.h"
+#include "core/search/PriceListModel.h"
+#include "gui/search/PriceGridDelegate.h"
 
 #include <QHeaderView>
 #include <QKeyEvent>

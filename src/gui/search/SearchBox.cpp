@@ -1,6 +1,6 @@
 #include "SearchBox.h"
 
-#include "search/UpperCaseValidator.h"
+#include "gui/search/UpperCaseValidator.h"
 
 #include <QKeyEvent>
 #include <QLineEdit>

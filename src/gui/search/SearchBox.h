@@ -1,6 +1,6 @@
 #pragma once
 
-#include "search/SearchHistory.h"
+#include "core/search/SearchHistory.h"
 
 #include <QComboBox>
 

@@ -1,7 +1,7 @@
 #include "ViewToggles.h"
 
-#include "app/ActionManager.h"
-#include "config/IniFile.h"
+#include "core/config/IniFile.h"
+#include "gui/shared/ActionManager.h"
 
 #include <QAction>
 #include <QHeaderView>

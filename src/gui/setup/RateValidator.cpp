@@ -1,7 +1,7 @@
 #include "RateValidator.h"
 
-#include "common/FloatText.h"
-#include "common/RegionalFormats.h"
+#include "core/text/FloatText.h"
+#include "core/text/RegionalFormats.h"
 
 RateValidator::RateValidator(QObject* parent) : QValidator(parent)
 {}

@@ -1,7 +1,7 @@
 #include "SettingsFieldEdit.h"
 
-#include "app/MessageBoxes.h"
-#include "data/SettingsRecord.h"
+#include "core/db/SettingsRecord.h"
+#include "gui/shared/MessageBoxes.h"
 
 #include <QApplication>
 #include <QFocusEvent>

@@ -1,10 +1,10 @@
 #include "TFormSetup.h"
 
-#include "app/MessageBoxes.h"
-#include "data/Schema.h"
-#include "data/SettingsRecord.h"
-#include "setup/RateValidator.h"
-#include "setup/SettingsFieldEdit.h"
+#include "core/db/Schema.h"
+#include "core/db/SettingsRecord.h"
+#include "gui/setup/RateValidator.h"
+#include "gui/setup/SettingsFieldEdit.h"
+#include "gui/shared/MessageBoxes.h"
 
 #include <QAction>
 #include <QGroupBox>

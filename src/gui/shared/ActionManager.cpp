@@ -1,7 +1,7 @@
 #include "ActionManager.h"
 
-#include "app/CaptionProxyAction.h"
-#include "app/UiFont.h"
+#include "gui/shared/CaptionProxyAction.h"
+#include "gui/shared/UiFont.h"
 
 #include <QAction>
 #include <QEvent>

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "app/IconRoles.h"
+#include "gui/shared/IconRoles.h"
 
 #include <QKeySequence>
 #include <QList>

@@ -1,6 +1,6 @@
 #include "MessageBoxes.h"
 
-#include "common/Error.h"
+#include "core/text/Error.h"
 
 #include <QMessageBox>
 #include <QPushButton>

@@ -1,11 +1,11 @@
 #include "PriceListUpdateCommand.h"
 
-#include "app/ClientSession.h"
-#include "app/MessageBoxes.h"
-#include "common/Error.h"
-#include "data/PriceListUpdate.h"
-#include "progress/TformWait.h"
-#include "progress/WaitProgr.h"
+#include "core/import/PriceListUpdate.h"
+#include "core/session/ClientSession.h"
+#include "core/text/Error.h"
+#include "gui/shared/MessageBoxes.h"
+#include "gui/update/TformWait.h"
+#include "gui/update/WaitProgr.h"
 
 #include <QWidget>
 

@@ -1,7 +1,7 @@
 #include "WaitProgr.h"
 
-#include "common/Error.h"
-#include "progress/TformWait.h"
+#include "core/text/Error.h"
+#include "gui/update/TformWait.h"
 
 #include <QPointer>
 #include <QWidget>

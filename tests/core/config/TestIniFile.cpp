@@ -1,6 +1,6 @@
-#include "common/CodePage.h"
-#include "common/Error.h"
-#include "config/IniFile.h"
+#include "core/config/IniFile.h"
+#include "core/text/CodePage.h"
+#include "core/text/Error.h"
 
 #include <QFile>
 #include <QTemporaryDir>

@@ -1,9 +1,9 @@
 #include "SampleGenerator.h"
-#include "app/AdminTool.h"
-#include "common/Error.h"
-#include "data/ClientFiles.h"
-#include "data/DatabaseCompactor.h"
-#include "data/DatabaseLock.h"
+#include "core/db/ClientFiles.h"
+#include "core/db/DatabaseCompactor.h"
+#include "core/db/DatabaseLock.h"
+#include "core/session/AdminTool.h"
+#include "core/text/Error.h"
 
 #include <SQLiteCpp/Database.h>
 #include <SQLiteCpp/Statement.h>

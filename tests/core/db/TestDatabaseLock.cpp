@@ -1,9 +1,9 @@
-#include "FileDigest.h"
-#include "app/ClientSession.h"
-#include "common/Error.h"
-#include "data/ClientFiles.h"
-#include "data/DatabaseCompactor.h"
-#include "data/DatabaseLock.h"
+#include "core/db/ClientFiles.h"
+#include "core/db/DatabaseCompactor.h"
+#include "core/db/DatabaseLock.h"
+#include "core/session/ClientSession.h"
+#include "core/text/Error.h"
+#include "support/FileDigest.h"
 
 #include <SQLiteCpp/Database.h>
 

@@ -1,7 +1,7 @@
-#include "common/Error.h"
-#include "data/ClientFiles.h"
-#include "data/Database.h"
-#include "data/SettingsRecord.h"
+#include "core/db/ClientFiles.h"
+#include "core/db/Database.h"
+#include "core/db/SettingsRecord.h"
+#include "core/text/Error.h"
 
 #include <SQLiteCpp/Database.h>
 #include <SQLiteCpp/Statement.h>

@@ -1,4 +1,4 @@
-#include "data/BulkInsert.h"
+#include "core/import/BulkInsert.h"
 
 #include <SQLiteCpp/Database.h>
 #include <SQLiteCpp/Exception.h>

@@ -1,4 +1,4 @@
-#include "data/FieldConverter.h"
+#include "core/import/FieldConverter.h"
 
 #include <QRandomGenerator>
 #include <QTest>

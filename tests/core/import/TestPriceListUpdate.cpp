@@ -1,8 +1,8 @@
-#include "FileDigest.h"
-#include "common/Error.h"
-#include "data/ClientFiles.h"
-#include "data/DatabaseLock.h"
-#include "data/PriceListUpdate.h"
+#include "core/db/ClientFiles.h"
+#include "core/db/DatabaseLock.h"
+#include "core/import/PriceListUpdate.h"
+#include "core/text/Error.h"
+#include "support/FileDigest.h"
 
 #include <SQLiteCpp/Database.h>
 #include <SQLiteCpp/Statement.h>

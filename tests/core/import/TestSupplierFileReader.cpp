@@ -1,8 +1,8 @@
-#include "common/CodePage.h"
-#include "common/Error.h"
-#include "data/ProgressReporter.h"
-#include "data/Schema.h"
-#include "data/SupplierFileReader.h"
+#include "core/db/Schema.h"
+#include "core/import/ProgressReporter.h"
+#include "core/import/SupplierFileReader.h"
+#include "core/text/CodePage.h"
+#include "core/text/Error.h"
 
 #include <QDir>
 #include <QFile>
@@ -452,8 +452,7 @@ void TestSupplierFileReader::ignoresTheCLocale()
         // Made into the test's folder: the C library does not see a locale
         // added to the system archive after the process first looked there.
         const QString localedef = QStandardPaths::findExecutable(QStringLiteral("localedef"));
-        if (localedef.isEmpty())
-            QSKIP("localedef is not available to make the ru_RU.UTF-8 locale");
+        QVERIFY2(!localedef.isEmpty(), "localedef is needed to make the ru_RU.UTF-8 locale");
         QProcess::execute(localedef, {"-i", "ru_RU", "-f", "UTF-8", m_dir->filePath(russian)});
         qputenv("LOCPATH", QFile::encodeName(m_dir->path()));
         QVERIFY2(std::setlocale(LC_ALL, russian), "localedef could not make the ru_RU.UTF-8 locale");

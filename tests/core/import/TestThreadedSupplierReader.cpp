@@ -1,9 +1,9 @@
 #include "SampleGenerator.h"
-#include "common/Error.h"
-#include "data/ProgressReporter.h"
-#include "data/Schema.h"
-#include "data/SupplierFileReader.h"
-#include "data/ThreadedSupplierReader.h"
+#include "core/db/Schema.h"
+#include "core/import/ProgressReporter.h"
+#include "core/import/SupplierFileReader.h"
+#include "core/import/ThreadedSupplierReader.h"
+#include "core/text/Error.h"
 
 #include <QDir>
 #include <QFile>

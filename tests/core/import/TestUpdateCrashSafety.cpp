@@ -1,5 +1,5 @@
 #include "SampleGenerator.h"
-#include "data/ClientFiles.h"
+#include "core/db/ClientFiles.h"
 
 #include <SQLiteCpp/Database.h>
 

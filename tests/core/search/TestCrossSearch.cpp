@@ -1,6 +1,6 @@
 #include "SampleGenerator.h"
-#include "data/ClientFiles.h"
-#include "search/CrossSearch.h"
+#include "core/db/ClientFiles.h"
+#include "core/search/CrossSearch.h"
 
 #include <SQLiteCpp/Database.h>
 #include <SQLiteCpp/Statement.h>

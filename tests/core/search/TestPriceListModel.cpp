@@ -1,5 +1,5 @@
-#include "data/ClientFiles.h"
-#include "search/PriceListModel.h"
+#include "core/db/ClientFiles.h"
+#include "core/search/PriceListModel.h"
 
 #include <SQLiteCpp/Database.h>
 

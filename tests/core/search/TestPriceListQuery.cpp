@@ -1,6 +1,6 @@
-#include "data/ClientFiles.h"
-#include "search/PriceGridColumns.h"
-#include "search/PriceListQuery.h"
+#include "core/db/ClientFiles.h"
+#include "core/search/PriceGridColumns.h"
+#include "core/search/PriceListQuery.h"
 
 #include <SQLiteCpp/Database.h>
 #include <SQLiteCpp/Statement.h>

@@ -1,5 +1,5 @@
-#include "config/IniFile.h"
-#include "search/SearchHistory.h"
+#include "core/config/IniFile.h"
+#include "core/search/SearchHistory.h"
 
 #include <QFile>
 #include <QTemporaryDir>

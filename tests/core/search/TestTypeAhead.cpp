@@ -1,4 +1,4 @@
-#include "search/TypeAhead.h"
+#include "core/search/TypeAhead.h"
 
 #include <QTest>
 

@@ -1,5 +1,5 @@
-#include "AdminRun.h"
-#include "data/ClientFiles.h"
+#include "core/db/ClientFiles.h"
+#include "support/AdminRun.h"
 
 #include <SQLiteCpp/Database.h>
 

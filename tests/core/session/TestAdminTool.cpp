@@ -1,7 +1,7 @@
-#include "AdminRun.h"
-#include "FileDigest.h"
 #include "SampleGenerator.h"
-#include "data/ClientFiles.h"
+#include "core/db/ClientFiles.h"
+#include "support/AdminRun.h"
+#include "support/FileDigest.h"
 
 #include <SQLiteCpp/Database.h>
 #include <SQLiteCpp/Statement.h>

@@ -1,4 +1,4 @@
-#include "common/CodePage.h"
+#include "core/text/CodePage.h"
 
 #include <QTest>
 

@@ -1,4 +1,4 @@
-#include "common/FloatText.h"
+#include "core/text/FloatText.h"
 
 #include <QTest>
 

@@ -1,5 +1,5 @@
-#include "search/CaseFolding.h"
-#include "search/NormalizePartNumber.h"
+#include "core/text/CaseFolding.h"
+#include "core/text/NormalizePartNumber.h"
 
 #include <QTest>
 

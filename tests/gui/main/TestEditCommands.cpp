@@ -1,5 +1,5 @@
-#include "app/ActionManager.h"
-#include "app/EditCommands.h"
+#include "gui/main/EditCommands.h"
+#include "gui/shared/ActionManager.h"
 
 #include <QAction>
 #include <QClipboard>

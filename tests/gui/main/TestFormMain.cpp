@@ -1,11 +1,11 @@
-#include "app/ActionManager.h"
-#include "app/MessageBoxes.h"
-#include "app/ParametersPanel.h"
-#include "app/TFormMain.h"
-#include "data/ClientFiles.h"
-#include "search/PriceGrid.h"
-#include "search/SearchBox.h"
-#include "setup/TFormSetup.h"
+#include "core/db/ClientFiles.h"
+#include "gui/main/TFormMain.h"
+#include "gui/search/ParametersPanel.h"
+#include "gui/search/PriceGrid.h"
+#include "gui/search/SearchBox.h"
+#include "gui/setup/TFormSetup.h"
+#include "gui/shared/ActionManager.h"
+#include "gui/shared/MessageBoxes.h"
 
 #include <QAction>
 #include <QClipboard>

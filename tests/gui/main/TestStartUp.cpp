@@ -1,7 +1,7 @@
-#include "app/ActionManager.h"
-#include "app/MessageBoxes.h"
-#include "app/TFormMain.h"
-#include "data/ClientFiles.h"
+#include "core/db/ClientFiles.h"
+#include "gui/main/TFormMain.h"
+#include "gui/shared/ActionManager.h"
+#include "gui/shared/MessageBoxes.h"
 
 #include <SQLiteCpp/Database.h>
 

@@ -1,13 +1,13 @@
-#include "app/ActionManager.h"
-#include "app/MessageBoxes.h"
-#include "app/ParametersPanel.h"
-#include "app/TFormMain.h"
-#include "data/ClientFiles.h"
-#include "search/CrossList.h"
-#include "search/PriceGrid.h"
-#include "search/PriceGridDelegate.h"
-#include "search/PriceListModel.h"
-#include "search/SearchBox.h"
+#include "core/db/ClientFiles.h"
+#include "core/search/PriceListModel.h"
+#include "gui/main/TFormMain.h"
+#include "gui/search/CrossList.h"
+#include "gui/search/ParametersPanel.h"
+#include "gui/search/PriceGrid.h"
+#include "gui/search/PriceGridDelegate.h"
+#include "gui/search/SearchBox.h"
+#include "gui/shared/ActionManager.h"
+#include "gui/shared/MessageBoxes.h"
 
 #include <SQLiteCpp/Database.h>
 

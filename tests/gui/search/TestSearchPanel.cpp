@@ -1,10 +1,10 @@
-#include "app/MessageBoxes.h"
-#include "app/TFormMain.h"
-#include "data/ClientFiles.h"
-#include "search/CrossList.h"
-#include "search/PriceGrid.h"
-#include "search/PriceListModel.h"
-#include "search/SearchBox.h"
+#include "core/db/ClientFiles.h"
+#include "core/search/PriceListModel.h"
+#include "gui/main/TFormMain.h"
+#include "gui/search/CrossList.h"
+#include "gui/search/PriceGrid.h"
+#include "gui/search/SearchBox.h"
+#include "gui/shared/MessageBoxes.h"
 
 #include <SQLiteCpp/Database.h>
 

@@ -1,8 +1,8 @@
-#include "app/MessageBoxes.h"
-#include "data/ClientFiles.h"
-#include "data/Database.h"
-#include "data/SettingsRecord.h"
-#include "setup/TFormSetup.h"
+#include "core/db/ClientFiles.h"
+#include "core/db/Database.h"
+#include "core/db/SettingsRecord.h"
+#include "gui/setup/TFormSetup.h"
+#include "gui/shared/MessageBoxes.h"
 
 #include <SQLiteCpp/Database.h>
 #include <SQLiteCpp/Statement.h>

@@ -1,11 +1,11 @@
-#include "FileDigest.h"
-#include "app/ActionManager.h"
-#include "app/MessageBoxes.h"
-#include "app/ParametersPanel.h"
-#include "app/TFormMain.h"
-#include "common/RegionalFormats.h"
-#include "data/ClientFiles.h"
-#include "search/CrossList.h"
+#include "core/db/ClientFiles.h"
+#include "core/text/RegionalFormats.h"
+#include "gui/main/TFormMain.h"
+#include "gui/search/CrossList.h"
+#include "gui/search/ParametersPanel.h"
+#include "gui/shared/ActionManager.h"
+#include "gui/shared/MessageBoxes.h"
+#include "support/FileDigest.h"
 
 #include <SQLiteCpp/Database.h>
 

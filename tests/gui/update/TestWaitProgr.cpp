@@ -1,6 +1,6 @@
-#include "common/Error.h"
-#include "progress/TformWait.h"
-#include "progress/WaitProgr.h"
+#include "core/text/Error.h"
+#include "gui/update/TformWait.h"
+#include "gui/update/WaitProgr.h"
 
 #include <QApplication>
 #include <QLabel>

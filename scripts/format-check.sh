@@ -1,0 +1,6 @@
+#!/usr/bin/env bash
+# Fails when any C++ source differs from what .clang-format makes of it.
+set -euo pipefail
+cd "$(dirname "$0")/.."
+git ls-files -z '*.cpp' '*.h' | xargs -0 clang-format --dry-run --Werror
+echo "Formatting: clean"
