@@ -1,13 +1,34 @@
+#include "core/session/CommandLine.h"
+#include "core/session/ProgramFolder.h"
 #include "gui/main/TFormMain.h"
+#include "gui/shared/MessageBoxes.h"
 
 #include <QApplication>
 
+#include <cstdio>
+#include <exception>
+
 int main(int argc, char* argv[])
 {
+    // Before the application object, which needs a display.
+    CommandLine commandLine(CommandLine::Program::Client);
+    {
+        QTextStream out(stdout);
+        QTextStream err(stderr);
+        if (!commandLine.parse(CommandLine::fromArgv(argc, argv), out, err))
+            return commandLine.exitCode();
+    }
+
     QApplication application(argc, argv);
     QApplication::setApplicationName(QStringLiteral("Tardesk"));
+    QGuiApplication::setDesktopFileName(QStringLiteral("ua.velmora.Tardesk"));
 
-    TFormMain FormMain(QApplication::applicationDirPath());
+    QString programDir;
+    if (!MessageBoxes::guard(nullptr, [&] {
+            programDir = ProgramFolder::choose(QApplication::applicationDirPath(), commandLine.folder());
+        }))
+        return 1;
+    TFormMain FormMain(programDir);
     if (!FormMain.isInitialized())
         return 1;
     FormMain.show();

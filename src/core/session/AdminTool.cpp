@@ -12,17 +12,23 @@
 #include "core/db/DatabaseCompactor.h"
 #include "core/db/DatabaseLock.h"
 #include "core/import/PriceListUpdate.h"
+#include "core/session/CommandLine.h"
 #include <QFileInfo>
 
 #include <exception>
 
 namespace {
 
+int wrongUsage(QTextStream& err)
+{
+    err << CommandLine::usage(CommandLine::Program::Admin);
+    return 2;
+}
+
 int init(const QStringList& arguments, QTextStream& err)
 {
     if (arguments.size() != 1) {
-        err << AdminTool::usage();
-        return 2;
+        return wrongUsage(err);
     }
     ClientFiles::create(arguments.front());
     return 0;
@@ -37,8 +43,7 @@ QString tabSeparated(const QStringList& fields)
 int search(const QStringList& arguments, QTextStream& out, QTextStream& err)
 {
     if (arguments.size() != 2) {
-        err << AdminTool::usage();
-        return 2;
+        return wrongUsage(err);
     }
     const QString fileName = ClientFiles::databaseFileName(arguments[0]);
     if (!QFileInfo(fileName).isFile())
@@ -75,8 +80,7 @@ int search(const QStringList& arguments, QTextStream& out, QTextStream& err)
 int compact(const QStringList& arguments, QTextStream& err)
 {
     if (arguments.size() != 1) {
-        err << AdminTool::usage();
-        return 2;
+        return wrongUsage(err);
     }
     DatabaseLock lock(arguments.front());
     DatabaseCompactor::CompactClientDatabase(arguments.front(), QString(), lock);
@@ -110,8 +114,7 @@ private:
 int update(const QStringList& arguments, QTextStream& err)
 {
     if (arguments.size() != 1) {
-        err << AdminTool::usage();
-        return 2;
+        return wrongUsage(err);
     }
     const QString folder = arguments.front();
     const QString fileName = ClientFiles::databaseFileName(folder);
@@ -141,22 +144,16 @@ int update(const QStringList& arguments, QTextStream& err)
 
 } // namespace
 
-QString AdminTool::usage()
-{
-    return QStringLiteral("usage: tardesk-admin init FOLDER\n"
-                          "       tardesk-admin search FOLDER NUMBER\n"
-                          "       tardesk-admin compact FOLDER\n"
-                          "       tardesk-admin update FOLDER\n");
-}
-
 int AdminTool::run(const QStringList& arguments, QTextStream& out, QTextStream& err)
 {
-    if (arguments.isEmpty()) {
-        err << usage();
-        return 2;
-    }
-    const QString command = arguments.front();
-    const QStringList rest = arguments.mid(1);
+    CommandLine commandLine(CommandLine::Program::Admin);
+    if (!commandLine.parse(QStringList{QStringLiteral("tardesk-admin")} + arguments, out, err))
+        return commandLine.exitCode();
+    const QStringList positional = commandLine.positionalArguments();
+    if (positional.isEmpty())
+        return wrongUsage(err);
+    const QString command = positional.front();
+    const QStringList rest = positional.mid(1);
     try {
         if (command == QLatin1String("init"))
             return init(rest, err);
@@ -170,6 +167,5 @@ int AdminTool::run(const QStringList& arguments, QTextStream& out, QTextStream& 
         err << Error::messageOf(error) << Qt::endl;
         return 1;
     }
-    err << usage();
-    return 2;
+    return wrongUsage(err);
 }

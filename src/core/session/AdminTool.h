@@ -9,6 +9,4 @@ class AdminTool
 public:
     // arguments exclude the program name; returns the exit status.
     static int run(const QStringList& arguments, QTextStream& out, QTextStream& err);
-
-    static QString usage();
 };

@@ -186,7 +186,7 @@ void TestDatabaseCompactor::adminCompact_data()
     QTest::addColumn<int>("status");
     QTest::addColumn<QString>("error");
     QTest::newRow("compacts") << QStringList({"compact", "DIR"}) << 0 << "";
-    QTest::newRow("no folder") << QStringList({"compact"}) << 2 << "usage: tardesk-admin";
+    QTest::newRow("no folder") << QStringList({"compact"}) << 2 << "Использование: tardesk-admin";
     QTest::newRow("folder without database")
         << QStringList({"compact", "DIR/empty"}) << 1 << "Файл базы данных";
 }

@@ -1,0 +1,97 @@
+#include "CommandLine.h"
+
+#include <QCommandLineParser>
+#include <QFileInfo>
+
+namespace {
+
+QString programName(CommandLine::Program program)
+{
+    return program == CommandLine::Program::Client ? QStringLiteral("tardesk")
+                                                   : QStringLiteral("tardesk-admin");
+}
+
+// The parser names an unknown option without its dashes.
+QString spelled(const QString& option)
+{
+    return (option.size() == 1 ? QStringLiteral("-") : QStringLiteral("--")) + option;
+}
+
+} // namespace
+
+bool CommandLine::parse(const QStringList& arguments, QTextStream& out, QTextStream& err)
+{
+    const QCommandLineOption help(QStringList{QStringLiteral("h"), QStringLiteral("help")});
+    const QCommandLineOption versionOption(QStringLiteral("version"));
+    const QCommandLineOption folderOption(QStringLiteral("folder"), QString(), QStringLiteral("folder"));
+    QCommandLineParser parser;
+    // Whatever follows the admin's command is its own: a part number may begin with a dash.
+    parser.setOptionsAfterPositionalArgumentsMode(QCommandLineParser::ParseAsPositionalArguments);
+    parser.addOption(help);
+    parser.addOption(versionOption);
+    if (m_program == Program::Client)
+        parser.addOption(folderOption);
+
+    QString fault;
+    if (!parser.parse(arguments)) {
+        const QStringList unknown = parser.unknownOptionNames();
+        fault = unknown.isEmpty() ? QStringLiteral("неверная командная строка")
+                                  : QStringLiteral("неизвестный параметр ") + spelled(unknown.front());
+    } else if (m_program == Program::Client) {
+        if (!parser.positionalArguments().isEmpty())
+            fault = QStringLiteral("лишний аргумент ") + parser.positionalArguments().front();
+        else if (parser.isSet(folderOption) && parser.value(folderOption).isEmpty())
+            fault = QStringLiteral("не указана папка после --folder");
+    }
+    if (!fault.isEmpty()) {
+        err << programName(m_program) << QStringLiteral(": ") << fault << QLatin1Char('\n')
+            << usage(m_program);
+        m_exitCode = 2;
+        return false;
+    }
+    if (parser.isSet(help) || parser.isSet(versionOption)) {
+        out << (parser.isSet(help) ? usage(m_program) : version(m_program) + QLatin1Char('\n'));
+        m_exitCode = 0;
+        return false;
+    }
+    if (m_program == Program::Client && parser.isSet(folderOption))
+        m_folder = QFileInfo(parser.value(folderOption)).absoluteFilePath();
+    m_positional = parser.positionalArguments();
+    return true;
+}
+
+QString CommandLine::usage(Program program)
+{
+    if (program == Program::Client)
+        return QStringLiteral(
+            "Использование: tardesk [--folder ПАПКА]\n"
+            "Поиск запчастей по номеру в прайс-листе поставщика.\n"
+            "\n"
+            "  --folder ПАПКА  папка с Tardesk.ini, Tardesk.mdb, import.txt и importg.txt;\n"
+            "                  без него это папка программы, а у установленной в /usr\n"
+            "                  копии ~/.local/share/Tardesk (создаётся при первом запуске)\n"
+            "  -h, --help      показать эту справку\n"
+            "  --version       показать название и версию программы\n");
+    return QStringLiteral("Использование: tardesk-admin КОМАНДА ПАПКА [НОМЕР]\n"
+                          "Обслуживание папки программы Tardesk.\n"
+                          "\n"
+                          "  init ПАПКА           создать пустые Tardesk.mdb и Tardesk.ini\n"
+                          "  search ПАПКА НОМЕР   найти номер, как клиент (только чтение)\n"
+                          "  compact ПАПКА        сжать Tardesk.mdb\n"
+                          "  update ПАПКА         загрузить прайс-лист из import.txt и importg.txt\n"
+                          "  -h, --help           показать эту справку\n"
+                          "  --version            показать название и версию программы\n");
+}
+
+QString CommandLine::version(Program program)
+{
+    return programName(program) + QLatin1Char(' ') + QStringLiteral(TARDESK_VERSION);
+}
+
+QStringList CommandLine::fromArgv(int argc, char* argv[])
+{
+    QStringList arguments;
+    for (int i = 0; i < argc; ++i)
+        arguments << QString::fromLocal8Bit(argv[i]);
+    return arguments;
+}
