@@ -8,6 +8,7 @@ packages=(
     libsqlite3-dev libsqlitecpp-dev sqlite3
     libbenchmark-dev
     locales clang-format
+    librsvg2-bin dpkg-dev file desktop-file-utils appstream
     "$@"
 )
 
