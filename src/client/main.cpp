@@ -4,9 +4,9 @@
 #include "gui/shared/MessageBoxes.h"
 
 #include <QApplication>
+#include <QIcon>
 
 #include <cstdio>
-#include <exception>
 
 int main(int argc, char* argv[])
 {
@@ -22,6 +22,8 @@ int main(int argc, char* argv[])
     QApplication application(argc, argv);
     QApplication::setApplicationName(QStringLiteral("Tardesk"));
     QGuiApplication::setDesktopFileName(QStringLiteral("ua.velmora.Tardesk"));
+    // Found where the package installs it; a copy run from a folder keeps Qt's default.
+    QApplication::setWindowIcon(QIcon::fromTheme(QStringLiteral("ua.velmora.Tardesk")));
 
     QString programDir;
     if (!MessageBoxes::guard(nullptr, [&] {
