@@ -115,9 +115,12 @@ void BM_CrossIndexBuild(benchmark::State& state)
     for (auto _ : state) {
         for (int repeat = 0; repeat < kRepeats; ++repeat) {
             const std::unique_ptr<SQLite::Database> db = openDatabase();
-            first.push_back(milliseconds([&] { benchmark::DoNotOptimize(CrossSearch::find(*db, prefix)); }));
-            warm.push_back(milliseconds([&] { benchmark::DoNotOptimize(CrossSearch::find(*db, prefix)); }));
-            bytes = CrossIndex::of(*db).memoryBytes();
+            CrossIndex index;
+            first.push_back(
+                milliseconds([&] { benchmark::DoNotOptimize(CrossSearch::find(*db, index, prefix)); }));
+            warm.push_back(
+                milliseconds([&] { benchmark::DoNotOptimize(CrossSearch::find(*db, index, prefix)); }));
+            bytes = index.memoryBytes();
         }
     }
     state.counters["build_median_ms"] = percentile(first, 0.5) - percentile(warm, 0.5);
@@ -133,13 +136,14 @@ void BM_CrossSearch(benchmark::State& state)
         prefixes << number.left(length);
     std::vector<double> search, scan, speedUp;
     size_t found = 0;
-    CrossSearch::find(connection(), prefixes.front());
+    CrossIndex index;
+    CrossSearch::find(connection(), index, prefixes.front());
     for (auto _ : state) {
         for (const QString& prefix : prefixes) {
             std::vector<double> times;
             for (int repeat = 0; repeat < kRepeats; ++repeat)
-                times.push_back(
-                    milliseconds([&] { found += size_t(CrossSearch::find(connection(), prefix).size()); }));
+                times.push_back(milliseconds(
+                    [&] { found += size_t(CrossSearch::find(connection(), index, prefix).size()); }));
             const double scanTime = milliseconds([&] { benchmark::DoNotOptimize(scanWithLike(prefix)); });
             search.insert(search.end(), times.begin(), times.end());
             scan.push_back(scanTime);

@@ -5,13 +5,8 @@
 #include <SQLiteCpp/Statement.h>
 #include <sqlite3.h>
 
-#include <QMutex>
-#include <QMutexLocker>
-
 #include <algorithm>
-#include <memory>
 #include <string_view>
-#include <unordered_map>
 #include <utility>
 
 namespace {
@@ -21,78 +16,65 @@ namespace {
 constexpr char kCrossNumbers[] =
     "SELECT rowid, CROSSNUMBER FROM PRICE WHERE CROSSNUMBER > '' ORDER BY CROSSNUMBER";
 
-// The indexes of the open connections. An entry goes when SQLite closes its
-// connection, before the handle's address can be reused by another one.
-QMutex g_indexesMutex;
-std::unordered_map<sqlite3*, std::unique_ptr<CrossIndex>> g_indexes;
-
-void forgetIndex(void* handle)
-{
-    const QMutexLocker lock(&g_indexesMutex);
-    g_indexes.erase(static_cast<sqlite3*>(handle));
-}
-
-void returnNull(sqlite3_context* context, int, sqlite3_value**)
-{
-    sqlite3_result_null(context);
-}
-
-// SQLite destroys a function's data when its connection closes; that is the
-// only way before SQLite 3.44 to learn of the close, so the function itself
-// does nothing.
-void dropWithConnection(sqlite3* handle)
-{
-    const int result =
-        sqlite3_create_function_v2(handle, "tardesk_cross_index_owner", 0, SQLITE_UTF8 | SQLITE_DIRECTONLY,
-                                   handle, returnNull, nullptr, nullptr, forgetIndex);
-    if (result != SQLITE_OK)
-        throw SQLite::Exception(handle, result);
-}
+// This connection's writes to PRICE, counted by temporary triggers: they
+// live in the connection itself, see only its own changes, and go with it
+// when it closes, so a new connection is told by the counter's absence.
+constexpr char kPriceWritesExist[] =
+    "SELECT EXISTS (SELECT * FROM temp.sqlite_master WHERE type = 'table' AND name = "
+    "'tardesk_price_writes'), "
+    "(SELECT data_version FROM pragma_data_version), (SELECT schema_version FROM pragma_schema_version)";
+constexpr char kPriceWrites[] = "SELECT n FROM temp.tardesk_price_writes";
+// Dropping PRICE drops its triggers; a table replaced by another connection
+// keeps them, bound by name.
+constexpr char kCountPriceWrites[] =
+    "CREATE TEMP TABLE IF NOT EXISTS tardesk_price_writes (n INTEGER NOT NULL);"
+    "INSERT INTO temp.tardesk_price_writes SELECT 0 WHERE NOT EXISTS (SELECT * FROM "
+    "temp.tardesk_price_writes);"
+    "CREATE TEMP TRIGGER IF NOT EXISTS tardesk_price_inserted AFTER INSERT ON main.PRICE "
+    "BEGIN UPDATE tardesk_price_writes SET n = n + 1; END;"
+    "CREATE TEMP TRIGGER IF NOT EXISTS tardesk_price_updated AFTER UPDATE ON main.PRICE "
+    "BEGIN UPDATE tardesk_price_writes SET n = n + 1; END;"
+    "CREATE TEMP TRIGGER IF NOT EXISTS tardesk_price_deleted AFTER DELETE ON main.PRICE "
+    "BEGIN UPDATE tardesk_price_writes SET n = n + 1; END;";
 
 } // namespace
 
 bool CrossIndex::Version::operator==(const Version& other) const
 {
-    return totalChanges == other.totalChanges && dataVersion == other.dataVersion &&
+    return priceWrites == other.priceWrites && dataVersion == other.dataVersion &&
            schemaVersion == other.schemaVersion;
 }
 
-CrossIndex& CrossIndex::of(SQLite::Database& db)
+void CrossIndex::refresh(SQLite::Database& db)
 {
-    sqlite3* const handle = db.getHandle();
-    CrossIndex* index = nullptr;
-    {
-        const QMutexLocker lock(&g_indexesMutex);
-        const auto found = g_indexes.find(handle);
-        if (found != g_indexes.end())
-            index = found->second.get();
-    }
-    if (!index) {
-        // Outside the lock: a failed registration calls forgetIndex at once.
-        dropWithConnection(handle);
-        const QMutexLocker lock(&g_indexesMutex);
-        index = (g_indexes[handle] = std::make_unique<CrossIndex>()).get();
-    }
     const Version now = versionOf(db);
-    if (!(index->m_version == now)) {
-        // A build that fails half-way must not pass for current.
-        index->m_version = Version();
-        index->build(db);
-        // Changes of a transaction still open may yet be rolled back, which
-        // leaves every counter as it is: such an index serves one search only.
-        if (sqlite3_txn_state(handle, nullptr) != SQLITE_TXN_WRITE)
-            index->m_version = now;
-    }
-    return *index;
+    if (m_version == now)
+        return;
+    // A build that fails half-way must not pass for current.
+    m_version = Version();
+    build(db);
+    countPriceWrites(db);
+    // Changes of a transaction still open may yet be rolled back, which
+    // takes the counter back with them: such an index serves one search only.
+    if (sqlite3_txn_state(db.getHandle(), "main") != SQLITE_TXN_WRITE)
+        m_version = versionOf(db);
 }
 
 CrossIndex::Version CrossIndex::versionOf(SQLite::Database& db)
 {
+    SQLite::Statement query(db, kPriceWritesExist);
+    query.executeStep();
     Version version;
-    version.totalChanges = sqlite3_total_changes64(db.getHandle());
-    version.dataVersion = db.execAndGet("PRAGMA data_version").getInt64();
-    version.schemaVersion = db.execAndGet("PRAGMA schema_version").getInt64();
+    version.dataVersion = query.getColumn(1).getInt64();
+    version.schemaVersion = query.getColumn(2).getInt64();
+    if (query.getColumn(0).getInt() != 0)
+        version.priceWrites = db.execAndGet(kPriceWrites).getInt64();
     return version;
+}
+
+void CrossIndex::countPriceWrites(SQLite::Database& db)
+{
+    db.exec(kCountPriceWrites);
 }
 
 void CrossIndex::build(SQLite::Database& db)

@@ -10,17 +10,17 @@
 #include <utility>
 #include <vector>
 
-// The cross number of every part by PRICE rowid, read once per connection,
-// so a search reads only the index on SHORTPARTNUMBER and never the table.
-// It lives as long as its connection and is read again whenever PRICE may
-// have changed since.
+// The cross number of every part by PRICE rowid, read once, so a search
+// reads only the index on SHORTPARTNUMBER and never the table. Whoever owns
+// the connection owns its index and hands both to each search; the index is
+// read again whenever PRICE may have changed, or the connection is new.
 class CrossIndex
 {
 public:
-    // The connection's index, up to date with what the connection sees now;
-    // call it inside the read transaction that the lookups use, so another
-    // program's commit cannot slip in between.
-    static CrossIndex& of(SQLite::Database& db);
+    // Brings the index up to date with what the connection sees now; call it
+    // inside the read transaction that the lookups use, so another program's
+    // commit cannot slip in between.
+    void refresh(SQLite::Database& db);
 
     // The cross numbers of the given parts, one per cross number however its
     // parts spell it (the spelling kept is the first in binary order, so the
@@ -32,18 +32,20 @@ public:
     size_t memoryBytes() const;
 
 private:
-    // What tells that PRICE may have changed: this connection's own changes,
+    // What tells that PRICE may have changed: this connection's own writes
+    // to PRICE (writes to other tables, such as the settings, do not count),
     // commits by other connections, and schema changes (a table rebuilt by
-    // CREATE TABLE ... AS SELECT and renamed counts no changed row).
+    // CREATE TABLE ... AS SELECT and renamed counts no written row).
     struct Version
     {
-        int64_t totalChanges = -1;
+        int64_t priceWrites = -1; // -1: the connection has no counter yet, so it is new
         int64_t dataVersion = -1;
         int64_t schemaVersion = -1;
         bool operator==(const Version& other) const;
     };
 
     static Version versionOf(SQLite::Database& db);
+    static void countPriceWrites(SQLite::Database& db);
     void build(SQLite::Database& db);
     // Renumbers the cross ids read in binary order into the order of the
     // search results and groups the spellings of each cross number.

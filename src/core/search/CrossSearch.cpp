@@ -1,6 +1,5 @@
 #include "CrossSearch.h"
 
-#include "core/search/CrossIndex.h"
 #include "core/search/KeySpellings.h"
 
 #include <SQLiteCpp/Statement.h>
@@ -12,13 +11,13 @@
 namespace {
 
 // Answered from the index on SHORTPARTNUMBER alone; the cross numbers come
-// from the connection's CrossIndex instead of one table row per part.
+// from the CrossIndex instead of one table row per part.
 constexpr char kPartsOfPrefix[] =
     "SELECT rowid FROM PRICE WHERE SHORTPARTNUMBER >= ? AND SHORTPARTNUMBER < ?";
 
 } // namespace
 
-QStringList CrossSearch::find(SQLite::Database& db, const QString& searchNr)
+QStringList CrossSearch::find(SQLite::Database& db, CrossIndex& index, const QString& searchNr)
 {
     if (searchNr.isEmpty())
         return {};
@@ -28,7 +27,7 @@ QStringList CrossSearch::find(SQLite::Database& db, const QString& searchNr)
     std::optional<SQLite::Transaction> snapshot;
     if (sqlite3_get_autocommit(db.getHandle()))
         snapshot.emplace(db);
-    CrossIndex& index = CrossIndex::of(db);
+    index.refresh(db);
     std::vector<int64_t> rowIds;
     SQLite::Statement query(db, kPartsOfPrefix);
     for (const std::string& spelling : KeySpellings::find(db, "PRICE", "SHORTPARTNUMBER", searchNr)) {
@@ -44,9 +43,9 @@ QStringList CrossSearch::find(SQLite::Database& db, const QString& searchNr)
     return crosses;
 }
 
-void CrossSearch::prepare(SQLite::Database& db)
+void CrossSearch::prepare(SQLite::Database& db, CrossIndex& index)
 {
     SQLite::Transaction snapshot(db);
-    CrossIndex::of(db);
+    index.refresh(db);
     snapshot.commit();
 }

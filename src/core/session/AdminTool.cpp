@@ -53,7 +53,9 @@ int search(const QStringList& arguments, QTextStream& out, QTextStream& err)
     SettingsRecord settings;
     settings.open(database);
 
-    const QStringList crosses = CrossSearch::find(database.connection(), NormalizePartNumber(arguments[1]));
+    CrossIndex crossIndex;
+    const QStringList crosses =
+        CrossSearch::find(database.connection(), crossIndex, NormalizePartNumber(arguments[1]));
     if (crosses.isEmpty()) {
         out << QStringLiteral("не найден\n");
         return 0;

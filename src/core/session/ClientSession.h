@@ -4,14 +4,15 @@
 #include "core/db/Database.h"
 #include "core/db/DatabaseLock.h"
 #include "core/db/SettingsRecord.h"
+#include "core/search/CrossIndex.h"
 
 #include <QString>
 
 #include <memory>
 
 // What the client holds open for the whole run: the configuration file,
-// the database connection and the settings record, found in the program
-// folder. Free of widgets, so start-up and shutdown are testable.
+// the database connection with its cross-number map and the settings
+// record, found in the program folder. Free of widgets, so start-up and shutdown are testable.
 class ClientSession
 {
 public:
@@ -33,6 +34,8 @@ public:
     IniFile* iniFile() { return m_iniFile.get(); }
     Database& database() { return m_database; }
     SettingsRecord& settings() { return m_settings; }
+    // The connection's cross-number map, for every search on it.
+    CrossIndex& crossIndex() { return m_crossIndex; }
     // Held shared from start-up to exit.
     DatabaseLock& lock() { return m_lock; }
 
@@ -47,4 +50,5 @@ private:
     DatabaseLock m_lock;
     Database m_database;
     SettingsRecord m_settings;
+    CrossIndex m_crossIndex;
 };

@@ -216,7 +216,7 @@ void TFormMain::prepareSearch()
     if (!m_session.database().isOpen())
         return;
     try {
-        CrossSearch::prepare(m_session.database().connection());
+        CrossSearch::prepare(m_session.database().connection(), m_session.crossIndex());
     } catch (const std::exception&) {
         // Nothing to prepare (no PRICE table, say): the search itself reports it.
     }
@@ -250,7 +250,8 @@ void TFormMain::cbSearchNrKeyUp()
 
 void TFormMain::SearchCross()
 {
-    const QStringList crosses = CrossSearch::find(m_session.database().connection(), CurrentSearchNr);
+    const QStringList crosses =
+        CrossSearch::find(m_session.database().connection(), m_session.crossIndex(), CurrentSearchNr);
     ADODataSetPartsPrice->close();
     listboxSearch->setLines(crosses);
     if (crosses.isEmpty()) {

@@ -4,6 +4,7 @@
 
 #include <SQLiteCpp/Database.h>
 #include <SQLiteCpp/Statement.h>
+#include <sqlite3.h>
 
 #include <QMap>
 #include <QRandomGenerator>
@@ -65,6 +66,8 @@ private slots:
     void seesChanges();
     void seesOwnTransaction();
     void newConnectionReadsItsOwnFile();
+    void readsPriceAgainOnlyWhenItChanged_data();
+    void readsPriceAgainOnlyWhenItChanged();
     void sparseRowIds_data();
     void sparseRowIds();
 
@@ -73,6 +76,7 @@ private:
 
     std::unique_ptr<QTemporaryDir> m_dir;
     std::unique_ptr<SQLite::Database> m_db;
+    CrossIndex m_index;
 };
 
 void TestCrossSearch::init()
@@ -87,6 +91,7 @@ void TestCrossSearch::cleanup()
 {
     m_db.reset();
     m_dir.reset();
+    m_index = CrossIndex();
 }
 
 void TestCrossSearch::insert(const std::vector<Part>& parts)
@@ -122,7 +127,7 @@ void TestCrossSearch::matchesBruteForce()
     for (int trial = 0; trial < 300; ++trial) {
         const QString number = parts[random.bounded(int(parts.size()))].shortPartNumber;
         const QString searchNr = mixedCase(number.left(1 + random.bounded(int(number.size()))), random);
-        const QStringList found = CrossSearch::find(*m_db, searchNr);
+        const QStringList found = CrossSearch::find(*m_db, m_index, searchNr);
         QCOMPARE(found, oracle(parts, searchNr));
         cyrillic += searchNr.front().unicode() > 0x400;
         several += found.size() > 1;
@@ -164,7 +169,7 @@ void TestCrossSearch::edgeCases()
             {"S3", "a9"},
             {"%1", "P1"},
             {"O'1", "Q1"}});
-    QCOMPARE(CrossSearch::find(*m_db, searchNr), expected);
+    QCOMPARE(CrossSearch::find(*m_db, m_index, searchNr), expected);
 }
 
 void TestCrossSearch::seesChanges_data()
@@ -202,7 +207,7 @@ void TestCrossSearch::seesChanges()
     QFETCH(QString, change);
     QFETCH(QStringList, expected);
     insert({{"AB1", "X1"}, {"AB2", "X2"}, {"CD1", "Y1"}});
-    QCOMPARE(CrossSearch::find(*m_db, "ab"), QStringList({"X1", "X2"}));
+    QCOMPARE(CrossSearch::find(*m_db, m_index, "ab"), QStringList({"X1", "X2"}));
     if (otherConnection) {
         SQLite::Database other(ClientFiles::databaseFileName(m_dir->path()).toStdString(),
                                SQLite::OPEN_READWRITE);
@@ -210,8 +215,8 @@ void TestCrossSearch::seesChanges()
     } else {
         m_db->exec(change.toStdString());
     }
-    QCOMPARE(CrossSearch::find(*m_db, "ab"), expected);
-    QCOMPARE(CrossSearch::find(*m_db, "CD"), QStringList{change.contains("'N'") ? "NY1" : "Y1"});
+    QCOMPARE(CrossSearch::find(*m_db, m_index, "ab"), expected);
+    QCOMPARE(CrossSearch::find(*m_db, m_index, "CD"), QStringList{change.contains("'N'") ? "NY1" : "Y1"});
 }
 
 void TestCrossSearch::seesOwnTransaction()
@@ -219,9 +224,9 @@ void TestCrossSearch::seesOwnTransaction()
     insert({{"AB1", "X1"}});
     m_db->exec("BEGIN");
     m_db->exec("UPDATE PRICE SET CROSSNUMBER = 'W1'");
-    QCOMPARE(CrossSearch::find(*m_db, "AB"), QStringList{"W1"});
+    QCOMPARE(CrossSearch::find(*m_db, m_index, "AB"), QStringList{"W1"});
     m_db->exec("ROLLBACK");
-    QCOMPARE(CrossSearch::find(*m_db, "AB"), QStringList{"X1"});
+    QCOMPARE(CrossSearch::find(*m_db, m_index, "AB"), QStringList{"X1"});
 }
 
 void TestCrossSearch::newConnectionReadsItsOwnFile()
@@ -235,13 +240,58 @@ void TestCrossSearch::newConnectionReadsItsOwnFile()
                                SQLite::OPEN_READWRITE);
         other.exec("INSERT INTO PRICE (SHORTPARTNUMBER, CROSSNUMBER) VALUES ('AB1', 'B1')");
     }
-    // Over and over, so that a connection is likely to get the address of the one just closed.
+    // One index for all of them, as a session keeps it when it opens its file again.
     for (int round = 0; round < 5; ++round)
         for (const auto& [folder, cross] :
              {std::pair{m_dir->path(), "A1"}, std::pair{otherDir.path(), "B1"}}) {
             SQLite::Database db(ClientFiles::databaseFileName(folder).toStdString(), SQLite::OPEN_READONLY);
-            QCOMPARE(CrossSearch::find(db, "AB"), QStringList{cross});
+            QCOMPARE(CrossSearch::find(db, m_index, "AB"), QStringList{cross});
         }
+}
+
+void TestCrossSearch::readsPriceAgainOnlyWhenItChanged_data()
+{
+    QTest::addColumn<bool>("otherConnection");
+    QTest::addColumn<QString>("change");
+    QTest::addColumn<bool>("readsAgain");
+    QTest::newRow("settings saved") << false << "UPDATE SETTINGS SET RATE_USD = 42.5" << false;
+    QTest::newRow("group added") << false << "INSERT INTO GROUPS (GROUPCODE) VALUES ('G1')" << false;
+    QTest::newRow("part name changed") << false << "UPDATE PRICE SET PARTNAME = 'Фильтр'" << true;
+    QTest::newRow("parts deleted") << false << "DELETE FROM PRICE" << true;
+    // Another program's commit does not say which table it wrote.
+    QTest::newRow("settings saved by another program")
+        << true << "UPDATE SETTINGS SET RATE_USD = 42.5" << true;
+}
+
+void TestCrossSearch::readsPriceAgainOnlyWhenItChanged()
+{
+    QFETCH(bool, otherConnection);
+    QFETCH(QString, change);
+    QFETCH(bool, readsAgain);
+    insert({{"AB1", "X1"}, {"AB2", "X2"}});
+    QCOMPARE(CrossSearch::find(*m_db, m_index, "AB"), QStringList({"X1", "X2"}));
+    if (otherConnection) {
+        SQLite::Database other(ClientFiles::databaseFileName(m_dir->path()).toStdString(),
+                               SQLite::OPEN_READWRITE);
+        other.exec(change.toStdString());
+    } else {
+        m_db->exec(change.toStdString());
+    }
+    // Every statement the connection runs from here on, as SQLite expands it.
+    QStringList statements;
+    sqlite3_trace_v2(
+        m_db->getHandle(), SQLITE_TRACE_STMT,
+        [](unsigned, void* list, void* statement, void*) {
+            char* sql = sqlite3_expanded_sql(static_cast<sqlite3_stmt*>(statement));
+            static_cast<QStringList*>(list)->append(QString::fromUtf8(sql));
+            sqlite3_free(sql);
+            return 0;
+        },
+        &statements);
+    const QStringList found = CrossSearch::find(*m_db, m_index, "AB");
+    sqlite3_trace_v2(m_db->getHandle(), 0, nullptr, nullptr);
+    QCOMPARE(found, change.startsWith("DELETE") ? QStringList() : QStringList({"X1", "X2"}));
+    QCOMPARE(!statements.filter("CROSSNUMBER FROM PRICE").isEmpty(), readsAgain);
 }
 
 void TestCrossSearch::sparseRowIds_data()
@@ -269,9 +319,9 @@ void TestCrossSearch::sparseRowIds()
             insert.bind(3, "C" + std::to_string(i));
         insert.exec();
     }
-    QCOMPARE(CrossSearch::find(*m_db, "AB"), QStringList({"C0", "C1", "C3"}));
+    QCOMPARE(CrossSearch::find(*m_db, m_index, "AB"), QStringList({"C0", "C1", "C3"}));
     for (int i = 0; i < rowIds.size(); ++i)
-        QCOMPARE(CrossSearch::find(*m_db, "AB" + QString::number(i)),
+        QCOMPARE(CrossSearch::find(*m_db, m_index, "AB" + QString::number(i)),
                  i == 2 ? QStringList() : QStringList{"C" + QString::number(i)});
 }
 
