@@ -4,17 +4,6 @@
 
 namespace {
 
-enum Column
-{
-    PartNumber,
-    PartName,
-    Vhod,
-    Price,
-    PriceUsd,
-    PriceEur,
-    FirstWarehouse
-};
-
 QString money(const std::optional<double>& value)
 {
     return value ? RegionalFormats::formatMoney(*value) : QString();
@@ -72,25 +61,4 @@ QString PriceGridColumns::text(const PriceRow& row, int column)
 bool PriceGridColumns::isNumber(int column)
 {
     return column >= Vhod && column < kCount;
-}
-
-int PriceGridColumns::fixedWidth(int column)
-{
-    switch (column) {
-    case PartNumber:
-        return 120;
-    case PartName:
-        return 250;
-    case Price:
-        return 74;
-    case PriceUsd:
-        return 72;
-    default:
-        return 0;
-    }
-}
-
-int PriceGridColumns::displayWidth(int column)
-{
-    return column >= FirstWarehouse ? 7 : 10;
 }

@@ -9,15 +9,23 @@
 class PriceGridColumns
 {
 public:
-    static constexpr int kCount = 15;
+    // The nine warehouses follow FirstWarehouse.
+    enum Column
+    {
+        PartNumber,
+        PartName,
+        Vhod,
+        Price,
+        PriceUsd,
+        PriceEur,
+        FirstWarehouse
+    };
+    static constexpr int kWarehouses = 9;
+    static constexpr int kCount = FirstWarehouse + kWarehouses;
 
     static QString title(int column);
     // Amounts and stock are numbers (right-aligned); the rest is text.
     static bool isNumber(int column);
-    // The width in pixels of the columns that have one fixed; 0 for the rest.
-    static int fixedWidth(int column);
-    // In characters "0", for the columns without a fixed width.
-    static int displayWidth(int column);
     // The text a cell shows: amounts as "0.00" with the regional decimal
     // separator, stock as a whole number, nothing for an empty value.
     static QString text(const PriceRow& row, int column);

@@ -40,10 +40,8 @@ PriceGrid::PriceGrid(PriceListModel* model, QWidget* parent) : QTableView(parent
     titles->setStretchLastSection(false);
     titles->setHighlightSections(false);
     titles->setDefaultAlignment(Qt::AlignLeft | Qt::AlignVCenter);
-    for (int column = 0; column < PriceGridColumns::kCount; ++column) {
-        const int width = PriceGridColumns::fixedWidth(column);
-        titles->resizeSection(column, width > 0 ? width : defaultWidth(column));
-    }
+    for (int column = 0; column < PriceGridColumns::kCount; ++column)
+        titles->resizeSection(column, initialWidth(column));
 
     QHeaderView* indicator = verticalHeader();
     indicator->setSectionResizeMode(QHeaderView::Fixed);
@@ -56,11 +54,23 @@ PriceGrid::PriceGrid(PriceListModel* model, QWidget* parent) : QTableView(parent
     connect(model, &QAbstractItemModel::modelReset, this, &PriceGrid::startAtFirstRecord);
 }
 
-int PriceGrid::defaultWidth(int column) const
+int PriceGrid::initialWidth(int column) const
 {
+    switch (column) {
+    case PriceGridColumns::PartNumber:
+        return 120;
+    case PriceGridColumns::PartName:
+        return 250;
+    case PriceGridColumns::Price:
+        return 74;
+    case PriceGridColumns::PriceUsd:
+        return 72;
+    default:
+        break;
+    }
+    const int characters = column >= PriceGridColumns::FirstWarehouse ? 7 : 10;
     const QFontMetrics metrics(font());
-    const int digits =
-        metrics.horizontalAdvance(QLatin1Char('0')) * PriceGridColumns::displayWidth(column) + 4;
+    const int digits = metrics.horizontalAdvance(QLatin1Char('0')) * characters + 4;
     return std::max(digits, metrics.horizontalAdvance(PriceGridColumns::title(column)) + 4);
 }
 

@@ -17,9 +17,10 @@ public:
 
     explicit PriceGrid(PriceListModel* model, QWidget* parent = nullptr);
 
-    // The width a column without a fixed width gets: its display width in
-    // characters "0", but no less than its title.
-    int defaultWidth(int column) const;
+    // The width a column starts with: fixed in pixels for the part number,
+    // name and two retail prices; otherwise its display width in characters
+    // "0", but no less than its title.
+    int initialWidth(int column) const;
 
 protected:
     void keyPressEvent(QKeyEvent* event) override;

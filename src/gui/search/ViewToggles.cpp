@@ -1,6 +1,7 @@
 #include "ViewToggles.h"
 
 #include "core/config/IniFile.h"
+#include "core/search/PriceGridColumns.h"
 #include "gui/shared/ActionManager.h"
 
 #include <QAction>
@@ -13,11 +14,13 @@ const QString kSection = QStringLiteral("PRICE");
 ViewToggles::ViewToggles(ActionManager& actions, QHeaderView* columns, QWidget* parameters)
     : QObject(&actions), m_columns(columns), m_parameters(parameters)
 {
-    add(actions.actionPriceVhodView, QStringLiteral("ShowVhod"), 2);
-    add(actions.ActionPriceUSView, QStringLiteral("ShowUS"), 4);
-    add(actions.ActionPriceEUView, QStringLiteral("ShowEU"), 5);
-    for (int w = 0; w < int(actions.actionPriceFieldWH.size()); ++w)
-        add(actions.actionPriceFieldWH[size_t(w)], QStringLiteral("ShowWH%1").arg(w), 6 + w);
+    add(actions.actionPriceVhodView, QStringLiteral("ShowVhod"), PriceGridColumns::Vhod);
+    add(actions.ActionPriceUSView, QStringLiteral("ShowUS"), PriceGridColumns::PriceUsd);
+    add(actions.ActionPriceEUView, QStringLiteral("ShowEU"), PriceGridColumns::PriceEur);
+    static_assert(std::tuple_size_v<decltype(actions.actionPriceFieldWH)> == PriceGridColumns::kWarehouses);
+    for (int w = 0; w < PriceGridColumns::kWarehouses; ++w)
+        add(actions.actionPriceFieldWH[size_t(w)], QStringLiteral("ShowWH%1").arg(w),
+            PriceGridColumns::FirstWarehouse + w);
     add(actions.ActionParametersView, QStringLiteral("ShowParameters"), -1);
     for (const Toggle& toggle : std::as_const(m_toggles))
         connect(toggle.action, &QAction::triggered, this, [this, toggle] { execute(toggle); });
