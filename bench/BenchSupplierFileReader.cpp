@@ -27,7 +27,7 @@ QString sampleFolder(qint64 parts)
 void readPriceList(benchmark::State& state)
 {
     const QString path = QDir(sampleFolder(state.range(0))).filePath(QStringLiteral("import.txt"));
-    const std::vector<TableColumn> columns = TableColumn::fromCreateTable(Schema::kCreatePrice);
+    const std::vector<TableColumn> columns(Schema::kPriceColumns.cbegin(), Schema::kPriceColumns.cend());
     qint64 rows = 0;
     for (auto _ : state) {
         SupplierFileReader reader(path, columns);

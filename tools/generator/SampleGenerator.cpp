@@ -177,17 +177,26 @@ void SampleGenerator::forEachPart(const std::function<void(const Part&)>& sink)
     }
 }
 
+namespace {
+
+template <size_t N> QByteArray header(const std::array<TableColumn, N>& columns)
+{
+    QByteArray line;
+    for (const TableColumn& column : columns)
+        line += (line.isEmpty() ? "" : ";") + QByteArray(column.name);
+    return line + '\n';
+}
+
+} // namespace
+
 QByteArray SampleGenerator::priceHeader()
 {
-    QByteArray header;
-    for (const char* column : Schema::kPriceColumns)
-        header += (header.isEmpty() ? "" : ";") + QByteArray(column);
-    return header + '\n';
+    return header(Schema::kPriceColumns);
 }
 
 QByteArray SampleGenerator::groupsHeader()
 {
-    return QByteArrayLiteral("GROUPCODE;GROUPNAME;DISCOUNT\n");
+    return header(Schema::kGroupsColumns);
 }
 
 QByteArray SampleGenerator::priceLine(const Part& part)

@@ -36,10 +36,10 @@ void ClientFiles::createDatabase(const QString& fileName)
     try {
         SQLite::Database db(path, SQLite::OPEN_READWRITE | SQLite::OPEN_CREATE);
         SQLite::Transaction transaction(db);
-        db.exec(Schema::kCreatePrice);
+        db.exec(Schema::createPriceStatement());
         db.exec(Schema::kCreatePriceShortPartNumberIndex);
         db.exec(Schema::kCreatePriceCrossNumberIndex);
-        db.exec(Schema::kCreateGroups);
+        db.exec(Schema::createGroupsStatement());
         db.exec(Schema::createSettingsStatement().toStdString());
         SQLite::Statement row(db, "INSERT INTO SETTINGS (CL_ID, CL_NAME, CL_ADDRESS, CL_EMAIL, SUPP_NAME, "
                                   "SUPP_ADRES, SUPP_PHONE, SUPP_EMAIL, RATE_USD, RATE_EURO) "

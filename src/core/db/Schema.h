@@ -1,37 +1,51 @@
 #pragma once
 
+#include "core/db/TableColumn.h"
+
 #include <QString>
 
 #include <array>
+#include <cstddef>
+#include <string>
 
-// Every table of Tardesk.mdb and the statements that create it.
+// Every table of Tardesk.mdb: its name, its columns and the statements that
+// create it, each declared here once.
 namespace Schema {
 
-inline constexpr char kCreatePrice[] =
-    "CREATE TABLE PRICE (GROUPCODE TEXT(15), PARTNUMBER TEXT(22), SHORTPARTNUMBER TEXT(22), PARTNAME "
-    "TEXT(60), "
-    "CROSSNUMBER TEXT(10), PRICE SINGLE, WH0 SHORT, WH1 SHORT, WH2 SHORT, WH3 SHORT, WH4 SHORT, WH5 SHORT, "
-    "WH6 SHORT, WH7 SHORT, WH8 SHORT);";
+inline constexpr char kPriceTable[] = "PRICE";
+inline constexpr char kGroupsTable[] = "GROUPS";
+
+// The price list's columns in the order of the table.
+inline constexpr std::array<TableColumn, 15> kPriceColumns = {{
+    {"GROUPCODE", TableColumn::Text, 15},
+    {"PARTNUMBER", TableColumn::Text, 22},
+    {"SHORTPARTNUMBER", TableColumn::Text, 22},
+    {"PARTNAME", TableColumn::Text, 60},
+    {"CROSSNUMBER", TableColumn::Text, 10},
+    {"PRICE", TableColumn::Single, 0},
+    {"WH0", TableColumn::Short, 0},
+    {"WH1", TableColumn::Short, 0},
+    {"WH2", TableColumn::Short, 0},
+    {"WH3", TableColumn::Short, 0},
+    {"WH4", TableColumn::Short, 0},
+    {"WH5", TableColumn::Short, 0},
+    {"WH6", TableColumn::Short, 0},
+    {"WH7", TableColumn::Short, 0},
+    {"WH8", TableColumn::Short, 0},
+}};
+// The first column, GROUPCODE, is the key.
+inline constexpr std::array<TableColumn, 3> kGroupsColumns = {{
+    {"GROUPCODE", TableColumn::Text, 15},
+    {"GROUPNAME", TableColumn::Text, 60},
+    {"DISCOUNT", TableColumn::Short, 0},
+}};
+
+std::string createPriceStatement();
+std::string createGroupsStatement();
 inline constexpr char kCreatePriceShortPartNumberIndex[] =
     "CREATE INDEX PRICE_SHORTPARTNUMBER ON PRICE(SHORTPARTNUMBER);";
 inline constexpr char kCreatePriceCrossNumberIndex[] =
     "CREATE INDEX PRICE_CROSSNUMBER ON PRICE(CROSSNUMBER);";
-inline constexpr char kCreateGroups[] =
-    "CREATE TABLE GROUPS (GROUPCODE TEXT(15) NOT NULL PRIMARY KEY, GROUPNAME TEXT(60), DISCOUNT SHORT);";
-inline constexpr char kDropPrice[] = "DROP TABLE PRICE;";
-inline constexpr char kDropGroups[] = "DROP TABLE GROUPS;";
-
-inline constexpr char kPriceTable[] = "PRICE";
-inline constexpr char kGroupsTable[] = "GROUPS";
-inline constexpr char kSettingsTable[] = "SETTINGS";
-
-// The price list's columns in the order of the table.
-inline constexpr std::array<const char*, 15> kPriceColumns = {"GROUPCODE", "PARTNUMBER",  "SHORTPARTNUMBER",
-                                                              "PARTNAME",  "CROSSNUMBER", "PRICE",
-                                                              "WH0",       "WH1",         "WH2",
-                                                              "WH3",       "WH4",         "WH5",
-                                                              "WH6",       "WH7",         "WH8"};
-inline constexpr std::array<const char*, 3> kGroupsColumns = {"GROUPCODE", "GROUPNAME", "DISCOUNT"};
 
 enum class FieldKind
 {
@@ -41,8 +55,32 @@ enum class FieldKind
     Integer
 };
 
+// The columns of SETTINGS, in the order of kSettingsColumns.
+enum class SettingsField
+{
+    CL_ID,
+    CL_NAME,
+    CL_ADDRESS,
+    CL_EMAIL,
+    SUPP_NAME,
+    SUPP_ADRES,
+    SUPP_PHONE,
+    SUPP_EMAIL,
+    RATE_USD,
+    RATE_EURO,
+    PRICE_DATE,
+    STRING1,
+    STRING2,
+    STRING3,
+    INTEGER1,
+    INTEGER2,
+    NUMBER1,
+    NUMBER2
+};
+
 struct SettingsColumn
 {
+    SettingsField field;
     const char* name;
     FieldKind kind;
     int length;        // characters, for text columns
@@ -52,28 +90,45 @@ struct SettingsColumn
 // SETTINGS is never created by the client itself, only by the installer
 // tool; the client checks that these columns are there with these types.
 inline constexpr std::array<SettingsColumn, 18> kSettingsColumns = {{
-    {"CL_ID", FieldKind::Text, 5, "Код"},
-    {"CL_NAME", FieldKind::Text, 50, "Клиент"},
-    {"CL_ADDRESS", FieldKind::Text, 60, "Адрес"},
-    {"CL_EMAIL", FieldKind::Text, 50, "Электронный адрес"},
-    {"SUPP_NAME", FieldKind::Text, 50, "Поставщик"},
-    {"SUPP_ADRES", FieldKind::Text, 60, "Адрес"},
-    {"SUPP_PHONE", FieldKind::Text, 50, "Телефоны"},
-    {"SUPP_EMAIL", FieldKind::Text, 50, "Электронный адрес"},
-    {"RATE_USD", FieldKind::Double, 0, "Курс USD"},
-    {"RATE_EURO", FieldKind::Double, 0, "Курс EUR"},
-    {"PRICE_DATE", FieldKind::DateTime, 0, "Дата обновления"},
-    {"STRING1", FieldKind::Text, 50, ""},
-    {"STRING2", FieldKind::Text, 50, ""},
-    {"STRING3", FieldKind::Text, 50, ""},
-    {"INTEGER1", FieldKind::Integer, 0, ""},
-    {"INTEGER2", FieldKind::Integer, 0, ""},
-    {"NUMBER1", FieldKind::Double, 0, ""},
-    {"NUMBER2", FieldKind::Double, 0, ""},
+    {SettingsField::CL_ID, "CL_ID", FieldKind::Text, 5, "Код"},
+    {SettingsField::CL_NAME, "CL_NAME", FieldKind::Text, 50, "Клиент"},
+    {SettingsField::CL_ADDRESS, "CL_ADDRESS", FieldKind::Text, 60, "Адрес"},
+    {SettingsField::CL_EMAIL, "CL_EMAIL", FieldKind::Text, 50, "Электронный адрес"},
+    {SettingsField::SUPP_NAME, "SUPP_NAME", FieldKind::Text, 50, "Поставщик"},
+    {SettingsField::SUPP_ADRES, "SUPP_ADRES", FieldKind::Text, 60, "Адрес"},
+    {SettingsField::SUPP_PHONE, "SUPP_PHONE", FieldKind::Text, 50, "Телефоны"},
+    {SettingsField::SUPP_EMAIL, "SUPP_EMAIL", FieldKind::Text, 50, "Электронный адрес"},
+    {SettingsField::RATE_USD, "RATE_USD", FieldKind::Double, 0, "Курс USD"},
+    {SettingsField::RATE_EURO, "RATE_EURO", FieldKind::Double, 0, "Курс EUR"},
+    {SettingsField::PRICE_DATE, "PRICE_DATE", FieldKind::DateTime, 0, "Дата обновления"},
+    {SettingsField::STRING1, "STRING1", FieldKind::Text, 50, ""},
+    {SettingsField::STRING2, "STRING2", FieldKind::Text, 50, ""},
+    {SettingsField::STRING3, "STRING3", FieldKind::Text, 50, ""},
+    {SettingsField::INTEGER1, "INTEGER1", FieldKind::Integer, 0, ""},
+    {SettingsField::INTEGER2, "INTEGER2", FieldKind::Integer, 0, ""},
+    {SettingsField::NUMBER1, "NUMBER1", FieldKind::Double, 0, ""},
+    {SettingsField::NUMBER2, "NUMBER2", FieldKind::Double, 0, ""},
 }};
 
-// The declared type with which the installer tool creates a settings column.
-QString declaredType(const SettingsColumn& column);
+constexpr bool settingsColumnsInFieldOrder()
+{
+    for (size_t i = 0; i < kSettingsColumns.size(); ++i)
+        if (size_t(kSettingsColumns[i].field) != i)
+            return false;
+    return true;
+}
+static_assert(settingsColumnsInFieldOrder());
+
+constexpr const SettingsColumn& settingsColumn(SettingsField field)
+{
+    return kSettingsColumns[size_t(field)];
+}
+
 QString createSettingsStatement();
+// The date of the last update, stamped into the first settings row.
+inline constexpr char kUpdatePriceDate[] =
+    "UPDATE SETTINGS SET PRICE_DATE=? WHERE rowid=(SELECT min(rowid) FROM SETTINGS)";
+inline constexpr char kFirstSettingsRow[] = "SELECT min(rowid) FROM SETTINGS";
+inline constexpr char kInsertPriceDate[] = "INSERT INTO SETTINGS (PRICE_DATE) VALUES (?)";
 
 } // namespace Schema

@@ -139,22 +139,6 @@ SettingsRecord::SettingsRecord(QObject* parent) : QObject(parent)
     m_modified.assign(Schema::kSettingsColumns.size(), false);
 }
 
-int SettingsRecord::columnIndex(const QString& column)
-{
-    for (size_t i = 0; i < Schema::kSettingsColumns.size(); ++i)
-        if (column.compare(QLatin1String(Schema::kSettingsColumns[i].name), Qt::CaseInsensitive) == 0)
-            return int(i);
-    return -1;
-}
-
-int SettingsRecord::requireColumn(const QString& column) const
-{
-    const int index = columnIndex(column);
-    if (index < 0)
-        throw Error(kDataSetName + QStringLiteral(": Field '%1' not found").arg(column));
-    return index;
-}
-
 void SettingsRecord::open(Database& database)
 {
     close();
@@ -225,25 +209,25 @@ void SettingsRecord::readFirstRow()
     m_modified.assign(m_modified.size(), false);
 }
 
-QVariant SettingsRecord::value(const QString& column) const
+QVariant SettingsRecord::value(Schema::SettingsField column) const
 {
-    return m_values[size_t(requireColumn(column))];
+    return m_values[size_t(column)];
 }
 
-double SettingsRecord::floatValue(const QString& column) const
+double SettingsRecord::floatValue(Schema::SettingsField column) const
 {
     const QVariant current = value(column);
     return current.isNull() ? 0.0 : current.toDouble();
 }
 
-QDate SettingsRecord::dateValue(const QString& column) const
+QDate SettingsRecord::dateValue(Schema::SettingsField column) const
 {
     return value(column).toDate();
 }
 
-QString SettingsRecord::text(const QString& column) const
+QString SettingsRecord::text(Schema::SettingsField column) const
 {
-    const auto index = size_t(requireColumn(column));
+    const auto index = size_t(column);
     switch (Schema::kSettingsColumns[index].kind) {
     case Schema::FieldKind::Double:
         return RegionalFormats::formatMoney(m_values[index]);
@@ -272,9 +256,9 @@ void SettingsRecord::edit()
     setState(m_rowId < 0 ? State::Insert : State::Edit);
 }
 
-void SettingsRecord::setValue(const QString& column, const QVariant& value)
+void SettingsRecord::setValue(Schema::SettingsField column, const QVariant& value)
 {
-    const auto index = size_t(requireColumn(column));
+    const auto index = size_t(column);
     if (!isEditing())
         throw Error(kDataSetName + QStringLiteral(": Dataset not in edit or insert mode"));
     m_values[index] = value;
@@ -282,9 +266,9 @@ void SettingsRecord::setValue(const QString& column, const QVariant& value)
     emit valuesChanged();
 }
 
-void SettingsRecord::setText(const QString& column, const QString& text)
+void SettingsRecord::setText(Schema::SettingsField column, const QString& text)
 {
-    const Schema::SettingsColumn& field = Schema::kSettingsColumns[size_t(requireColumn(column))];
+    const Schema::SettingsColumn& field = Schema::settingsColumn(column);
     switch (field.kind) {
     case Schema::FieldKind::Text:
         setValue(column, text);
@@ -360,25 +344,8 @@ void SettingsRecord::storePriceDate(const QDate& date)
 {
     requireOpen();
     const QVariant value(date);
-    if (m_rowId < 0) {
-        // The update may have started the table's first row already.
-        SQLite::Statement first(m_database->connection(),
-                                "SELECT rowid FROM SETTINGS ORDER BY rowid LIMIT 1");
-        if (first.executeStep())
-            m_rowId = first.getColumn(0).getInt64();
-    }
-    if (m_rowId < 0) {
-        SQLite::Statement insert(m_database->connection(), "INSERT INTO SETTINGS (PRICE_DATE) VALUES (?)");
-        bindValue(insert, 1, value);
-        insert.exec();
-        m_rowId = m_database->connection().getLastInsertRowid();
-    } else {
-        SQLite::Statement update(m_database->connection(), "UPDATE SETTINGS SET PRICE_DATE=? WHERE rowid=?");
-        bindValue(update, 1, value);
-        update.bind(2, static_cast<int64_t>(m_rowId));
-        update.exec();
-    }
-    const auto index = size_t(columnIndex(QStringLiteral("PRICE_DATE")));
+    m_rowId = writePriceDate(m_database->connection(), date);
+    const auto index = size_t(Schema::SettingsField::PRICE_DATE);
     m_values[index] = value;
     m_savedValues[index] = value;
     m_modified[index] = false;
@@ -386,6 +353,20 @@ void SettingsRecord::storePriceDate(const QDate& date)
     if (m_state == State::Insert)
         setState(State::Edit);
     emit valuesChanged();
+}
+
+qint64 SettingsRecord::writePriceDate(SQLite::Database& connection, const QDate& date)
+{
+    const std::string text = date.toString(Qt::ISODate).toStdString();
+    SQLite::Statement update(connection, Schema::kUpdatePriceDate);
+    update.bind(1, text);
+    if (update.exec() > 0)
+        return connection.execAndGet(Schema::kFirstSettingsRow).getInt64();
+    // Posting the date into an empty table starts its first row.
+    SQLite::Statement insert(connection, Schema::kInsertPriceDate);
+    insert.bind(1, text);
+    insert.exec();
+    return connection.getLastInsertRowid();
 }
 
 void SettingsRecord::setState(State state)

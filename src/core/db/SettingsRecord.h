@@ -10,6 +10,10 @@
 
 class Database;
 
+namespace SQLite {
+class Database;
+}
+
 // The settings record: the first row of SETTINGS, open for the whole run.
 // It keeps its editing state like a data set of the old data layer, and
 // every window that shows or edits it follows its notifications.
@@ -35,21 +39,20 @@ public:
     State state() const { return m_state; }
     bool isEditing() const { return m_state == State::Edit || m_state == State::Insert; }
 
-    // Column names compare ignoring case; an unknown name throws.
-    QVariant value(const QString& column) const;
+    QVariant value(Schema::SettingsField column) const;
     // A column without a value reads as 0.
-    double floatValue(const QString& column) const;
-    QDate dateValue(const QString& column) const;
+    double floatValue(Schema::SettingsField column) const;
+    QDate dateValue(Schema::SettingsField column) const;
     // A field as an edit field shows it: rates as "0.00", dates as "dd.MM.yyyy".
-    QString text(const QString& column) const;
+    QString text(Schema::SettingsField column) const;
 
     // Starts editing; an empty table starts a new row.
     void edit();
     // Writes one field of the record being edited.
-    void setValue(const QString& column, const QVariant& value);
+    void setValue(Schema::SettingsField column, const QVariant& value);
     // Writes a field's text as the clerk typed it: a rate is parsed with the
     // regional decimal separator and kept unrounded; an empty rate has no value.
-    void setText(const QString& column, const QString& text);
+    void setText(Schema::SettingsField column, const QString& text);
     // Stores the edit (update of the row, or insert into an empty table).
     void post();
     // Restores the values from before the edit.
@@ -58,7 +61,9 @@ public:
     // later cancel, while an edit in progress stays pending.
     void storePriceDate(const QDate& date);
 
-    static int columnIndex(const QString& column);
+    // Writes PRICE_DATE into the first row of SETTINGS, starting that row in
+    // an empty table; returns the row's rowid.
+    static qint64 writePriceDate(SQLite::Database& connection, const QDate& date);
 
 signals:
     void valuesChanged();
@@ -69,7 +74,6 @@ private:
     void readFirstRow();
     void setState(State state);
     void requireOpen() const;
-    int requireColumn(const QString& column) const;
 
     Database* m_database = nullptr;
     State m_state = State::Inactive;

@@ -1,11 +1,7 @@
 #pragma once
 
-#include <QByteArrayView>
-#include <QString>
-
-#include <vector>
-
-// A column of a target table as its CREATE TABLE statement declares it.
+// A column of PRICE or GROUPS as its table declares it; the supplier files
+// are read into these columns.
 struct TableColumn
 {
     enum Kind
@@ -17,10 +13,7 @@ struct TableColumn
         Integer, // 32-bit integer
     };
 
-    QString name;
+    const char* name = "";
     Kind kind = Text;
     int length = 0;
-
-    // The columns of a "CREATE TABLE name (column type, ...)" statement, in order.
-    static std::vector<TableColumn> fromCreateTable(QByteArrayView statement);
 };

@@ -5,7 +5,7 @@
 #include "core/db/DatabaseCopy.h"
 #include "core/db/DatabaseLock.h"
 #include "core/db/Schema.h"
-#include "core/db/TableColumn.h"
+#include "core/db/SettingsRecord.h"
 #include "core/import/BulkInsert.h"
 #include "core/import/ThreadedSupplierReader.h"
 #include "core/text/CaseFolding.h"
@@ -56,6 +56,11 @@ PriceListUpdate::PriceListUpdate(const QString& programDir, DatabaseLock& lock, 
     : m_programDir(programDir), m_lock(lock), m_stage(std::move(onStage))
 {
     m_progress.m_target = progress;
+}
+
+QString PriceListUpdate::firstStage()
+{
+    return QStringLiteral("Удаление старого прайса (1/7)");
 }
 
 QString PriceListUpdate::priceFileName(const QString& programDir)
@@ -132,7 +137,7 @@ void PriceListUpdate::build(SQLite::Database& target, Outcome& outcome)
     copy.copyTables();
 
     stage(QStringLiteral("Формирование нового прайса (3/7)"));
-    target.exec(Schema::kCreatePrice);
+    target.exec(Schema::createPriceStatement());
     stage(QStringLiteral("Формирование нового прайса (4/7)"));
     loadPrice(target, outcome);
     target.exec(Schema::kCreatePriceShortPartNumberIndex);
@@ -140,7 +145,7 @@ void PriceListUpdate::build(SQLite::Database& target, Outcome& outcome)
 
     stage(QStringLiteral("Формирование списка групп (5/7)"));
     if (withGroups) {
-        target.exec(Schema::kCreateGroups);
+        target.exec(Schema::createGroupsStatement());
         stage(QStringLiteral("Формирование списка групп (6/7)"));
         loadGroups(target, outcome);
         stage(QStringLiteral("Формирование списка групп (7/7)"));
@@ -165,7 +170,8 @@ void PriceListUpdate::collect(const ThreadedSupplierReader& reader, Outcome& out
 void PriceListUpdate::loadPrice(SQLite::Database& target, Outcome& outcome)
 {
     ThreadedSupplierReader reader(priceFileName(m_programDir),
-                                  TableColumn::fromCreateTable(Schema::kCreatePrice), &m_progress);
+                                  {Schema::kPriceColumns.cbegin(), Schema::kPriceColumns.cend()},
+                                  &m_progress);
     BulkInsert insert(target.getHandle(), Schema::kPriceTable, Schema::kPriceColumns.size());
     qint64 rows = 0;
     while (reader.nextBatch()) {
@@ -185,7 +191,8 @@ void PriceListUpdate::loadPrice(SQLite::Database& target, Outcome& outcome)
 void PriceListUpdate::loadGroups(SQLite::Database& target, Outcome& outcome)
 {
     ThreadedSupplierReader reader(groupsFileName(m_programDir),
-                                  TableColumn::fromCreateTable(Schema::kCreateGroups), &m_progress);
+                                  {Schema::kGroupsColumns.cbegin(), Schema::kGroupsColumns.cend()},
+                                  &m_progress);
     BulkInsert insert(target.getHandle(), Schema::kGroupsTable, Schema::kGroupsColumns.size());
     QSet<QString> codes;
     while (reader.nextBatch()) {
@@ -194,16 +201,13 @@ void PriceListUpdate::loadGroups(SQLite::Database& target, Outcome& outcome)
             // The key of GROUPS: the old engine refused the whole file for a
             // missing or repeated code, and so do we, before anything changes.
             if (!code)
-                throw Error(QStringLiteral("Файл %1, строка %2: пустой код группы GROUPCODE")
-                                .arg(reader.fileName())
-                                .arg(reader.line(row)));
+                throw Error::atLine(reader.fileName(), reader.line(row),
+                                    QStringLiteral("пустой код группы GROUPCODE"));
             const QString text = QString::fromStdString(*code);
             const QString folded = CaseFolding::upper(text);
             if (codes.contains(folded))
-                throw Error(QStringLiteral("Файл %1, строка %2: код группы «%3» повторяется")
-                                .arg(reader.fileName())
-                                .arg(reader.line(row))
-                                .arg(text));
+                throw Error::atLine(reader.fileName(), reader.line(row),
+                                    QStringLiteral("код группы «%1» повторяется").arg(text));
             codes.insert(folded);
         }
         insert.insert(reader.values(0), reader.rows());
@@ -247,16 +251,7 @@ void PriceListUpdate::addDefaultGroups(SQLite::Database& target)
 void PriceListUpdate::stampDate(SQLite::Database& target, Outcome& outcome)
 {
     outcome.priceDate = QDate::currentDate();
-    const std::string date = outcome.priceDate.toString(Qt::ISODate).toStdString();
-    SQLite::Statement update(
-        target, "UPDATE SETTINGS SET PRICE_DATE=? WHERE rowid=(SELECT min(rowid) FROM SETTINGS)");
-    update.bind(1, date);
-    if (update.exec() == 0) {
-        // Posting the date into an empty table starts its first row.
-        SQLite::Statement insert(target, "INSERT INTO SETTINGS (PRICE_DATE) VALUES (?)");
-        insert.bind(1, date);
-        insert.exec();
-    }
+    SettingsRecord::writePriceDate(target, outcome.priceDate);
 }
 
 QString PriceListUpdate::adjustmentReport(const Outcome& outcome)

@@ -57,6 +57,9 @@ public:
     // table, before anything is touched.
     static void checkPriceTable(SQLite::Database& db);
 
+    // What the caller shows before it closes its connection and calls run().
+    static QString firstStage();
+
     // Runs the stages from "(2/7)" on. Every connection of the caller to
     // Tardesk.mdb must be closed; the lock is taken exclusively meanwhile.
     Outcome run();

@@ -67,7 +67,7 @@ SupplierFileReader::SupplierFileReader(const QString& path, std::vector<TableCol
 
 void SupplierFileReader::fail(qint64 line, const QString& problem) const
 {
-    throw Error(QStringLiteral("Файл %1, строка %2: %3").arg(m_name).arg(line).arg(problem));
+    throw Error::atLine(m_name, line, problem);
 }
 
 void SupplierFileReader::chooseCodePage()
@@ -166,7 +166,7 @@ std::vector<QString> SupplierFileReader::detectDelimiter(QByteArrayView line, ch
         for (size_t i = 0; i < parser.fields().size(); ++i) {
             names.push_back(m_converter.decode(parser.field(i)));
             for (const TableColumn& column : m_columns)
-                known += names.back().compare(column.name, Qt::CaseInsensitive) == 0;
+                known += names.back().compare(QLatin1String(column.name), Qt::CaseInsensitive) == 0;
         }
         if (known > bestKnown) {
             bestKnown = known;
@@ -188,12 +188,11 @@ void SupplierFileReader::mapColumns(std::vector<QString> names, qint64 headerLin
     const auto failAt = [&](size_t index, const QString& problem) {
         if (!namedBySchema)
             fail(headerLine, problem);
-        throw Error(
-            QStringLiteral("Файл schema.ini, строка %1: %2").arg(m_schema->columns[index].line).arg(problem));
+        throw Error::atLine(TextSchema::kFileName, m_schema->columns[index].line, problem);
     };
     QStringList tableNames;
     for (const TableColumn& column : m_columns)
-        tableNames << column.name;
+        tableNames << QLatin1String(column.name);
 
     // A trailing delimiter leaves empty names at the end; nameless columns
     // elsewhere get the old driver's names F1, F2, ...
@@ -302,8 +301,8 @@ bool SupplierFileReader::next()
                 continue;
             ++m_adjustedCount;
             if (m_adjustments.size() < kAdjustmentExamples)
-                m_adjustments.push_back(
-                    {m_name, line(), m_columns[size_t(target)].name, m_converter.decode(field)});
+                m_adjustments.push_back({m_name, line(), QLatin1String(m_columns[size_t(target)].name),
+                                         m_converter.decode(field)});
         }
         // A short record: the columns it lacks are empty.
         for (size_t i = m_fields.size(); i < m_fileColumns.size(); ++i)

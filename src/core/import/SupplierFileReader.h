@@ -16,7 +16,7 @@ class ProgressReporter;
 // into the columns of a table, matching the file's columns by name and
 // following a schema.ini beside the file as the old engine's text driver did:
 //
-//     SupplierFileReader reader(path, TableColumn::fromCreateTable(Schema::kCreatePrice));
+//     SupplierFileReader reader(path, columns);
 //     while (reader.next())
 //         bind reader.values() in table column order, step, reset;
 //

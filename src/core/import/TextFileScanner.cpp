@@ -54,7 +54,7 @@ void TextFileScanner::setSyntax(char delimiter, char quote)
 
 void TextFileScanner::fail(qint64 line, const QString& problem) const
 {
-    throw Error(QStringLiteral("Файл %1, строка %2: %3").arg(m_name).arg(line).arg(problem));
+    throw Error::atLine(m_name, line, problem);
 }
 
 void TextFileScanner::fill()

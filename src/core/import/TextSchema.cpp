@@ -10,8 +10,6 @@
 
 namespace {
 
-const QLatin1String kSchemaFileName("schema.ini");
-
 struct Entry
 {
     QString key;
@@ -21,7 +19,7 @@ struct Entry
 
 [[noreturn]] void fail(int line, const QString& problem)
 {
-    throw Error(QStringLiteral("Файл %1, строка %2: %3").arg(kSchemaFileName).arg(line).arg(problem));
+    throw Error::atLine(TextSchema::kFileName, line, problem);
 }
 
 QString decodeSchemaFile(QByteArrayView bytes)
@@ -157,13 +155,13 @@ std::optional<TextSchema> TextSchema::load(const QString& folder, const QString&
 {
     // Written on Windows, the file may be called "Schema.ini" or "SCHEMA.INI".
     const QStringList found =
-        QDir(folder).entryList(QStringList{kSchemaFileName}, QDir::Files | QDir::Hidden);
+        QDir(folder).entryList(QStringList{TextSchema::kFileName}, QDir::Files | QDir::Hidden);
     if (found.isEmpty())
         return std::nullopt;
     QFile file(QDir(folder).filePath(found.first()));
     if (!file.open(QIODevice::ReadOnly))
-        throw Error(
-            QStringLiteral("Файл %1 не удаётся прочитать: %2").arg(kSchemaFileName, file.errorString()));
+        throw Error(QStringLiteral("Файл %1 не удаётся прочитать: %2")
+                        .arg(TextSchema::kFileName, file.errorString()));
     const std::vector<Entry> entries = sectionEntries(decodeSchemaFile(file.readAll()), fileName);
     if (entries.empty())
         return std::nullopt;

@@ -29,6 +29,8 @@ public:
     // section is missing. Throws Error for an entry that would misread the file.
     static std::optional<TextSchema> load(const QString& folder, const QString& fileName);
 
+    static inline const QLatin1String kFileName{"schema.ini"};
+
     Format format = Format::Unspecified;
     char delimiter = 0;
     bool columnNameHeader = true;

@@ -15,7 +15,7 @@
 // the caller stores the records already read. Records come in batches
 // through a short queue:
 //
-//     ThreadedSupplierReader reader(path, TableColumn::fromCreateTable(Schema::kCreatePrice), progress);
+//     ThreadedSupplierReader reader(path, columns, progress);
 //     while (reader.nextBatch())
 //         insert reader.rows() records from reader.values(0), columnCount() values each;
 //

@@ -60,9 +60,9 @@ int search(const QStringList& arguments, QTextStream& out, QTextStream& err)
         out << QStringLiteral("не найден\n");
         return 0;
     }
-    const std::vector<PriceRow> rows = PriceListQuery::open(database.connection(), crosses.front(),
-                                                            settings.floatValue(QStringLiteral("RATE_USD")),
-                                                            settings.floatValue(QStringLiteral("RATE_EURO")));
+    const std::vector<PriceRow> rows = PriceListQuery::open(
+        database.connection(), crosses.front(), settings.floatValue(Schema::SettingsField::RATE_USD),
+        settings.floatValue(Schema::SettingsField::RATE_EURO));
     // The whole answer is made before any of it is printed, so a failure prints only the error.
     QString text = QStringLiteral("Ok\n") + crosses.join(QLatin1Char('\n')) + QStringLiteral("\n\n");
     QStringList titles;
@@ -136,7 +136,7 @@ int update(const QStringList& arguments, QTextStream& err)
             progress.restart();
         },
         &progress);
-    err << QStringLiteral("Удаление старого прайса (1/7)") << Qt::endl;
+    err << PriceListUpdate::firstStage() << Qt::endl;
     const PriceListUpdate::Outcome outcome = update.run();
     const QString report = PriceListUpdate::adjustmentReport(outcome);
     if (!report.isEmpty())

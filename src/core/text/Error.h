@@ -15,6 +15,12 @@ public:
     const QString& message() const noexcept { return m_message; }
     const char* what() const noexcept override { return m_utf8.constData(); }
 
+    // A problem found at a line of a file the program reads.
+    static Error atLine(const QString& fileName, qint64 line, const QString& problem)
+    {
+        return Error(QStringLiteral("Файл %1, строка %2: %3").arg(fileName).arg(line).arg(problem));
+    }
+
     // The message of any error: ours, the engine's or the library's.
     static QString messageOf(const std::exception& error) { return QString::fromUtf8(error.what()); }
 

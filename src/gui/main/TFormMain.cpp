@@ -269,8 +269,8 @@ void TFormMain::OpenPriceList(const QString& crossNumber)
 {
     const SettingsRecord& settings = m_session.settings();
     ADODataSetPartsPrice->open(m_session.database().connection(), crossNumber,
-                               settings.floatValue(QStringLiteral("RATE_USD")),
-                               settings.floatValue(QStringLiteral("RATE_EURO")));
+                               settings.floatValue(Schema::SettingsField::RATE_USD),
+                               settings.floatValue(Schema::SettingsField::RATE_EURO));
 }
 
 void TFormMain::listboxSearchClick()

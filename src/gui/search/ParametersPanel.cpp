@@ -14,10 +14,10 @@ ParametersPanel::ParametersPanel(SettingsRecord& settings, QWidget* parent)
     : QGroupBox(QStringLiteral(" Параметры "), parent), m_settings(settings)
 {
     setObjectName(QStringLiteral("GroupBoxParameters"));
-    m_priceDate = addValue("PRICE_DATE");
-    m_rateUsd = addValue("RATE_USD");
-    m_rateEuro = addValue("RATE_EURO");
-    m_suppPhone = addValue("SUPP_PHONE");
+    m_priceDate = addValue(Schema::SettingsField::PRICE_DATE);
+    m_rateUsd = addValue(Schema::SettingsField::RATE_USD);
+    m_rateEuro = addValue(Schema::SettingsField::RATE_EURO);
+    m_suppPhone = addValue(Schema::SettingsField::SUPP_PHONE);
     m_suppPhone->setAlignment(Qt::AlignLeft | Qt::AlignTop);
     m_suppPhone->setWordWrap(true);
     m_suppPhone->setFixedSize(kPhoneSize);
@@ -40,10 +40,10 @@ ParametersPanel::ParametersPanel(SettingsRecord& settings, QWidget* parent)
     refresh();
 }
 
-QLabel* ParametersPanel::addValue(const char* column)
+QLabel* ParametersPanel::addValue(Schema::SettingsField column)
 {
     auto* label = new QLabel(this);
-    label->setObjectName(QLatin1String(column));
+    label->setObjectName(QLatin1String(Schema::settingsColumn(column).name));
     // The supplier's texts are shown as typed, never as markup.
     label->setTextFormat(Qt::PlainText);
     label->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
@@ -53,8 +53,9 @@ QLabel* ParametersPanel::addValue(const char* column)
 void ParametersPanel::refresh()
 {
     // A closed record has no values, so every field shows empty.
-    m_priceDate->setText(RegionalFormats::formatDate(m_settings.dateValue(QStringLiteral("PRICE_DATE"))));
-    m_rateUsd->setText(RegionalFormats::formatMoney(m_settings.value(QStringLiteral("RATE_USD"))));
-    m_rateEuro->setText(RegionalFormats::formatMoney(m_settings.value(QStringLiteral("RATE_EURO"))));
-    m_suppPhone->setText(m_settings.value(QStringLiteral("SUPP_PHONE")).toString());
+    m_priceDate->setText(
+        RegionalFormats::formatDate(m_settings.dateValue(Schema::SettingsField::PRICE_DATE)));
+    m_rateUsd->setText(RegionalFormats::formatMoney(m_settings.value(Schema::SettingsField::RATE_USD)));
+    m_rateEuro->setText(RegionalFormats::formatMoney(m_settings.value(Schema::SettingsField::RATE_EURO)));
+    m_suppPhone->setText(m_settings.value(Schema::SettingsField::SUPP_PHONE).toString());
 }

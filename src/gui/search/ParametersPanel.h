@@ -1,5 +1,7 @@
 #pragma once
 
+#include "core/db/Schema.h"
+
 #include <QGroupBox>
 
 class QLabel;
@@ -17,7 +19,7 @@ public:
 
 private:
     void refresh();
-    QLabel* addValue(const char* column);
+    QLabel* addValue(Schema::SettingsField column);
 
     SettingsRecord& m_settings;
     QLabel* m_priceDate;

@@ -9,10 +9,10 @@
 #include <QTimer>
 #include <QValidator>
 
-SettingsFieldEdit::SettingsFieldEdit(SettingsRecord& record, const QString& column, QWidget* parent)
+SettingsFieldEdit::SettingsFieldEdit(SettingsRecord& record, Schema::SettingsField column, QWidget* parent)
     : QLineEdit(parent), m_record(record), m_column(column)
 {
-    setObjectName(QStringLiteral("DBEdit") + column);
+    setObjectName(QStringLiteral("DBEdit") + QLatin1String(Schema::settingsColumn(column).name));
     showRecord();
     // Every change by the clerk (keys, context menu, drag and drop) starts the edit.
     connect(this, &QLineEdit::textEdited, this, &SettingsFieldEdit::startEdit);

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "core/db/Schema.h"
+
 #include <QLineEdit>
 
 class SettingsRecord;
@@ -12,7 +14,7 @@ class SettingsFieldEdit : public QLineEdit
     Q_OBJECT
 
 public:
-    SettingsFieldEdit(SettingsRecord& record, const QString& column, QWidget* parent = nullptr);
+    SettingsFieldEdit(SettingsRecord& record, Schema::SettingsField column, QWidget* parent = nullptr);
 
     // Writes a changed text into the record; throws when the record refuses it.
     void writeToRecord();
@@ -26,5 +28,5 @@ private:
     void startEdit();
 
     SettingsRecord& m_record;
-    QString m_column;
+    Schema::SettingsField m_column;
 };

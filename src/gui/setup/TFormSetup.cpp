@@ -26,11 +26,6 @@ constexpr int kFieldLeft = kGroupWidth - 12 - kFieldWidth;
 constexpr int kIdWidth = 45;
 constexpr int kRateWidth = 65;
 
-int columnLength(const char* column)
-{
-    return Schema::kSettingsColumns[size_t(SettingsRecord::columnIndex(QLatin1String(column)))].length;
-}
-
 // The freedesktop name, then its symbolic variant, then the style's own icon.
 QIcon themedIcon(const QString& name, QStyle::StandardPixmap fallback, const QStyle* style)
 {
@@ -82,20 +77,20 @@ TFormSetup::TFormSetup(SettingsRecord& settings, QWidget* parent)
     connect(DataSetSetupCancel, &QAction::triggered, this, &TFormSetup::DataSetSetupCancelExecute);
 
     QGroupBox* client = addGroup(QStringLiteral(" Клиент "), 48, 129);
-    addField(client, QStringLiteral("Код"), "CL_ID", 0)->setFixedWidth(kIdWidth);
-    addField(client, QStringLiteral("Наименование"), "CL_NAME", 1);
-    addField(client, QStringLiteral("Адрес"), "CL_ADDRESS", 2);
-    addField(client, QStringLiteral("Электронная почта"), "CL_EMAIL", 3);
+    addField(client, QStringLiteral("Код"), Schema::SettingsField::CL_ID, 0)->setFixedWidth(kIdWidth);
+    addField(client, QStringLiteral("Наименование"), Schema::SettingsField::CL_NAME, 1);
+    addField(client, QStringLiteral("Адрес"), Schema::SettingsField::CL_ADDRESS, 2);
+    addField(client, QStringLiteral("Электронная почта"), Schema::SettingsField::CL_EMAIL, 3);
 
     QGroupBox* supplier = addGroup(QStringLiteral(" Поставщик "), 185, 129);
-    addField(supplier, QStringLiteral("Наименование"), "SUPP_NAME", 0);
-    addField(supplier, QStringLiteral("Адрес"), "SUPP_ADRES", 1);
-    addField(supplier, QStringLiteral("Телефон/Факс"), "SUPP_PHONE", 2);
-    addField(supplier, QStringLiteral("Электронная почта"), "SUPP_EMAIL", 3);
+    addField(supplier, QStringLiteral("Наименование"), Schema::SettingsField::SUPP_NAME, 0);
+    addField(supplier, QStringLiteral("Адрес"), Schema::SettingsField::SUPP_ADRES, 1);
+    addField(supplier, QStringLiteral("Телефон/Факс"), Schema::SettingsField::SUPP_PHONE, 2);
+    addField(supplier, QStringLiteral("Электронная почта"), Schema::SettingsField::SUPP_EMAIL, 3);
 
     QGroupBox* program = addGroup(QStringLiteral(" Программа "), 322, 57);
-    addRateField(program, QStringLiteral("Курс розницы в USD"), "RATE_USD", kLabelLeft);
-    addRateField(program, QStringLiteral("Курс розницы в EUR"), "RATE_EURO", 250);
+    addRateField(program, QStringLiteral("Курс розницы в USD"), Schema::SettingsField::RATE_USD, kLabelLeft);
+    addRateField(program, QStringLiteral("Курс розницы в EUR"), Schema::SettingsField::RATE_EURO, 250);
 
     connect(&m_settings, &SettingsRecord::stateChanged, this, &TFormSetup::updateCommands);
     updateCommands();
@@ -114,24 +109,25 @@ QGroupBox* TFormSetup::addGroup(const QString& title, int top, int height)
     return group;
 }
 
-SettingsFieldEdit* TFormSetup::addField(QGroupBox* group, const QString& label, const char* column, int line)
+SettingsFieldEdit* TFormSetup::addField(QGroupBox* group, const QString& label, Schema::SettingsField column,
+                                        int line)
 {
     const int top = kLineTop + line * kLineStep;
     auto* caption = new QLabel(label, group);
     caption->setGeometry(kLabelLeft, top, kFieldLeft - kLabelLeft, kLineHeight);
-    auto* field = new SettingsFieldEdit(m_settings, QLatin1String(column), group);
+    auto* field = new SettingsFieldEdit(m_settings, column, group);
     field->setGeometry(kFieldLeft, top, kFieldWidth, kLineHeight);
-    field->setMaxLength(columnLength(column));
+    field->setMaxLength(Schema::settingsColumn(column).length);
     m_fields.push_back(field);
     return field;
 }
 
-SettingsFieldEdit* TFormSetup::addRateField(QGroupBox* group, const QString& label, const char* column,
-                                            int left)
+SettingsFieldEdit* TFormSetup::addRateField(QGroupBox* group, const QString& label,
+                                            Schema::SettingsField column, int left)
 {
     auto* caption = new QLabel(label, group);
     caption->setGeometry(left, kLineTop, 150, kLineHeight);
-    auto* field = new SettingsFieldEdit(m_settings, QLatin1String(column), group);
+    auto* field = new SettingsFieldEdit(m_settings, column, group);
     field->setGeometry(left + 150, kLineTop, kRateWidth, kLineHeight);
     field->setValidator(new RateValidator(field));
     m_fields.push_back(field);

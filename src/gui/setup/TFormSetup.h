@@ -1,5 +1,7 @@
 #pragma once
 
+#include "core/db/Schema.h"
+
 #include <QDialog>
 #include <QStyle>
 
@@ -39,8 +41,10 @@ protected:
 private:
     QAction* addCommand(const QString& caption, const QString& iconName, QStyle::StandardPixmap fallback);
     QGroupBox* addGroup(const QString& title, int top, int height);
-    SettingsFieldEdit* addField(QGroupBox* group, const QString& label, const char* column, int line);
-    SettingsFieldEdit* addRateField(QGroupBox* group, const QString& label, const char* column, int left);
+    SettingsFieldEdit* addField(QGroupBox* group, const QString& label, Schema::SettingsField column,
+                                int line);
+    SettingsFieldEdit* addRateField(QGroupBox* group, const QString& label, Schema::SettingsField column,
+                                    int left);
     void updateCommands();
 
     SettingsRecord& m_settings;

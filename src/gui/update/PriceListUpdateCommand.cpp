@@ -55,7 +55,7 @@ QString PriceListUpdateCommand::runStages(QString* report)
 {
     QString error;
     try {
-        WaitProgr::ShowWaitForm(QStringLiteral("Удаление старого прайса (1/7)"));
+        WaitProgr::ShowWaitForm(PriceListUpdate::firstStage());
         m_hooks.closePriceList();
         PriceListUpdate::checkPriceTable(m_session.database().connection());
         // The file under the connection is about to be replaced.

@@ -92,7 +92,7 @@ void TestDatabaseLock::compactionConvertsOwnLockAndGivesItBack()
     DatabaseCompactor::CompactClientDatabase(folder(), QString(), client.lock());
     QCOMPARE(client.lock().mode(), DatabaseLock::Mode::Shared);
     client.reopenDatabase();
-    QCOMPARE(client.settings().floatValue(QStringLiteral("RATE_USD")), 41.25);
+    QCOMPARE(client.settings().floatValue(Schema::SettingsField::RATE_USD), 41.25);
 
     DatabaseLock other(folder());
     QVERIFY_THROWS_EXCEPTION(Error, other.lockExclusive());
@@ -132,7 +132,7 @@ void TestDatabaseLock::startingClientWaitsForReplacement()
     client.openIniFile();
     client.openDatabase();
     QCOMPARE(client.lock().mode(), DatabaseLock::Mode::Shared);
-    QCOMPARE(client.settings().floatValue(QStringLiteral("RATE_USD")), 44.5);
+    QCOMPARE(client.settings().floatValue(Schema::SettingsField::RATE_USD), 44.5);
     int status = 0;
     QCOMPARE(::waitpid(child, &status, 0), child);
     QVERIFY(WIFEXITED(status) && WEXITSTATUS(status) == 0);

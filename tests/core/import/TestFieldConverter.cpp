@@ -8,7 +8,7 @@
 
 namespace {
 
-const TableColumn kDouble{QStringLiteral("PRICE"), TableColumn::Double, 0};
+const TableColumn kDouble{"PRICE", TableColumn::Double, 0};
 
 // What the C++ library reads from the same text, "," taken as the decimal point.
 double libraryValue(QByteArray text)

@@ -17,7 +17,10 @@
 
 namespace {
 
-const char kTable[] = "CREATE TABLE T (CODE TEXT(5), NAME TEXT(12), PRICE SINGLE, QTY SHORT)";
+const std::vector<TableColumn> kColumns = {{"CODE", TableColumn::Text, 5},
+                                           {"NAME", TableColumn::Text, 12},
+                                           {"PRICE", TableColumn::Single, 0},
+                                           {"QTY", TableColumn::Short, 0}};
 const QString kNull = QStringLiteral("∅");
 
 QString render(const SupplierFileReader::Value& value)
@@ -71,7 +74,6 @@ private slots:
     void recordsAcrossReadChunks();
     void reportsProgress();
     void ignoresTheCLocale();
-    void tableColumnsFromCreateStatements();
 
 private:
     QString importPath() const { return m_dir->filePath(QStringLiteral("import.txt")); }
@@ -221,7 +223,7 @@ void TestSupplierFileReader::reads()
     QFETCH(QByteArray, schema);
     QFETCH(QStringList, records);
     writeInput(file, schema);
-    SupplierFileReader reader(importPath(), TableColumn::fromCreateTable(kTable));
+    SupplierFileReader reader(importPath(), kColumns);
     QCOMPARE(readAll(reader), records);
     QCOMPARE(reader.adjustedCount(), 0);
 }
@@ -273,7 +275,7 @@ void TestSupplierFileReader::adjusts()
     QFETCH(int, count);
     QFETCH(QStringList, examples);
     writeInput(file, schema);
-    SupplierFileReader reader(importPath(), TableColumn::fromCreateTable(kTable));
+    SupplierFileReader reader(importPath(), kColumns);
     QCOMPARE(readAll(reader), records);
     QCOMPARE(reader.adjustedCount(), count);
     QStringList shown;
@@ -360,7 +362,7 @@ void TestSupplierFileReader::fails()
     QFETCH(QString, message);
     writeInput(file, schema);
     try {
-        SupplierFileReader reader(importPath(), TableColumn::fromCreateTable(kTable));
+        SupplierFileReader reader(importPath(), kColumns);
         while (reader.next()) {
         }
         QFAIL("no error");
@@ -373,7 +375,7 @@ void TestSupplierFileReader::unreadableFile()
 {
     QVERIFY(QDir(m_dir->path()).mkdir(QStringLiteral("import.txt")));
     try {
-        SupplierFileReader reader(importPath(), TableColumn::fromCreateTable(kTable));
+        SupplierFileReader reader(importPath(), kColumns);
         QFAIL("no error");
     } catch (const Error& error) {
         QVERIFY2(error.message().startsWith(QStringLiteral("Файл import.txt не удаётся открыть: ")),
@@ -385,15 +387,16 @@ void TestSupplierFileReader::findsSchemaIniWrittenOnWindows()
 {
     writeInput("CODE*QTY\nA*1\n", QByteArray());
     writeFile(m_dir->filePath(QStringLiteral("Schema.INI")), "[IMPORT.TXT]\nFormat=Delimited(*)\n");
-    SupplierFileReader reader(importPath(), TableColumn::fromCreateTable(kTable));
+    SupplierFileReader reader(importPath(), kColumns);
     QCOMPARE(readAll(reader), QStringList{"2:A|∅|∅|#1"});
 }
 
 void TestSupplierFileReader::numericKinds()
 {
     writeInput("P;D;N\n12.3;12.3;100000\n1;2;3000000000\n", QByteArray());
-    SupplierFileReader reader(importPath(),
-                              TableColumn::fromCreateTable("CREATE TABLE U (P SINGLE, D DOUBLE, N INTEGER)"));
+    SupplierFileReader reader(importPath(), std::vector<TableColumn>{{"P", TableColumn::Single, 0},
+                                                                     {"D", TableColumn::Double, 0},
+                                                                     {"N", TableColumn::Integer, 0}});
     QVERIFY(reader.next());
     // The price column keeps single precision, as the old table stored it.
     QCOMPARE(std::get<double>(reader.values()[0]), double(12.3f));
@@ -415,7 +418,7 @@ void TestSupplierFileReader::recordsAcrossReadChunks()
         const qsizetype fill = (1 << 20) - shift - file.size() - 4;
         file += "Z;" + QByteArray(fill, 'x') + "\r\n" + tail;
         writeInput(file, QByteArray());
-        SupplierFileReader reader(importPath(), TableColumn::fromCreateTable(kTable));
+        SupplierFileReader reader(importPath(), kColumns);
         const QStringList records = readAll(reader);
         QCOMPARE(records.size(), 3);
         QCOMPARE(records[1], QStringLiteral("3:a\"b|c\r\nd|∅|∅"));
@@ -430,7 +433,7 @@ void TestSupplierFileReader::reportsProgress()
         file += "ABC;12\n";
     writeInput(file, QByteArray());
     ProgressLog log;
-    SupplierFileReader reader(importPath(), TableColumn::fromCreateTable(kTable), &log);
+    SupplierFileReader reader(importPath(), kColumns, &log);
     qint64 records = 0;
     while (reader.next())
         ++records;
@@ -462,25 +465,8 @@ void TestSupplierFileReader::ignoresTheCLocale()
     QCOMPARE(std::strtod("2.5", nullptr), 2.0);
 
     writeInput("CODE;PRICE;QTY\nA;12.5;3\nB;7,25;-4\n", QByteArray());
-    SupplierFileReader reader(importPath(), TableColumn::fromCreateTable(kTable));
+    SupplierFileReader reader(importPath(), kColumns);
     QCOMPARE(readAll(reader), (QStringList{"2:A|∅|~12.5|#3", "3:B|∅|~7.25|#-4"}));
-}
-
-void TestSupplierFileReader::tableColumnsFromCreateStatements()
-{
-    const std::vector<TableColumn> price = TableColumn::fromCreateTable(Schema::kCreatePrice);
-    QCOMPARE(price.size(), Schema::kPriceColumns.size());
-    for (size_t i = 0; i < price.size(); ++i)
-        QCOMPARE(price[i].name, QLatin1String(Schema::kPriceColumns[i]));
-    QCOMPARE(price[1].kind, TableColumn::Text);
-    QCOMPARE(price[1].length, 22);
-    QCOMPARE(price[5].kind, TableColumn::Single);
-    QCOMPARE(price[14].kind, TableColumn::Short);
-
-    const std::vector<TableColumn> groups = TableColumn::fromCreateTable(Schema::kCreateGroups);
-    QCOMPARE(groups.size(), 3u);
-    QCOMPARE(groups[0].length, 15);
-    QCOMPARE(groups[2].kind, TableColumn::Short);
 }
 
 QTEST_GUILESS_MAIN(TestSupplierFileReader)

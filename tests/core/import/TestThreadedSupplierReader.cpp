@@ -14,7 +14,10 @@
 
 namespace {
 
-const char kTable[] = "CREATE TABLE T (CODE TEXT(5), NAME TEXT(12), PRICE SINGLE, QTY SHORT)";
+const std::vector<TableColumn> kColumns = {{"CODE", TableColumn::Text, 5},
+                                           {"NAME", TableColumn::Text, 12},
+                                           {"PRICE", TableColumn::Single, 0},
+                                           {"QTY", TableColumn::Short, 0}};
 constexpr int kBatch = int(ThreadedSupplierReader::kBatchRows);
 
 struct Record
@@ -90,25 +93,24 @@ void TestThreadedSupplierReader::write(const QByteArray& file)
 
 void TestThreadedSupplierReader::deliversWhatThePlainReaderReads_data()
 {
-    QTest::addColumn<QByteArray>("file"); // null: a generated price list
-    QTest::addColumn<QByteArray>("table");
+    QTest::addColumn<QByteArray>("file"); // null: a generated price list, read into PRICE
 
-    QTest::newRow("generated price list") << QByteArray() << QByteArray(Schema::kCreatePrice);
-    QTest::newRow("columns missing, names come and go, some cut")
-        << varyingRecords(3 * kBatch + 7) << QByteArray(kTable);
-    QTest::newRow("exactly one batch") << varyingRecords(kBatch) << QByteArray(kTable);
-    QTest::newRow("header only") << QByteArray("CODE;NAME\n") << QByteArray(kTable);
+    QTest::newRow("generated price list") << QByteArray();
+    QTest::newRow("columns missing, names come and go, some cut") << varyingRecords(3 * kBatch + 7);
+    QTest::newRow("exactly one batch") << varyingRecords(kBatch);
+    QTest::newRow("header only") << QByteArray("CODE;NAME\n");
 }
 
 void TestThreadedSupplierReader::deliversWhatThePlainReaderReads()
 {
     QFETCH(QByteArray, file);
-    QFETCH(QByteArray, table);
     if (file.isNull())
         SampleGenerator(20000).writeTextFiles(m_dir->path());
     else
         write(file);
-    const std::vector<TableColumn> columns = TableColumn::fromCreateTable(table.constData());
+    const std::vector<TableColumn> columns =
+        file.isNull() ? std::vector<TableColumn>(Schema::kPriceColumns.cbegin(), Schema::kPriceColumns.cend())
+                      : kColumns;
 
     std::vector<Record> expected;
     SupplierFileReader plain(importPath(), columns);
@@ -156,7 +158,7 @@ void TestThreadedSupplierReader::errorComesAfterTheRecordsBeforeIt()
     QFETCH(QString, message);
     write(varyingRecords(goodRecords) + bad + varyingRecords(10).mid(14));
 
-    ThreadedSupplierReader reader(importPath(), TableColumn::fromCreateTable(kTable));
+    ThreadedSupplierReader reader(importPath(), kColumns);
     int delivered = 0;
     qint64 lastLine = 1;
     try {
@@ -176,11 +178,9 @@ void TestThreadedSupplierReader::errorComesAfterTheRecordsBeforeIt()
 
 void TestThreadedSupplierReader::headerErrorsComeFromTheConstructor()
 {
-    QVERIFY_THROWS_EXCEPTION(Error,
-                             ThreadedSupplierReader(importPath(), TableColumn::fromCreateTable(kTable)));
+    QVERIFY_THROWS_EXCEPTION(Error, ThreadedSupplierReader(importPath(), kColumns));
     write("WHAT;EVER\nA;B\n");
-    QVERIFY_THROWS_EXCEPTION(Error,
-                             ThreadedSupplierReader(importPath(), TableColumn::fromCreateTable(kTable)));
+    QVERIFY_THROWS_EXCEPTION(Error, ThreadedSupplierReader(importPath(), kColumns));
 }
 
 void TestThreadedSupplierReader::stopsWhenDestroyedEarly_data()
@@ -198,7 +198,7 @@ void TestThreadedSupplierReader::stopsWhenDestroyedEarly()
     write(varyingRecords(20 * kBatch));
     // As when storing a record fails: the reader is destroyed by the unwinding.
     try {
-        ThreadedSupplierReader reader(importPath(), TableColumn::fromCreateTable(kTable));
+        ThreadedSupplierReader reader(importPath(), kColumns);
         for (int i = 0; i < taken; ++i)
             QVERIFY(reader.nextBatch());
         throw Error(QStringLiteral("disk full"));
@@ -214,7 +214,7 @@ void TestThreadedSupplierReader::reportsProgressOnTheCallersThread()
         file += "ABC;12\n";
     write(file);
     ThreadLog log;
-    ThreadedSupplierReader reader(importPath(), TableColumn::fromCreateTable(kTable), &log);
+    ThreadedSupplierReader reader(importPath(), kColumns, &log);
     QCOMPARE(log.updates.size(), 1); // the header's chunk, before the worker starts
     qint64 records = 0;
     while (reader.nextBatch())

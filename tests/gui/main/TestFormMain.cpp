@@ -214,25 +214,27 @@ void TestFormMain::toolbarShowsExitThenUpdateWithoutTooltips()
 
 void TestFormMain::parametersFollowSettingsRecord_data()
 {
-    QTest::addColumn<QString>("column");
+    QTest::addColumn<Schema::SettingsField>("column");
     QTest::addColumn<QVariant>("value");
     QTest::addColumn<QString>("shown");
 
-    QTest::newRow("date of update") << "PRICE_DATE" << QVariant(QDate(2024, 3, 5)) << "05.03.2024";
-    QTest::newRow("dollar rate rounded") << "RATE_USD" << QVariant(39.456) << "39.46";
-    QTest::newRow("euro rate whole") << "RATE_EURO" << QVariant(45.0) << "45.00";
-    QTest::newRow("rate cleared") << "RATE_EURO" << QVariant() << "";
+    QTest::newRow("date of update") << Schema::SettingsField::PRICE_DATE << QVariant(QDate(2024, 3, 5))
+                                    << "05.03.2024";
+    QTest::newRow("dollar rate rounded") << Schema::SettingsField::RATE_USD << QVariant(39.456) << "39.46";
+    QTest::newRow("euro rate whole") << Schema::SettingsField::RATE_EURO << QVariant(45.0) << "45.00";
+    QTest::newRow("rate cleared") << Schema::SettingsField::RATE_EURO << QVariant() << "";
     QTest::newRow("phone shown as typed, not as markup")
-        << "SUPP_PHONE" << QVariant("<b>123</b> & 456") << "<b>123</b> & 456";
+        << Schema::SettingsField::SUPP_PHONE << QVariant("<b>123</b> & 456") << "<b>123</b> & 456";
 }
 
 void TestFormMain::parametersFollowSettingsRecord()
 {
-    QFETCH(QString, column);
+    QFETCH(Schema::SettingsField, column);
     QFETCH(QVariant, value);
     QFETCH(QString, shown);
 
-    auto* label = m_form->GroupBoxParameters->findChild<QLabel*>(column);
+    auto* label =
+        m_form->GroupBoxParameters->findChild<QLabel*>(QLatin1String(Schema::settingsColumn(column).name));
     QVERIFY(label);
     const QString before = label->text();
     SettingsRecord& settings = m_form->session().settings();

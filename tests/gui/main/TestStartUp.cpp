@@ -94,7 +94,7 @@ void TestStartUp::emptyIniStarts()
     QVERIFY(form.isInitialized());
     QVERIFY(m_shown.isEmpty());
     QCOMPARE(form.windowTitle(), QStringLiteral("Клиент Velmora - Tardesk"));
-    QCOMPARE(form.session().settings().floatValue(QStringLiteral("RATE_USD")), 41.25);
+    QCOMPARE(form.session().settings().floatValue(Schema::SettingsField::RATE_USD), 41.25);
     QVERIFY(form.session().ProgramDir().endsWith(QLatin1Char('/')));
 }
 
@@ -151,7 +151,7 @@ void TestStartUp::failedSaveKeepsWindowUsable()
     QCOMPARE(m_shown.size(), 1);
     QVERIFY(m_shown[0].text.startsWith(QStringLiteral("Cannot create file \"") + ini));
     QVERIFY(form.session().database().isOpen());
-    QCOMPARE(form.session().settings().floatValue(QStringLiteral("RATE_USD")), 41.25);
+    QCOMPARE(form.session().settings().floatValue(Schema::SettingsField::RATE_USD), 41.25);
 
     // Once the file can be written again, closing works.
     QDir(ini).removeRecursively();

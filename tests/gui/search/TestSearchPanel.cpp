@@ -264,7 +264,7 @@ void TestSearchPanel::choosingLineReopensPriceList()
     // A new rate shows when the same line is clicked again.
     SettingsRecord& settings = m_form->session().settings();
     settings.edit();
-    settings.setValue(QStringLiteral("RATE_USD"), 25.0);
+    settings.setValue(Schema::SettingsField::RATE_USD, 25.0);
     const QRect line = list->visualItemRect(list->item(1));
     QTest::mouseClick(list->viewport(), Qt::LeftButton, {}, line.center());
     QCOMPARE(gridColumn(4), QStringList{"2.00"});
