@@ -25,8 +25,3 @@ SQLite::Database& Database::connection()
         throw Error(QStringLiteral("Connection is closed"));
     return *m_db;
 }
-
-void Database::execute(const QString& sql)
-{
-    connection().exec(sql.toStdString());
-}

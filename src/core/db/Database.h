@@ -25,9 +25,6 @@ public:
     // The open connection; throws when closed.
     SQLite::Database& connection();
 
-    // Runs a statement and ignores any result.
-    void execute(const QString& sql);
-
     // How long a statement waits for another program's lock.
     static constexpr int kBusyTimeoutMs = 5000;
 

@@ -120,8 +120,8 @@ void CrossIndex::sortCrosses(std::vector<std::pair<int64_t, int32_t>>& parts)
         const size_t i = size_t(cross);
         return QStringView(folded).mid(foldedStart[i], foldedStart[i + 1] - foldedStart[i]);
     };
-    // The order of CaseFolding::less; the rare ties of the folded texts are
-    // broken by the spellings themselves.
+    // Ascending ignoring case; the rare ties of the folded texts are broken
+    // by the spellings themselves, in binary order.
     std::sort(order.begin(), order.end(), [&](int32_t a, int32_t b) {
         const int byFolded = foldedOf(a).compare(foldedOf(b));
         return byFolded != 0 ? byFolded < 0 : crossText(a) < crossText(b);

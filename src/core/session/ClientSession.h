@@ -19,8 +19,6 @@ public:
     explicit ClientSession(const QString& programDir);
 
     const QString& ProgramDir() const { return m_programDir; }
-    const QString& IniFileName() const { return m_iniFileName; }
-    const QString& DatabaseFileName() const { return m_databaseFileName; }
 
     // Start-up: the configuration file must exist; it is read whole.
     void openIniFile();

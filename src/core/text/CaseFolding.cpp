@@ -1,7 +1,5 @@
 #include "CaseFolding.h"
 
-#include <algorithm>
-
 QChar CaseFolding::upper(QChar ch)
 {
     const char16_t c = ch.unicode();
@@ -44,17 +42,4 @@ bool CaseFolding::startsWith(QStringView text, QStringView prefix)
         if (upper(text[i]) != upper(prefix[i]))
             return false;
     return true;
-}
-
-bool CaseFolding::less(QStringView a, QStringView b)
-{
-    const qsizetype common = std::min(a.size(), b.size());
-    for (qsizetype i = 0; i < common; ++i) {
-        const QChar x = upper(a[i]), y = upper(b[i]);
-        if (x != y)
-            return x < y;
-    }
-    if (a.size() != b.size())
-        return a.size() < b.size();
-    return a < b;
 }

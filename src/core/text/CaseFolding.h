@@ -17,6 +17,4 @@ public:
 
     static bool equal(QStringView a, QStringView b);
     static bool startsWith(QStringView text, QStringView prefix);
-    // Ascending ignoring case; spellings that differ only in case in binary order.
-    static bool less(QStringView a, QStringView b);
 };

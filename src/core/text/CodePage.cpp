@@ -102,7 +102,7 @@ QByteArray CodePage::encode(Id id, QStringView text)
     return text.toUtf8();
 }
 
-qsizetype CodePage::validUtf8Prefix(QByteArrayView bytes, bool allowTruncatedEnd)
+qsizetype CodePage::validUtf8Prefix(QByteArrayView bytes)
 {
     const auto* data = reinterpret_cast<const unsigned char*>(bytes.data());
     const qsizetype size = bytes.size();
@@ -134,7 +134,7 @@ qsizetype CodePage::validUtf8Prefix(QByteArrayView bytes, bool allowTruncatedEnd
         }
         for (int k = 1; k < length; ++k) {
             if (i + k >= size)
-                return allowTruncatedEnd ? size : i;
+                return i;
             const unsigned char next = data[i + k];
             if (k == 1 ? (next < low || next > high) : (next < 0x80 || next > 0xBF))
                 return i;
@@ -146,5 +146,5 @@ qsizetype CodePage::validUtf8Prefix(QByteArrayView bytes, bool allowTruncatedEnd
 
 bool CodePage::isValidUtf8(QByteArrayView bytes)
 {
-    return validUtf8Prefix(bytes, false) == bytes.size();
+    return validUtf8Prefix(bytes) == bytes.size();
 }

@@ -12,8 +12,6 @@ class CaptionProxyAction : public QAction
 public:
     CaptionProxyAction(QAction* command, const QString& caption, QObject* parent);
 
-    QAction* command() const { return m_command; }
-
 private:
     void mirror();
 

@@ -60,7 +60,7 @@ void TestCodePage::utf8Validity()
     QFETCH(bool, valid);
     QFETCH(int, prefix);
     QCOMPARE(CodePage::isValidUtf8(bytes), valid);
-    QCOMPARE(CodePage::validUtf8Prefix(bytes, false), qsizetype(prefix));
+    QCOMPARE(CodePage::validUtf8Prefix(bytes), qsizetype(prefix));
 }
 
 QTEST_GUILESS_MAIN(TestCodePage)
