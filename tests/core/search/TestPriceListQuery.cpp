@@ -1,5 +1,4 @@
 #include "core/db/ClientFiles.h"
-#include "core/search/PriceGridColumns.h"
 #include "core/search/PriceListQuery.h"
 
 #include <SQLiteCpp/Database.h>
@@ -20,8 +19,6 @@ private slots:
     void computesInFloatingPoint_data();
     void computesInFloatingPoint();
     void joinsAndOrders();
-    void gridText_data();
-    void gridText();
 
 private:
     void part(const char* group, const char* number, const char* cross, const char* price);
@@ -141,48 +138,6 @@ void TestPriceListQuery::joinsAndOrders()
     QCOMPARE(numbers("x1"), expected);
     QCOMPARE(numbers("X"), QStringList{});
     QCOMPARE(numbers("X3"), QStringList{});
-}
-
-void TestPriceListQuery::gridText_data()
-{
-    QTest::addColumn<int>("column");
-    QTest::addColumn<QString>("title");
-    QTest::addColumn<QString>("text");
-    QTest::newRow("part number") << 0 << "Код товара"
-                                 << "0 986/45";
-    QTest::newRow("name") << 1 << "Наименование"
-                          << "Фильтр";
-    QTest::newRow("input price rounded") << 2 << "Вход"
-                                         << "94.05";
-    QTest::newRow("whole retail price with decimals") << 3 << "Розница UAH"
-                                                      << "99.00";
-    QTest::newRow("dollars to two decimals") << 4 << "Розница USD"
-                                             << "2.48";
-    QTest::newRow("empty euros") << 5 << "Розница EUR"
-                                 << "";
-    QTest::newRow("first warehouse") << 6 << "Скл №1"
-                                     << "12";
-    QTest::newRow("zero stock") << 7 << "Скл №2"
-                                << "0";
-    QTest::newRow("empty stock") << 14 << "Скл №9"
-                                 << "";
-}
-
-void TestPriceListQuery::gridText()
-{
-    QFETCH(int, column);
-    QFETCH(QString, title);
-    QFETCH(QString, text);
-    PriceRow row;
-    row.partNumber = "0 986/45";
-    row.partName = "Фильтр";
-    row.vhod = 94.05;
-    row.price = 99;
-    row.priceUsd = 2.475;
-    row.stock[0] = 12;
-    row.stock[1] = 0;
-    QCOMPARE(PriceGridColumns::title(column), title);
-    QCOMPARE(PriceGridColumns::text(row, column), text);
 }
 
 QTEST_GUILESS_MAIN(TestPriceListQuery)

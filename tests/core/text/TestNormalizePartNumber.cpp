@@ -1,4 +1,3 @@
-#include "core/text/CaseFolding.h"
 #include "core/text/NormalizePartNumber.h"
 
 #include <QTest>
@@ -10,8 +9,6 @@ class TestNormalizePartNumber : public QObject
 private slots:
     void normalize_data();
     void normalize();
-    void caseFolding_data();
-    void caseFolding();
 };
 
 void TestNormalizePartNumber::normalize_data()
@@ -49,33 +46,6 @@ void TestNormalizePartNumber::normalize()
     QFETCH(QString, typed);
     QFETCH(QString, expected);
     QCOMPARE(NormalizePartNumber(typed), expected);
-}
-
-void TestNormalizePartNumber::caseFolding_data()
-{
-    QTest::addColumn<QString>("text");
-    QTest::addColumn<QString>("upper");
-    QTest::newRow("latin") << "az09AZ"
-                           << "AZ09AZ";
-    QTest::newRow("russian first and last") << "аяАЯ"
-                                            << "АЯАЯ";
-    QTest::newRow("ukrainian") << "єіїЄІЇ"
-                               << "ЄІЇЄІЇ";
-    QTest::newRow("letters without a pair stay") << "ёґßé"
-                                                 << "ёґßé";
-    QTest::newRow("neighbours of the ranges stay") << "@[`{"
-                                                   << "@[`{";
-}
-
-void TestNormalizePartNumber::caseFolding()
-{
-    QFETCH(QString, text);
-    QFETCH(QString, upper);
-    QCOMPARE(CaseFolding::upper(text), upper);
-    QVERIFY(CaseFolding::equal(text, upper));
-    QVERIFY(CaseFolding::startsWith(upper, text.left(2)));
-    for (QChar ch : upper)
-        QCOMPARE(CaseFolding::upper(CaseFolding::lower(ch)), ch);
 }
 
 QTEST_GUILESS_MAIN(TestNormalizePartNumber)
