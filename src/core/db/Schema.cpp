@@ -28,15 +28,15 @@ QString declaredType(const SettingsColumn& column)
 {
     switch (column.kind) {
     case FieldKind::Text:
-        return QStringLiteral("TEXT(%1)").arg(column.length);
+        return declaredType(TableColumn{column.name, TableColumn::Text, column.length});
     case FieldKind::Double:
-        return QStringLiteral("DOUBLE");
+        return declaredType(TableColumn{column.name, TableColumn::Double, 0});
     case FieldKind::DateTime:
         return QStringLiteral("DATETIME");
     case FieldKind::Integer:
         break;
     }
-    return QStringLiteral("INTEGER");
+    return declaredType(TableColumn{column.name, TableColumn::Integer, 0});
 }
 
 QString createTable(const char* table, const QStringList& definitions)

@@ -73,6 +73,8 @@ private slots:
 
 private:
     void insert(const std::vector<Part>& parts);
+    // Runs change through the test's connection or through another one.
+    void apply(bool otherConnection, const QString& change);
 
     std::unique_ptr<QTemporaryDir> m_dir;
     std::unique_ptr<SQLite::Database> m_db;
@@ -92,6 +94,17 @@ void TestCrossSearch::cleanup()
     m_db.reset();
     m_dir.reset();
     m_index = CrossIndex();
+}
+
+void TestCrossSearch::apply(bool otherConnection, const QString& change)
+{
+    if (otherConnection) {
+        SQLite::Database other(ClientFiles::databaseFileName(m_dir->path()).toStdString(),
+                               SQLite::OPEN_READWRITE);
+        other.exec(change.toStdString());
+    } else {
+        m_db->exec(change.toStdString());
+    }
 }
 
 void TestCrossSearch::insert(const std::vector<Part>& parts)
@@ -208,13 +221,7 @@ void TestCrossSearch::seesChanges()
     QFETCH(QStringList, expected);
     insert({{"AB1", "X1"}, {"AB2", "X2"}, {"CD1", "Y1"}});
     QCOMPARE(CrossSearch::find(*m_db, m_index, "ab"), QStringList({"X1", "X2"}));
-    if (otherConnection) {
-        SQLite::Database other(ClientFiles::databaseFileName(m_dir->path()).toStdString(),
-                               SQLite::OPEN_READWRITE);
-        other.exec(change.toStdString());
-    } else {
-        m_db->exec(change.toStdString());
-    }
+    apply(otherConnection, change);
     QCOMPARE(CrossSearch::find(*m_db, m_index, "ab"), expected);
     QCOMPARE(CrossSearch::find(*m_db, m_index, "CD"), QStringList{change.contains("'N'") ? "NY1" : "Y1"});
 }
@@ -270,13 +277,7 @@ void TestCrossSearch::readsPriceAgainOnlyWhenItChanged()
     QFETCH(bool, readsAgain);
     insert({{"AB1", "X1"}, {"AB2", "X2"}});
     QCOMPARE(CrossSearch::find(*m_db, m_index, "AB"), QStringList({"X1", "X2"}));
-    if (otherConnection) {
-        SQLite::Database other(ClientFiles::databaseFileName(m_dir->path()).toStdString(),
-                               SQLite::OPEN_READWRITE);
-        other.exec(change.toStdString());
-    } else {
-        m_db->exec(change.toStdString());
-    }
+    apply(otherConnection, change);
     // Every statement the connection runs from here on, as SQLite expands it.
     QStringList statements;
     sqlite3_trace_v2(
