@@ -1,14 +1,15 @@
 # Fails the build when an include runs against the layers of src/:
-#   core:  text < config < db < import < search < session, and never a GUI header
+#   core:  text < config < db < import < search < order < session, and never a GUI header
 #          (every Qt header a core file names must be one of Qt Core's);
-#   gui:   shared < search, setup, update (siblings apart) < main.
+#   gui:   shared < search, setup, update, order (siblings apart) < main.
 # Run with -DSOURCE_DIR=<src> -DQT_CORE_INCLUDE_DIR=<QtCore headers> [-DSTAMP=<file>].
-set(core_layers text config db import search session)
-set(gui_layers shared search setup update main)
+set(core_layers text config db import search order session)
+set(gui_layers shared search setup update order main)
 set(gui_rank_shared 0)
 set(gui_rank_search 1)
 set(gui_rank_setup 1)
 set(gui_rank_update 1)
+set(gui_rank_order 1)
 set(gui_rank_main 2)
 
 file(GLOB_RECURSE sources RELATIVE "${SOURCE_DIR}" "${SOURCE_DIR}/core/*" "${SOURCE_DIR}/gui/*")

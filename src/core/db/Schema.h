@@ -131,4 +131,20 @@ inline constexpr char kUpdatePriceDate[] =
 inline constexpr char kFirstSettingsRow[] = "SELECT min(rowid) FROM SETTINGS";
 inline constexpr char kInsertPriceDate[] = "INSERT INTO SETTINGS (PRICE_DATE) VALUES (?)";
 
+// The clerk's order to the supplier: a table beside the specified ones,
+// made at the first change of the order and carried over by every update.
+// LINE_ID keeps the order in which the parts were first added.
+inline constexpr char kOrderTable[] = "ORDER_LINES";
+inline constexpr char kCreateOrder[] =
+    "CREATE TABLE IF NOT EXISTS ORDER_LINES (LINE_ID INTEGER PRIMARY KEY, GROUPCODE TEXT(15) NOT NULL, "
+    "PARTNUMBER TEXT(22) NOT NULL, SHORTPARTNUMBER TEXT(22), PARTNAME TEXT(60), "
+    "QUANTITY INTEGER NOT NULL CHECK (QUANTITY BETWEEN 1 AND 9999));";
+inline constexpr char kSelectOrderLines[] = "SELECT LINE_ID, GROUPCODE, PARTNUMBER, SHORTPARTNUMBER, "
+                                            "PARTNAME, QUANTITY FROM ORDER_LINES ORDER BY LINE_ID;";
+inline constexpr char kInsertOrderLine[] = "INSERT INTO ORDER_LINES (GROUPCODE, PARTNUMBER, SHORTPARTNUMBER, "
+                                           "PARTNAME, QUANTITY) VALUES (?, ?, ?, ?, ?);";
+inline constexpr char kUpdateOrderQuantity[] = "UPDATE ORDER_LINES SET QUANTITY = ? WHERE LINE_ID = ?;";
+inline constexpr char kDeleteOrderLine[] = "DELETE FROM ORDER_LINES WHERE LINE_ID = ?;";
+inline constexpr char kDeleteOrderLines[] = "DELETE FROM ORDER_LINES;";
+
 } // namespace Schema

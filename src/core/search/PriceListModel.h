@@ -23,6 +23,8 @@ public:
     void open(SQLite::Database& db, const QString& cross, double rateUsd, double rateEur);
     void close();
     bool isOpen() const { return m_open; }
+    // In the grid's order.
+    const std::vector<PriceRow>& rows() const { return m_rows; }
 
     int rowCount(const QModelIndex& parent = QModelIndex()) const override;
     int columnCount(const QModelIndex& parent = QModelIndex()) const override;

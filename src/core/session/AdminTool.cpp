@@ -1,13 +1,20 @@
 #include "AdminTool.h"
 
+#include "core/config/IniFile.h"
 #include "core/db/ClientFiles.h"
 #include "core/db/Database.h"
 #include "core/db/SettingsRecord.h"
+#include "core/order/Order.h"
+#include "core/order/OrderExport.h"
+#include "core/order/OrderSheet.h"
+#include "core/order/OrderStore.h"
 #include "core/search/CrossSearch.h"
 #include "core/search/PriceGridColumns.h"
 #include "core/search/PriceListQuery.h"
+#include "core/search/ShownColumns.h"
 #include "core/text/Error.h"
 #include "core/text/NormalizePartNumber.h"
+#include "core/text/RegionalFormats.h"
 
 #include "core/db/DatabaseCompactor.h"
 #include "core/db/DatabaseLock.h"
@@ -144,6 +151,125 @@ int update(const QStringList& arguments, QTextStream& err)
     return 0;
 }
 
+QString existingDatabase(const QString& folder)
+{
+    const QString fileName = ClientFiles::databaseFileName(folder);
+    if (!QFileInfo(fileName).isFile())
+        throw Error(QStringLiteral("Cannot open database \"%1\": no such file").arg(fileName));
+    return fileName;
+}
+
+QString listOf(const QStringList& codes)
+{
+    return codes.join(QStringLiteral(", "));
+}
+
+// The group codes among rows, each once ignoring case, as first spelled.
+template <typename Rows> QStringList groupsOf(const Rows& rows)
+{
+    QStringList groups, folded;
+    for (const auto& row : rows)
+        if (!folded.contains(row.groupCode.toCaseFolded())) {
+            folded << row.groupCode.toCaseFolded();
+            groups << row.groupCode;
+        }
+    return groups;
+}
+
+void addToOrder(SQLite::Database& db, const QStringList& arguments)
+{
+    const QString partNumber = arguments[0];
+    const QString groupCode = arguments.value(2);
+    bool isNumber = false;
+    const qint64 quantity = arguments[1].toLongLong(&isNumber);
+    if (!isNumber)
+        throw Error(QStringLiteral("Количество «%1» не целое число").arg(arguments[1]));
+    OrderStore::checkQuantity(quantity, partNumber);
+    const std::vector<PriceRow> rows = Order::findPart(db, partNumber, groupCode);
+    if (rows.empty())
+        throw Error(
+            groupCode.isEmpty()
+                ? QStringLiteral("Позиции %1 нет в прайс-листе").arg(partNumber)
+                : QStringLiteral("Позиции %1 группы %2 нет в прайс-листе").arg(partNumber, groupCode));
+    const QStringList groups = groupsOf(rows);
+    if (groups.size() > 1)
+        throw Error(QStringLiteral("Номер %1 есть в нескольких группах: %2; укажите код группы")
+                        .arg(partNumber, listOf(groups)));
+    OrderStore::add(db, rows.front(), int(quantity));
+}
+
+void removeFromOrder(SQLite::Database& db, const QStringList& arguments)
+{
+    const QString partNumber = arguments[0];
+    const QString groupCode = arguments.value(1);
+    std::vector<OrderStore::Line> found;
+    for (const OrderStore::Line& line : OrderStore::lines(db))
+        if (OrderStore::equalIgnoringCase(line.partNumber, partNumber) &&
+            (groupCode.isEmpty() || OrderStore::equalIgnoringCase(line.groupCode, groupCode)))
+            found.push_back(line);
+    if (found.empty())
+        throw Error(QStringLiteral("Позиции %1 нет в заказе").arg(partNumber));
+    if (found.size() > 1)
+        throw Error(QStringLiteral("Номер %1 есть в заказе в нескольких группах: %2; укажите код группы")
+                        .arg(partNumber, listOf(groupsOf(found))));
+    OrderStore::remove(db, found.front().id);
+}
+
+QString orderList(const Order& order)
+{
+    const QChar separator = RegionalFormats::decimalSeparator();
+    const auto money = [separator](const std::optional<qint64>& cents) {
+        return cents ? Order::moneyText(*cents, separator) : QString();
+    };
+    QString text;
+    for (const Order::Line& line : order.lines())
+        text += tabSeparated({line.partNumber, line.groupCode, line.partName, QString::number(line.quantity),
+                              money(line.priceCents), money(line.sumCents)});
+    text += tabSeparated({OrderSheet::totalTitle(), QString(), QString(),
+                          QString::number(order.totalQuantity()), QString(), money(order.totalCents())});
+    return text;
+}
+
+// The clerk's order to the supplier, kept in the database file.
+int order(const QStringList& arguments, QTextStream& out, QTextStream& err)
+{
+    const QString verb = arguments.value(1);
+    const int extra = int(arguments.size()) - 2;
+    const bool known = (verb == QLatin1String("add") && (extra == 2 || extra == 3)) ||
+                       (verb == QLatin1String("remove") && (extra == 1 || extra == 2)) ||
+                       (verb == QLatin1String("export") && extra == 1) ||
+                       ((verb == QLatin1String("clear") || verb == QLatin1String("list")) && extra == 0);
+    if (!known) {
+        return wrongUsage(err);
+    }
+    const QString folder = arguments[0];
+    const QStringList rest = arguments.mid(2);
+    const QString fileName = existingDatabase(folder);
+    Database database;
+    if (verb == QLatin1String("list") || verb == QLatin1String("export")) {
+        database.open(fileName, Database::Mode::ReadOnly);
+        const Order current = Order::read(database.connection());
+        if (verb == QLatin1String("list")) {
+            out << orderList(current);
+        } else {
+            const IniFile ini(ClientFiles::iniFileName(folder));
+            OrderExport::save(OrderSheet(current, ShownColumns::read(ini).warehouseList()), rest[0]);
+        }
+        return 0;
+    }
+    // A change waits while an update replaces the file, or it would be lost with the old one.
+    DatabaseLock lock(folder);
+    lock.lockShared();
+    database.open(fileName);
+    if (verb == QLatin1String("add"))
+        addToOrder(database.connection(), rest);
+    else if (verb == QLatin1String("remove"))
+        removeFromOrder(database.connection(), rest);
+    else
+        OrderStore::clear(database.connection());
+    return 0;
+}
+
 } // namespace
 
 int AdminTool::run(const QStringList& arguments, QTextStream& out, QTextStream& err)
@@ -165,6 +291,8 @@ int AdminTool::run(const QStringList& arguments, QTextStream& out, QTextStream& 
             return compact(rest, err);
         if (command == QLatin1String("update"))
             return update(rest, err);
+        if (command == QLatin1String("order"))
+            return order(rest, out, err);
     } catch (const std::exception& error) {
         err << Error::messageOf(error) << Qt::endl;
         return 1;

@@ -79,6 +79,14 @@ QString CommandLine::usage(Program program)
                           "  search ПАПКА НОМЕР   найти номер, как клиент (только чтение)\n"
                           "  compact ПАПКА        сжать Tardesk.mdb\n"
                           "  update ПАПКА         загрузить прайс-лист из import.txt и importg.txt\n"
+                          "  order ПАПКА add НОМЕР КОЛИЧЕСТВО [ГРУППА]\n"
+                          "                       добавить позицию в заказ поставщику\n"
+                          "  order ПАПКА remove НОМЕР [ГРУППА]\n"
+                          "                       убрать позицию из заказа\n"
+                          "  order ПАПКА clear    очистить заказ\n"
+                          "  order ПАПКА list     показать заказ\n"
+                          "  order ПАПКА export ФАЙЛ.xlsx|ФАЙЛ.csv\n"
+                          "                       сохранить заказ в файл\n"
                           "  -h, --help           показать эту справку\n"
                           "  --version            показать название и версию программы\n");
 }

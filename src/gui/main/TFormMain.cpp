@@ -1,11 +1,13 @@
 #include "TFormMain.h"
 
+#include "core/order/OrderStore.h"
 #include "core/search/CrossSearch.h"
 #include "core/search/PriceListModel.h"
 #include "core/text/Error.h"
 #include "core/text/NormalizePartNumber.h"
 #include "core/text/RegionalFormats.h"
 #include "gui/main/EditCommands.h"
+#include "gui/order/OrderWindow.h"
 #include "gui/search/CrossList.h"
 #include "gui/search/ParametersPanel.h"
 #include "gui/search/PriceGrid.h"
@@ -53,6 +55,8 @@ TFormMain::TFormMain(const QString& programDir, QWidget* parent)
     connect(m_actions->actionExitProgramm, &QAction::triggered, this, &TFormMain::actionExitProgrammExecute);
     connect(m_actions->ActionSetup, &QAction::triggered, this, &TFormMain::ActionSetupExecute);
     connect(m_actions->actionUpdatePrice, &QAction::triggered, this, &TFormMain::actionUpdatePriceExecute);
+    connect(m_actions->actionAddToOrder, &QAction::triggered, this, &TFormMain::actionAddToOrderExecute);
+    connect(m_actions->actionOrder, &QAction::triggered, this, &TFormMain::actionOrderExecute);
     WaitProgr::setOwner(this);
     m_update = new PriceListUpdateCommand(
         m_session, this,
@@ -65,6 +69,45 @@ TFormMain::TFormMain(const QString& programDir, QWidget* parent)
 
     FormCreate();
     FormSetup = new TFormSetup(m_session.settings(), this);
+    FormOrder = new OrderWindow(
+        m_session,
+        [this] {
+            std::vector<int> shown;
+            for (int w = 0; w < int(m_actions->actionPriceFieldWH.size()); ++w)
+                if (m_actions->actionPriceFieldWH[size_t(w)]->isChecked())
+                    shown.push_back(w);
+            return shown;
+        },
+        this);
+    for (QAction* warehouse : m_actions->actionPriceFieldWH)
+        connect(warehouse, &QAction::toggled, FormOrder, [this] {
+            if (FormOrder->isVisible())
+                FormOrder->reread();
+        });
+    updateOrderCommand();
+}
+
+void TFormMain::actionAddToOrderExecute()
+{
+    const QModelIndex current = DBGridPartsPrice->currentIndex();
+    if (m_updating || !current.isValid())
+        return;
+    MessageBoxes::guard(this, [&] {
+        OrderStore::add(m_session.database().connection(),
+                        ADODataSetPartsPrice->rows()[size_t(current.row())], 1);
+    });
+    if (FormOrder->isVisible())
+        FormOrder->reread();
+}
+
+void TFormMain::actionOrderExecute()
+{
+    FormOrder->open();
+}
+
+void TFormMain::updateOrderCommand()
+{
+    m_actions->actionAddToOrder->setEnabled(!m_updating && DBGridPartsPrice->currentIndex().isValid());
 }
 
 void TFormMain::ActionSetupExecute()
@@ -83,6 +126,12 @@ void TFormMain::setUpdating(bool updating)
          {m_actions->actionUpdatePrice, m_actions->ActionSetup, m_actions->actionExitProgramm})
         action->setEnabled(!updating);
     setSearchEnabled(!updating);
+    m_updating = updating;
+    updateOrderCommand();
+    FormOrder->setChangesEnabled(!updating);
+    // Prices now come from the new list.
+    if (!updating && FormOrder->isVisible())
+        FormOrder->reread();
 }
 
 void TFormMain::createLayout()
@@ -184,6 +233,12 @@ QWidget* TFormMain::createRightPanel()
     groupLayout->addWidget(DBGridPartsPrice);
 
     PopupActionPriceParts = m_actions->createGridMenu(DBGridPartsPrice);
+    // Ins then acts while the grid itself has the focus.
+    DBGridPartsPrice->addAction(m_actions->actionAddToOrder);
+    // After the grid's own handler, which puts the cursor on the first record.
+    connect(ADODataSetPartsPrice, &QAbstractItemModel::modelReset, this, &TFormMain::updateOrderCommand);
+    connect(DBGridPartsPrice->selectionModel(), &QItemSelectionModel::currentChanged, this,
+            &TFormMain::updateOrderCommand);
     // The grid's title row and indicator column show the same menu as its cells.
     const auto popupFrom = [this](QWidget* area) {
         area->setContextMenuPolicy(Qt::CustomContextMenu);

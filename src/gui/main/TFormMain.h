@@ -5,6 +5,7 @@
 #include <QMainWindow>
 
 class ActionManager;
+class OrderWindow;
 class CrossList;
 class ParametersPanel;
 class PriceListUpdateCommand;
@@ -55,10 +56,14 @@ public:
     QMenu* PopupActionPriceParts;
     // The settings dialog, created hidden at start and kept for the whole run.
     TFormSetup* FormSetup;
+    // The order to the supplier; made hidden at start, shown beside the window.
+    OrderWindow* FormOrder;
 
     void actionExitProgrammExecute();
     void ActionSetupExecute();
     void actionUpdatePriceExecute();
+    void actionAddToOrderExecute();
+    void actionOrderExecute();
 
     // The last search number, letters and digits only.
     const QString& currentSearchNr() const { return CurrentSearchNr; }
@@ -86,10 +91,13 @@ private:
     // While the price list update runs, nothing may touch the database or
     // open a modal dialog.
     void setUpdating(bool updating);
+    // "В заказ" needs a current row of the price list, and no update running.
+    void updateOrderCommand();
 
     bool Initialized = false;
     bool m_sizedOnce = false;
     bool m_searchEnabled = true;
+    bool m_updating = false;
     QString CurrentSearchNr;
     ClientSession m_session;
     ActionManager* m_actions;

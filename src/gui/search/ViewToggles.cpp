@@ -2,24 +2,21 @@
 
 #include "core/config/IniFile.h"
 #include "core/search/PriceGridColumns.h"
+#include "core/search/ShownColumns.h"
 #include "gui/shared/ActionManager.h"
 
 #include <QAction>
 #include <QHeaderView>
 
-namespace {
-const QString kSection = QStringLiteral("PRICE");
-} // namespace
-
 ViewToggles::ViewToggles(ActionManager& actions, QHeaderView* columns, QWidget* parameters)
     : QObject(&actions), m_columns(columns), m_parameters(parameters)
 {
-    add(actions.actionPriceVhodView, QStringLiteral("ShowVhod"), PriceGridColumns::Vhod);
-    add(actions.ActionPriceUSView, QStringLiteral("ShowUS"), PriceGridColumns::PriceUsd);
-    add(actions.ActionPriceEUView, QStringLiteral("ShowEU"), PriceGridColumns::PriceEur);
+    add(actions.actionPriceVhodView, ShownColumns::vhodKey(), PriceGridColumns::Vhod);
+    add(actions.ActionPriceUSView, ShownColumns::usdKey(), PriceGridColumns::PriceUsd);
+    add(actions.ActionPriceEUView, ShownColumns::eurKey(), PriceGridColumns::PriceEur);
     static_assert(std::tuple_size_v<decltype(actions.actionPriceFieldWH)> == PriceGridColumns::kWarehouses);
     for (int w = 0; w < PriceGridColumns::kWarehouses; ++w)
-        add(actions.actionPriceFieldWH[size_t(w)], QStringLiteral("ShowWH%1").arg(w),
+        add(actions.actionPriceFieldWH[size_t(w)], ShownColumns::warehouseKey(w),
             PriceGridColumns::FirstWarehouse + w);
     add(actions.ActionParametersView, QStringLiteral("ShowParameters"), -1);
     for (const Toggle& toggle : std::as_const(m_toggles))
@@ -45,7 +42,7 @@ void ViewToggles::RestoreViewToggles(const IniFile& ini)
     // Set to the opposite and run the command, which flips it back and
     // brings its target along.
     for (const Toggle& toggle : std::as_const(m_toggles)) {
-        toggle.action->setChecked(!ini.ReadBool(kSection, toggle.key, false));
+        toggle.action->setChecked(!ini.ReadBool(ShownColumns::section(), toggle.key, false));
         toggle.action->trigger();
     }
 }
@@ -53,5 +50,5 @@ void ViewToggles::RestoreViewToggles(const IniFile& ini)
 void ViewToggles::SaveViewToggles(IniFile& ini) const
 {
     for (const Toggle& toggle : std::as_const(m_toggles))
-        ini.WriteBool(kSection, toggle.key, toggle.action->isChecked());
+        ini.WriteBool(ShownColumns::section(), toggle.key, toggle.action->isChecked());
 }

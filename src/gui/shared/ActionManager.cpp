@@ -18,6 +18,7 @@ const QString kOperations = QStringLiteral("Операции");
 const QString kEdit = QStringLiteral("Правка");
 const QString kView = QStringLiteral("Вид");
 const QString kStock = QStringLiteral("Склад");
+const QString kDocuments = QStringLiteral("Документы");
 
 // Flat menus: a pale highlight with a thin frame instead of the style's own.
 const QString kFlatMenuStyle = QStringLiteral(
@@ -65,6 +66,13 @@ ActionManager::ActionManager(QWidget* window) : QObject(window), m_window(window
                       QStringLiteral("Склад №%1").arg(i + 1), QStringLiteral("Склад №&%1").arg(i + 1));
     ActionParametersView = addToggle(QStringLiteral("ActionParametersView"), kView,
                                      QStringLiteral("Параметры"), {}, SeparatorBefore);
+
+    actionAddToOrder = add(QStringLiteral("actionAddToOrder"), kDocuments, QStringLiteral("В заказ"),
+                           Role::None, QKeySequence(Qt::Key_Insert), InGridMenu);
+    // Ins belongs to the grid: not to the search box, nor to the cell editor.
+    actionAddToOrder->setShortcutContext(Qt::WidgetShortcut);
+    actionOrder = add(QStringLiteral("actionOrder"), kDocuments, QStringLiteral("Заказ поставщику…"),
+                      Role::None, QKeySequence(Qt::CTRL | Qt::Key_O));
 }
 
 QAction* ActionManager::add(const QString& name, const QString& group, const QString& caption,

@@ -38,6 +38,9 @@ public:
     QAction* ActionPriceEUView;
     std::array<QAction*, 9> actionPriceFieldWH;
     QAction* ActionParametersView;
+    // "Документы", after the specified menus.
+    QAction* actionAddToOrder; // Ins only while the grid itself has the focus
+    QAction* actionOrder;
 
     QMenuBar* createMenuBar(QWidget* parent);
     QToolBar* createToolBar(QWidget* parent);

@@ -116,7 +116,7 @@ void TestFormMain::menus_data()
     QTest::addColumn<QString>("menu");
     QTest::addColumn<QStringList>("items");
 
-    QTest::newRow("menu bar") << "" << QStringList{"Операции", "Правка", "Вид"};
+    QTest::newRow("menu bar") << "" << QStringList{"Операции", "Правка", "Вид", "Документы"};
     QTest::newRow("operations") << "Операции" << QStringList{"Обновление", "Настройки", "-", "Выход"};
     QTest::newRow("edit") << "Правка"
                           << QStringList{"Отменить",     "-",      "Вырезать", "Копировать", "Вставить",
@@ -131,7 +131,8 @@ void TestFormMain::menus_data()
         << "PopupActionPriceParts"
         << QStringList{"Входная цена", "Розница USD", "Розница EUR", "-",        "Склад №1",
                        "Склад №2",     "Склад №3",    "Склад №4",    "Склад №5", "Склад №6",
-                       "Склад №7",     "Склад №8",    "Склад №9"};
+                       "Склад №7",     "Склад №8",    "Склад №9",    "-",        "В заказ"};
+    QTest::newRow("documents") << "Документы" << QStringList{"В заказ", "Заказ поставщику…"};
 }
 
 void TestFormMain::menus()

@@ -1,0 +1,56 @@
+#pragma once
+
+#include "core/order/OrderStore.h"
+#include "core/search/PriceRow.h"
+
+#include <QString>
+
+#include <SQLiteCpp/Database.h>
+
+#include <array>
+#include <optional>
+#include <vector>
+
+// The order priced from the current price list. A part that the list no
+// longer holds stays, withdrawn, under the spellings stored when it was
+// added, without a price and outside both totals.
+class Order
+{
+public:
+    struct Line
+    {
+        qint64 id = 0;
+        QString partNumber; // as the current list spells it
+        QString groupCode;
+        QString partName;
+        int quantity = 0;
+        bool withdrawn = false;
+        // The input price as the grid shows it, and that times the quantity;
+        // empty when withdrawn or without a price.
+        std::optional<qint64> priceCents;
+        std::optional<qint64> sumCents;
+        std::array<std::optional<qint64>, 9> stock;
+    };
+
+    // Reads the stored order; a file without the order table has an empty one.
+    static Order read(SQLite::Database& db);
+
+    const std::vector<Line>& lines() const { return m_lines; }
+    int totalQuantity() const { return m_totalQuantity; }
+    qint64 totalCents() const { return m_totalCents; }
+
+    // The rows of the current price list for a part number typed by hand,
+    // ignoring case; an empty group code matches every group.
+    static std::vector<PriceRow> findPart(SQLite::Database& db, const QString& partNumber,
+                                          const QString& groupCode);
+
+    // An amount in kopecks exactly as "0.00" shows it, so that sums add up
+    // to what the clerk reads.
+    static qint64 centsAsShown(double amount);
+    static QString moneyText(qint64 cents, QChar decimalSeparator);
+
+private:
+    std::vector<Line> m_lines;
+    int m_totalQuantity = 0;
+    qint64 m_totalCents = 0;
+};

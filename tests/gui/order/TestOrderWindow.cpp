@@ -1,0 +1,198 @@
+#include "core/db/ClientFiles.h"
+#include "core/order/OrderStore.h"
+#include "core/search/PriceRow.h"
+#include "gui/main/TFormMain.h"
+#include "gui/order/OrderWindow.h"
+#include "gui/search/PriceGrid.h"
+#include "gui/search/SearchBox.h"
+#include "gui/shared/ActionManager.h"
+#include "gui/shared/MessageBoxes.h"
+
+#include <SQLiteCpp/Database.h>
+
+#include <QAction>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QTableView>
+#include <QTemporaryDir>
+#include <QTest>
+#include <QUrlQuery>
+
+class TestOrderWindow : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void init();
+    void cleanup();
+    void insInGridAddsToOrderWindow();
+    void otherClientsChangeShowsOnF5AndDelRemoves();
+    void sendOpensMailOrOffersSaving();
+
+private:
+    void search(const QString& typed);
+    QStringList orderColumn(int column) const;
+
+    std::unique_ptr<QTemporaryDir> m_dir;
+    std::unique_ptr<TFormMain> m_form;
+    QList<MessageBoxes::Shown> m_shown;
+};
+
+void TestOrderWindow::init()
+{
+    m_dir = std::make_unique<QTemporaryDir>();
+    ClientFiles::create(m_dir->path());
+    {
+        SQLite::Database db(ClientFiles::databaseFileName(m_dir->path()).toStdString(),
+                            SQLite::OPEN_READWRITE);
+        db.exec("INSERT INTO GROUPS VALUES ('G0', 'Без скидки', 0), ('G10', 'Десять', 10);"
+                "INSERT INTO PRICE VALUES"
+                " ('G10', '1K0 129.620-D', '1K0129620D', 'Фильтр', 'X1', 100, 0, 0, 0, 0, 0, 0, 0, 0, 9),"
+                " ('G0', 'ABC-1', 'ABC1', 'Фильтр малый', 'X1', 80, 0, 0, 0, 0, 0, 0, 0, 0, 0)");
+    }
+    m_shown.clear();
+    MessageBoxes::setHandler([this](const MessageBoxes::Shown& shown) {
+        m_shown << shown;
+        return MessageBoxes::Answer::No;
+    });
+    m_form = std::make_unique<TFormMain>(m_dir->path());
+    QVERIFY(m_form->isInitialized());
+    m_form->show();
+    m_form->activateWindow();
+    QVERIFY(QTest::qWaitForWindowActive(m_form.get()));
+}
+
+void TestOrderWindow::cleanup()
+{
+    m_form.reset();
+    MessageBoxes::setHandler({});
+    OrderWindow::setUrlOpener({});
+}
+
+void TestOrderWindow::search(const QString& typed)
+{
+    m_form->cbSearchNr->setFocus();
+    m_form->cbSearchNr->setEditText(typed);
+    QTest::keyClick(m_form->cbSearchNr, Qt::Key_Return);
+}
+
+QStringList TestOrderWindow::orderColumn(int column) const
+{
+    const QAbstractItemModel* model = m_form->FormOrder->gridOrder->model();
+    QStringList texts;
+    for (int row = 0; row < model->rowCount(); ++row)
+        texts << model->index(row, column).data().toString();
+    return texts;
+}
+
+void TestOrderWindow::insInGridAddsToOrderWindow()
+{
+    m_form->actions().actionPriceFieldWH[8]->trigger();
+    search("1k0");
+    PriceGrid* grid = m_form->DBGridPartsPrice;
+    QTRY_VERIFY(grid->hasFocus());
+    // Rows come cheapest first: ABC-1, then the part of group G10.
+    grid->setCurrentIndex(grid->model()->index(1, 1));
+    QTest::keyClick(grid, Qt::Key_Insert);
+    QTest::keyClick(grid, Qt::Key_Insert);
+    // Neither in the search box nor in the cell editor.
+    m_form->cbSearchNr->setFocus();
+    QTest::keyClick(m_form->cbSearchNr, Qt::Key_Insert);
+    grid->setFocus();
+    QTest::keyClick(grid, Qt::Key_F2);
+    QTRY_VERIFY(!grid->hasFocus());
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_Insert);
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_Escape);
+
+    m_form->actions().actionOrder->trigger();
+    QVERIFY(m_form->FormOrder->isVisible());
+    QVERIFY(m_form->isVisible());
+    QCOMPARE(orderColumn(0), QStringList{"1K0 129.620-D"});
+    QCOMPARE(orderColumn(3), QStringList{"2"});
+    QCOMPARE(orderColumn(4), QStringList{"90.00"});
+    QCOMPARE(orderColumn(5), QStringList{"180.00"});
+    QCOMPARE(orderColumn(6), QStringList{"9"}); // the one warehouse the grid shows
+    QCOMPARE(m_form->FormOrder->lbTotal->text(), "Итого: 2 шт., 180.00");
+    QVERIFY(m_shown.isEmpty());
+
+    // While the window is open, the next Ins shows at once.
+    grid->setCurrentIndex(grid->model()->index(0, 0));
+    grid->setFocus();
+    QTest::keyClick(grid, Qt::Key_Insert);
+    QCOMPARE(orderColumn(0), (QStringList{"1K0 129.620-D", "ABC-1"}));
+
+    // No price list, no current row: nothing to add.
+    search("zzz");
+    QVERIFY(!m_form->actions().actionAddToOrder->isEnabled());
+}
+
+void TestOrderWindow::otherClientsChangeShowsOnF5AndDelRemoves()
+{
+    m_form->actions().actionOrder->trigger();
+    OrderWindow* window = m_form->FormOrder;
+    QCOMPARE(window->gridOrder->model()->rowCount(), 0);
+    {
+        SQLite::Database other(ClientFiles::databaseFileName(m_dir->path()).toStdString(),
+                               SQLite::OPEN_READWRITE);
+        PriceRow part;
+        part.groupCode = "G0";
+        part.partNumber = "ABC-1";
+        part.shortPartNumber = "ABC1";
+        part.partName = "Фильтр малый";
+        OrderStore::add(other, part, 3);
+        part.partNumber = "GONE-1";
+        part.shortPartNumber = "GONE1";
+        OrderStore::add(other, part, 1);
+    }
+    QCOMPARE(window->gridOrder->model()->rowCount(), 0);
+    QApplication::setActiveWindow(window);
+    QVERIFY(window->isActiveWindow());
+    QTest::keyClick(window->gridOrder, Qt::Key_F5);
+    QCOMPARE(orderColumn(0), (QStringList{"ABC-1", "GONE-1"}));
+    QCOMPARE(orderColumn(4), (QStringList{"80.00", "снято"}));
+    QCOMPARE(window->lbTotal->text(), "Итого: 3 шт., 240.00");
+
+    // Del while a quantity is edited belongs to the editor.
+    window->gridOrder->setFocus();
+    window->gridOrder->setCurrentIndex(window->gridOrder->model()->index(0, 3));
+    QTest::keyClick(window->gridOrder, Qt::Key_F2);
+    QTRY_VERIFY(!window->gridOrder->hasFocus());
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_Delete);
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_Escape);
+    QTRY_VERIFY(window->gridOrder->hasFocus());
+    QCOMPARE(window->gridOrder->model()->rowCount(), 2);
+    QTest::keyClick(window->gridOrder, Qt::Key_Delete);
+    QCOMPARE(orderColumn(0), QStringList{"GONE-1"});
+    QCOMPARE(window->lbTotal->text(), "Итого: 0 шт., 0.00");
+}
+
+void TestOrderWindow::sendOpensMailOrOffersSaving()
+{
+    QUrl opened;
+    bool opens = true;
+    OrderWindow::setUrlOpener([&](const QUrl& url) {
+        opened = url;
+        return opens;
+    });
+    search("abc");
+    m_form->actions().actionAddToOrder->trigger();
+    m_form->actions().actionOrder->trigger();
+    m_form->FormOrder->btnSend->click();
+    QCOMPARE(opened.path(), "price@velmora.ua");
+    const QUrlQuery query(opened);
+    QCOMPARE(query.queryItemValue("subject", QUrl::FullyDecoded),
+             "Заказ ООО «Автомаркет Запад» от " + QDate::currentDate().toString("dd.MM.yyyy"));
+    QCOMPARE(query.queryItemValue("body", QUrl::FullyDecoded),
+             "1. ABC-1 (G0) Фильтр малый: 1 x 80.00 = 80.00\r\nИтого: 1 шт., 80.00\r\n");
+    QVERIFY(m_shown.isEmpty());
+
+    opens = false;
+    m_form->FormOrder->btnSend->click();
+    QCOMPARE(m_shown.size(), 1);
+    QCOMPARE(m_shown[0].kind, MessageBoxes::Kind::Confirmation);
+    QVERIFY2(m_shown[0].text.contains("Сохранить заказ в файл?"), qPrintable(m_shown[0].text));
+}
+
+QTEST_MAIN(TestOrderWindow)
+#include "TestOrderWindow.moc"
