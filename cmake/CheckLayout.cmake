@@ -1,6 +1,7 @@
 # Fails the build when an include runs against the layers of src/:
 #   core:  text < config < db < import < search < order < session, and never a GUI header
 #          (every Qt header a core file names must be one of Qt Core's);
+#   document (one folder, Qt Gui without widgets): over the core, under gui;
 #   gui:   shared < search, setup, update, order (siblings apart) < main.
 # Run with -DSOURCE_DIR=<src> -DQT_CORE_INCLUDE_DIR=<QtCore headers> [-DSTAMP=<file>].
 set(core_layers text config db import search order session)
@@ -12,17 +13,23 @@ set(gui_rank_update 1)
 set(gui_rank_order 1)
 set(gui_rank_main 2)
 
-file(GLOB_RECURSE sources RELATIVE "${SOURCE_DIR}" "${SOURCE_DIR}/core/*" "${SOURCE_DIR}/gui/*")
+file(GLOB_RECURSE sources RELATIVE "${SOURCE_DIR}" "${SOURCE_DIR}/core/*" "${SOURCE_DIR}/document/*"
+     "${SOURCE_DIR}/gui/*")
 set(faults "")
 foreach(source IN LISTS sources)
-    string(REGEX MATCH "^([a-z]+)/([a-z]+)/" _ "${source}")
-    set(library "${CMAKE_MATCH_1}")
-    set(folder "${CMAKE_MATCH_2}")
+    if(source MATCHES "^document/")
+        set(library "document")
+        set(folder "")
+    else()
+        string(REGEX MATCH "^([a-z]+)/([a-z]+)/" _ "${source}")
+        set(library "${CMAKE_MATCH_1}")
+        set(folder "${CMAKE_MATCH_2}")
+    endif()
     file(STRINGS "${SOURCE_DIR}/${source}" includes REGEX "^[ \t]*#[ \t]*include[ \t]*[<\"]")
     foreach(line IN LISTS includes)
         string(REGEX REPLACE "^[ \t]*#[ \t]*include[ \t]*[<\"]([^>\"]+)[>\"].*$" "\\1" header "${line}")
         if(library STREQUAL "core")
-            if(header MATCHES "^(gui|client|admin)/")
+            if(header MATCHES "^(gui|document|client|admin)/")
                 list(APPEND faults "${source}: a core file includes ${header}")
             elseif(header MATCHES "^Qt[A-Za-z]+/(.+)$" OR header MATCHES "^(Q[A-Za-z]+)$")
                 if(NOT EXISTS "${QT_CORE_INCLUDE_DIR}/${CMAKE_MATCH_1}")
@@ -37,6 +44,10 @@ foreach(source IN LISTS sources)
             endif()
         elseif(header MATCHES "^(client|admin)/")
             list(APPEND faults "${source}: a library file includes ${header}")
+        elseif(library STREQUAL "document")
+            if(header MATCHES "^gui/")
+                list(APPEND faults "${source}: a document file includes ${header}")
+            endif()
         elseif(header MATCHES "^gui/([a-z]+)/")
             set(used "${CMAKE_MATCH_1}")
             if(NOT DEFINED gui_rank_${folder} OR NOT DEFINED gui_rank_${used})

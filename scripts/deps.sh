@@ -7,7 +7,7 @@ packages=(
     qt6-base-dev libgl-dev
     libsqlite3-dev libsqlitecpp-dev sqlite3
     libbenchmark-dev
-    libxlsxwriter-dev unzip
+    libxlsxwriter-dev unzip poppler-utils fonts-dejavu-core
     locales clang-format
     librsvg2-bin dpkg-dev file desktop-file-utils appstream
     "$@"

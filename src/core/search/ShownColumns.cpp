@@ -5,7 +5,6 @@
 ShownColumns ShownColumns::read(const IniFile& ini)
 {
     ShownColumns shown;
-    shown.vhod = ini.ReadBool(section(), vhodKey(), false);
     shown.usd = ini.ReadBool(section(), usdKey(), false);
     shown.eur = ini.ReadBool(section(), eurKey(), false);
     for (size_t w = 0; w < shown.warehouses.size(); ++w)

@@ -12,7 +12,6 @@ class IniFile;
 // the grid would show.
 struct ShownColumns
 {
-    bool vhod = false;
     bool usd = false;
     bool eur = false;
     std::array<bool, 9> warehouses{};

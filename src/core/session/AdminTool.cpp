@@ -52,24 +52,15 @@ int search(const QStringList& arguments, QTextStream& out, QTextStream& err)
     if (arguments.size() != 2) {
         return wrongUsage(err);
     }
-    const QString fileName = ClientFiles::databaseFileName(arguments[0]);
-    if (!QFileInfo(fileName).isFile())
-        throw Error(QStringLiteral("Cannot open database \"%1\": no such file").arg(fileName));
     Database database;
-    database.open(fileName, Database::Mode::ReadOnly);
     SettingsRecord settings;
-    settings.open(database);
-
-    CrossIndex crossIndex;
-    const QStringList crosses =
-        CrossSearch::find(database.connection(), crossIndex, NormalizePartNumber(arguments[1]));
-    if (crosses.isEmpty()) {
+    const AdminTool::Found found = AdminTool::findFirst(arguments[0], arguments[1], database, settings);
+    if (found.crosses.isEmpty()) {
         out << QStringLiteral("не найден\n");
         return 0;
     }
-    const std::vector<PriceRow> rows = PriceListQuery::open(
-        database.connection(), crosses.front(), settings.floatValue(Schema::SettingsField::RATE_USD),
-        settings.floatValue(Schema::SettingsField::RATE_EURO));
+    const QStringList& crosses = found.crosses;
+    const std::vector<PriceRow>& rows = found.rows;
     // The whole answer is made before any of it is printed, so a failure prints only the error.
     QString text = QStringLiteral("Ok\n") + crosses.join(QLatin1Char('\n')) + QStringLiteral("\n\n");
     QStringList titles;
@@ -126,9 +117,7 @@ int update(const QStringList& arguments, QTextStream& err)
         return wrongUsage(err);
     }
     const QString folder = arguments.front();
-    const QString fileName = ClientFiles::databaseFileName(folder);
-    if (!QFileInfo(fileName).isFile())
-        throw Error(QStringLiteral("Cannot open database \"%1\": no such file").arg(fileName));
+    const QString fileName = AdminTool::existingDatabase(folder);
     {
         Database database;
         database.open(fileName, Database::Mode::ReadOnly);
@@ -149,14 +138,6 @@ int update(const QStringList& arguments, QTextStream& err)
     if (!report.isEmpty())
         err << report << Qt::endl;
     return 0;
-}
-
-QString existingDatabase(const QString& folder)
-{
-    const QString fileName = ClientFiles::databaseFileName(folder);
-    if (!QFileInfo(fileName).isFile())
-        throw Error(QStringLiteral("Cannot open database \"%1\": no such file").arg(fileName));
-    return fileName;
 }
 
 QString listOf(const QStringList& codes)
@@ -244,7 +225,7 @@ int order(const QStringList& arguments, QTextStream& out, QTextStream& err)
     }
     const QString folder = arguments[0];
     const QStringList rest = arguments.mid(2);
-    const QString fileName = existingDatabase(folder);
+    const QString fileName = AdminTool::existingDatabase(folder);
     Database database;
     if (verb == QLatin1String("list") || verb == QLatin1String("export")) {
         database.open(fileName, Database::Mode::ReadOnly);
@@ -271,6 +252,29 @@ int order(const QStringList& arguments, QTextStream& out, QTextStream& err)
 }
 
 } // namespace
+
+QString AdminTool::existingDatabase(const QString& folder)
+{
+    const QString fileName = ClientFiles::databaseFileName(folder);
+    if (!QFileInfo(fileName).isFile())
+        throw Error(QStringLiteral("Cannot open database \"%1\": no such file").arg(fileName));
+    return fileName;
+}
+
+AdminTool::Found AdminTool::findFirst(const QString& folder, const QString& number, Database& database,
+                                      SettingsRecord& settings)
+{
+    database.open(existingDatabase(folder), Database::Mode::ReadOnly);
+    settings.open(database);
+    Found found;
+    CrossIndex crossIndex;
+    found.crosses = CrossSearch::find(database.connection(), crossIndex, NormalizePartNumber(number));
+    if (!found.crosses.isEmpty())
+        found.rows = PriceListQuery::open(database.connection(), found.crosses.front(),
+                                          settings.floatValue(Schema::SettingsField::RATE_USD),
+                                          settings.floatValue(Schema::SettingsField::RATE_EURO));
+    return found;
+}
 
 int AdminTool::run(const QStringList& arguments, QTextStream& out, QTextStream& err)
 {

@@ -87,6 +87,8 @@ QString CommandLine::usage(Program program)
                           "  order ПАПКА list     показать заказ\n"
                           "  order ПАПКА export ФАЙЛ.xlsx|ФАЙЛ.csv\n"
                           "                       сохранить заказ в файл\n"
+                          "  quote ПАПКА НОМЕР ФАЙЛ.pdf\n"
+                          "                       предложение клиенту по найденному номеру в PDF\n"
                           "  -h, --help           показать эту справку\n"
                           "  --version            показать название и версию программы\n");
 }

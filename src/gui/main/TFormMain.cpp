@@ -2,10 +2,12 @@
 
 #include "core/order/OrderStore.h"
 #include "core/search/CrossSearch.h"
+#include "core/search/PriceGridColumns.h"
 #include "core/search/PriceListModel.h"
 #include "core/text/Error.h"
 #include "core/text/NormalizePartNumber.h"
 #include "core/text/RegionalFormats.h"
+#include "document/Quote.h"
 #include "gui/main/EditCommands.h"
 #include "gui/order/OrderWindow.h"
 #include "gui/search/CrossList.h"
@@ -21,13 +23,17 @@
 #include "gui/update/WaitProgr.h"
 
 #include <QAction>
+#include <QClipboard>
 #include <QCloseEvent>
 #include <QGroupBox>
+#include <QGuiApplication>
 #include <QHBoxLayout>
 #include <QHeaderView>
 #include <QLabel>
 #include <QMenu>
 #include <QMenuBar>
+#include <QPrintPreviewDialog>
+#include <QPrinter>
 #include <QSplitter>
 #include <QStatusBar>
 #include <QTimer>
@@ -57,6 +63,8 @@ TFormMain::TFormMain(const QString& programDir, QWidget* parent)
     connect(m_actions->actionUpdatePrice, &QAction::triggered, this, &TFormMain::actionUpdatePriceExecute);
     connect(m_actions->actionAddToOrder, &QAction::triggered, this, &TFormMain::actionAddToOrderExecute);
     connect(m_actions->actionOrder, &QAction::triggered, this, &TFormMain::actionOrderExecute);
+    connect(m_actions->actionQuote, &QAction::triggered, this, &TFormMain::actionQuoteExecute);
+    connect(m_actions->actionCopyTable, &QAction::triggered, this, &TFormMain::actionCopyTableExecute);
     WaitProgr::setOwner(this);
     m_update = new PriceListUpdateCommand(
         m_session, this,
@@ -84,7 +92,7 @@ TFormMain::TFormMain(const QString& programDir, QWidget* parent)
             if (FormOrder->isVisible())
                 FormOrder->reread();
         });
-    updateOrderCommand();
+    updateDocumentCommands();
 }
 
 void TFormMain::actionAddToOrderExecute()
@@ -105,9 +113,36 @@ void TFormMain::actionOrderExecute()
     FormOrder->open();
 }
 
-void TFormMain::updateOrderCommand()
+void TFormMain::updateDocumentCommands()
 {
     m_actions->actionAddToOrder->setEnabled(!m_updating && DBGridPartsPrice->currentIndex().isValid());
+    const bool shown = ADODataSetPartsPrice->rowCount() > 0;
+    m_actions->actionQuote->setEnabled(shown);
+    m_actions->actionCopyTable->setEnabled(shown);
+}
+
+void TFormMain::actionQuoteExecute()
+{
+    if (ADODataSetPartsPrice->rowCount() == 0)
+        return;
+    Quote quote = Quote::fromSettings(m_session.settings());
+    quote.searchNumber = m_searchedText;
+    quote.rows = ADODataSetPartsPrice->rows();
+    const QHeaderView* titles = DBGridPartsPrice->horizontalHeader();
+    quote.showUsd = !titles->isSectionHidden(PriceGridColumns::PriceUsd);
+    quote.showEur = !titles->isSectionHidden(PriceGridColumns::PriceEur);
+    QPrintPreviewDialog preview(this);
+    preview.setObjectName(QStringLiteral("dlgQuotePreview"));
+    preview.setWindowTitle(QStringLiteral("Предложение клиенту"));
+    connect(&preview, &QPrintPreviewDialog::paintRequested, &preview,
+            [&quote](QPrinter* printer) { quote.print(*printer); });
+    preview.exec();
+}
+
+void TFormMain::actionCopyTableExecute()
+{
+    if (ADODataSetPartsPrice->rowCount() > 0)
+        QGuiApplication::clipboard()->setMimeData(DBGridPartsPrice->tableData());
 }
 
 void TFormMain::ActionSetupExecute()
@@ -127,7 +162,7 @@ void TFormMain::setUpdating(bool updating)
         action->setEnabled(!updating);
     setSearchEnabled(!updating);
     m_updating = updating;
-    updateOrderCommand();
+    updateDocumentCommands();
     FormOrder->setChangesEnabled(!updating);
     // Prices now come from the new list.
     if (!updating && FormOrder->isVisible())
@@ -236,9 +271,9 @@ QWidget* TFormMain::createRightPanel()
     // Ins then acts while the grid itself has the focus.
     DBGridPartsPrice->addAction(m_actions->actionAddToOrder);
     // After the grid's own handler, which puts the cursor on the first record.
-    connect(ADODataSetPartsPrice, &QAbstractItemModel::modelReset, this, &TFormMain::updateOrderCommand);
+    connect(ADODataSetPartsPrice, &QAbstractItemModel::modelReset, this, &TFormMain::updateDocumentCommands);
     connect(DBGridPartsPrice->selectionModel(), &QItemSelectionModel::currentChanged, this,
-            &TFormMain::updateOrderCommand);
+            &TFormMain::updateDocumentCommands);
     // The grid's title row and indicator column show the same menu as its cells.
     const auto popupFrom = [this](QWidget* area) {
         area->setContextMenuPolicy(Qt::CustomContextMenu);
@@ -297,6 +332,7 @@ void TFormMain::cbSearchNrKeyUp()
     if (!m_searchEnabled || cbSearchNr->currentText().isEmpty())
         return;
     MessageBoxes::guard(this, [this] {
+        m_searchedText = cbSearchNr->currentText();
         CurrentSearchNr = NormalizePartNumber(cbSearchNr->currentText());
         cbSearchNr->AddSearchNr(CurrentSearchNr);
         SearchCross();

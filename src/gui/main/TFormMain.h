@@ -64,6 +64,8 @@ public:
     void actionUpdatePriceExecute();
     void actionAddToOrderExecute();
     void actionOrderExecute();
+    void actionQuoteExecute();
+    void actionCopyTableExecute();
 
     // The last search number, letters and digits only.
     const QString& currentSearchNr() const { return CurrentSearchNr; }
@@ -91,14 +93,16 @@ private:
     // While the price list update runs, nothing may touch the database or
     // open a modal dialog.
     void setUpdating(bool updating);
-    // "В заказ" needs a current row of the price list, and no update running.
-    void updateOrderCommand();
+    // "В заказ" needs a current row of the price list, and no update
+    // running; the quote and the copy need a price list shown.
+    void updateDocumentCommands();
 
     bool Initialized = false;
     bool m_sizedOnce = false;
     bool m_searchEnabled = true;
     bool m_updating = false;
     QString CurrentSearchNr;
+    QString m_searchedText; // the search box's text when the search ran, for the quote
     ClientSession m_session;
     ActionManager* m_actions;
     PriceListUpdateCommand* m_update;

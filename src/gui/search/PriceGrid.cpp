@@ -6,6 +6,7 @@
 
 #include <QHeaderView>
 #include <QKeyEvent>
+#include <QMimeData>
 
 const QColor PriceGrid::kFixedColor(192, 220, 192);
 
@@ -72,6 +73,44 @@ int PriceGrid::initialWidth(int column) const
     const QFontMetrics metrics(font());
     const int digits = metrics.horizontalAdvance(QLatin1Char('0')) * characters + 4;
     return std::max(digits, metrics.horizontalAdvance(PriceGridColumns::title(column)) + 4);
+}
+
+QMimeData* PriceGrid::tableData() const
+{
+    const QHeaderView* titles = horizontalHeader();
+    QList<int> columns;
+    for (int position = 0; position < titles->count(); ++position)
+        if (!titles->isSectionHidden(titles->logicalIndex(position)))
+            columns << titles->logicalIndex(position);
+
+    QStringList lines;
+    QString html = QStringLiteral("<table><tr>");
+    QStringList fields;
+    for (int column : columns) {
+        const QString title = model()->headerData(column, Qt::Horizontal).toString();
+        fields << title;
+        html += QStringLiteral("<th>%1</th>").arg(title.toHtmlEscaped());
+    }
+    lines << fields.join(QLatin1Char('\t'));
+    html += QStringLiteral("</tr>");
+    for (int row = 0; row < model()->rowCount(); ++row) {
+        fields.clear();
+        html += QStringLiteral("<tr>");
+        for (int column : columns) {
+            // A tab or line break inside a value would shift the spreadsheet's cells.
+            const QString text = model()->index(row, column).data().toString().simplified();
+            fields << text;
+            html += (PriceGridColumns::isNumber(column) ? QStringLiteral("<td align=\"right\">%1</td>")
+                                                        : QStringLiteral("<td>%1</td>"))
+                        .arg(text.toHtmlEscaped());
+        }
+        lines << fields.join(QLatin1Char('\t'));
+        html += QStringLiteral("</tr>");
+    }
+    auto* table = new QMimeData;
+    table->setText(lines.join(QLatin1Char('\n')) + QLatin1Char('\n'));
+    table->setHtml(html + QStringLiteral("</table>"));
+    return table;
 }
 
 void PriceGrid::startAtFirstRecord()

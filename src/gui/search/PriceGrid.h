@@ -3,6 +3,7 @@
 #include <QTableView>
 
 class PriceListModel;
+class QMimeData;
 
 // The price grid: read-only, a money-green title row and indicator column,
 // columns that can be moved and resized (neither is kept), the current
@@ -21,6 +22,10 @@ public:
     // name and two retail prices; otherwise its display width in characters
     // "0", but no less than its title.
     int initialWidth(int column) const;
+
+    // The rows with the shown columns in their shown order, titles first:
+    // tab-separated text and an HTML table, for a spreadsheet or a mail.
+    QMimeData* tableData() const;
 
 protected:
     void keyPressEvent(QKeyEvent* event) override;

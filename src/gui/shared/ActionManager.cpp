@@ -73,6 +73,10 @@ ActionManager::ActionManager(QWidget* window) : QObject(window), m_window(window
     actionAddToOrder->setShortcutContext(Qt::WidgetShortcut);
     actionOrder = add(QStringLiteral("actionOrder"), kDocuments, QStringLiteral("Заказ поставщику…"),
                       Role::None, QKeySequence(Qt::CTRL | Qt::Key_O));
+    actionQuote = add(QStringLiteral("actionQuote"), kDocuments, QStringLiteral("Предложение клиенту…"),
+                      Role::None, QKeySequence(Qt::CTRL | Qt::Key_P), SeparatorBefore);
+    actionCopyTable = add(QStringLiteral("actionCopyTable"), kDocuments, QStringLiteral("Копировать таблицу"),
+                          Role::None, QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_C), InGridMenu);
 }
 
 QAction* ActionManager::add(const QString& name, const QString& group, const QString& caption,

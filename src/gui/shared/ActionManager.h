@@ -41,6 +41,8 @@ public:
     // "Документы", after the specified menus.
     QAction* actionAddToOrder; // Ins only while the grid itself has the focus
     QAction* actionOrder;
+    QAction* actionQuote;
+    QAction* actionCopyTable;
 
     QMenuBar* createMenuBar(QWidget* parent);
     QToolBar* createToolBar(QWidget* parent);

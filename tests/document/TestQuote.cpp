@@ -1,0 +1,118 @@
+#include "core/db/ClientFiles.h"
+#include "document/QuoteTool.h"
+
+#include <SQLiteCpp/Database.h>
+
+#include <QFile>
+#include <QProcess>
+#include <QTemporaryDir>
+#include <QTest>
+
+class TestQuote : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void initTestCase();
+    void pdfShowsRetailOnly_data();
+    void pdfShowsRetailOnly();
+    void nothingFound();
+
+private:
+    int quote(const QString& number, const QString& fileName, QString* out = nullptr);
+
+    QTemporaryDir m_dir;
+};
+
+void TestQuote::initTestCase()
+{
+    ClientFiles::create(m_dir.path());
+    SQLite::Database db(ClientFiles::databaseFileName(m_dir.path()).toStdString(), SQLite::OPEN_READWRITE);
+    // Rates 41.25 and 48.10 come with init; a 7 % discount makes dealer
+    // prices that no retail figure, rate or date can contain.
+    db.exec("UPDATE SETTINGS SET PRICE_DATE = '2024-03-05'");
+    db.exec("INSERT INTO GROUPS VALUES ('D7', 'Диски', 7)");
+    db.exec("INSERT INTO PRICE VALUES"
+            "('D7', 'BRK-101', 'BRK101', 'Колодки', 'Q1', 123.45, 0, 0, 0, 2, 0, 0, 0, 0, 0),"
+            "('D7', 'BRK-102', 'BRK102', 'Колодки', 'Q1', 210.10, 0, 0, 0, 0, 0, 0, 0, 0, 0),"
+            "('D7', 'brk 103', 'brk103', 'Диск', 'Q1', 377.77, 0, 0, 0, 0, 0, 0, 0, 0, 1),"
+            "('D7', 'ZZ-1', 'ZZ1', 'Другая группа', 'Q2', 999.99, 0, 0, 0, 0, 0, 0, 0, 0, 0)");
+}
+
+int TestQuote::quote(const QString& number, const QString& fileName, QString* out)
+{
+    QString printed, errors;
+    QTextStream outStream(&printed), errStream(&errors);
+    const int status = QuoteTool::run({m_dir.path(), number, fileName}, outStream, errStream);
+    outStream.flush();
+    if (out)
+        *out = printed;
+    return status;
+}
+
+void TestQuote::pdfShowsRetailOnly_data()
+{
+    QTest::addColumn<QByteArray>("ini");
+    QTest::addColumn<QStringList>("shown");
+    QTest::addColumn<QStringList>("absent");
+
+    const QStringList always{"ООО «Автомаркет Запад»",
+                             "г. Львов, ул. Городоцкая, 174",
+                             "zakaz@avtomarket-zapad.com.ua",
+                             "Номер: brk-10",
+                             "05.03.2024",
+                             "BRK-101",
+                             "BRK-102",
+                             "brk 103",
+                             "123.45",
+                             "210.10",
+                             "377.77",
+                             "UAH",
+                             "есть",
+                             "под заказ",
+                             QDate::currentDate().toString("dd.MM.yyyy")};
+    const QStringList never{"114.81", "195.39", "351.33", "Вход", "Скл", "ZZ-1", "999.99"};
+    const QStringList dollars{"USD", "2.99", "5.09", "9.16", "41.25"};
+    const QStringList euros{"EUR", "2.57", "4.37", "7.85", "48.10"};
+    QTest::newRow("optional columns hidden") << QByteArray() << always << never + dollars + euros;
+    QTest::newRow("dollars, euros, dealer price and a warehouse shown")
+        << QByteArray("[PRICE]\nShowUS=1\nShowEU=1\nShowVhod=1\nShowWH3=1\n") << always + dollars + euros
+        << never;
+    QTest::newRow("euros only") << QByteArray("[price]\nShowEU=1\n") << always + euros << never + dollars;
+}
+
+void TestQuote::pdfShowsRetailOnly()
+{
+    QFETCH(QByteArray, ini);
+    QFETCH(QStringList, shown);
+    QFETCH(QStringList, absent);
+
+    QFile iniFile(ClientFiles::iniFileName(m_dir.path()));
+    QVERIFY(iniFile.open(QIODevice::WriteOnly | QIODevice::Truncate));
+    iniFile.write(ini);
+    iniFile.close();
+    const QString pdf = m_dir.filePath("quote.pdf");
+    QCOMPARE(quote("brk-10", pdf), 0);
+
+    QProcess pdftotext;
+    pdftotext.start("pdftotext", {"-enc", "UTF-8", pdf, "-"});
+    QVERIFY(pdftotext.waitForFinished());
+    QCOMPARE(pdftotext.exitCode(), 0);
+    const QString text = QString::fromUtf8(pdftotext.readAllStandardOutput());
+    for (const QString& expected : shown)
+        QVERIFY2(text.contains(expected), qPrintable(expected + " missing in:\n" + text));
+    for (const QString& unexpected : absent)
+        QVERIFY2(!text.contains(unexpected), qPrintable(unexpected + " present in:\n" + text));
+}
+
+void TestQuote::nothingFound()
+{
+    const QString pdf = m_dir.filePath("none.pdf");
+    QString out;
+    QCOMPARE(quote("X-1", pdf, &out), 1);
+    QCOMPARE(out, "не найден\n");
+    QVERIFY(!QFile::exists(pdf));
+}
+
+QTEST_MAIN(TestQuote)
+#include "TestQuote.moc"
