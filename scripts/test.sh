@@ -4,6 +4,8 @@
 set -euo pipefail
 cd "$(dirname "$0")/.."
 scripts/deps.sh
+# The tests that show numbers run a second time under a decimal-comma locale.
+locale -a | grep -ix 'ru_RU.utf8' >/dev/null || localedef -i ru_RU -f UTF-8 ru_RU.UTF-8
 scripts/build.sh
 scripts/format-check.sh
 ctest --test-dir build --output-on-failure --parallel "$(nproc)" --timeout 600

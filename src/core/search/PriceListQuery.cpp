@@ -1,6 +1,7 @@
 #include "PriceListQuery.h"
 
 #include "core/search/KeySpellings.h"
+#include "core/text/Money.h"
 
 #include <SQLiteCpp/Statement.h>
 
@@ -75,7 +76,9 @@ std::vector<PriceRow> PriceListQuery::open(SQLite::Database& db, const QString& 
             row.shortPartNumber = text(parts.getColumn(3));
             row.partName = text(parts.getColumn(4));
             row.crossNumber = text(parts.getColumn(5));
-            row.price = real(parts.getColumn(6));
+            // Amounts are computed from the decimal price the supplier wrote.
+            if (const std::optional<double> single = real(parts.getColumn(6)))
+                row.price = Money::fromSingle(*single);
             for (int w = 0; w < 9; ++w) {
                 const SQLite::Column stock = parts.getColumn(7 + w);
                 if (!stock.isNull())

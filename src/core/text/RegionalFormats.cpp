@@ -1,5 +1,7 @@
 #include "RegionalFormats.h"
 
+#include "core/text/Money.h"
+
 #include <QLocale>
 
 namespace {
@@ -23,14 +25,7 @@ QChar RegionalFormats::decimalSeparator()
 
 QString RegionalFormats::formatMoney(double value)
 {
-    // QString::number ignores the locale, so only the separator is swapped.
-    QString text = QString::number(value, 'f', 2);
-    if (text == QLatin1String("-0.00"))
-        text.remove(0, 1);
-    const QChar separator = decimalSeparator();
-    if (separator != QLatin1Char('.'))
-        text.replace(QLatin1Char('.'), separator);
-    return text;
+    return Money::format(value, decimalSeparator());
 }
 
 QString RegionalFormats::formatMoney(const QVariant& value)

@@ -13,7 +13,8 @@ public:
     static void freeze();
 
     static QChar decimalSeparator();
-    // Amounts and rates: "0.00" with the system's decimal separator.
+    // Amounts and rates: "0.00" with the system's decimal separator, rounded
+    // as Money::format rounds.
     static QString formatMoney(double value);
     // A null value shows as an empty text.
     static QString formatMoney(const QVariant& value);

@@ -2,6 +2,7 @@
 #include "core/db/Database.h"
 #include "core/db/SettingsRecord.h"
 #include "core/text/Error.h"
+#include "support/DecimalSeparator.h"
 
 #include <SQLiteCpp/Database.h>
 #include <SQLiteCpp/Statement.h>
@@ -196,6 +197,8 @@ void TestSettingsRecord::setText_data()
 
     QTest::newRow("rate kept unrounded")
         << Schema::SettingsField::RATE_USD << "41.2345" << QVariant(41.2345) << "41.23";
+    QTest::newRow("rate shown rounded half up")
+        << Schema::SettingsField::RATE_USD << "41.245" << QVariant(41.245) << "41.25";
     QTest::newRow("rate with exponent")
         << Schema::SettingsField::RATE_EURO << "4.5e1" << QVariant(45.0) << "45.00";
     QTest::newRow("emptied rate has no value") << Schema::SettingsField::RATE_EURO << "" << QVariant() << "";
@@ -214,14 +217,14 @@ void TestSettingsRecord::setText()
     SettingsRecord record;
     record.open(database);
     record.edit();
-    record.setText(column, text);
-    QCOMPARE(record.text(column), shown);
+    record.setText(column, regional(text));
+    QCOMPARE(record.text(column), regional(shown));
     record.post();
 
     SettingsRecord reread;
     reread.open(database);
     QCOMPARE(reread.value(column), stored);
-    QCOMPARE(reread.text(column), shown);
+    QCOMPARE(reread.text(column), regional(shown));
 }
 
 void TestSettingsRecord::invalidRateKeepsEditing_data()

@@ -1,4 +1,5 @@
 #include "core/search/PriceGridColumns.h"
+#include "support/DecimalSeparator.h"
 
 #include <QTest>
 
@@ -20,12 +21,9 @@ void TestPriceGridColumns::titleAndText_data()
                                  << "0 986/45";
     QTest::newRow("name") << 1 << "Наименование"
                           << "Фильтр";
-    QTest::newRow("input price rounded") << 2 << "Вход"
-                                         << "94.05";
-    QTest::newRow("whole retail price with decimals") << 3 << "Розница UAH"
-                                                      << "99.00";
-    QTest::newRow("dollars to two decimals") << 4 << "Розница USD"
-                                             << "2.48";
+    QTest::newRow("input price rounded") << 2 << "Вход" << regional("94.05");
+    QTest::newRow("whole retail price with decimals") << 3 << "Розница UAH" << regional("99.00");
+    QTest::newRow("dollars to two decimals") << 4 << "Розница USD" << regional("2.48");
     QTest::newRow("empty euros") << 5 << "Розница EUR"
                                  << "";
     QTest::newRow("first warehouse") << 6 << "Скл №1"

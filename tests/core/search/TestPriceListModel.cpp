@@ -1,5 +1,6 @@
 #include "core/db/ClientFiles.h"
 #include "core/search/PriceListModel.h"
+#include "support/DecimalSeparator.h"
 
 #include <SQLiteCpp/Database.h>
 
@@ -82,10 +83,10 @@ void TestPriceListModel::cellTexts_data()
 
     QTest::newRow("cheapest input price first") << 0 << 0 << "ABC-1" << false;
     QTest::newRow("name left") << 0 << 1 << "Фильтр малый" << false;
-    QTest::newRow("input price after discount") << 1 << 2 << "90.00" << true;
-    QTest::newRow("retail two decimals") << 0 << 3 << "80.50" << true;
-    QTest::newRow("dollars") << 1 << 4 << "2.50" << true;
-    QTest::newRow("euros") << 1 << 5 << "2.00" << true;
+    QTest::newRow("input price after discount") << 1 << 2 << regional("90.00") << true;
+    QTest::newRow("retail two decimals") << 0 << 3 << regional("80.50") << true;
+    QTest::newRow("dollars") << 1 << 4 << regional("2.50") << true;
+    QTest::newRow("euros") << 1 << 5 << regional("2.00") << true;
     QTest::newRow("stock whole number") << 1 << 6 << "4" << true;
     QTest::newRow("empty stock empty text") << 1 << 9 << "" << true;
 }

@@ -1,5 +1,7 @@
 #include "core/db/ClientFiles.h"
+#include "core/search/PriceGridColumns.h"
 #include "core/search/PriceListQuery.h"
+#include "support/DecimalSeparator.h"
 
 #include <SQLiteCpp/Database.h>
 #include <SQLiteCpp/Statement.h>
@@ -19,6 +21,8 @@ private slots:
     void computesInFloatingPoint_data();
     void computesInFloatingPoint();
     void joinsAndOrders();
+    void amountsToTheKopeck_data();
+    void amountsToTheKopeck();
 
 private:
     void part(const char* group, const char* number, const char* cross, const char* price);
@@ -36,7 +40,7 @@ void TestPriceListQuery::init()
                                               SQLite::OPEN_READWRITE);
     m_db->exec(
         "INSERT INTO GROUPS VALUES ('G0', 'Без скидки', 0), ('G5', 'Пять', 5), ('G30', 'Тридцать', 30),"
-        "('GN', 'Без значения', NULL), ('ГР', 'Кириллица', 10)");
+        "('GN', 'Без значения', NULL), ('ГР', 'Кириллица', 10), ('G15', 'Пятнадцать', 15), ('G3', 'Три', 3)");
 }
 
 void TestPriceListQuery::cleanup()
@@ -138,6 +142,43 @@ void TestPriceListQuery::joinsAndOrders()
     QCOMPARE(numbers("x1"), expected);
     QCOMPARE(numbers("X"), QStringList{});
     QCOMPARE(numbers("X3"), QStringList{});
+}
+
+void TestPriceListQuery::amountsToTheKopeck_data()
+{
+    QTest::addColumn<float>("price"); // stored in single precision, as the update stores it
+    QTest::addColumn<QByteArray>("group");
+    QTest::addColumn<QString>("vhod");
+    QTest::addColumn<QString>("retail");
+    QTest::addColumn<QString>("usd");
+
+    QTest::newRow("45.50 less 15 % is 38.675") << 45.5f << QByteArray("G15") << "38.68"
+                                               << "45.50"
+                                               << "2.28";
+    QTest::newRow("45.10 less 15 % is 38.335") << 45.1f << QByteArray("G15") << "38.34"
+                                               << "45.10"
+                                               << "2.26";
+    QTest::newRow("0.50 less 3 % is 0.485") << 0.5f << QByteArray("G3") << "0.49"
+                                            << "0.50"
+                                            << "0.03";
+    QTest::newRow("whole price, no discount") << 99.0f << QByteArray("G0") << "99.00"
+                                              << "99.00"
+                                              << "4.95";
+}
+
+void TestPriceListQuery::amountsToTheKopeck()
+{
+    QFETCH(float, price);
+    QFETCH(QByteArray, group);
+    QFETCH(QString, vhod);
+    QFETCH(QString, retail);
+    QFETCH(QString, usd);
+    part(group.constData(), "P1", "X1", QByteArray::number(double(price), 'g', 17).constData());
+    const std::vector<PriceRow> rows = PriceListQuery::open(*m_db, "X1", 20, 40);
+    QCOMPARE(rows.size(), size_t(1));
+    QCOMPARE(PriceGridColumns::text(rows[0], 2), regional(vhod));
+    QCOMPARE(PriceGridColumns::text(rows[0], 3), regional(retail));
+    QCOMPARE(PriceGridColumns::text(rows[0], 4), regional(usd));
 }
 
 QTEST_GUILESS_MAIN(TestPriceListQuery)

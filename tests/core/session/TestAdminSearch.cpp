@@ -1,5 +1,6 @@
 #include "core/db/ClientFiles.h"
 #include "support/AdminRun.h"
+#include "support/DecimalSeparator.h"
 
 #include <SQLiteCpp/Database.h>
 
@@ -50,26 +51,34 @@ void TestAdminSearch::initTestCase()
     ClientFiles::create(m_dir.path());
     SQLite::Database db(ClientFiles::databaseFileName(m_dir.path()).toStdString(), SQLite::OPEN_READWRITE);
     // The settings row made by init holds the rates 41.25 and 48.10.
-    db.exec("INSERT INTO GROUPS VALUES ('G5', 'Фильтры', 5), ('G0', 'Свечи', 0)");
+    db.exec("INSERT INTO GROUPS VALUES ('G5', 'Фильтры', 5), ('G0', 'Свечи', 0), ('G15', 'Ремни', 15)");
     db.exec("INSERT INTO PRICE VALUES"
             "('G5', 'OC-90', 'OC90', 'Фильтр масляный', 'K7', 99, 1, 0, NULL, 0, 0, 0, 0, 0, 12),"
             "('g0', 'oc 901', 'oc901', 'Фильтр салона', 'K7', 80.5, 0, 0, 0, 0, 0, 0, 0, 0, 0),"
             "('NONE', 'OC-92', 'OC92', 'Без группы', 'K7', 1, 0, 0, 0, 0, 0, 0, 0, 0, 0),"
             "('G0', 'OC.95', 'OC95', 'Фильтр', 'A1', 5, 0, 0, 0, 0, 0, 0, 0, 0, 0),"
-            "('G0', 'ВАЗ-2110', 'ВАЗ2110', 'Свеча', NULL, 5, 0, 0, 0, 0, 0, 0, 0, 0, 0)");
+            "('G0', 'ВАЗ-2110', 'ВАЗ2110', 'Свеча', NULL, 5, 0, 0, 0, 0, 0, 0, 0, 0, 0),"
+            "('G15', 'HALF-1', 'HALF1', 'Ремень', 'H1', 45.5, 0, 0, 0, 0, 0, 0, 0, 0, 0)");
 }
 
 void TestAdminSearch::answers_data()
 {
     QTest::addColumn<QString>("number");
     QTest::addColumn<QString>("expected");
-    const QString k7Rows = "oc 901\tФильтр салона\t80.50\t80.50\t1.95\t1.67\t0\t0\t0\t0\t0\t0\t0\t0\t0\n"
-                           "OC-90\tФильтр масляный\t94.05\t99.00\t2.40\t2.06\t1\t0\t\t0\t0\t0\t0\t0\t12\n";
-    const QString a1Rows = "OC.95\tФильтр\t5.00\t5.00\t0.12\t0.10\t0\t0\t0\t0\t0\t0\t0\t0\t0\n";
+    const QString k7Rows = "oc 901\tФильтр салона\t" + regional("80.50\t80.50\t1.95\t1.67") +
+                           "\t0\t0\t0\t0\t0\t0\t0\t0\t0\n" + "OC-90\tФильтр масляный\t" +
+                           regional("94.05\t99.00\t2.40\t2.06") + "\t1\t0\t\t0\t0\t0\t0\t0\t12\n";
+    const QString a1Rows =
+        "OC.95\tФильтр\t" + regional("5.00\t5.00\t0.12\t0.10") + "\t0\t0\t0\t0\t0\t0\t0\t0\t0\n";
+    // 45.50 less 15 % is 38.675.
+    const QString h1Rows =
+        "HALF-1\tРемень\t" + regional("38.68\t45.50\t1.10\t0.95") + "\t0\t0\t0\t0\t0\t0\t0\t0\t0\n";
     QTest::newRow("two cross numbers, the first one's rows") << "oc-9"
                                                              << "Ok\nA1\nK7\n\n" + kTitles + a1Rows;
     QTest::newRow("number beginning with a dash") << "-oc 90"
                                                   << "Ok\nK7\n\n" + kTitles + k7Rows;
+    QTest::newRow("half a kopeck rounds up") << "half"
+                                             << "Ok\nH1\n\n" + kTitles + h1Rows;
     QTest::newRow("part without cross number") << "ваз"
                                                << "не найден\n";
     QTest::newRow("nothing left after normalising") << "-- / --"

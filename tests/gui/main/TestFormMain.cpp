@@ -6,6 +6,7 @@
 #include "gui/setup/TFormSetup.h"
 #include "gui/shared/ActionManager.h"
 #include "gui/shared/MessageBoxes.h"
+#include "support/DecimalSeparator.h"
 
 #include <QAction>
 #include <QClipboard>
@@ -224,8 +225,12 @@ void TestFormMain::parametersFollowSettingsRecord_data()
 
     QTest::newRow("date of update") << Schema::SettingsField::PRICE_DATE << QVariant(QDate(2024, 3, 5))
                                     << "05.03.2024";
-    QTest::newRow("dollar rate rounded") << Schema::SettingsField::RATE_USD << QVariant(39.456) << "39.46";
-    QTest::newRow("euro rate whole") << Schema::SettingsField::RATE_EURO << QVariant(45.0) << "45.00";
+    QTest::newRow("dollar rate rounded")
+        << Schema::SettingsField::RATE_USD << QVariant(39.456) << regional("39.46");
+    QTest::newRow("dollar rate half a kopeck")
+        << Schema::SettingsField::RATE_USD << QVariant(41.245) << regional("41.25");
+    QTest::newRow("euro rate whole") << Schema::SettingsField::RATE_EURO << QVariant(45.0)
+                                     << regional("45.00");
     QTest::newRow("rate cleared") << Schema::SettingsField::RATE_EURO << QVariant() << "";
     QTest::newRow("phone shown as typed, not as markup")
         << Schema::SettingsField::SUPP_PHONE << QVariant("<b>123</b> & 456") << "<b>123</b> & 456";

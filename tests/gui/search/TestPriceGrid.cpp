@@ -8,6 +8,7 @@
 #include "gui/search/SearchBox.h"
 #include "gui/shared/ActionManager.h"
 #include "gui/shared/MessageBoxes.h"
+#include "support/DecimalSeparator.h"
 
 #include <SQLiteCpp/Database.h>
 
@@ -280,19 +281,19 @@ void TestPriceGrid::cellEditorIsReadOnly()
     QVERIFY(editor && editor->isVisible());
     QTRY_VERIFY(editor->hasFocus());
     QVERIFY(editor->isReadOnly());
-    QCOMPARE(editor->text(), QStringLiteral("10.00"));
+    QCOMPARE(editor->text(), regional("10.00"));
 
     const ActionManager& actions = m_form->actions();
     actions.EditSelectAll1->trigger();
     QGuiApplication::clipboard()->clear();
     actions.EditCopy1->trigger();
-    QCOMPARE(QGuiApplication::clipboard()->text(), QStringLiteral("10.00"));
+    QCOMPARE(QGuiApplication::clipboard()->text(), regional("10.00"));
     for (QAction* action : {actions.EditCut1, actions.EditPaste1, actions.EditDelete1}) {
         QVERIFY2(action->isEnabled(), qPrintable(action->objectName()));
         action->trigger();
-        QCOMPARE(editor->text(), QStringLiteral("10.00"));
+        QCOMPARE(editor->text(), regional("10.00"));
     }
-    QCOMPARE(grid->model()->index(0, 3).data().toString(), QStringLiteral("10.00"));
+    QCOMPARE(grid->model()->index(0, 3).data().toString(), regional("10.00"));
 
     // Enter closes the editor, and so does Esc after F2 opened it again.
     QPointer<QLineEdit> closing(editor);

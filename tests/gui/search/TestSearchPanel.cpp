@@ -5,6 +5,7 @@
 #include "gui/search/PriceGrid.h"
 #include "gui/search/SearchBox.h"
 #include "gui/shared/MessageBoxes.h"
+#include "support/DecimalSeparator.h"
 
 #include <SQLiteCpp/Database.h>
 
@@ -267,7 +268,7 @@ void TestSearchPanel::choosingLineReopensPriceList()
     settings.setValue(Schema::SettingsField::RATE_USD, 25.0);
     const QRect line = list->visualItemRect(list->item(1));
     QTest::mouseClick(list->viewport(), Qt::LeftButton, {}, line.center());
-    QCOMPARE(gridColumn(4), QStringList{"2.00"});
+    QCOMPARE(gridColumn(4), QStringList{regional("2.00")});
     settings.cancel();
 
     // A failing opening is answered by the error dialog; the grid stays empty.

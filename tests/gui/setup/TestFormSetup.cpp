@@ -3,6 +3,7 @@
 #include "core/db/SettingsRecord.h"
 #include "gui/setup/TFormSetup.h"
 #include "gui/shared/MessageBoxes.h"
+#include "support/DecimalSeparator.h"
 
 #include <SQLiteCpp/Database.h>
 #include <SQLiteCpp/Statement.h>
@@ -236,12 +237,12 @@ void TestFormSetup::leavingWritesAndCancelRestores()
 
 void TestFormSetup::saveSurvivesRestartUnrounded()
 {
-    exec("UPDATE SETTINGS SET RATE_USD=41.2345");
+    exec("UPDATE SETTINGS SET RATE_USD=41.245");
     start();
-    QCOMPARE(field("RATE_USD")->text(), QStringLiteral("41.23"));
-    replaceText(field("RATE_EURO"), QStringLiteral("44.4321"));
+    QCOMPARE(field("RATE_USD")->text(), regional("41.25"));
+    replaceText(field("RATE_EURO"), regional("44.4321"));
     QTest::keyClick(field("RATE_EURO"), Qt::Key_Tab);
-    QCOMPARE(field("RATE_EURO")->text(), QStringLiteral("44.43"));
+    QCOMPARE(field("RATE_EURO")->text(), regional("44.43"));
     // Passing through the untouched dollar rate must not write its rounded text.
     field("RATE_USD")->setFocus();
     replaceText(field("CL_NAME"), QStringLiteral("Новый клиент"));
@@ -251,7 +252,7 @@ void TestFormSetup::saveSurvivesRestartUnrounded()
 
     QCOMPARE(stored(Schema::SettingsField::CL_NAME).toString(), QStringLiteral("Новый клиент"));
     QCOMPARE(stored(Schema::SettingsField::RATE_EURO).toDouble(), 44.4321);
-    QCOMPARE(stored(Schema::SettingsField::RATE_USD).toDouble(), 41.2345);
+    QCOMPARE(stored(Schema::SettingsField::RATE_USD).toDouble(), 41.245);
 }
 
 void TestFormSetup::emptiedRateStoresNoValue()
@@ -321,7 +322,7 @@ void TestFormSetup::emptyTableGetsFirstRow()
     m_form->DataSetSetupEdit->trigger();
     QCOMPARE(m_record->state(), SettingsRecord::State::Insert);
     replaceText(field("CL_ID"), QStringLiteral("00042"));
-    replaceText(field("RATE_USD"), QStringLiteral("40.5"));
+    replaceText(field("RATE_USD"), regional("40.5"));
     m_form->DataSetSetupPost->trigger();
     QVERIFY(m_messages.isEmpty());
 

@@ -1,0 +1,71 @@
+#include "Money.h"
+
+#include <charconv>
+#include <cmath>
+#include <string>
+
+namespace {
+
+// Adds one to a string of decimal digits; an empty string becomes "1".
+void increment(std::string& digits)
+{
+    for (auto digit = digits.rbegin(); digit != digits.rend(); ++digit) {
+        if (*digit != '9') {
+            ++*digit;
+            return;
+        }
+        *digit = '0';
+    }
+    digits.insert(digits.begin(), '1');
+}
+
+} // namespace
+
+double Money::fromSingle(double stored)
+{
+    const auto single = static_cast<float>(stored);
+    // Beyond the range of a single the stored value is all there is.
+    if (!std::isfinite(single))
+        return stored;
+    char text[32];
+    const auto written = std::to_chars(text, text + sizeof text, single);
+    double value = stored;
+    std::from_chars(text, written.ptr, value);
+    return value;
+}
+
+QString Money::format(double value, QChar separator)
+{
+    if (!std::isfinite(value))
+        return QString::number(value);
+
+    // "d.dddddddddddddde±x": the 15 significant digits and the exponent.
+    constexpr int kDigits = 15;
+    char text[32];
+    const auto written =
+        std::to_chars(text, text + sizeof text, std::fabs(value), std::chars_format::scientific, kDigits - 1);
+    std::string digits(1, text[0]);
+    digits.append(text + 2, kDigits - 1);
+    int exponent = 0;
+    std::from_chars(text + kDigits + 2 + (text[kDigits + 2] == '+'), written.ptr, exponent);
+
+    // The digits down to the hundredths, the first one dropped rounding up from 5.
+    const int kept = exponent + 3;
+    std::string hundredths;
+    if (kept >= kDigits) {
+        hundredths = digits + std::string(size_t(kept - kDigits), '0');
+    } else if (kept >= 0) {
+        hundredths = digits.substr(0, size_t(kept));
+        if (digits[size_t(kept)] >= '5')
+            increment(hundredths);
+    }
+    const size_t nonZero = hundredths.find_first_not_of('0');
+    hundredths.erase(0, std::min(nonZero, hundredths.size()));
+    const bool negative = value < 0 && !hundredths.empty();
+    if (hundredths.size() < 3)
+        hundredths.insert(0, 3 - hundredths.size(), '0');
+
+    QString result = QString::fromLatin1(hundredths.data(), qsizetype(hundredths.size() - 2)) + separator +
+                     QLatin1String(hundredths.data() + hundredths.size() - 2, 2);
+    return negative ? QLatin1Char('-') + result : result;
+}
