@@ -8,8 +8,8 @@
 #include "core/db/SettingsRecord.h"
 #include "core/import/BulkInsert.h"
 #include "core/import/ThreadedSupplierReader.h"
-#include "core/text/CaseFolding.h"
 #include "core/text/Error.h"
+#include "core/text/UnicodeCaseFolding.h"
 
 #include <SQLiteCpp/Database.h>
 #include <SQLiteCpp/Statement.h>
@@ -204,7 +204,7 @@ void PriceListUpdate::loadGroups(SQLite::Database& target, Outcome& outcome)
                 throw Error::atLine(reader.fileName(), reader.line(row),
                                     QStringLiteral("пустой код группы GROUPCODE"));
             const QString text = QString::fromStdString(*code);
-            const QString folded = CaseFolding::upper(text);
+            const QString folded = UnicodeCaseFolding::fold(text);
             if (codes.contains(folded))
                 throw Error::atLine(reader.fileName(), reader.line(row),
                                     QStringLiteral("код группы «%1» повторяется").arg(text));
@@ -222,7 +222,7 @@ void PriceListUpdate::addDefaultGroups(SQLite::Database& target)
     QSet<QString> known;
     SQLite::Statement existing(target, "SELECT GROUPCODE FROM GROUPS");
     while (existing.executeStep())
-        known.insert(CaseFolding::upper(QString::fromUtf8(existing.getColumn(0).getText())));
+        known.insert(UnicodeCaseFolding::fold(QString::fromUtf8(existing.getColumn(0).getText())));
 
     // Every group code of the price list gets a group, so no loaded part is
     // left out of the price list; codes are compared ignoring case.
@@ -233,7 +233,7 @@ void PriceListUpdate::addDefaultGroups(SQLite::Database& target)
     std::sort(used.begin(), used.end());
     QStringList missing;
     for (const QString& code : used) {
-        const QString folded = CaseFolding::upper(code);
+        const QString folded = UnicodeCaseFolding::fold(code);
         if (!known.contains(folded)) {
             known.insert(folded);
             missing << code;

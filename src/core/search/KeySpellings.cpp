@@ -1,10 +1,36 @@
 #include "KeySpellings.h"
 
 #include "core/text/CaseFolding.h"
+#include "core/text/UnicodeCaseFolding.h"
 
 #include <SQLiteCpp/Statement.h>
 
 #include <QStringList>
+
+namespace {
+
+// The spellings of one character, a surrogate pair or a single unit.
+QStringList variants(QStringView character, KeySpellings::Case rule)
+{
+    if (rule == KeySpellings::Case::GroupCode) {
+        const char32_t ch = character.size() == 2 ? QChar::surrogateToUcs4(character[0], character[1])
+                                                  : character[0].unicode();
+        const std::vector<char32_t> letters = UnicodeCaseFolding::variants(ch);
+        if (letters.size() > 1) {
+            QStringList texts;
+            for (const char32_t letter : letters)
+                texts << QString::fromUcs4(&letter, 1);
+            return texts;
+        }
+    } else if (character.size() == 1) {
+        const QChar upper = CaseFolding::upper(character[0]), lower = CaseFolding::lower(character[0]);
+        if (upper != lower)
+            return {upper, lower};
+    }
+    return {character.toString()};
+}
+
+} // namespace
 
 std::string KeySpellings::rangeEnd(const std::string& prefix)
 {
@@ -16,7 +42,7 @@ std::string KeySpellings::rangeEnd(const std::string& prefix)
 }
 
 std::vector<std::string> KeySpellings::find(SQLite::Database& db, const char* table, const char* column,
-                                            QStringView text)
+                                            QStringView text, Case rule)
 {
     const std::string name(column);
     SQLite::Statement probe(db, "SELECT 1 FROM " + std::string(table) + " WHERE " + name + " >= ? AND " +
@@ -28,18 +54,22 @@ std::vector<std::string> KeySpellings::find(SQLite::Database& db, const char* ta
         return probe.executeStep();
     };
 
-    // Spellings grow as QStrings, so characters outside the BMP convert whole.
+    // Spellings grow by whole characters, so a character outside the BMP
+    // converts to UTF-8 whole.
     QStringList spellings{QString()};
-    for (QChar ch : text) {
-        const QChar upper = CaseFolding::upper(ch), lower = CaseFolding::lower(ch);
-        if (upper == lower) {
+    for (qsizetype i = 0; i < text.size();) {
+        const qsizetype length =
+            text[i].isHighSurrogate() && i + 1 < text.size() && text[i + 1].isLowSurrogate() ? 2 : 1;
+        const QStringList letters = variants(text.mid(i, length), rule);
+        i += length;
+        if (letters.size() == 1) {
             for (QString& spelling : spellings)
-                spelling += ch;
+                spelling += letters.front();
             continue;
         }
         QStringList next;
         for (const QString& spelling : std::as_const(spellings))
-            for (QChar letter : {upper, lower}) {
+            for (const QString& letter : letters) {
                 const QString longer = spelling + letter;
                 if (occurs(longer.toStdString()))
                     next << longer;

@@ -40,7 +40,8 @@ std::optional<double> divided(const std::optional<double>& price, double rate)
 Discounts discountsOf(SQLite::Database& db, SQLite::Statement& discount, const QString& code)
 {
     Discounts discounts;
-    for (const std::string& spelling : KeySpellings::find(db, "GROUPS", "GROUPCODE", code)) {
+    for (const std::string& spelling :
+         KeySpellings::find(db, "GROUPS", "GROUPCODE", code, KeySpellings::Case::GroupCode)) {
         discount.reset();
         discount.bind(1, spelling);
         while (discount.executeStep())

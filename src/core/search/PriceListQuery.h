@@ -14,11 +14,11 @@
 class PriceListQuery
 {
 public:
-    // The cross number and the group codes match ignoring letter case. The
-    // amounts are computed in double from the price as the decimal its
-    // single-precision value stands for, whatever type the engine stored; a
-    // rate of 0 leaves its column empty. Rows of equal input price keep the
-    // order of the table.
+    // The cross number matches ignoring case as CaseFolding does, the group
+    // codes as UnicodeCaseFolding does. The amounts are computed in double
+    // from the price as the decimal its single-precision value stands for,
+    // whatever type the engine stored; a rate of 0 leaves its column empty.
+    // Rows of equal input price keep the order of the table.
     static std::vector<PriceRow> open(SQLite::Database& db, const QString& cross, double rateUsd,
                                       double rateEur);
 };

@@ -4,10 +4,11 @@
 #include <QString>
 #include <QStringView>
 
-// Letter case of part numbers, cross numbers and group codes: exactly the
-// letters a search number may hold (A-Z, А-Я, Є, І, Ї and their small
-// forms) have two cases; every other character compares as it is, so the
-// rule does not depend on the Unicode tables of the library at hand.
+// Letter case of part numbers and cross numbers: exactly the letters a
+// search number may hold (A-Z, А-Я, Є, І, Ї and their small forms) have two
+// cases; every other character compares as it is, so the rule does not
+// depend on the Unicode tables of the library at hand. Group codes follow
+// UnicodeCaseFolding.
 class CaseFolding
 {
 public:

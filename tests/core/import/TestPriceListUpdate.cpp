@@ -1,6 +1,7 @@
 #include "core/db/ClientFiles.h"
 #include "core/db/DatabaseLock.h"
 #include "core/import/PriceListUpdate.h"
+#include "core/search/PriceListQuery.h"
 #include "core/text/Error.h"
 #include "support/FileDigest.h"
 
@@ -47,6 +48,8 @@ private slots:
     void missingPriceTable();
     void refusedWhileAnotherClientRuns();
     void adjustedValuesAreReported();
+    void groupCodesFoldLikeUnicode_data();
+    void groupCodesFoldLikeUnicode();
 
 private:
     void write(const QString& name, const QByteArray& content);
@@ -192,6 +195,9 @@ void TestPriceListUpdate::failuresChangeNothing_data()
     QTest::newRow("repeated group ignoring case")
         << good << QByteArray("GROUPCODE;GROUPNAME;DISCOUNT\nG1;a;1\nG2;b;2\ng1;c;3\n")
         << "importg.txt, строка 4: код группы «g1» повторяется";
+    QTest::newRow("repeated group in letters beyond the Russian alphabet")
+        << good << QByteArray("GROUPCODE;GROUPNAME;DISCOUNT\nҐЁ1;a;1\nґё1;b;2\n")
+        << "importg.txt, строка 3: код группы «ґё1» повторяется";
     QTest::newRow("empty group code") << good << QByteArray("GROUPCODE;GROUPNAME;DISCOUNT\n;a;1\n")
                                       << "importg.txt, строка 2: пустой код группы";
 }
@@ -259,6 +265,52 @@ void TestPriceListUpdate::adjustedValuesAreReported()
     QVERIFY(report.contains(QStringLiteral("WH0: «1.5»")));
     auto db = open();
     QCOMPARE(rows(*db, "SELECT PRICE, WH0 FROM PRICE"), QStringList({"|"}));
+}
+
+void TestPriceListUpdate::groupCodesFoldLikeUnicode_data()
+{
+    QTest::addColumn<QString>("inGroups");
+    QTest::addColumn<QString>("inPrice");
+    QTest::addColumn<bool>("same");
+
+    QTest::newRow("Ё") << "ЁЖ"
+                       << "ёж" << true;
+    QTest::newRow("Ґ") << "Ґ1"
+                       << "ґ1" << true;
+    QTest::newRow("Ў") << "Ў"
+                       << "ў" << true;
+    QTest::newRow("Ä") << "ÄB"
+                       << "äb" << true;
+    QTest::newRow("final sigma") << "ΣΑ"
+                                 << "ςα" << true;
+    QTest::newRow("Kelvin sign") << "\u212A1"
+                                 << "k1" << true;
+    QTest::newRow("beyond the BMP") << "\U00010400"
+                                    << "\U00010428" << true;
+    QTest::newRow("Е is not Ё") << "ЕЖ"
+                                << "ёж" << false;
+    QTest::newRow("ß is not ss") << "SS"
+                                 << "ß" << false;
+}
+
+void TestPriceListUpdate::groupCodesFoldLikeUnicode()
+{
+    QFETCH(QString, inGroups);
+    QFETCH(QString, inPrice);
+    QFETCH(bool, same);
+    write(QStringLiteral("import.txt"), kPriceHeader + inPrice.toUtf8() + ";A-1;A1;Деталь;X2;100;;;;;;;;;\n");
+    write(QStringLiteral("importg.txt"),
+          "GROUPCODE;GROUPNAME;DISCOUNT\n" + inGroups.toUtf8() + ";Скидка;10\n");
+    update();
+
+    auto db = open();
+    // No default group for a code the group file has in other letters, and
+    // the part gets that group's discount.
+    QCOMPARE(rows(*db, "SELECT GROUPCODE FROM GROUPS ORDER BY rowid"),
+             same ? QStringList{inGroups} : QStringList({inGroups, inPrice}));
+    const std::vector<PriceRow> parts = PriceListQuery::open(*db, "X2", 40, 50);
+    QCOMPARE(parts.size(), size_t(1));
+    QCOMPARE(parts[0].vhod, std::optional<double>(same ? 90 : 100));
 }
 
 QTEST_GUILESS_MAIN(TestPriceListUpdate)

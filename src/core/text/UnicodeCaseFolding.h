@@ -1,0 +1,19 @@
+#pragma once
+
+#include <QString>
+#include <QStringView>
+
+#include <vector>
+
+// Letter case of group codes, which may hold any letter: simple Unicode case
+// folding, as QString::toCaseFolded does, so "ЁЖ", "Ёж" and "ёж" or "Σ",
+// "σ" and "ς" are one code.
+class UnicodeCaseFolding
+{
+public:
+    static QString fold(QStringView text);
+
+    // Every code point that folds like c, c among them, in ascending order:
+    // the spellings a case-blind match must try for c.
+    static std::vector<char32_t> variants(char32_t c);
+};
