@@ -116,11 +116,11 @@ QMimeData* PriceGrid::tableData() const
 void PriceGrid::startAtFirstRecord()
 {
     // An opened price list stands on its first record, in the column the
-    // clerk was in.
+    // clerk was in; the reset of the model has already dropped the current cell.
     if (model()->rowCount() == 0)
         return;
     const int column =
-        currentIndex().isValid() ? currentIndex().column() : horizontalHeader()->logicalIndex(0);
+        m_column >= 0 && !isColumnHidden(m_column) ? m_column : horizontalHeader()->logicalIndex(0);
     setCurrentIndex(model()->index(0, column));
 }
 
@@ -158,6 +158,8 @@ void PriceGrid::changeEvent(QEvent* event)
 void PriceGrid::currentChanged(const QModelIndex& current, const QModelIndex& previous)
 {
     QTableView::currentChanged(current, previous);
+    if (current.isValid())
+        m_column = current.column();
     // The band of the current record spans the whole row.
     viewport()->update();
 }

@@ -36,4 +36,6 @@ protected:
 
 private:
     void startAtFirstRecord();
+
+    int m_column = -1; // the clerk's column, kept while price lists come and go
 };

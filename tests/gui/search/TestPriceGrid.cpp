@@ -41,6 +41,8 @@ private slots:
     void cellColours_data();
     void cellColours();
     void currentRecordIsPainted();
+    void reopeningKeepsCurrentColumn_data();
+    void reopeningKeepsCurrentColumn();
     void cellEditorIsReadOnly_data();
     void cellEditorIsReadOnly();
 
@@ -258,6 +260,39 @@ void TestPriceGrid::currentRecordIsPainted()
     m_form->cbSearchNr->setFocus();
     QTRY_VERIFY(!grid->hasFocus());
     QCOMPARE(pixel(1, current), QColor(166, 202, 240));
+}
+
+void TestPriceGrid::reopeningKeepsCurrentColumn_data()
+{
+    QTest::addColumn<QString>("how");
+    QTest::addColumn<bool>("hideColumn");
+    QTest::addColumn<int>("expected");
+
+    QTest::newRow("by a search") << "search" << false << 3;
+    QTest::newRow("by a click in the list") << "click" << false << 3;
+    QTest::newRow("column hidden meanwhile") << "search" << true << 0;
+}
+
+void TestPriceGrid::reopeningKeepsCurrentColumn()
+{
+    QFETCH(QString, how);
+    QFETCH(bool, hideColumn);
+    QFETCH(int, expected);
+    startForm("[PRICE]\r\nShowUS=1\r\n");
+    openPriceList();
+    PriceGrid* grid = m_form->DBGridPartsPrice;
+    grid->setCurrentIndex(grid->model()->index(1, 4));
+    QTest::keyClick(grid, Qt::Key_Left); // to "Розница UAH"
+    QCOMPARE(grid->currentIndex(), grid->model()->index(1, 3));
+    if (hideColumn)
+        grid->setColumnHidden(3, true);
+    if (how == QLatin1String("search")) {
+        openPriceList();
+    } else {
+        CrossList* list = m_form->listboxSearch;
+        QTest::mouseClick(list->viewport(), Qt::LeftButton, {}, list->visualItemRect(list->item(0)).center());
+    }
+    QCOMPARE(grid->currentIndex(), grid->model()->index(0, expected));
 }
 
 void TestPriceGrid::cellEditorIsReadOnly_data()
