@@ -188,7 +188,7 @@ void SupplierFileReader::mapColumns(std::vector<QString> names, qint64 headerLin
     const auto failAt = [&](size_t index, const QString& problem) {
         if (!namedBySchema)
             fail(headerLine, problem);
-        throw Error::atLine(TextSchema::kFileName, m_schema->columns[index].line, problem);
+        throw Error::atLine(TextSchema::kFileName, m_schema->columns[index].line, problem, m_name);
     };
     QStringList tableNames;
     for (const TableColumn& column : m_columns)

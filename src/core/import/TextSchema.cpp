@@ -15,11 +15,12 @@ struct Entry
     QString key;
     QString value;
     int line;
+    QString section; // the data file it describes
 };
 
-[[noreturn]] void fail(int line, const QString& problem)
+[[noreturn]] void fail(const Entry& entry, const QString& problem)
 {
-    throw Error::atLine(TextSchema::kFileName, line, problem);
+    throw Error::atLine(TextSchema::kFileName, entry.line, problem, entry.section);
 }
 
 QString decodeSchemaFile(QByteArrayView bytes)
@@ -50,7 +51,7 @@ std::vector<Entry> sectionEntries(const QString& content, const QString& fileNam
         }
         const qsizetype equals = line.indexOf(QLatin1Char('='));
         if (inSection && equals > 0)
-            entries.push_back({line.left(equals).trimmed(), line.mid(equals + 1).trimmed(), i + 1});
+            entries.push_back({line.left(equals).trimmed(), line.mid(equals + 1).trimmed(), i + 1, fileName});
     }
     return entries;
 }
@@ -80,15 +81,14 @@ char parseFormat(const Entry& entry, TextSchema::Format* format)
         value.endsWith(QLatin1Char(')'))) {
         const char delimiter = singleAscii(value.mid(10, value.size() - 11));
         if (!delimiter || delimiter == '"')
-            fail(entry.line,
-                 QStringLiteral("разделитель в «%1» должен быть одним латинским знаком, не кавычкой")
-                     .arg(value));
+            fail(entry, QStringLiteral("разделитель в «%1» должен быть одним латинским знаком, не кавычкой")
+                            .arg(value));
         *format = TextSchema::Format::Delimited;
         return delimiter;
     }
-    fail(entry.line, QStringLiteral("неизвестный формат «%1» (допустимы CSVDelimited, TabDelimited, "
-                                    "Delimited(x) и FixedLength)")
-                         .arg(value));
+    fail(entry, QStringLiteral("неизвестный формат «%1» (допустимы CSVDelimited, TabDelimited, "
+                               "Delimited(x) и FixedLength)")
+                    .arg(value));
 }
 
 CodePage::Id parseCharacterSet(const Entry& entry)
@@ -102,9 +102,8 @@ CodePage::Id parseCharacterSet(const Entry& entry)
         return CodePage::Utf16LE;
     if (value == QLatin1String("65001"))
         return CodePage::Utf8;
-    fail(entry.line,
-         QStringLiteral("неизвестная кодировка «%1» (допустимы ANSI, OEM, Unicode, 1251, 866, 65001)")
-             .arg(entry.value));
+    fail(entry, QStringLiteral("неизвестная кодировка «%1» (допустимы ANSI, OEM, Unicode, 1251, 866, 65001)")
+                    .arg(entry.value));
 }
 
 bool parseBool(const Entry& entry)
@@ -114,7 +113,7 @@ bool parseBool(const Entry& entry)
         return true;
     if (value == QLatin1String("false") || value == QLatin1String("no") || value == QLatin1String("0"))
         return false;
-    fail(entry.line, QStringLiteral("%1 должно быть True или False, а не «%2»").arg(entry.key, entry.value));
+    fail(entry, QStringLiteral("%1 должно быть True или False, а не «%2»").arg(entry.key, entry.value));
 }
 
 // "Name Type [Width n]" or "\"Name with blanks\" Type [Width n]".
@@ -126,7 +125,7 @@ TextSchema::Column parseColumn(const Entry& entry)
     if (entry.value.startsWith(QLatin1Char('"'))) {
         const qsizetype close = entry.value.indexOf(QLatin1Char('"'), 1);
         if (close < 0)
-            fail(entry.line, QStringLiteral("незакрытые кавычки в имени столбца"));
+            fail(entry, QStringLiteral("незакрытые кавычки в имени столбца"));
         column.name = entry.value.mid(1, close - 1);
         rest = entry.value.mid(close + 1);
     } else {
@@ -136,7 +135,7 @@ TextSchema::Column parseColumn(const Entry& entry)
     }
     column.name = column.name.trimmed();
     if (column.name.isEmpty())
-        fail(entry.line, QStringLiteral("у столбца %1 не указано имя").arg(entry.key));
+        fail(entry, QStringLiteral("у столбца %1 не указано имя").arg(entry.key));
     const QStringList words = rest.simplified().split(QLatin1Char(' '), Qt::SkipEmptyParts);
     for (qsizetype i = 0; i < words.size(); ++i) {
         if (words[i].compare(QLatin1String("Width"), Qt::CaseInsensitive) != 0)
@@ -144,7 +143,7 @@ TextSchema::Column parseColumn(const Entry& entry)
         bool ok = false;
         column.width = i + 1 < words.size() ? words[i + 1].toInt(&ok) : 0;
         if (!ok || column.width <= 0)
-            fail(entry.line, QStringLiteral("у столбца «%1» неверная ширина").arg(column.name));
+            fail(entry, QStringLiteral("у столбца «%1» неверная ширина").arg(column.name));
     }
     return column;
 }
@@ -188,11 +187,10 @@ std::optional<TextSchema> TextSchema::load(const QString& folder, const QString&
             if (entry.value.compare(QLatin1String("none"), Qt::CaseInsensitive) == 0)
                 schema.textDelimiter = 0;
             else if (!(schema.textDelimiter = singleAscii(entry.value)))
-                fail(entry.line,
-                     QStringLiteral("%1 должен быть одним латинским знаком или none").arg(entry.key));
+                fail(entry, QStringLiteral("%1 должен быть одним латинским знаком или none").arg(entry.key));
         } else if (is("DecimalSymbol")) {
             if (!(schema.decimalSymbol = singleAscii(entry.value)))
-                fail(entry.line, QStringLiteral("DecimalSymbol должен быть одним латинским знаком"));
+                fail(entry, QStringLiteral("DecimalSymbol должен быть одним латинским знаком"));
         } else if (const QRegularExpressionMatch match = columnKey.match(entry.key); match.hasMatch()) {
             columns[match.captured(1).toInt()] = parseColumn(entry);
         }
@@ -201,17 +199,26 @@ std::optional<TextSchema> TextSchema::load(const QString& folder, const QString&
     for (const auto& numbered : columns) {
         const Column& column = numbered.second;
         if (schema.format == Format::FixedLength && column.width == 0)
-            fail(column.line, QStringLiteral("у столбца «%1» не указана ширина (Width), а формат FixedLength")
-                                  .arg(column.name));
+            throw Error::atLine(
+                kFileName, column.line,
+                QStringLiteral("у столбца «%1» не указана ширина (Width), а формат FixedLength")
+                    .arg(column.name),
+                fileName);
         schema.columns.push_back(column);
     }
     if (schema.format == Format::FixedLength && schema.columns.empty())
-        fail(formatLine, QStringLiteral("для формата FixedLength нужны столбцы Col1, Col2, … с шириной"));
+        throw Error::atLine(kFileName, formatLine,
+                            QStringLiteral("для формата FixedLength нужны столбцы Col1, Col2, … с шириной"),
+                            fileName);
     if (!schema.columnNameHeader && schema.columns.empty())
-        fail(headerLine, QStringLiteral("без строки заголовка (ColNameHeader=False) нужны имена столбцов "
-                                        "Col1, Col2, …"));
+        throw Error::atLine(kFileName, headerLine,
+                            QStringLiteral("без строки заголовка (ColNameHeader=False) нужны имена столбцов "
+                                           "Col1, Col2, …"),
+                            fileName);
     if (!schema.columnNameHeader && schema.format == Format::Unspecified)
-        fail(headerLine, QStringLiteral("без строки заголовка (ColNameHeader=False) нужен ключ Format: "
-                                        "разделитель не из чего узнать"));
+        throw Error::atLine(kFileName, headerLine,
+                            QStringLiteral("без строки заголовка (ColNameHeader=False) нужен ключ Format: "
+                                           "разделитель не из чего узнать"),
+                            fileName);
     return schema;
 }

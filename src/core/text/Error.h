@@ -15,10 +15,13 @@ public:
     const QString& message() const noexcept { return m_message; }
     const char* what() const noexcept override { return m_utf8.constData(); }
 
-    // A problem found at a line of a file the program reads.
-    static Error atLine(const QString& fileName, qint64 line, const QString& problem)
+    // A problem found at a line of a file the program reads; section names
+    // the part of the file the line belongs to, when that matters.
+    static Error atLine(const QString& fileName, qint64 line, const QString& problem,
+                        const QString& section = QString())
     {
-        return Error(QStringLiteral("Файл %1, строка %2: %3").arg(fileName).arg(line).arg(problem));
+        const QString where = section.isEmpty() ? QString() : QStringLiteral(", раздел [%1]").arg(section);
+        return Error(QStringLiteral("Файл %1, строка %2%3: %4").arg(fileName).arg(line).arg(where, problem));
     }
 
     // The message of any error: ours, the engine's or the library's.

@@ -339,30 +339,35 @@ void TestSupplierFileReader::fails_data()
         << QByteArray("[import.txt]\nFormat=FixedLength\nColNameHeader=False\nCol1=CODE Text Width 3\n"
                       "Col2=QTY Short Width 2\n")
         << "Файл import.txt, строка 2: лишнее значение «x» после последнего столбца";
-    QTest::newRow("unknown Format") << QByteArray("CODE\n") << QByteArray("[import.txt]\nFormat=Fixed\n")
-                                    << "Файл schema.ini, строка 2: неизвестный формат «Fixed» (допустимы "
-                                       "CSVDelimited, TabDelimited, Delimited(x) и FixedLength)";
+    QTest::newRow("unknown Format")
+        << QByteArray("CODE\n") << QByteArray("[import.txt]\nFormat=Fixed\n")
+        << "Файл schema.ini, строка 2, раздел [import.txt]: неизвестный формат «Fixed» (допустимы "
+           "CSVDelimited, TabDelimited, Delimited(x) и FixedLength)";
     QTest::newRow("FixedLength column without width")
         << QByteArray("CODE\n")
         << QByteArray("[import.txt]\nFormat=FixedLength\nCol1=CODE Text Width 5\nCol2=NAME Text\n")
-        << "Файл schema.ini, строка 4: у столбца «NAME» не указана ширина (Width), а формат FixedLength";
+        << "Файл schema.ini, строка 4, раздел [import.txt]: у столбца «NAME» не указана ширина (Width), а "
+           "формат FixedLength";
     QTest::newRow("unknown CharacterSet")
         << QByteArray("CODE\n") << QByteArray("[import.txt]\nCharacterSet=KOI8\n")
-        << "Файл schema.ini, строка 2: неизвестная кодировка «KOI8» "
+        << "Файл schema.ini, строка 2, раздел [import.txt]: неизвестная кодировка «KOI8» "
            "(допустимы ANSI, OEM, Unicode, 1251, 866, 65001)";
     QTest::newRow("no header and no names")
         << QByteArray("A;1\n") << QByteArray("[import.txt]\nFormat=Delimited(;)\nColNameHeader=False\n")
-        << "Файл schema.ini, строка 3: без строки заголовка (ColNameHeader=False) нужны имена столбцов "
+        << "Файл schema.ini, строка 3, раздел [import.txt]: без строки заголовка (ColNameHeader=False) нужны "
+           "имена столбцов "
            "Col1, Col2, …";
     QTest::newRow("ColN names an unknown column")
         << QByteArray("A;red\n")
         << QByteArray("[import.txt]\nFormat=Delimited(;)\nColNameHeader=False\nCol1=CODE\nCol2=COLOR Text\n")
-        << "Файл schema.ini, строка 5: неизвестный столбец «COLOR»; в таблице есть: " + expected;
+        << "Файл schema.ini, строка 5, раздел [import.txt]: неизвестный столбец «COLOR»; в таблице есть: " +
+               expected;
     QTest::newRow("schema.ini in 1251")
         << QByteArray("A;red\n")
         << QByteArray("[import.txt]\nFormat=Delimited(;)\nColNameHeader=False\nCol1=CODE\nCol2=") +
                CodePage::encode(CodePage::Windows1251, u"ЦВЕТ") + '\n'
-        << "Файл schema.ini, строка 5: неизвестный столбец «ЦВЕТ»; в таблице есть: " + expected;
+        << "Файл schema.ini, строка 5, раздел [import.txt]: неизвестный столбец «ЦВЕТ»; в таблице есть: " +
+               expected;
 }
 
 void TestSupplierFileReader::fails()
