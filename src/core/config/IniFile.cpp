@@ -1,14 +1,34 @@
 #include "IniFile.h"
 
+#include "core/text/CodePage.h"
 #include "core/text/Error.h"
 
 #include <QFile>
 #include <QFileInfo>
 #include <QSaveFile>
+#include <QStringDecoder>
+#include <QStringEncoder>
 
 namespace {
 
 const QByteArray kUtf8Bom("\xEF\xBB\xBF");
+const QByteArray kUtf16LEBom("\xFF\xFE");
+const QByteArray kUtf16BEBom("\xFE\xFF");
+
+bool hasLettersBeyondLatinAndCyrillic(QStringView text)
+{
+    for (const char32_t c : text.toUcs4()) {
+        const QChar::Script script = QChar::script(c);
+        if (QChar::isLetter(c) && script != QChar::Script_Latin && script != QChar::Script_Cyrillic)
+            return true;
+    }
+    return false;
+}
+
+QStringConverter::Encoding utf16(IniFile::Encoding encoding)
+{
+    return encoding == IniFile::Encoding::Utf16LE ? QStringConverter::Utf16LE : QStringConverter::Utf16BE;
+}
 
 bool sameName(const QString& a, const QString& b)
 {
@@ -50,12 +70,18 @@ IniFile::IniFile(const QString& fileName) : m_fileName(fileName)
     const QByteArray bytes = file.readAll();
     if (file.error() != QFileDevice::NoError)
         throw Error(QStringLiteral("Cannot open file \"%1\". %2").arg(fileName, file.errorString()));
-    load(bytes);
+    load(decode(bytes));
 }
 
-void IniFile::load(const QByteArray& rawBytes)
+QString IniFile::decode(QByteArrayView bytes)
 {
-    QByteArrayView bytes(rawBytes);
+    if (bytes.startsWith(kUtf16LEBom) || bytes.startsWith(kUtf16BEBom)) {
+        m_encoding = bytes.startsWith(kUtf16LEBom) ? Encoding::Utf16LE : Encoding::Utf16BE;
+        QStringDecoder decoder(utf16(m_encoding), QStringConverter::Flag::Stateless);
+        const QString text = decoder.decode(bytes.sliced(kUtf16LEBom.size()));
+        // A NUL character ends the text; left() of -1 is the whole text.
+        return text.left(text.indexOf(QChar(0)));
+    }
     const qsizetype nul = bytes.indexOf('\0');
     if (nul >= 0)
         bytes = bytes.first(nul);
@@ -63,11 +89,19 @@ void IniFile::load(const QByteArray& rawBytes)
         m_byteOrderMark = true;
         bytes = bytes.sliced(kUtf8Bom.size());
     }
-    // A file from the old Windows installation is in code page 1251; anything
-    // that is valid UTF-8 is taken as UTF-8.
-    m_codePage = CodePage::isValidUtf8(bytes) ? CodePage::Utf8 : CodePage::Windows1251;
-    const QString content = CodePage::decode(m_codePage, bytes);
+    if (CodePage::isValidUtf8(bytes)) {
+        const QString text = CodePage::decode(CodePage::Utf8, bytes);
+        if (m_byteOrderMark || !hasLettersBeyondLatinAndCyrillic(text)) {
+            m_encoding = Encoding::Utf8;
+            return text;
+        }
+    }
+    m_encoding = Encoding::Windows1251;
+    return CodePage::decode(CodePage::Windows1251, bytes);
+}
 
+void IniFile::load(const QString& content)
+{
     Section* current = nullptr;
     qsizetype pos = 0;
     while (pos <= content.size()) {
@@ -228,11 +262,33 @@ QString IniFile::text() const
     return out;
 }
 
+QByteArray IniFile::encoded() const
+{
+    const QString content = text();
+    switch (m_encoding) {
+    case Encoding::Utf16LE:
+    case Encoding::Utf16BE: {
+        QStringEncoder encoder(utf16(m_encoding), QStringConverter::Flag::Stateless);
+        return (m_encoding == Encoding::Utf16LE ? kUtf16LEBom : kUtf16BEBom) +
+               QByteArray(encoder.encode(content));
+    }
+    case Encoding::Windows1251:
+        // A character 1251 lacks would turn into "?" for good.
+        if (CodePage::canEncode(CodePage::Windows1251, content))
+            return (m_byteOrderMark ? kUtf8Bom : QByteArray()) +
+                   CodePage::encode(CodePage::Windows1251, content);
+        break;
+    case Encoding::Utf8:
+        break;
+    }
+    // With the mark whenever the next run would not read it as UTF-8 without it.
+    const bool mark = m_byteOrderMark || hasLettersBeyondLatinAndCyrillic(content);
+    return (mark ? kUtf8Bom : QByteArray()) + content.toUtf8();
+}
+
 void IniFile::UpdateFile() const
 {
-    QByteArray bytes = CodePage::encode(m_codePage, text());
-    if (m_byteOrderMark)
-        bytes.prepend(kUtf8Bom);
+    const QByteArray bytes = encoded();
 
     // Written beside the file and renamed over it, so a crash or a full disk
     // never leaves a truncated configuration behind. QSaveFile keeps the

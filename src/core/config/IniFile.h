@@ -1,7 +1,7 @@
 #pragma once
 
-#include "core/text/CodePage.h"
-
+#include <QByteArray>
+#include <QByteArrayView>
 #include <QString>
 #include <QStringList>
 #include <vector>
@@ -23,9 +23,23 @@ public:
     // Writes everything back, replacing the file.
     void UpdateFile() const;
 
+    // How the file was read and is written back: as found, except that a
+    // text 1251 cannot hold is written as UTF-8. Without a byte-order mark,
+    // UTF-8 is taken only when valid and, as a 1251 file's bytes may form
+    // UTF-8 by chance ("ПІ" reads as "ϲ"), only when its letters are all
+    // Latin or Cyrillic, the only ones the file's own texts hold; UTF-8 with
+    // other letters is therefore written with the mark.
+    enum class Encoding
+    {
+        Utf8,
+        Windows1251,
+        Utf16LE, // with its byte-order mark
+        Utf16BE, // with its byte-order mark
+    };
+
     // The text as UpdateFile writes it, before encoding.
     QString text() const;
-    CodePage::Id codePage() const { return m_codePage; }
+    Encoding encoding() const { return m_encoding; }
 
     // The integer syntax of ReadBool; false when text is not such an integer.
     static bool parseInteger(const QString& text, qint32* value);
@@ -43,13 +57,15 @@ private:
         std::vector<Entry> entries;
     };
 
-    void load(const QByteArray& bytes);
+    QString decode(QByteArrayView bytes);
+    QByteArray encoded() const;
+    void load(const QString& content);
     const Section* findSection(const QString& name) const;
     Section* findSection(const QString& name);
     static Entry* findEntry(Section& section, const QString& key);
 
     QString m_fileName;
-    CodePage::Id m_codePage = CodePage::Utf8;
+    Encoding m_encoding = Encoding::Utf8;
     bool m_byteOrderMark = false;
     std::vector<Section> m_sections;
 };

@@ -41,24 +41,24 @@ QString decodeSingleByte(const char16_t* table, QByteArrayView bytes)
     return text;
 }
 
+// The byte for unicode in a single-byte code page; -1 when it has none.
+int singleByte(const char16_t* table, char16_t unicode)
+{
+    if (unicode < 0x80)
+        return unicode;
+    for (int i = 0; i < 128; ++i)
+        if (table[i] == unicode)
+            return 0x80 + i;
+    return -1;
+}
+
 QByteArray encodeSingleByte(const char16_t* table, QStringView text)
 {
     QByteArray bytes(text.size(), Qt::Uninitialized);
     char* out = bytes.data();
     for (QChar ch : text) {
-        const char16_t unicode = ch.unicode();
-        char byte = '?';
-        if (unicode < 0x80) {
-            byte = char(unicode);
-        } else {
-            for (int i = 0; i < 128; ++i) {
-                if (table[i] == unicode) {
-                    byte = char(0x80 + i);
-                    break;
-                }
-            }
-        }
-        *out++ = byte;
+        const int byte = singleByte(table, ch.unicode());
+        *out++ = byte < 0 ? '?' : char(byte);
     }
     return bytes;
 }
@@ -100,6 +100,17 @@ QByteArray CodePage::encode(Id id, QStringView text)
         break;
     }
     return text.toUtf8();
+}
+
+bool CodePage::canEncode(Id id, QStringView text)
+{
+    if (id != Windows1251 && id != Dos866)
+        return true;
+    const char16_t* table = upperHalf(id);
+    for (QChar ch : text)
+        if (singleByte(table, ch.unicode()) < 0)
+            return false;
+    return true;
 }
 
 qsizetype CodePage::validUtf8Prefix(QByteArrayView bytes)

@@ -26,6 +26,8 @@ public:
     static QString decode(Id id, QByteArrayView bytes);
     // Characters the code page cannot hold become "?".
     static QByteArray encode(Id id, QStringView text);
+    // Whether the code page holds every character of text.
+    static bool canEncode(Id id, QStringView text);
 
     static bool isValidUtf8(QByteArrayView bytes);
     // Length of the valid UTF-8 prefix of bytes, not splitting a sequence.

@@ -3,6 +3,7 @@
 #include "core/text/Error.h"
 
 #include <QFile>
+#include <QStringEncoder>
 #include <QTemporaryDir>
 #include <QTest>
 
@@ -20,6 +21,8 @@ private slots:
     void writingKeepsOrderAndCase();
     void savedLayout();
     void codePageRoundTrip();
+    void encodings_data();
+    void encodings();
     void absentFileIsEmpty();
     void saveKeepsModeAndFollowsSymlink();
     void failedSaveNamesTheFile();
@@ -113,38 +116,38 @@ void TestIniFile::readBool_data()
 {
     QTest::addColumn<QString>("value");
     QTest::addColumn<bool>("expected");
+    QTest::addColumn<bool>("isInteger"); // else the default comes back, whichever it is
 
-    QTest::newRow("1") << "1" << true;
-    QTest::newRow("0") << "0" << false;
-    QTest::newRow("2") << "2" << true;
-    QTest::newRow("word") << "yes" << false;
-    QTest::newRow("empty") << "" << false;
-    QTest::newRow("0x1") << "0x1" << true;
-    QTest::newRow("$0") << "$0" << false;
-    QTest::newRow("X10") << "X10" << true;
-    QTest::newRow("negative") << "-1" << true;
-    QTest::newRow("plus zero") << "+0" << false;
-    QTest::newRow("FFFFFFFF is -1") << "$FFFFFFFF" << true;
-    QTest::newRow("nine hex digits") << "$000000001" << false;
-    QTest::newRow("int32 max") << "2147483647" << true;
-    QTest::newRow("beyond int32") << "2147483648" << false;
-    QTest::newRow("int32 min") << "-2147483648" << true;
-    QTest::newRow("below int32") << "-2147483649" << false;
-    QTest::newRow("trailing letter") << "1a" << false;
-    QTest::newRow("sign alone") << "-" << false;
-    QTest::newRow("hex prefix alone") << "0x" << false;
+    QTest::newRow("1") << "1" << true << true;
+    QTest::newRow("0") << "0" << false << true;
+    QTest::newRow("2") << "2" << true << true;
+    QTest::newRow("word") << "yes" << false << false;
+    QTest::newRow("empty") << "" << false << false;
+    QTest::newRow("0x1") << "0x1" << true << true;
+    QTest::newRow("$0") << "$0" << false << true;
+    QTest::newRow("X10") << "X10" << true << true;
+    QTest::newRow("negative") << "-1" << true << true;
+    QTest::newRow("plus zero") << "+0" << false << true;
+    QTest::newRow("FFFFFFFF is -1") << "$FFFFFFFF" << true << true;
+    QTest::newRow("nine hex digits") << "$000000001" << false << false;
+    QTest::newRow("int32 max") << "2147483647" << true << true;
+    QTest::newRow("beyond int32") << "2147483648" << false << false;
+    QTest::newRow("int32 min") << "-2147483648" << true << true;
+    QTest::newRow("below int32") << "-2147483649" << false << false;
+    QTest::newRow("trailing letter") << "1a" << false << false;
+    QTest::newRow("sign alone") << "-" << false << false;
+    QTest::newRow("hex prefix alone") << "0x" << false << false;
 }
 
 void TestIniFile::readBool()
 {
     QFETCH(QString, value);
     QFETCH(bool, expected);
+    QFETCH(bool, isInteger);
     IniFile ini(write("[PRICE]\nShowEU=" + value.toUtf8() + "\n"));
     QCOMPARE(ini.ReadBool(QStringLiteral("PRICE"), QStringLiteral("ShowEU"), false), expected);
-    qint32 parsed = 0;
-    // A value that is no integer falls back to the default, whatever it is.
-    if (!IniFile::parseInteger(value, &parsed))
-        QCOMPARE(ini.ReadBool(QStringLiteral("PRICE"), QStringLiteral("ShowEU"), true), true);
+    QCOMPARE(ini.ReadBool(QStringLiteral("PRICE"), QStringLiteral("ShowEU"), true),
+             isInteger ? expected : true);
 }
 
 void TestIniFile::writingKeepsOrderAndCase()
@@ -177,7 +180,7 @@ void TestIniFile::codePageRoundTrip()
     const QString path = write("[PRICE]\r\nSearchNr0=\xC2\xC0\xC7\r\n");
     {
         IniFile ini(path);
-        QCOMPARE(ini.codePage(), CodePage::Windows1251);
+        QCOMPARE(ini.encoding(), IniFile::Encoding::Windows1251);
         ini.WriteString(QStringLiteral("PRICE"), QStringLiteral("SearchNr1"), QStringLiteral("ЇЄІ"));
         ini.UpdateFile();
     }
@@ -197,6 +200,66 @@ void TestIniFile::codePageRoundTrip()
     QFile written(fresh);
     QVERIFY(written.open(QIODevice::ReadOnly));
     QCOMPARE(written.readAll(), QStringLiteral("[PRICE]\r\nSearchNr0=ВАЗ\r\n\r\n").toUtf8());
+}
+
+void TestIniFile::encodings_data()
+{
+    QTest::addColumn<QByteArray>("file");
+    QTest::addColumn<QString>("read");    // SearchNr0 as read
+    QTest::addColumn<QString>("written"); // SearchNr1, added
+    QTest::addColumn<QByteArray>("saved");
+
+    const auto utf16 = [](QStringConverter::Encoding encoding, const QString& text) {
+        return QByteArray(QStringEncoder(encoding, QStringConverter::Flag::WriteBom).encode(text));
+    };
+    const QString one = "[PRICE]\r\nSearchNr0=ЖУК\r\n";
+    const QString two = "[PRICE]\r\nSearchNr0=ЖУК\r\nSearchNr1=ВАЗ\r\n\r\n";
+    QTest::newRow("UTF-16LE") << utf16(QStringConverter::Utf16LE, one) << "ЖУК"
+                              << "ВАЗ" << utf16(QStringConverter::Utf16LE, two);
+    QTest::newRow("UTF-16BE") << utf16(QStringConverter::Utf16BE, one) << "ЖУК"
+                              << "ВАЗ" << utf16(QStringConverter::Utf16BE, two);
+    QTest::newRow("UTF-16 ends at a NUL character")
+        << utf16(QStringConverter::Utf16LE, one + QChar(0) + "SearchNr7=X\r\n") << "ЖУК"
+        << "ВАЗ" << utf16(QStringConverter::Utf16LE, two);
+    QTest::newRow("1251 whose bytes form UTF-8") << QByteArray("[PRICE]\r\nSearchNr0=\xCF\xB2\r\n") << "ПІ"
+                                                 << "ВАЗ"
+                                                 << QByteArray("[PRICE]\r\nSearchNr0=\xCF\xB2\r\n"
+                                                               "SearchNr1=\xC2\xC0\xC7\r\n\r\n");
+    QTest::newRow("UTF-8 stays UTF-8") << one.toUtf8() << "ЖУК"
+                                       << "ВАЗ" << two.toUtf8();
+    QTest::newRow("1251 gains a Latin letter it lacks")
+        << QByteArray("[PRICE]\r\nSearchNr0=\xC6\xD3\xCA\r\n") << "ЖУК"
+        << "ÄÖ" << QString("[PRICE]\r\nSearchNr0=ЖУК\r\nSearchNr1=ÄÖ\r\n\r\n").toUtf8();
+    QTest::newRow("1251 gains a Greek letter")
+        << QByteArray("[PRICE]\r\nSearchNr0=\xC6\xD3\xCA\r\n") << "ЖУК"
+        << "ΩΣ"
+        << "\xEF\xBB\xBF" + QString("[PRICE]\r\nSearchNr0=ЖУК\r\nSearchNr1=ΩΣ\r\n\r\n").toUtf8();
+    QTest::newRow("UTF-8 gains a Greek letter")
+        << one.toUtf8() << "ЖУК"
+        << "Ω"
+        << "\xEF\xBB\xBF" + QString("[PRICE]\r\nSearchNr0=ЖУК\r\nSearchNr1=Ω\r\n\r\n").toUtf8();
+}
+
+void TestIniFile::encodings()
+{
+    QFETCH(QByteArray, file);
+    QFETCH(QString, read);
+    QFETCH(QString, written);
+    QFETCH(QByteArray, saved);
+    const QString path = write(file);
+    {
+        IniFile ini(path);
+        QCOMPARE(ini.ReadString(QStringLiteral("PRICE"), QStringLiteral("SearchNr0"), QString()), read);
+        ini.WriteString(QStringLiteral("PRICE"), QStringLiteral("SearchNr1"), written);
+        ini.UpdateFile();
+    }
+    QFile result(path);
+    QVERIFY(result.open(QIODevice::ReadOnly));
+    QCOMPARE(result.readAll(), saved);
+    // The next run reads what this one wrote.
+    IniFile again(path);
+    QCOMPARE(again.ReadString(QStringLiteral("PRICE"), QStringLiteral("SearchNr0"), QString()), read);
+    QCOMPARE(again.ReadString(QStringLiteral("PRICE"), QStringLiteral("SearchNr1"), QString()), written);
 }
 
 void TestIniFile::absentFileIsEmpty()
