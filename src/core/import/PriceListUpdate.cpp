@@ -21,11 +21,21 @@
 #include <QFileInfo>
 #include <QSet>
 
+#include <algorithm>
+#include <string_view>
 #include <variant>
 
 namespace {
 
 const QString kDefaultGroupName = QStringLiteral("Группа товара");
+
+size_t priceColumn(std::string_view name)
+{
+    const auto& columns = Schema::kPriceColumns;
+    return size_t(std::find_if(columns.begin(), columns.end(),
+                               [name](const TableColumn& column) { return column.name == name; }) -
+                  columns.begin());
+}
 
 // Long statements (building the indexes) report nothing themselves: SQLite
 // calls back every few thousand steps so the caller's window stays alive.
@@ -173,12 +183,20 @@ void PriceListUpdate::loadPrice(SQLite::Database& target, Outcome& outcome)
                                   {Schema::kPriceColumns.cbegin(), Schema::kPriceColumns.cend()},
                                   &m_progress);
     BulkInsert insert(target.getHandle(), Schema::kPriceTable, Schema::kPriceColumns.size());
+    static const size_t groupCode = priceColumn("GROUPCODE");
+    static const size_t crossNumber = priceColumn("CROSSNUMBER");
     qint64 rows = 0;
     while (reader.nextBatch()) {
         insert.insert(reader.values(0), reader.rows());
-        for (size_t row = 0; row < reader.rows(); ++row)
-            if (const auto* code = std::get_if<std::string>(reader.values(row)))
+        for (size_t row = 0; row < reader.rows(); ++row) {
+            const FieldConverter::Value* values = reader.values(row);
+            if (const auto* code = std::get_if<std::string>(&values[groupCode]))
                 m_usedGroups.insert(*code);
+            // Loaded, but left out of the cross list, so that no search finds it.
+            const auto* cross = std::get_if<std::string>(&values[crossNumber]);
+            if (!cross || cross->empty())
+                ++outcome.withoutCross;
+        }
         rows += qint64(reader.rows());
     }
     // An empty delivery must never wipe the clerk's price list.
@@ -256,8 +274,11 @@ void PriceListUpdate::stampDate(SQLite::Database& target, Outcome& outcome)
 
 QString PriceListUpdate::adjustmentReport(const Outcome& outcome)
 {
+    const QString withoutCross =
+        outcome.withoutCross > 0 ? QStringLiteral("Позиций без номера замены: %1").arg(outcome.withoutCross)
+                                 : QString();
     if (outcome.adjustedCount == 0)
-        return QString();
+        return withoutCross;
     QString report = QStringLiteral("При загрузке изменено значений: %1 (слишком длинный текст обрезан, "
                                     "неподходящее число оставлено пустым).")
                          .arg(outcome.adjustedCount);
@@ -267,5 +288,7 @@ QString PriceListUpdate::adjustmentReport(const Outcome& outcome)
                       .arg(adjustment.fileName)
                       .arg(adjustment.line)
                       .arg(adjustment.column, adjustment.value);
+    if (!withoutCross.isEmpty())
+        report += QLatin1Char('\n') + withoutCross;
     return report;
 }

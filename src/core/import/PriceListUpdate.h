@@ -31,6 +31,7 @@ public:
         QDate priceDate;           // stamped into the settings record; invalid when not
         qint64 adjustedCount = 0;
         std::vector<SupplierFileReader::Adjustment> adjustments; // the first examples
+        qint64 withoutCross = 0;                                 // parts no search can find: no CROSSNUMBER
     };
 
     using StageCallback = std::function<void(const QString& message)>;
@@ -64,7 +65,8 @@ public:
     // Tardesk.mdb must be closed; the lock is taken exclusively meanwhile.
     Outcome run();
 
-    // The adjusted-values report the clerk is shown; empty when none.
+    // The adjusted-values report the clerk is shown, with the parts left
+    // without a cross number; empty when there is nothing to report.
     static QString adjustmentReport(const Outcome& outcome);
 
     static QString priceFileName(const QString& programDir);

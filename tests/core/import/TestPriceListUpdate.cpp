@@ -48,6 +48,8 @@ private slots:
     void missingPriceTable();
     void refusedWhileAnotherClientRuns();
     void adjustedValuesAreReported();
+    void partsWithoutCrossNumberAreReported_data();
+    void partsWithoutCrossNumberAreReported();
     void groupCodesFoldLikeUnicode_data();
     void groupCodesFoldLikeUnicode();
 
@@ -265,6 +267,34 @@ void TestPriceListUpdate::adjustedValuesAreReported()
     QVERIFY(report.contains(QStringLiteral("WH0: «1.5»")));
     auto db = open();
     QCOMPARE(rows(*db, "SELECT PRICE, WH0 FROM PRICE"), QStringList({"|"}));
+}
+
+void TestPriceListUpdate::partsWithoutCrossNumberAreReported_data()
+{
+    QTest::addColumn<QByteArray>("parts");
+    QTest::addColumn<QString>("report");
+
+    QTest::newRow("every part has one") << QByteArray("G1;A-1;A1;Деталь;X1;100;;;;;;;;;\n") << "";
+    QTest::newRow("empty and quoted empty") << QByteArray("G1;A-1;A1;Деталь;;100;;;;;;;;;\n"
+                                                          "G1;A-2;A2;Деталь;\"\";100;;;;;;;;;\n"
+                                                          "G1;A-3;A3;Деталь;X1;100;;;;;;;;;\n")
+                                            << "Позиций без номера замены: 2";
+    QTest::newRow("after the adjusted values")
+        << QByteArray("G1;A-1;A1;Деталь;;дорого;;;;;;;;;\n")
+        << "Примеры:\nimport.txt, строка 2, PRICE: «дорого»\nПозиций без номера замены: 1";
+}
+
+void TestPriceListUpdate::partsWithoutCrossNumberAreReported()
+{
+    QFETCH(QByteArray, parts);
+    QFETCH(QString, report);
+    write(QStringLiteral("import.txt"), kPriceHeader + parts);
+    const auto outcome = update();
+    const QString shown = PriceListUpdate::adjustmentReport(outcome);
+    QVERIFY2(report.isEmpty() ? shown.isEmpty() : shown.endsWith(report), qPrintable(shown));
+    // They are loaded all the same.
+    auto db = open();
+    QCOMPARE(db->execAndGet("SELECT count(*) FROM PRICE").getInt(), parts.count('\n'));
 }
 
 void TestPriceListUpdate::groupCodesFoldLikeUnicode_data()
