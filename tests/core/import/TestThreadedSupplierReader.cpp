@@ -41,6 +41,17 @@ QByteArray varyingRecords(int count)
     return file;
 }
 
+// What all threads of the process, the finished ones too, have read from files.
+qint64 bytesReadByProcess()
+{
+    QFile io(QStringLiteral("/proc/self/io"));
+    if (!io.open(QIODevice::ReadOnly))
+        return -1;
+    const QByteArray counters = io.readAll();
+    const qsizetype start = counters.indexOf("rchar: ") + 7;
+    return counters.mid(start, counters.indexOf('\n', start) - start).toLongLong();
+}
+
 class ThreadLog : public ProgressReporter
 {
 public:
@@ -186,16 +197,29 @@ void TestThreadedSupplierReader::headerErrorsComeFromTheConstructor()
 void TestThreadedSupplierReader::stopsWhenDestroyedEarly_data()
 {
     QTest::addColumn<int>("taken");
+    QTest::addColumn<int>("badRecord"); // -1: none
 
-    QTest::newRow("before the first batch") << 0;
-    QTest::newRow("after the first batch") << 1;
-    QTest::newRow("while the worker waits for room") << 4;
+    QTest::newRow("before the first batch") << 0 << -1;
+    QTest::newRow("after the first batch") << 1 << -1;
+    QTest::newRow("while the worker waits for room") << 4 << -1;
+    QTest::newRow("after the worker failed") << 1 << kBatch + 10;
 }
 
 void TestThreadedSupplierReader::stopsWhenDestroyedEarly()
 {
     QFETCH(int, taken);
-    write(varyingRecords(20 * kBatch));
+    QFETCH(int, badRecord);
+    // Long lines, so that the file is many times what the worker may read ahead.
+    QByteArray file("CODE;NAME;QTY\n");
+    for (int i = 0; i < 40 * kBatch; ++i) {
+        if (i == badRecord)
+            file += "X;y;1;extra\n";
+        file += "C" + QByteArray::number(i % 1000) + ";n;" + QByteArray::number(i % 500) +
+                QByteArray(60, ' ') + "\n";
+    }
+    write(file);
+    const qint64 readBefore = bytesReadByProcess();
+    QVERIFY2(readBefore >= 0, "needs /proc/self/io");
     // As when storing a record fails: the reader is destroyed by the unwinding.
     try {
         ThreadedSupplierReader reader(importPath(), kColumns);
@@ -203,8 +227,15 @@ void TestThreadedSupplierReader::stopsWhenDestroyedEarly()
             QVERIFY(reader.nextBatch());
         throw Error(QStringLiteral("disk full"));
     } catch (const Error& error) {
+        // The caller's own error, not the worker's.
         QCOMPARE(error.message(), QStringLiteral("disk full"));
     }
+    // The worker stopped instead of reading on to the end, and the file is closed.
+    const qint64 read = bytesReadByProcess() - readBefore;
+    QVERIFY2(read < file.size() / 2,
+             qPrintable(QStringLiteral("%1 of %2 bytes read").arg(read).arg(file.size())));
+    for (const QFileInfo& descriptor : QDir(QStringLiteral("/proc/self/fd")).entryInfoList(QDir::System))
+        QVERIFY(descriptor.symLinkTarget() != QFileInfo(importPath()).canonicalFilePath());
 }
 
 void TestThreadedSupplierReader::reportsProgressOnTheCallersThread()

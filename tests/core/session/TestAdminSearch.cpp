@@ -1,4 +1,5 @@
 #include "core/db/ClientFiles.h"
+#include "core/session/CommandLine.h"
 #include "support/AdminRun.h"
 #include "support/DecimalSeparator.h"
 
@@ -110,16 +111,18 @@ void TestAdminSearch::failures_data()
 {
     QTest::addColumn<QString>("setup");
     QTest::addColumn<int>("status");
-    QTest::newRow("missing database") << "missing" << 1;
-    QTest::newRow("not a database") << "garbage" << 1;
-    QTest::newRow("price table missing") << "noprice" << 1;
-    QTest::newRow("number missing") << "usage" << 2;
+    QTest::addColumn<QString>("message"); // the cause, within what standard error shows
+    QTest::newRow("missing database") << "missing" << 1 << "Tardesk.mdb\": no such file";
+    QTest::newRow("not a database") << "garbage" << 1 << "file is not a database";
+    QTest::newRow("price table missing") << "noprice" << 1 << "no such table: PRICE";
+    QTest::newRow("number missing") << "usage" << 2 << CommandLine::usage(CommandLine::Program::Admin);
 }
 
 void TestAdminSearch::failures()
 {
     QFETCH(QString, setup);
     QFETCH(int, status);
+    QFETCH(QString, message);
     QTemporaryDir dir;
     QStringList arguments{"search", dir.path(), "OC"};
     const QString database = ClientFiles::databaseFileName(dir.path());
@@ -136,7 +139,7 @@ void TestAdminSearch::failures()
     const AdminRun result = AdminRun::of(arguments);
     QCOMPARE(result.status, status);
     QCOMPARE(result.out, QString());
-    QVERIFY(!result.err.isEmpty());
+    QVERIFY2(result.err.contains(message), qPrintable(result.err));
 }
 
 QTEST_GUILESS_MAIN(TestAdminSearch)
