@@ -1,6 +1,7 @@
 #include "Order.h"
 
 #include "core/search/KeySpellings.h"
+#include "core/text/Money.h"
 #include "core/text/NormalizePartNumber.h"
 #include "core/text/RegionalFormats.h"
 
@@ -22,8 +23,9 @@ QString text(const SQLite::Column& column)
 }
 
 // Finds parts of the current price list with their input price as the
-// grid computes it: PRICE less the discount of the group, whose code
-// matches ignoring case; a part whose group is missing is not listed.
+// grid computes it: PRICE, as the decimal its single stands for, less the
+// discount of the group, whose code matches ignoring case; a part whose
+// group is missing is not listed.
 class PriceLookup
 {
 public:
@@ -89,7 +91,7 @@ private:
         row.shortPartNumber = text(part.getColumn(2));
         row.partName = text(part.getColumn(3));
         if (!part.getColumn(4).isNull()) {
-            row.price = part.getColumn(4).getDouble();
+            row.price = Money::fromSingle(part.getColumn(4).getDouble());
             if (*discount)
                 row.vhod = *row.price * (100 - **discount) / 100;
         }
