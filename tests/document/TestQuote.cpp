@@ -1,5 +1,6 @@
 #include "core/db/ClientFiles.h"
 #include "document/QuoteTool.h"
+#include "support/DecimalSeparator.h"
 
 #include <SQLiteCpp/Database.h>
 
@@ -64,16 +65,17 @@ void TestQuote::pdfShowsRetailOnly_data()
                              "BRK-101",
                              "BRK-102",
                              "brk 103",
-                             "123.45",
-                             "210.10",
-                             "377.77",
+                             regional("123.45"),
+                             regional("210.10"),
+                             regional("377.77"),
                              "UAH",
                              "есть",
                              "под заказ",
                              QDate::currentDate().toString("dd.MM.yyyy")};
-    const QStringList never{"114.81", "195.39", "351.33", "Вход", "Скл", "ZZ-1", "999.99"};
-    const QStringList dollars{"USD", "2.99", "5.09", "9.16", "41.25"};
-    const QStringList euros{"EUR", "2.57", "4.37", "7.85", "48.10"};
+    const QStringList never{regional("114.81"), regional("195.39"), regional("351.33"), "Вход", "Скл", "ZZ-1",
+                            regional("999.99")};
+    const QStringList dollars{"USD", regional("2.99"), regional("5.09"), regional("9.16"), regional("41.25")};
+    const QStringList euros{"EUR", regional("2.57"), regional("4.37"), regional("7.85"), regional("48.10")};
     QTest::newRow("optional columns hidden") << QByteArray() << always << never + dollars + euros;
     QTest::newRow("dollars, euros, dealer price and a warehouse shown")
         << QByteArray("[PRICE]\nShowUS=1\nShowEU=1\nShowVhod=1\nShowWH3=1\n") << always + dollars + euros

@@ -12,6 +12,7 @@
 #include <xlsxwriter.h>
 
 #include <cerrno>
+#include <clocale>
 #include <cstdio>
 #include <cstring>
 
@@ -37,6 +38,32 @@ Error writeError(const QString& fileName, const QString& reason)
     return Error(
         QStringLiteral("Не удалось записать файл %1: %2").arg(QDir::toNativeSeparators(fileName), reason));
 }
+
+// libxlsxwriter prints numbers with the C library, which follows the locale:
+// under a decimal-comma locale 80.5 went into the file as "80,5", which
+// spreadsheets read as 80. This thread prints in the "C" numeric locale meanwhile.
+class CNumericLocale
+{
+public:
+    CNumericLocale() : m_locale(newlocale(LC_NUMERIC_MASK, "C", nullptr))
+    {
+        if (m_locale)
+            m_previous = uselocale(m_locale);
+    }
+    ~CNumericLocale()
+    {
+        if (m_locale) {
+            uselocale(m_previous);
+            freelocale(m_locale);
+        }
+    }
+    CNumericLocale(const CNumericLocale&) = delete;
+    CNumericLocale& operator=(const CNumericLocale&) = delete;
+
+private:
+    locale_t m_locale;
+    locale_t m_previous = nullptr;
+};
 
 } // namespace
 
@@ -95,6 +122,7 @@ void OrderExport::saveXlsx(const OrderSheet& sheet, const QString& fileName)
     const QByteArray path = QFile::encodeName(temporary.fileName());
     temporary.close();
 
+    const CNumericLocale numbers;
     lxw_workbook* workbook = workbook_new(path.constData());
     if (!workbook)
         throw writeError(fileName, QStringLiteral("нет памяти"));

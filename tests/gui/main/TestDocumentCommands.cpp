@@ -4,6 +4,7 @@
 #include "gui/search/SearchBox.h"
 #include "gui/shared/ActionManager.h"
 #include "gui/shared/MessageBoxes.h"
+#include "support/DecimalSeparator.h"
 
 #include <SQLiteCpp/Database.h>
 
@@ -96,12 +97,13 @@ void TestDocumentCommands::copyKeepsShownColumnsInTheirOrder()
     QTest::keySequence(m_form.get(), QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_C));
 
     const QMimeData* copied = QGuiApplication::clipboard()->mimeData();
-    QCOMPARE(copied->text(), "Код товара\tРозница USD\tНаименование\tРозница UAH\tСкл №2\n"
-                             "A&B-1\t1.94\tФильтр <малый>\t80.00\t0\n"
-                             "AB-2\t2.42\tФильтр большой\t100.00\t5\n");
+    QCOMPARE(copied->text(), "Код товара\tРозница USD\tНаименование\tРозница UAH\tСкл №2\n" +
+                                 regional("A&B-1\t1.94\tФильтр <малый>\t80.00\t0\n"
+                                          "AB-2\t2.42\tФильтр большой\t100.00\t5\n"));
     const QString html = copied->html();
     QVERIFY2(html.contains("<th>Код товара</th><th>Розница USD</th><th>Наименование</th>"), qPrintable(html));
-    QVERIFY2(html.contains("<td>A&amp;B-1</td><td align=\"right\">1.94</td><td>Фильтр &lt;малый&gt;</td>"),
+    QVERIFY2(html.contains(
+                 regional("<td>A&amp;B-1</td><td align=\"right\">1.94</td><td>Фильтр &lt;малый&gt;</td>")),
              qPrintable(html));
     QCOMPARE(html.count("<tr>"), 3);
 }

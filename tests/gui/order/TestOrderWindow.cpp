@@ -7,6 +7,7 @@
 #include "gui/search/SearchBox.h"
 #include "gui/shared/ActionManager.h"
 #include "gui/shared/MessageBoxes.h"
+#include "support/DecimalSeparator.h"
 
 #include <SQLiteCpp/Database.h>
 
@@ -110,10 +111,10 @@ void TestOrderWindow::insInGridAddsToOrderWindow()
     QVERIFY(m_form->isVisible());
     QCOMPARE(orderColumn(0), QStringList{"1K0 129.620-D"});
     QCOMPARE(orderColumn(3), QStringList{"2"});
-    QCOMPARE(orderColumn(4), QStringList{"90.00"});
-    QCOMPARE(orderColumn(5), QStringList{"180.00"});
+    QCOMPARE(orderColumn(4), QStringList{regional("90.00")});
+    QCOMPARE(orderColumn(5), QStringList{regional("180.00")});
     QCOMPARE(orderColumn(6), QStringList{"9"}); // the one warehouse the grid shows
-    QCOMPARE(m_form->FormOrder->lbTotal->text(), "Итого: 2 шт., 180.00");
+    QCOMPARE(m_form->FormOrder->lbTotal->text(), "Итого: 2 шт., " + regional("180.00"));
     QVERIFY(m_shown.isEmpty());
 
     // While the window is open, the next Ins shows at once.
@@ -150,8 +151,8 @@ void TestOrderWindow::otherClientsChangeShowsOnF5AndDelRemoves()
     QVERIFY(window->isActiveWindow());
     QTest::keyClick(window->gridOrder, Qt::Key_F5);
     QCOMPARE(orderColumn(0), (QStringList{"ABC-1", "GONE-1"}));
-    QCOMPARE(orderColumn(4), (QStringList{"80.00", "снято"}));
-    QCOMPARE(window->lbTotal->text(), "Итого: 3 шт., 240.00");
+    QCOMPARE(orderColumn(4), (QStringList{regional("80.00"), "снято"}));
+    QCOMPARE(window->lbTotal->text(), "Итого: 3 шт., " + regional("240.00"));
 
     // Del while a quantity is edited belongs to the editor.
     window->gridOrder->setFocus();
@@ -164,7 +165,7 @@ void TestOrderWindow::otherClientsChangeShowsOnF5AndDelRemoves()
     QCOMPARE(window->gridOrder->model()->rowCount(), 2);
     QTest::keyClick(window->gridOrder, Qt::Key_Delete);
     QCOMPARE(orderColumn(0), QStringList{"GONE-1"});
-    QCOMPARE(window->lbTotal->text(), "Итого: 0 шт., 0.00");
+    QCOMPARE(window->lbTotal->text(), "Итого: 0 шт., " + regional("0.00"));
 }
 
 void TestOrderWindow::sendOpensMailOrOffersSaving()
@@ -184,7 +185,8 @@ void TestOrderWindow::sendOpensMailOrOffersSaving()
     QCOMPARE(query.queryItemValue("subject", QUrl::FullyDecoded),
              "Заказ ООО «Автомаркет Запад» от " + QDate::currentDate().toString("dd.MM.yyyy"));
     QCOMPARE(query.queryItemValue("body", QUrl::FullyDecoded),
-             "1. ABC-1 (G0) Фильтр малый: 1 x 80.00 = 80.00\r\nИтого: 1 шт., 80.00\r\n");
+             "1. ABC-1 (G0) Фильтр малый: 1 x " + regional("80.00 = 80.00") + "\r\nИтого: 1 шт., " +
+                 regional("80.00") + "\r\n");
     QVERIFY(m_shown.isEmpty());
 
     opens = false;
