@@ -1,5 +1,7 @@
 #include "IniFile.h"
 
+#include <algorithm>
+
 #include "core/text/CodePage.h"
 #include "core/text/Error.h"
 
@@ -162,6 +164,14 @@ QString IniFile::ReadString(const QString& section, const QString& key, const QS
         if (entry.hasValue && sameName(entry.key, key))
             return entry.value;
     return defaultValue;
+}
+
+bool IniFile::hasKey(const QString& section, const QString& key) const
+{
+    const Section* found = findSection(section);
+    return found && std::any_of(found->entries.begin(), found->entries.end(), [&key](const Entry& entry) {
+               return entry.hasValue && sameName(entry.key, key);
+           });
 }
 
 bool IniFile::parseInteger(const QString& text, qint32* value)

@@ -18,6 +18,7 @@ public:
 
     QString ReadString(const QString& section, const QString& key, const QString& defaultValue) const;
     bool ReadBool(const QString& section, const QString& key, bool defaultValue) const;
+    bool hasKey(const QString& section, const QString& key) const;
     void WriteString(const QString& section, const QString& key, const QString& value);
     void WriteBool(const QString& section, const QString& key, bool value);
     // Writes everything back, replacing the file.

@@ -131,6 +131,24 @@ inline constexpr char kUpdatePriceDate[] =
 inline constexpr char kFirstSettingsRow[] = "SELECT min(rowid) FROM SETTINGS";
 inline constexpr char kInsertPriceDate[] = "INSERT INTO SETTINGS (PRICE_DATE) VALUES (?)";
 
+// What the last update changed in the price list, beside the specified
+// tables: made anew by every update, in the same replacement of the file.
+// ROW_ID is the rowid of the part's PRICE row; a removed part has none and
+// is numbered -1, -2, ... with its number and group as the replaced list
+// spelled them. Unchanged parts, and those that could not be told apart,
+// have no row; nor has any part after a first update.
+inline constexpr char kPriceChangesTable[] = "PRICE_CHANGES";
+inline constexpr char kCreatePriceChanges[] =
+    "CREATE TABLE PRICE_CHANGES (ROW_ID INTEGER PRIMARY KEY, KIND TEXT NOT NULL, OLD_PRICE REAL, "
+    "GROUPCODE TEXT(15), PARTNUMBER TEXT(22));";
+inline constexpr char kInsertPriceChange[] =
+    "INSERT INTO PRICE_CHANGES (ROW_ID, KIND, OLD_PRICE, GROUPCODE, PARTNUMBER) VALUES (?, ?, ?, ?, ?);";
+// The changes with the parts' texts and new prices, removed parts last.
+inline constexpr char kSelectPriceChanges[] =
+    "SELECT C.KIND, P.PARTNUMBER, P.GROUPCODE, C.OLD_PRICE, P.PRICE FROM PRICE_CHANGES C "
+    "JOIN PRICE P ON P.rowid = C.ROW_ID WHERE C.ROW_ID > 0 UNION ALL "
+    "SELECT KIND, PARTNUMBER, GROUPCODE, OLD_PRICE, NULL FROM PRICE_CHANGES WHERE ROW_ID < 0;";
+
 // The clerk's order to the supplier: a table beside the specified ones,
 // made at the first change of the order and carried over by every update.
 // LINE_ID keeps the order in which the parts were first added.

@@ -136,7 +136,7 @@ void PriceListUpdate::build(SQLite::Database& target, Outcome& outcome)
 
     const bool withGroups = QFileInfo::exists(groupsFileName(m_programDir));
     outcome.groupsLoaded = withGroups;
-    QStringList replaced{QLatin1String(Schema::kPriceTable)};
+    QStringList replaced{QLatin1String(Schema::kPriceTable), QLatin1String(Schema::kPriceChangesTable)};
     if (withGroups)
         replaced << QLatin1String(Schema::kGroupsTable);
     DatabaseCopy copy(target, ClientFiles::databaseFileName(m_programDir), replaced);
@@ -152,6 +152,9 @@ void PriceListUpdate::build(SQLite::Database& target, Outcome& outcome)
     loadPrice(target, outcome);
     target.exec(Schema::kCreatePriceShortPartNumberIndex);
     target.exec(Schema::kCreatePriceCrossNumberIndex);
+    // DatabaseCopy has the replaced file attached as "source".
+    m_comparison.readOld(target, "source");
+    outcome.changes = m_comparison.store(target, "source");
 
     stage(QStringLiteral("Формирование списка групп (5/7)"));
     if (withGroups) {
@@ -185,6 +188,12 @@ void PriceListUpdate::loadPrice(SQLite::Database& target, Outcome& outcome)
     BulkInsert insert(target.getHandle(), Schema::kPriceTable, Schema::kPriceColumns.size());
     static const size_t groupCode = priceColumn("GROUPCODE");
     static const size_t crossNumber = priceColumn("CROSSNUMBER");
+    static const size_t partNumber = priceColumn("PARTNUMBER");
+    static const size_t price = priceColumn("PRICE");
+    const auto text = [](const FieldConverter::Value& value) {
+        const auto* string = std::get_if<std::string>(&value);
+        return string ? std::string_view(*string) : std::string_view();
+    };
     qint64 rows = 0;
     while (reader.nextBatch()) {
         insert.insert(reader.values(0), reader.rows());
@@ -196,6 +205,14 @@ void PriceListUpdate::loadPrice(SQLite::Database& target, Outcome& outcome)
             const auto* cross = std::get_if<std::string>(&values[crossNumber]);
             if (!cross || cross->empty())
                 ++outcome.withoutCross;
+            // The rows of the new table are numbered from 1 as they go in.
+            std::optional<double> retail;
+            if (const auto* real = std::get_if<double>(&values[price]))
+                retail = *real;
+            else if (const auto* whole = std::get_if<qint64>(&values[price]))
+                retail = double(*whole);
+            m_comparison.addNew(rows + qint64(row) + 1, text(values[partNumber]), text(values[groupCode]),
+                                retail);
         }
         rows += qint64(reader.rows());
     }
@@ -270,6 +287,24 @@ void PriceListUpdate::stampDate(SQLite::Database& target, Outcome& outcome)
 {
     outcome.priceDate = QDate::currentDate();
     SettingsRecord::writePriceDate(target, outcome.priceDate);
+}
+
+QString PriceListUpdate::changeReport(const Outcome& outcome)
+{
+    const PriceListComparison::Counts& changes = outcome.changes;
+    if (!changes.compared)
+        return QStringLiteral("Новых позиций: %1").arg(changes.added);
+    return QStringLiteral("Новых позиций: %1, снято: %2, подорожало: %3, подешевело: %4")
+        .arg(changes.added)
+        .arg(changes.removed)
+        .arg(changes.up)
+        .arg(changes.down);
+}
+
+QString PriceListUpdate::report(const Outcome& outcome)
+{
+    const QString adjusted = adjustmentReport(outcome);
+    return changeReport(outcome) + (adjusted.isEmpty() ? QString() : QLatin1Char('\n') + adjusted);
 }
 
 QString PriceListUpdate::adjustmentReport(const Outcome& outcome)

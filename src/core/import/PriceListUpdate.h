@@ -1,5 +1,6 @@
 #pragma once
 
+#include "core/import/PriceListComparison.h"
 #include "core/import/ProgressReporter.h"
 #include "core/import/SupplierFileReader.h"
 
@@ -32,6 +33,7 @@ public:
         qint64 adjustedCount = 0;
         std::vector<SupplierFileReader::Adjustment> adjustments; // the first examples
         qint64 withoutCross = 0;                                 // parts no search can find: no CROSSNUMBER
+        PriceListComparison::Counts changes;                     // against the replaced list
     };
 
     using StageCallback = std::function<void(const QString& message)>;
@@ -68,6 +70,12 @@ public:
     // The adjusted-values report the clerk is shown, with the parts left
     // without a cross number; empty when there is nothing to report.
     static QString adjustmentReport(const Outcome& outcome);
+    // "Новых позиций: N, снято: N, подорожало: N, подешевело: N"; only the
+    // first figure after a first update.
+    static QString changeReport(const Outcome& outcome);
+    // What the clerk is told after every update: the changes, then the
+    // adjusted values.
+    static QString report(const Outcome& outcome);
 
     static QString priceFileName(const QString& programDir);
     static QString groupsFileName(const QString& programDir);
@@ -85,6 +93,7 @@ private:
     DatabaseLock& m_lock;
     StageCallback m_stage;
     Progress m_progress;
+    PriceListComparison m_comparison;
     // The group codes the new price list uses, as spelled in the file.
     std::unordered_set<std::string> m_usedGroups;
 };

@@ -1,5 +1,6 @@
 #include "PriceGridColumns.h"
 
+#include "core/db/PriceChange.h"
 #include "core/text/RegionalFormats.h"
 
 namespace {
@@ -26,6 +27,8 @@ QString PriceGridColumns::title(int column)
         return QStringLiteral("Розница USD");
     case PriceEur:
         return QStringLiteral("Розница EUR");
+    case kChange:
+        return QStringLiteral("Изм. %");
     default:
         break;
     }
@@ -49,6 +52,12 @@ QString PriceGridColumns::text(const PriceRow& row, int column)
         return money(row.priceUsd);
     case PriceEur:
         return money(row.priceEur);
+    case kChange:
+        if (row.change == PriceChange::Kind::New)
+            return QStringLiteral("нов.");
+        return row.change ? PriceChange::percentText(*row.change, row.oldPrice, row.price,
+                                                     RegionalFormats::decimalSeparator())
+                          : QString();
     default:
         break;
     }
@@ -60,5 +69,5 @@ QString PriceGridColumns::text(const PriceRow& row, int column)
 
 bool PriceGridColumns::isNumber(int column)
 {
-    return column >= Vhod && column < kCount;
+    return column >= Vhod && column < kGridCount;
 }

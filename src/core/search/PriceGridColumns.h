@@ -5,7 +5,9 @@
 #include <QString>
 
 // The fifteen columns of the price grid in their order: part number, name,
-// input price, the three retail prices and the nine warehouses.
+// input price, the three retail prices and the nine warehouses; then the
+// optional change of the retail price against the replaced list, which the
+// tools that print the fifteen leave out.
 class PriceGridColumns
 {
 public:
@@ -22,11 +24,14 @@ public:
     };
     static constexpr int kWarehouses = 9;
     static constexpr int kCount = FirstWarehouse + kWarehouses;
+    static constexpr int kChange = kCount;
+    static constexpr int kGridCount = kCount + 1;
 
     static QString title(int column);
     // Amounts and stock are numbers (right-aligned); the rest is text.
     static bool isNumber(int column);
     // The text a cell shows: amounts as "0.00" with the regional decimal
-    // separator, stock as a whole number, nothing for an empty value.
+    // separator, stock as a whole number, nothing for an empty value; the
+    // change as "+12.5" or "-3.0", or "нов." for a part new in the list.
     static QString text(const PriceRow& row, int column);
 };

@@ -30,7 +30,7 @@ int PriceListModel::rowCount(const QModelIndex& parent) const
 
 int PriceListModel::columnCount(const QModelIndex& parent) const
 {
-    return parent.isValid() ? 0 : PriceGridColumns::kCount;
+    return parent.isValid() ? 0 : PriceGridColumns::kGridCount;
 }
 
 QVariant PriceListModel::data(const QModelIndex& index, int role) const
@@ -44,6 +44,10 @@ QVariant PriceListModel::data(const QModelIndex& index, int role) const
     case Qt::TextAlignmentRole:
         return QVariant::fromValue(
             (PriceGridColumns::isNumber(index.column()) ? Qt::AlignRight : Qt::AlignLeft) | Qt::AlignVCenter);
+    case ChangeKindRole: {
+        const std::optional<PriceChange::Kind>& change = m_rows[size_t(index.row())].change;
+        return index.column() == PriceGridColumns::kChange && change ? QVariant(int(*change)) : QVariant();
+    }
     default:
         return QVariant();
     }
@@ -51,7 +55,7 @@ QVariant PriceListModel::data(const QModelIndex& index, int role) const
 
 QVariant PriceListModel::headerData(int section, Qt::Orientation orientation, int role) const
 {
-    if (orientation != Qt::Horizontal || section < 0 || section >= PriceGridColumns::kCount)
+    if (orientation != Qt::Horizontal || section < 0 || section >= PriceGridColumns::kGridCount)
         return QVariant();
     if (role == Qt::DisplayRole)
         return PriceGridColumns::title(section);

@@ -8,7 +8,7 @@
 
 #include <vector>
 
-// The price list of one cross number as the grid shows it: the fifteen
+// The price list of one cross number as the grid shows it: the sixteen
 // grid columns over the rows of the price list query. Closed, it keeps its
 // columns and has no rows, so column settings hold until the next opening.
 class PriceListModel : public QAbstractTableModel
@@ -16,6 +16,9 @@ class PriceListModel : public QAbstractTableModel
     Q_OBJECT
 
 public:
+    // The change column's kind (PriceChange::Kind as int), for its colour.
+    static constexpr int ChangeKindRole = Qt::UserRole;
+
     using QAbstractTableModel::QAbstractTableModel;
 
     // Reads the cross number's rows at once (a group has a handful); on

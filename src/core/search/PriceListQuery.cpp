@@ -1,5 +1,6 @@
 #include "PriceListQuery.h"
 
+#include "core/db/Schema.h"
 #include "core/search/KeySpellings.h"
 #include "core/text/Money.h"
 
@@ -12,8 +13,9 @@
 
 namespace {
 
-constexpr char kPartsOfCross[] = R"(SELECT rowid, GROUPCODE, PARTNUMBER, SHORTPARTNUMBER, PARTNAME,
-CROSSNUMBER, PRICE, WH0, WH1, WH2, WH3, WH4, WH5, WH6, WH7, WH8 FROM PRICE WHERE CROSSNUMBER = ?)";
+constexpr char kPartsOfCross[] = R"(SELECT P.rowid, P.GROUPCODE, P.PARTNUMBER, P.SHORTPARTNUMBER, P.PARTNAME,
+P.CROSSNUMBER, P.PRICE, P.WH0, P.WH1, P.WH2, P.WH3, P.WH4, P.WH5, P.WH6, P.WH7, P.WH8, %1 FROM PRICE P %2
+WHERE P.CROSSNUMBER = ?)";
 constexpr char kDiscountOfGroup[] = "SELECT DISCOUNT FROM GROUPS WHERE GROUPCODE = ?";
 
 using Discounts = std::vector<std::optional<double>>;
@@ -62,7 +64,14 @@ std::vector<PriceRow> PriceListQuery::open(SQLite::Database& db, const QString& 
     };
     std::vector<Ranked> ranked;
     QHash<QString, Discounts> groups;
-    SQLite::Statement parts(db, kPartsOfCross);
+    // A file no update has written yet shows no changes.
+    const bool withChanges = db.tableExists(Schema::kPriceChangesTable);
+    SQLite::Statement parts(
+        db,
+        QString::fromLatin1(kPartsOfCross)
+            .arg(withChanges ? QStringLiteral("C.KIND, C.OLD_PRICE") : QStringLiteral("NULL, NULL"),
+                 withChanges ? QStringLiteral("LEFT JOIN PRICE_CHANGES C ON C.ROW_ID = P.rowid") : QString())
+            .toStdString());
     SQLite::Statement discount(db, kDiscountOfGroup);
     for (const std::string& spelling : KeySpellings::find(db, "PRICE", "CROSSNUMBER", cross)) {
         parts.reset();
@@ -85,6 +94,8 @@ std::vector<PriceRow> PriceListQuery::open(SQLite::Database& db, const QString& 
                 if (!stock.isNull())
                     row.stock[size_t(w)] = stock.getInt64();
             }
+            row.change = PriceChange::fromName(text(parts.getColumn(16)));
+            row.oldPrice = real(parts.getColumn(17));
             row.priceUsd = divided(row.price, rateUsd);
             row.priceEur = divided(row.price, rateEur);
             auto found = groups.find(row.groupCode);

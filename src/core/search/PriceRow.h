@@ -1,5 +1,7 @@
 #pragma once
 
+#include "core/db/PriceChange.h"
+
 #include <QString>
 
 #include <array>
@@ -19,4 +21,8 @@ struct PriceRow
     std::optional<double> priceUsd;
     std::optional<double> priceEur;
     std::optional<double> vhod;
+    // Against the list the last update replaced: up, down or new; nothing
+    // when unchanged or when there is nothing to compare.
+    std::optional<PriceChange::Kind> change;
+    std::optional<double> oldPrice; // as stored, for up and down
 };

@@ -9,6 +9,7 @@
 #include "core/order/OrderSheet.h"
 #include "core/order/OrderStore.h"
 #include "core/search/CrossSearch.h"
+#include "core/search/PriceChangeList.h"
 #include "core/search/PriceGridColumns.h"
 #include "core/search/PriceListQuery.h"
 #include "core/search/ShownColumns.h"
@@ -77,6 +78,24 @@ int search(const QStringList& arguments, QTextStream& out, QTextStream& err)
     return 0;
 }
 
+// Every difference the last update found, one tab-separated line each.
+int changes(const QStringList& arguments, QTextStream& out, QTextStream& err)
+{
+    if (arguments.size() != 1) {
+        return wrongUsage(err);
+    }
+    const QString fileName = ClientFiles::databaseFileName(arguments[0]);
+    if (!QFileInfo(fileName).isFile())
+        throw Error(QStringLiteral("Cannot open database \"%1\": no such file").arg(fileName));
+    Database database;
+    database.open(fileName, Database::Mode::ReadOnly);
+    QString text;
+    for (const PriceChangeList::Line& line : PriceChangeList::read(database.connection()))
+        text += tabSeparated(PriceChangeList::fields(line));
+    out << text;
+    return 0;
+}
+
 int compact(const QStringList& arguments, QTextStream& err)
 {
     if (arguments.size() != 1) {
@@ -134,9 +153,7 @@ int update(const QStringList& arguments, QTextStream& err)
         &progress);
     err << PriceListUpdate::firstStage() << Qt::endl;
     const PriceListUpdate::Outcome outcome = update.run();
-    const QString report = PriceListUpdate::adjustmentReport(outcome);
-    if (!report.isEmpty())
-        err << report << Qt::endl;
+    err << PriceListUpdate::report(outcome) << Qt::endl;
     return 0;
 }
 
@@ -291,6 +308,8 @@ int AdminTool::run(const QStringList& arguments, QTextStream& out, QTextStream& 
             return init(rest, err);
         if (command == QLatin1String("search"))
             return search(rest, out, err);
+        if (command == QLatin1String("changes"))
+            return changes(rest, out, err);
         if (command == QLatin1String("compact"))
             return compact(rest, err);
         if (command == QLatin1String("update"))

@@ -79,6 +79,7 @@ QString CommandLine::usage(Program program)
                           "  search ПАПКА НОМЕР   найти номер, как клиент (только чтение)\n"
                           "  compact ПАПКА        сжать Tardesk.mdb\n"
                           "  update ПАПКА         загрузить прайс-лист из import.txt и importg.txt\n"
+                          "  changes ПАПКА        изменения прайса при последнем обновлении\n"
                           "  order ПАПКА add НОМЕР КОЛИЧЕСТВО [ГРУППА]\n"
                           "                       добавить позицию в заказ поставщику\n"
                           "  order ПАПКА remove НОМЕР [ГРУППА]\n"

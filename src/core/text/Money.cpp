@@ -34,7 +34,7 @@ double Money::fromSingle(double stored)
     return value;
 }
 
-QString Money::format(double value, QChar separator)
+QString Money::format(double value, QChar separator, int decimals)
 {
     if (!std::isfinite(value))
         return QString::number(value);
@@ -49,23 +49,35 @@ QString Money::format(double value, QChar separator)
     int exponent = 0;
     std::from_chars(text + kDigits + 2 + (text[kDigits + 2] == '+'), written.ptr, exponent);
 
-    // The digits down to the hundredths, the first one dropped rounding up from 5.
-    const int kept = exponent + 3;
-    std::string hundredths;
+    // The digits down to the last decimal, the first one dropped rounding up from 5.
+    const int kept = exponent + 1 + decimals;
+    std::string keptDigits;
     if (kept >= kDigits) {
-        hundredths = digits + std::string(size_t(kept - kDigits), '0');
+        keptDigits = digits + std::string(size_t(kept - kDigits), '0');
     } else if (kept >= 0) {
-        hundredths = digits.substr(0, size_t(kept));
+        keptDigits = digits.substr(0, size_t(kept));
         if (digits[size_t(kept)] >= '5')
-            increment(hundredths);
+            increment(keptDigits);
     }
-    const size_t nonZero = hundredths.find_first_not_of('0');
-    hundredths.erase(0, std::min(nonZero, hundredths.size()));
-    const bool negative = value < 0 && !hundredths.empty();
-    if (hundredths.size() < 3)
-        hundredths.insert(0, 3 - hundredths.size(), '0');
+    const size_t nonZero = keptDigits.find_first_not_of('0');
+    keptDigits.erase(0, std::min(nonZero, keptDigits.size()));
+    const bool negative = value < 0 && !keptDigits.empty();
+    const size_t fractions = size_t(decimals);
+    if (keptDigits.size() < fractions + 1)
+        keptDigits.insert(0, fractions + 1 - keptDigits.size(), '0');
 
-    QString result = QString::fromLatin1(hundredths.data(), qsizetype(hundredths.size() - 2)) + separator +
-                     QLatin1String(hundredths.data() + hundredths.size() - 2, 2);
+    QString result = QString::fromLatin1(keptDigits.data(), qsizetype(keptDigits.size() - fractions)) +
+                     separator +
+                     QLatin1String(keptDigits.data() + keptDigits.size() - fractions, qsizetype(fractions));
     return negative ? QLatin1Char('-') + result : result;
+}
+
+double Money::rounded(double value, int decimals)
+{
+    if (!std::isfinite(value))
+        return value;
+    const std::string text = format(value, QLatin1Char('.'), decimals).toStdString();
+    double result = 0;
+    std::from_chars(text.data(), text.data() + text.size(), result);
+    return result;
 }

@@ -15,7 +15,9 @@ public:
     static double fromSingle(double stored);
 
     // "0.00": value written with 15 significant digits, and that decimal
-    // rounded to hundredths half away from zero; separator goes between the
-    // units and the hundredths. Never "-0.00".
-    static QString format(double value, QChar separator);
+    // rounded to hundredths (or to the given decimals) half away from zero;
+    // separator goes between the units and the fractions. Never "-0.00".
+    static QString format(double value, QChar separator, int decimals = 2);
+    // The amount format shows, as a number: equal shown texts, equal values.
+    static double rounded(double value, int decimals = 2);
 };

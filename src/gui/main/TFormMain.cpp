@@ -12,6 +12,7 @@
 #include "gui/order/OrderWindow.h"
 #include "gui/search/CrossList.h"
 #include "gui/search/ParametersPanel.h"
+#include "gui/search/PriceChangesWindow.h"
 #include "gui/search/PriceGrid.h"
 #include "gui/search/SearchBox.h"
 #include "gui/search/ViewToggles.h"
@@ -65,6 +66,7 @@ TFormMain::TFormMain(const QString& programDir, QWidget* parent)
     connect(m_actions->actionOrder, &QAction::triggered, this, &TFormMain::actionOrderExecute);
     connect(m_actions->actionQuote, &QAction::triggered, this, &TFormMain::actionQuoteExecute);
     connect(m_actions->actionCopyTable, &QAction::triggered, this, &TFormMain::actionCopyTableExecute);
+    connect(m_actions->actionPriceChanges, &QAction::triggered, this, &TFormMain::actionPriceChangesExecute);
     WaitProgr::setOwner(this);
     m_update = new PriceListUpdateCommand(
         m_session, this,
@@ -155,10 +157,30 @@ void TFormMain::actionUpdatePriceExecute()
     m_update->execute();
 }
 
+void TFormMain::actionPriceChangesExecute()
+{
+    MessageBoxes::guard(this, [this] {
+        if (!m_changesWindow) {
+            m_changesWindow = new PriceChangesWindow(this);
+            connect(m_changesWindow, &PriceChangesWindow::partChosen, this, &TFormMain::searchFor);
+        }
+        m_changesWindow->showChanges(m_session.database().connection());
+    });
+}
+
+void TFormMain::searchFor(const QString& partNumber)
+{
+    if (!m_searchEnabled)
+        return;
+    activateWindow();
+    cbSearchNr->setEditText(partNumber);
+    cbSearchNrKeyUp();
+}
+
 void TFormMain::setUpdating(bool updating)
 {
-    for (QAction* action :
-         {m_actions->actionUpdatePrice, m_actions->ActionSetup, m_actions->actionExitProgramm})
+    for (QAction* action : {m_actions->actionUpdatePrice, m_actions->ActionSetup,
+                            m_actions->actionExitProgramm, m_actions->actionPriceChanges})
         action->setEnabled(!updating);
     setSearchEnabled(!updating);
     m_updating = updating;

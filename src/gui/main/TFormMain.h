@@ -8,6 +8,7 @@ class ActionManager;
 class OrderWindow;
 class CrossList;
 class ParametersPanel;
+class PriceChangesWindow;
 class PriceListUpdateCommand;
 class PriceGrid;
 class PriceListModel;
@@ -66,6 +67,8 @@ public:
     void actionOrderExecute();
     void actionQuoteExecute();
     void actionCopyTableExecute();
+    // The changes of the last update, in a window of their own.
+    void actionPriceChangesExecute();
 
     // The last search number, letters and digits only.
     const QString& currentSearchNr() const { return CurrentSearchNr; }
@@ -76,6 +79,8 @@ public:
     // Off while the price list is being replaced: Enter in the search box
     // and choosing a cross number then do nothing.
     void setSearchEnabled(bool enabled);
+    // Searches for a part number as if the clerk had typed it and pressed Enter.
+    void searchFor(const QString& partNumber);
 
 protected:
     void closeEvent(QCloseEvent* event) override;
@@ -107,4 +112,5 @@ private:
     ActionManager* m_actions;
     PriceListUpdateCommand* m_update;
     ViewToggles* m_viewToggles;
+    PriceChangesWindow* m_changesWindow = nullptr; // made on first use
 };

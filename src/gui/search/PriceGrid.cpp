@@ -41,7 +41,7 @@ PriceGrid::PriceGrid(PriceListModel* model, QWidget* parent) : QTableView(parent
     titles->setStretchLastSection(false);
     titles->setHighlightSections(false);
     titles->setDefaultAlignment(Qt::AlignLeft | Qt::AlignVCenter);
-    for (int column = 0; column < PriceGridColumns::kCount; ++column)
+    for (int column = 0; column < PriceGridColumns::kGridCount; ++column)
         titles->resizeSection(column, initialWidth(column));
 
     QHeaderView* indicator = verticalHeader();

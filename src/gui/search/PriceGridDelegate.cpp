@@ -1,11 +1,15 @@
 #include "PriceGridDelegate.h"
 
+#include "core/search/PriceListModel.h"
+
 #include <QAbstractItemView>
 #include <QApplication>
 #include <QLineEdit>
 #include <QPainter>
 
 const QColor PriceGridDelegate::kCurrentRecordColor(166, 202, 240);
+const QColor PriceGridDelegate::kRiseColor(139, 0, 0);
+const QColor PriceGridDelegate::kFallColor(0, 100, 0);
 
 namespace {
 
@@ -26,8 +30,11 @@ PriceGridDelegate::CellColours PriceGridDelegate::colours(const CellState& state
     }
     if (state.currentRecord)
         colours.background = kCurrentRecordColor;
-    if (state.currentCell && state.gridIsActiveControl)
+    const bool focusedCell = state.currentCell && state.gridIsActiveControl;
+    if (focusedCell)
         colours.background = palette.color(QPalette::Active, QPalette::Highlight);
+    else if (state.priceMove != 0)
+        colours.text = state.priceMove > 0 ? kRiseColor : kFallColor;
     return colours;
 }
 
@@ -43,6 +50,11 @@ void PriceGridDelegate::paint(QPainter* painter, const QStyleOptionViewItem& opt
         state.gridHasFocus = holdsFocus(grid, QApplication::focusWidget());
         state.gridIsActiveControl = holdsFocus(grid, grid->window()->focusWidget());
     }
+    const QVariant change = index.data(PriceListModel::ChangeKindRole);
+    if (change.isValid() && change.toInt() == int(PriceChange::Kind::Up))
+        state.priceMove = 1;
+    else if (change.isValid() && change.toInt() == int(PriceChange::Kind::Down))
+        state.priceMove = -1;
     const CellColours cell = colours(state, option.palette);
 
     QStyleOptionViewItem text(option);

@@ -13,6 +13,8 @@ class PriceGridDelegate : public QStyledItemDelegate
 
 public:
     static const QColor kCurrentRecordColor; // sky blue
+    static const QColor kRiseColor;          // dark red
+    static const QColor kFallColor;          // dark green
 
     struct CellColours
     {
@@ -25,10 +27,12 @@ public:
         bool currentCell = false;
         bool gridHasFocus = false;        // the grid (or its cell editor) has the keyboard focus
         bool gridIsActiveControl = false; // the grid is its window's focus widget, active or not
+        int priceMove = 0;                // the change column: 1 a rise, -1 a fall
     };
     // The current record is a sky-blue band; the current cell takes the
     // highlight background while the grid is its window's active control,
     // and the highlight text only while the grid has the keyboard focus.
+    // A rise or fall is written in its colour, except in that focused cell.
     static CellColours colours(const CellState& state, const QPalette& palette);
 
     using QStyledItemDelegate::QStyledItemDelegate;

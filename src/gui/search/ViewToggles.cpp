@@ -19,13 +19,14 @@ ViewToggles::ViewToggles(ActionManager& actions, QHeaderView* columns, QWidget* 
         add(actions.actionPriceFieldWH[size_t(w)], ShownColumns::warehouseKey(w),
             PriceGridColumns::FirstWarehouse + w);
     add(actions.ActionParametersView, QStringLiteral("ShowParameters"), -1);
+    add(actions.actionPriceChangeView, QStringLiteral("ShowChange"), PriceGridColumns::kChange, true);
     for (const Toggle& toggle : std::as_const(m_toggles))
         connect(toggle.action, &QAction::triggered, this, [this, toggle] { execute(toggle); });
 }
 
-void ViewToggles::add(QAction* action, const QString& key, int position)
+void ViewToggles::add(QAction* action, const QString& key, int position, bool addition)
 {
-    m_toggles.append(Toggle{action, key, position});
+    m_toggles.append(Toggle{action, key, position, addition});
 }
 
 void ViewToggles::execute(const Toggle& toggle)
@@ -34,7 +35,8 @@ void ViewToggles::execute(const Toggle& toggle)
     if (toggle.position < 0)
         m_parameters->setVisible(shown);
     else
-        m_columns->setSectionHidden(m_columns->logicalIndex(toggle.position), !shown);
+        m_columns->setSectionHidden(
+            toggle.addition ? toggle.position : m_columns->logicalIndex(toggle.position), !shown);
 }
 
 void ViewToggles::RestoreViewToggles(const IniFile& ini)
@@ -50,5 +52,6 @@ void ViewToggles::RestoreViewToggles(const IniFile& ini)
 void ViewToggles::SaveViewToggles(IniFile& ini) const
 {
     for (const Toggle& toggle : std::as_const(m_toggles))
-        ini.WriteBool(ShownColumns::section(), toggle.key, toggle.action->isChecked());
+        if (!toggle.addition || toggle.action->isChecked() || ini.hasKey(ShownColumns::section(), toggle.key))
+            ini.WriteBool(ShownColumns::section(), toggle.key, toggle.action->isChecked());
 }

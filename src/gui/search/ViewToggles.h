@@ -13,7 +13,10 @@ class QWidget;
 // The thirteen view commands: the input price, dollar and euro prices and
 // the nine warehouses show or hide the grid column at a fixed position
 // (whichever column the clerk dragged there), the last one the parameters
-// group. Their states are kept in the configuration file.
+// group. Their states are kept in the configuration file. After them the
+// change column's command, which shows or hides that column wherever it
+// stands; its key is written only once it was on, so until the clerk turns
+// it on the file stays as the thirteen leave it.
 class ViewToggles : public QObject
 {
     Q_OBJECT
@@ -31,10 +34,11 @@ private:
     {
         QAction* action;
         QString key;
-        int position; // -1: the parameters group
+        int position;          // -1: the parameters group
+        bool addition = false; // position is the column itself; saved once on
     };
 
-    void add(QAction* action, const QString& key, int position);
+    void add(QAction* action, const QString& key, int position, bool addition = false);
     // Every toggle's execute handler: the command has already flipped its
     // checked state; its target follows.
     void execute(const Toggle& toggle);

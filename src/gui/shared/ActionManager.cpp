@@ -66,6 +66,8 @@ ActionManager::ActionManager(QWidget* window) : QObject(window), m_window(window
                       QStringLiteral("Склад №%1").arg(i + 1), QStringLiteral("Склад №&%1").arg(i + 1));
     ActionParametersView = addToggle(QStringLiteral("ActionParametersView"), kView,
                                      QStringLiteral("Параметры"), {}, SeparatorBefore);
+    actionPriceChangeView = addToggle(QStringLiteral("actionPriceChangeView"), kView,
+                                      QStringLiteral("Изменение цены"), {}, SeparatorBefore | InGridMenu);
 
     actionAddToOrder = add(QStringLiteral("actionAddToOrder"), kDocuments, QStringLiteral("В заказ"),
                            Role::None, QKeySequence(Qt::Key_Insert), InGridMenu);
@@ -77,6 +79,8 @@ ActionManager::ActionManager(QWidget* window) : QObject(window), m_window(window
                       Role::None, QKeySequence(Qt::CTRL | Qt::Key_P), SeparatorBefore);
     actionCopyTable = add(QStringLiteral("actionCopyTable"), kDocuments, QStringLiteral("Копировать таблицу"),
                           Role::None, QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_C), InGridMenu);
+    actionPriceChanges = add(QStringLiteral("actionPriceChanges"), kDocuments,
+                             QStringLiteral("Изменения прайса…"), Role::None, {}, SeparatorBefore);
 }
 
 QAction* ActionManager::add(const QString& name, const QString& group, const QString& caption,

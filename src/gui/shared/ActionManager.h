@@ -38,11 +38,13 @@ public:
     QAction* ActionPriceEUView;
     std::array<QAction*, 9> actionPriceFieldWH;
     QAction* ActionParametersView;
+    QAction* actionPriceChangeView; // the change column, after the specified toggles
     // "Документы", after the specified menus.
     QAction* actionAddToOrder; // Ins only while the grid itself has the focus
     QAction* actionOrder;
     QAction* actionQuote;
     QAction* actionCopyTable;
+    QAction* actionPriceChanges;
 
     QMenuBar* createMenuBar(QWidget* parent);
     QToolBar* createToolBar(QWidget* parent);

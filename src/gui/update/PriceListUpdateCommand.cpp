@@ -47,7 +47,7 @@ void PriceListUpdateCommand::execute()
     // Only now, with the progress window gone, may a modal box open.
     if (!error.isEmpty())
         MessageBoxes::showError(m_window, error);
-    else if (!report.isEmpty())
+    else
         MessageBoxes::information(m_window, report);
 }
 
@@ -65,7 +65,7 @@ QString PriceListUpdateCommand::runStages(QString* report)
         PriceListUpdate update(m_session.ProgramDir(), m_session.lock(), &WaitProgr::SetWaitMessage,
                                &progress);
         const PriceListUpdate::Outcome outcome = update.run();
-        *report = PriceListUpdate::adjustmentReport(outcome);
+        *report = PriceListUpdate::report(outcome);
 
         m_session.reopenDatabase();
         // An edit in progress stays pending; the new date is kept by it.

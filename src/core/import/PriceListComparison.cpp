@@ -1,0 +1,224 @@
+#include "PriceListComparison.h"
+
+#include "core/db/Schema.h"
+#include "core/text/UnicodeCaseFolding.h"
+
+#include <SQLiteCpp/Database.h>
+#include <SQLiteCpp/Statement.h>
+
+#include <QString>
+
+#include <algorithm>
+#include <cmath>
+#include <functional>
+#include <limits>
+#include <tuple>
+
+namespace {
+
+constexpr size_t kMaxKeyBytes = std::numeric_limits<quint16>::max();
+
+// Part numbers are mostly ASCII, whose simple case folding is A-Z to a-z.
+size_t appendFolded(std::string& keys, std::string_view text)
+{
+    const size_t start = keys.size();
+    if (std::all_of(text.begin(), text.end(), [](char c) { return static_cast<unsigned char>(c) < 0x80; })) {
+        for (char c : text)
+            keys.push_back(c >= 'A' && c <= 'Z' ? char(c - 'A' + 'a') : c);
+    } else {
+        const QByteArray folded =
+            UnicodeCaseFolding::fold(QString::fromUtf8(text.data(), qsizetype(text.size()))).toUtf8();
+        keys.append(folded.constData(), size_t(folded.size()));
+    }
+    // Only an absurd text is longer: it is compared by its beginning.
+    keys.resize(std::min(keys.size(), start + kMaxKeyBytes));
+    return keys.size() - start;
+}
+
+std::optional<double> priceOf(double stored)
+{
+    return std::isnan(stored) ? std::nullopt : std::optional<double>(stored);
+}
+
+// Walks two sorted ranges in step and hands over, key by key, the parts of
+// that key in each range; one of the two may be empty.
+template <typename Part, typename KeyBefore, typename KeyAfter, typename Visit>
+void forEachKey(std::pair<const Part*, const Part*> before, std::pair<const Part*, const Part*> after,
+                KeyBefore keyBefore, KeyAfter keyAfter, Visit visit)
+{
+    auto [b, bEnd] = before;
+    auto [a, aEnd] = after;
+    while (b != bEnd || a != aEnd) {
+        const auto key = b == bEnd   ? keyAfter(*a)
+                         : a == aEnd ? keyBefore(*b)
+                                     : std::min(keyBefore(*b), keyAfter(*a));
+        const Part* bRun = b;
+        while (bRun != bEnd && keyBefore(*bRun) == key)
+            ++bRun;
+        const Part* aRun = a;
+        while (aRun != aEnd && keyAfter(*aRun) == key)
+            ++aRun;
+        visit(std::make_pair(b, bRun), std::make_pair(a, aRun));
+        b = bRun;
+        a = aRun;
+    }
+}
+
+} // namespace
+
+void PriceListComparison::List::add(qint64 rowId, std::string_view partNumber, std::string_view groupCode,
+                                    std::optional<double> price)
+{
+    Part part;
+    part.offset = quint32(m_keys.size());
+    part.numberLength = quint16(appendFolded(m_keys, partNumber));
+    part.groupLength = quint16(appendFolded(m_keys, groupCode));
+    part.hash = std::hash<std::string_view>{}(number(part));
+    part.rowId = rowId;
+    part.price = price.value_or(std::numeric_limits<double>::quiet_NaN());
+    parts.push_back(part);
+}
+
+std::string_view PriceListComparison::List::number(const Part& part) const
+{
+    return std::string_view(m_keys).substr(part.offset, part.numberLength);
+}
+
+std::string_view PriceListComparison::List::group(const Part& part) const
+{
+    return std::string_view(m_keys).substr(part.offset + part.numberLength, part.groupLength);
+}
+
+void PriceListComparison::List::sort()
+{
+    std::sort(parts.begin(), parts.end(), [this](const Part& a, const Part& b) {
+        if (a.hash != b.hash)
+            return a.hash < b.hash;
+        return std::make_tuple(number(a), group(a), a.rowId) < std::make_tuple(number(b), group(b), b.rowId);
+    });
+}
+
+void PriceListComparison::addNew(qint64 rowId, std::string_view partNumber, std::string_view groupCode,
+                                 std::optional<double> price)
+{
+    m_new.add(rowId, partNumber, groupCode, price);
+}
+
+void PriceListComparison::readOld(SQLite::Database& db, const std::string& schema)
+{
+    SQLite::Statement query(db, "SELECT rowid, PARTNUMBER, GROUPCODE, PRICE FROM " + schema + ".PRICE");
+    const auto text = [&query](int column) {
+        const char* value = query.getColumn(column).getText();
+        return std::string_view(value, size_t(query.getColumn(column).getBytes()));
+    };
+    while (query.executeStep()) {
+        const SQLite::Column price = query.getColumn(3);
+        m_old.add(query.getColumn(0).getInt64(), text(1), text(2),
+                  price.isNull() ? std::nullopt : std::optional<double>(price.getDouble()));
+    }
+}
+
+void PriceListComparison::pair(const Part& before, const Part& after)
+{
+    const std::optional<PriceChange::Kind> kind =
+        PriceChange::compare(priceOf(before.price), priceOf(after.price));
+    if (!kind)
+        return;
+    m_changes.push_back(Change{after.rowId, *kind, before.price});
+    ++(*kind == PriceChange::Kind::Up ? m_counts.up : m_counts.down);
+}
+
+void PriceListComparison::match(Range before, Range after)
+{
+    const auto count = [](Range range) { return range.second - range.first; };
+    if (count(before) == 0 || count(after) == 0) {
+        for (const Part* part = after.first; part != after.second; ++part)
+            m_changes.push_back(Change{part->rowId, PriceChange::Kind::New, std::nan("")});
+        for (const Part* part = before.first; part != before.second; ++part)
+            m_removed.push_back(part->rowId);
+        m_counts.added += count(after);
+        m_counts.removed += count(before);
+        return;
+    }
+    if (count(before) == 1 && count(after) == 1) {
+        pair(*before.first, *after.first);
+        return;
+    }
+    // The number repeats: the group decides; what stays ambiguous is left out.
+    forEachKey(
+        before, after, [this](const Part& part) { return m_old.group(part); },
+        [this](const Part& part) { return m_new.group(part); },
+        [this, &count](Range sameBefore, Range sameAfter) {
+            if (count(sameBefore) == 0 || count(sameAfter) == 0)
+                match(sameBefore, sameAfter);
+            else if (count(sameBefore) == 1 && count(sameAfter) == 1)
+                pair(*sameBefore.first, *sameAfter.first);
+        });
+}
+
+PriceListComparison::Counts PriceListComparison::store(SQLite::Database& db, const std::string& schema)
+{
+    db.exec(Schema::kCreatePriceChanges);
+    if (m_old.parts.empty()) {
+        // A first update: every part is new, and none is marked.
+        m_counts.added = qint64(m_new.parts.size());
+        return m_counts;
+    }
+    m_counts.compared = true;
+    m_old.sort();
+    m_new.sort();
+    const auto whole = [](const List& list) {
+        return Range(list.parts.data(), list.parts.data() + list.parts.size());
+    };
+    forEachKey(
+        whole(m_old), whole(m_new),
+        [this](const Part& part) { return std::make_pair(part.hash, m_old.number(part)); },
+        [this](const Part& part) { return std::make_pair(part.hash, m_new.number(part)); },
+        [this](Range before, Range after) { match(before, after); });
+    m_old = List();
+    m_new = List();
+
+    // In rowid order, the table's own: each row goes in at its end.
+    std::sort(m_changes.begin(), m_changes.end(),
+              [](const Change& a, const Change& b) { return a.rowId < b.rowId; });
+    const std::string names[] = {PriceChange::name(PriceChange::Kind::Up).toStdString(),
+                                 PriceChange::name(PriceChange::Kind::Down).toStdString(),
+                                 PriceChange::name(PriceChange::Kind::New).toStdString(),
+                                 PriceChange::name(PriceChange::Kind::Removed).toStdString()};
+    SQLite::Statement insert(db, Schema::kInsertPriceChange);
+    const auto bindOptional = [&insert](int index, const SQLite::Column& value, bool text) {
+        if (value.isNull())
+            insert.bind(index);
+        else if (text)
+            insert.bind(index, value.getString());
+        else
+            insert.bind(index, value.getDouble());
+    };
+    for (const Change& change : m_changes) {
+        insert.bind(1, static_cast<int64_t>(change.rowId));
+        insert.bind(2, names[int(change.kind)]);
+        if (std::isnan(change.oldPrice))
+            insert.bind(3);
+        else
+            insert.bind(3, change.oldPrice);
+        insert.exec();
+        insert.reset();
+    }
+    std::sort(m_removed.begin(), m_removed.end());
+    SQLite::Statement removed(db, "SELECT PRICE, GROUPCODE, PARTNUMBER FROM " + schema +
+                                      ".PRICE WHERE rowid = ?");
+    insert.bind(2, names[int(PriceChange::Kind::Removed)]);
+    int64_t number = 0;
+    for (const qint64 rowId : m_removed) {
+        removed.bind(1, static_cast<int64_t>(rowId));
+        removed.executeStep();
+        insert.bind(1, --number);
+        bindOptional(3, removed.getColumn(0), false);
+        bindOptional(4, removed.getColumn(1), true);
+        bindOptional(5, removed.getColumn(2), true);
+        insert.exec();
+        insert.reset();
+        removed.reset();
+    }
+    return m_counts;
+}

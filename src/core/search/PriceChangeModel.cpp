@@ -1,0 +1,95 @@
+#include "PriceChangeModel.h"
+
+namespace {
+
+enum Column
+{
+    Kind,
+    PartNumber,
+    GroupCode,
+    OldPrice,
+    NewPrice,
+    Percent,
+    ColumnCount
+};
+
+QVariant number(const std::optional<double>& value)
+{
+    return value ? QVariant(*value) : QVariant();
+}
+
+} // namespace
+
+void PriceChangeModel::setLines(std::vector<PriceChangeList::Line> lines)
+{
+    beginResetModel();
+    m_lines = std::move(lines);
+    endResetModel();
+}
+
+QString PriceChangeModel::kindText(PriceChange::Kind kind)
+{
+    switch (kind) {
+    case PriceChange::Kind::Up:
+        return QStringLiteral("подорожала");
+    case PriceChange::Kind::Down:
+        return QStringLiteral("подешевела");
+    case PriceChange::Kind::New:
+        return QStringLiteral("новая");
+    case PriceChange::Kind::Removed:
+        break;
+    }
+    return QStringLiteral("снята");
+}
+
+int PriceChangeModel::rowCount(const QModelIndex& parent) const
+{
+    return parent.isValid() ? 0 : int(m_lines.size());
+}
+
+int PriceChangeModel::columnCount(const QModelIndex& parent) const
+{
+    return parent.isValid() ? 0 : ColumnCount;
+}
+
+QVariant PriceChangeModel::data(const QModelIndex& index, int role) const
+{
+    if (!checkIndex(index, CheckIndexOption::IndexIsValid | CheckIndexOption::ParentIsInvalid))
+        return QVariant();
+    const PriceChangeList::Line& line = m_lines[size_t(index.row())];
+    switch (role) {
+    case Qt::DisplayRole:
+        return index.column() == Kind ? kindText(line.kind)
+                                      : PriceChangeList::fields(line).at(index.column());
+    case KindRole:
+        return int(line.kind);
+    case SortRole:
+        switch (index.column()) {
+        case Kind:
+            return int(line.kind);
+        case OldPrice:
+            return number(line.oldPrice);
+        case NewPrice:
+            return number(line.newPrice);
+        case Percent:
+            return number(line.percent);
+        default:
+            return PriceChangeList::fields(line).at(index.column());
+        }
+    case Qt::TextAlignmentRole:
+        return QVariant::fromValue((index.column() >= OldPrice ? Qt::AlignRight : Qt::AlignLeft) |
+                                   Qt::AlignVCenter);
+    default:
+        return QVariant();
+    }
+}
+
+QVariant PriceChangeModel::headerData(int section, Qt::Orientation orientation, int role) const
+{
+    if (orientation != Qt::Horizontal || role != Qt::DisplayRole)
+        return QVariant();
+    static const QStringList titles = {QStringLiteral("Изменение"),  QStringLiteral("Код товара"),
+                                       QStringLiteral("Код группы"), QStringLiteral("Было"),
+                                       QStringLiteral("Стало"),      QStringLiteral("Изм. %")};
+    return titles.value(section);
+}
