@@ -1,5 +1,6 @@
 #include "SampleGenerator.h"
 #include "core/db/ClientFiles.h"
+#include "core/db/Schema.h"
 #include "core/search/CrossIndex.h"
 #include "core/search/CrossSearch.h"
 #include "core/search/PriceListQuery.h"
@@ -47,9 +48,34 @@ QString databaseFile()
     return fileName;
 }
 
-std::unique_ptr<SQLite::Database> openDatabase()
+// The same parts after an update that found three in ten changed: the price
+// list then reads each part's change along with it.
+QString changesDatabaseFile()
 {
-    return std::make_unique<SQLite::Database>(QFile::encodeName(databaseFile()).toStdString(),
+    static const QString fileName = [] {
+        const QString root = qEnvironmentVariable("TARDESK_BENCH_DIR", QDir::tempPath() + "/tardesk-bench");
+        const QString folder = root + "/changes-" + QString::number(kParts);
+        if (!QFileInfo::exists(ClientFiles::databaseFileName(folder))) {
+            const QString partial = folder + ".partial";
+            QDir(partial).removeRecursively();
+            QDir().mkpath(partial);
+            QFile::copy(databaseFile(), ClientFiles::databaseFileName(partial));
+            SQLite::Database db(QFile::encodeName(ClientFiles::databaseFileName(partial)).toStdString(),
+                                SQLite::OPEN_READWRITE);
+            db.exec(Schema::kCreatePriceChanges);
+            db.exec(
+                "INSERT INTO PRICE_CHANGES (ROW_ID, KIND, OLD_PRICE) SELECT rowid, CASE rowid % 3 WHEN 0 "
+                "THEN 'up' WHEN 1 THEN 'down' ELSE 'new' END, PRICE * 0.9 FROM PRICE WHERE rowid % 10 < 3");
+            QDir().rename(partial, folder);
+        }
+        return ClientFiles::databaseFileName(folder);
+    }();
+    return fileName;
+}
+
+std::unique_ptr<SQLite::Database> openDatabase(const QString& fileName = databaseFile())
+{
+    return std::make_unique<SQLite::Database>(QFile::encodeName(fileName).toStdString(),
                                               SQLite::OPEN_READONLY);
 }
 
@@ -158,21 +184,25 @@ void BM_CrossSearch(benchmark::State& state)
 }
 BENCHMARK(BM_CrossSearch)->Arg(3)->Arg(6)->Iterations(1)->Unit(benchmark::kMillisecond);
 
+// Argument 1: with the changes of the last update, as the change column shows them.
 void BM_PriceList(benchmark::State& state)
 {
     const QStringList crosses = drawn("CROSSNUMBER", 1);
+    const std::unique_ptr<SQLite::Database> withChanges =
+        state.range(0) ? openDatabase(changesDatabaseFile()) : nullptr;
+    SQLite::Database& db = withChanges ? *withChanges : connection();
     std::vector<double> times;
     size_t rows = 0;
     for (auto _ : state)
         for (const QString& cross : crosses)
             for (int repeat = 0; repeat < kRepeats; ++repeat)
-                times.push_back(milliseconds(
-                    [&] { rows += PriceListQuery::open(connection(), cross, 41.25, 48.1).size(); }));
+                times.push_back(
+                    milliseconds([&] { rows += PriceListQuery::open(db, cross, 41.25, 48.1).size(); }));
     state.counters["open_median_ms"] = percentile(times, 0.5);
     state.counters["open_p95_ms"] = percentile(times, 0.95);
     state.counters["rows_per_open"] = double(rows) / double(times.size());
 }
-BENCHMARK(BM_PriceList)->Iterations(1)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_PriceList)->Arg(0)->Arg(1)->Iterations(1)->Unit(benchmark::kMillisecond);
 
 // Peak resident memory of the whole run, the cross index included.
 void BM_PeakMemory(benchmark::State& state)

@@ -101,7 +101,9 @@ void PriceListComparison::List::sort()
 void PriceListComparison::addNew(qint64 rowId, std::string_view partNumber, std::string_view groupCode,
                                  std::optional<double> price)
 {
-    m_new.add(rowId, partNumber, groupCode, price);
+    ++m_newCount;
+    if (!m_old.parts.empty())
+        m_new.add(rowId, partNumber, groupCode, price);
 }
 
 void PriceListComparison::readOld(SQLite::Database& db, const std::string& schema)
@@ -161,7 +163,7 @@ PriceListComparison::Counts PriceListComparison::store(SQLite::Database& db, con
     db.exec(Schema::kCreatePriceChanges);
     if (m_old.parts.empty()) {
         // A first update: every part is new, and none is marked.
-        m_counts.added = qint64(m_new.parts.size());
+        m_counts.added = m_newCount;
         return m_counts;
     }
     m_counts.compared = true;

@@ -33,11 +33,12 @@ public:
         qint64 down = 0;
     };
 
+    // Reads the replaced list from PRICE of the attached database schema;
+    // first, so that after a first update the new list is only counted.
+    void readOld(SQLite::Database& db, const std::string& schema);
     // The new list's part in its PRICE row rowId.
     void addNew(qint64 rowId, std::string_view partNumber, std::string_view groupCode,
                 std::optional<double> price);
-    // Reads the replaced list from PRICE of the attached database schema.
-    void readOld(SQLite::Database& db, const std::string& schema);
     // Creates PRICE_CHANGES in db's main database and fills it; schema is
     // where the replaced list is, for the removed parts' texts.
     Counts store(SQLite::Database& db, const std::string& schema);
@@ -84,5 +85,6 @@ private:
     List m_new;
     std::vector<Change> m_changes;
     std::vector<qint64> m_removed; // rowids in the replaced list
+    qint64 m_newCount = 0;
     Counts m_counts;
 };

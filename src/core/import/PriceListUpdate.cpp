@@ -145,6 +145,9 @@ void PriceListUpdate::build(SQLite::Database& target, Outcome& outcome)
 
     target.exec("BEGIN");
     copy.copyTables();
+    // DatabaseCopy has the replaced file attached as "source". Read first:
+    // after a first update the new parts need not be kept.
+    m_comparison.readOld(target, "source");
 
     stage(QStringLiteral("Формирование нового прайса (3/7)"));
     target.exec(Schema::createPriceStatement());
@@ -152,8 +155,6 @@ void PriceListUpdate::build(SQLite::Database& target, Outcome& outcome)
     loadPrice(target, outcome);
     target.exec(Schema::kCreatePriceShortPartNumberIndex);
     target.exec(Schema::kCreatePriceCrossNumberIndex);
-    // DatabaseCopy has the replaced file attached as "source".
-    m_comparison.readOld(target, "source");
     outcome.changes = m_comparison.store(target, "source");
 
     stage(QStringLiteral("Формирование списка групп (5/7)"));

@@ -65,13 +65,13 @@ void TestPriceListModel::closedKeepsColumns()
 {
     PriceListModel model;
     QVERIFY(!model.isOpen());
-    QCOMPARE(model.columnCount(), 15);
+    QCOMPARE(model.columnCount(), 16);
     QCOMPARE(model.headerData(0, Qt::Horizontal).toString(), QStringLiteral("Код товара"));
     QCOMPARE(model.headerData(14, Qt::Horizontal).toString(), QStringLiteral("Скл №9"));
     model.open(*m_db, "NONE", 40, 50);
     QVERIFY(model.isOpen());
     QCOMPARE(model.rowCount(), 0);
-    QCOMPARE(model.columnCount(), 15);
+    QCOMPARE(model.columnCount(), 16);
 }
 
 void TestPriceListModel::cellTexts_data()

@@ -7,6 +7,7 @@
 #include <SQLiteCpp/Statement.h>
 
 #include <QFile>
+#include <QHash>
 #include <QTemporaryDir>
 #include <QTest>
 
@@ -20,6 +21,7 @@ private slots:
     void initRefusesToOverwrite();
     void generatorIsDeterministicAndRealistic();
     void generatorFillsDatabase();
+    void changesOfGeneratedLists();
 };
 
 void TestAdminTool::initMakesTheFiles()
@@ -126,6 +128,77 @@ void TestAdminTool::generatorFillsDatabase()
     QCOMPARE(db.execAndGet("SELECT count(*) FROM sqlite_master WHERE type='index' AND name LIKE 'PRICE_%'")
                  .getInt(),
              2);
+}
+
+void TestAdminTool::changesOfGeneratedLists()
+{
+    QTemporaryDir dir;
+    QCOMPARE(AdminRun::of({QStringLiteral("init"), dir.path()}).status, 0);
+    SampleGenerator(500, 11).writeTextFiles(dir.path());
+    AdminRun first = AdminRun::of({QStringLiteral("update"), dir.path()});
+    QCOMPARE(first.status, 0);
+    QVERIFY2(first.err.contains(QStringLiteral("\nНовых позиций: 500\n")), qPrintable(first.err));
+    const AdminRun none = AdminRun::of({QStringLiteral("changes"), dir.path()});
+    QCOMPARE(none.status, 0);
+    QCOMPARE(none.out, QString());
+
+    // The next list: prices of parts whose number is printed once moved by
+    // known factors, one such part withdrawn and two parts added.
+    QFile file(dir.filePath(QStringLiteral("import.txt")));
+    QVERIFY(file.open(QIODevice::ReadOnly));
+    QList<QStringList> lines;
+    QHash<QString, int> numbers;
+    file.readLine();
+    while (!file.atEnd()) {
+        lines << QString::fromUtf8(file.readLine()).trimmed().split(QLatin1Char(';'));
+        ++numbers[lines.last()[1].toCaseFolded()];
+    }
+    file.close();
+    const QList<double> factors{1.1, 1.5, 0.8, 1.25, 0.5};
+    QStringList expected(factors.size() + 3);
+    int moved = 0;
+    for (auto line = lines.begin(); line != lines.end() && moved <= factors.size(); ++line) {
+        QStringList& fields = *line;
+        if (numbers.value(fields[1].toCaseFolded()) != 1)
+            continue;
+        const double before = fields[5].toDouble();
+        if (moved == factors.size()) {
+            expected.last() =
+                QStringLiteral("removed\t%1\t%2\t%3\t\t").arg(fields[1], fields[0]).arg(before, 0, 'f', 2);
+            lines.erase(line);
+            break;
+        }
+        const double factor = factors[moved];
+        fields[5] = QString::number(before * factor, 'f', 2);
+        // Rises first, each kind by the size of the change.
+        const int place = QList<int>{2, 0, 4, 1, 3}[moved++];
+        expected[place] =
+            QStringLiteral("%1\t%2\t%3\t%4\t%5\t%6%7\n")
+                .arg(factor > 1 ? QStringLiteral("up") : QStringLiteral("down"), fields[1], fields[0])
+                .arg(before, 0, 'f', 2)
+                .arg(fields[5])
+                .arg(factor > 1 ? QLatin1Char('+') : QLatin1Char('-'))
+                .arg(std::abs(factor - 1) * 100, 0, 'f', 1);
+    }
+    expected.last() += QLatin1Char('\n');
+    lines << QStringLiteral("GR00001;ЯЯ-2;ЯЯ2;Новая;X9;7;;;;;;;;;").split(QLatin1Char(';'))
+          << QStringLiteral("GR00001;ЯЯ-1;ЯЯ1;Новая;X9;8;;;;;;;;;").split(QLatin1Char(';'));
+    expected[factors.size()] = QStringLiteral("new\tЯЯ-1\tGR00001\t\t8.00\t\n");
+    expected[factors.size() + 1] = QStringLiteral("new\tЯЯ-2\tGR00001\t\t7.00\t\n");
+    QVERIFY(file.open(QIODevice::WriteOnly | QIODevice::Truncate));
+    file.write(SampleGenerator::priceHeader());
+    for (const QStringList& fields : std::as_const(lines))
+        file.write(fields.join(QLatin1Char(';')).toUtf8() + '\n');
+    file.close();
+
+    const AdminRun second = AdminRun::of({QStringLiteral("update"), dir.path()});
+    QCOMPARE(second.status, 0);
+    QVERIFY2(
+        second.err.contains(QStringLiteral("\nНовых позиций: 2, снято: 1, подорожало: 3, подешевело: 2\n")),
+        qPrintable(second.err));
+    const AdminRun changes = AdminRun::of({QStringLiteral("changes"), dir.path()});
+    QCOMPARE(changes.status, 0);
+    QCOMPARE(changes.out, expected.join(QString()));
 }
 
 QTEST_GUILESS_MAIN(TestAdminTool)

@@ -1,4 +1,7 @@
+#include "core/config/IniFile.h"
 #include "core/db/ClientFiles.h"
+#include "core/db/Schema.h"
+#include "core/search/PriceGridColumns.h"
 #include "core/search/PriceListModel.h"
 #include "gui/main/TFormMain.h"
 #include "gui/search/CrossList.h"
@@ -38,6 +41,7 @@ private slots:
     void togglesFromFile();
     void draggedColumnIsTheOneToggled();
     void togglesSurviveRestart();
+    void changeColumnSurvivesRestart();
     void cellColours_data();
     void cellColours();
     void currentRecordIsPainted();
@@ -191,25 +195,74 @@ void TestPriceGrid::togglesSurviveRestart()
     QVERIFY(m_form->GroupBoxParameters->isVisible());
 }
 
+void TestPriceGrid::changeColumnSurvivesRestart()
+{
+    {
+        SQLite::Database db(ClientFiles::databaseFileName(m_dir->path()).toStdString(),
+                            SQLite::OPEN_READWRITE);
+        db.exec(Schema::kCreatePriceChanges);
+        db.exec("INSERT INTO PRICE_CHANGES (ROW_ID, KIND, OLD_PRICE) VALUES (1, 'up', 8), (2, 'new', NULL)");
+    }
+    const QByteArray thirteen = "[PRICE]\r\nShowEU=1\r\n";
+    startForm(thirteen);
+    QVERIFY(!m_form->actions().actionPriceChangeView->isChecked());
+    // Off, it is not written: the file stays as the specified toggles leave it.
+    m_form->actions().actionExitProgramm->trigger();
+    m_form.reset();
+    QCOMPARE(IniFile(ClientFiles::iniFileName(m_dir->path()))
+                 .ReadString(QStringLiteral("PRICE"), QStringLiteral("ShowChange"), QStringLiteral("none")),
+             QStringLiteral("none"));
+
+    startForm();
+    m_form->actions().actionPriceChangeView->trigger();
+    m_form->actions().actionExitProgramm->trigger();
+    m_form.reset();
+
+    startForm();
+    QVERIFY(m_form->actions().actionPriceChangeView->isChecked());
+    openPriceList();
+    QCOMPARE(shownTitles(),
+             (QStringList{"Код товара", "Наименование", "Розница UAH", "Розница EUR", "Изм. %"}));
+    const QAbstractItemModel* model = m_form->DBGridPartsPrice->model();
+    QStringList changes;
+    for (int row = 0; row < model->rowCount(); ++row)
+        changes << model->index(row, PriceGridColumns::kChange).data().toString();
+    QCOMPARE(changes, (QStringList{regional(QStringLiteral("+25.0")), QStringLiteral("нов.")}));
+}
+
 void TestPriceGrid::cellColours_data()
 {
     QTest::addColumn<bool>("currentRecord");
     QTest::addColumn<bool>("currentCell");
     QTest::addColumn<bool>("gridHasFocus");
     QTest::addColumn<bool>("activeControl");
+    QTest::addColumn<int>("priceMove");
     QTest::addColumn<QString>("background");
     QTest::addColumn<QString>("text");
 
-    QTest::newRow("other record") << false << false << true << true << "base"
+    QTest::newRow("other record") << false << false << true << true << 0 << "base"
                                   << "text";
-    QTest::newRow("focused grid: current record, other cell") << true << false << true << true << "sky"
+    QTest::newRow("a rise in another record") << false << false << true << true << 1 << "base"
+                                              << "rise";
+    QTest::newRow("a fall in the band") << true << false << true << true << -1 << "sky"
+                                        << "fall";
+    QTest::newRow("a rise in the focused cell keeps the highlight")
+        << true << true << true << true << 1 << "highlight"
+        << "highlightedText";
+    QTest::newRow("a fall in the current cell of an inactive window: ordinary text")
+        << true << true << false << true << -1 << "highlight"
+        << "text";
+    QTest::newRow("a rise in the current cell while another control has the focus")
+        << true << true << false << false << 1 << "sky"
+        << "rise";
+    QTest::newRow("focused grid: current record, other cell") << true << false << true << true << 0 << "sky"
                                                               << "text";
-    QTest::newRow("focused grid: current cell") << true << true << true << true << "highlight"
+    QTest::newRow("focused grid: current cell") << true << true << true << true << 0 << "highlight"
                                                 << "highlightedText";
     QTest::newRow("window inactive: current cell keeps highlight, ordinary text")
-        << true << true << false << true << "highlight"
+        << true << true << false << true << 0 << "highlight"
         << "text";
-    QTest::newRow("other control focused: whole row sky blue") << true << true << false << false << "sky"
+    QTest::newRow("other control focused: whole row sky blue") << true << true << false << false << 0 << "sky"
                                                                << "text";
 }
 
@@ -219,6 +272,7 @@ void TestPriceGrid::cellColours()
     QFETCH(bool, currentCell);
     QFETCH(bool, gridHasFocus);
     QFETCH(bool, activeControl);
+    QFETCH(int, priceMove);
     QFETCH(QString, background);
     QFETCH(QString, text);
 
@@ -231,9 +285,11 @@ void TestPriceGrid::cellColours()
                                        {"text", Qt::black},
                                        {"sky", QColor(166, 202, 240)},
                                        {"highlight", Qt::darkBlue},
-                                       {"highlightedText", Qt::yellow}};
-    const auto colours =
-        PriceGridDelegate::colours({currentRecord, currentCell, gridHasFocus, activeControl}, palette);
+                                       {"highlightedText", Qt::yellow},
+                                       {"rise", QColor(139, 0, 0)},
+                                       {"fall", QColor(0, 100, 0)}};
+    const auto colours = PriceGridDelegate::colours(
+        {currentRecord, currentCell, gridHasFocus, activeControl, priceMove}, palette);
     QCOMPARE(colours.background, named.value(background));
     QCOMPARE(colours.text, named.value(text));
 }

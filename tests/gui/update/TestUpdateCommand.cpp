@@ -112,7 +112,10 @@ void TestUpdateCommand::bothFilesShowTheNewDate()
 {
     QCOMPARE(shownDate(), QString());
     m_form->actions().actionUpdatePrice->trigger();
-    QCOMPARE(m_shown.size(), 1);
+    // The report of a first update, once the progress window is gone.
+    QCOMPARE(m_shown.size(), 2);
+    QCOMPARE(m_shown[1].kind, MessageBoxes::Kind::Information);
+    QCOMPARE(m_shown[1].text, QStringLiteral("Новых позиций: 1"));
     QCOMPARE(shownDate(), QDate::currentDate().toString(QStringLiteral("dd.MM.yyyy")));
     QVERIFY(!m_form->findChild<QWidget*>(QStringLiteral("formWait")));
     QVERIFY(m_form->session().database().isOpen());
