@@ -17,6 +17,8 @@
 
 #include <QAction>
 #include <QClipboard>
+#include <QComboBox>
+#include <QDialog>
 #include <QFile>
 #include <QHeaderView>
 #include <QLineEdit>
@@ -42,6 +44,7 @@ private slots:
     void draggedColumnIsTheOneToggled();
     void togglesSurviveRestart();
     void changeColumnSurvivesRestart();
+    void changesWindowSearchesThePart();
     void cellColours_data();
     void cellColours();
     void currentRecordIsPainted();
@@ -54,6 +57,8 @@ private:
     void startForm(const QByteArray& ini = QByteArray());
     QStringList shownTitles() const;
     void openPriceList();
+    // AB-1 dearer than before, AB-2 new.
+    void addChanges();
 
     std::unique_ptr<QTemporaryDir> m_dir;
     std::unique_ptr<TFormMain> m_form;
@@ -195,14 +200,16 @@ void TestPriceGrid::togglesSurviveRestart()
     QVERIFY(m_form->GroupBoxParameters->isVisible());
 }
 
+void TestPriceGrid::addChanges()
+{
+    SQLite::Database db(ClientFiles::databaseFileName(m_dir->path()).toStdString(), SQLite::OPEN_READWRITE);
+    db.exec(Schema::kCreatePriceChanges);
+    db.exec("INSERT INTO PRICE_CHANGES (ROW_ID, KIND, OLD_PRICE) VALUES (1, 'up', 8), (2, 'new', NULL)");
+}
+
 void TestPriceGrid::changeColumnSurvivesRestart()
 {
-    {
-        SQLite::Database db(ClientFiles::databaseFileName(m_dir->path()).toStdString(),
-                            SQLite::OPEN_READWRITE);
-        db.exec(Schema::kCreatePriceChanges);
-        db.exec("INSERT INTO PRICE_CHANGES (ROW_ID, KIND, OLD_PRICE) VALUES (1, 'up', 8), (2, 'new', NULL)");
-    }
+    addChanges();
     const QByteArray thirteen = "[PRICE]\r\nShowEU=1\r\n";
     startForm(thirteen);
     QVERIFY(!m_form->actions().actionPriceChangeView->isChecked());
@@ -228,6 +235,24 @@ void TestPriceGrid::changeColumnSurvivesRestart()
     for (int row = 0; row < model->rowCount(); ++row)
         changes << model->index(row, PriceGridColumns::kChange).data().toString();
     QCOMPARE(changes, (QStringList{regional(QStringLiteral("+25.0")), QStringLiteral("нов.")}));
+}
+
+void TestPriceGrid::changesWindowSearchesThePart()
+{
+    addChanges();
+    startForm();
+    m_form->actions().actionPriceChanges->trigger();
+    auto* window = m_form->findChild<QDialog*>(QStringLiteral("FormPriceChanges"));
+    QVERIFY(window && window->isVisible());
+    auto* kinds = window->findChild<QComboBox*>(QStringLiteral("cbChangeKind"));
+    kinds->setCurrentIndex(kinds->findData(int(PriceChange::Kind::New)));
+    auto* table = window->findChild<QTableView*>(QStringLiteral("DBGridPriceChanges"));
+    QCOMPARE(table->model()->rowCount(), 1);
+    table->setCurrentIndex(table->model()->index(0, 0));
+    QTest::keyClick(table, Qt::Key_Return);
+    QCOMPARE(m_form->currentSearchNr(), QStringLiteral("AB2"));
+    QCOMPARE(m_form->cbSearchNr->itemText(0), QStringLiteral("AB2"));
+    QCOMPARE(m_form->DBGridPartsPrice->model()->rowCount(), 2);
 }
 
 void TestPriceGrid::cellColours_data()
