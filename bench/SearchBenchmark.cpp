@@ -31,20 +31,26 @@ constexpr int kRepeats = 5;
 
 // Made once and kept between runs: the folder is TARDESK_BENCH_DIR or the
 // temporary folder; a half-made database never takes the final name.
+QString madeOnce(const QString& name, const std::function<void(const QString& fileName)>& make)
+{
+    const QString root = qEnvironmentVariable("TARDESK_BENCH_DIR", QDir::tempPath() + "/tardesk-bench");
+    const QString folder = root + "/" + name + "-" + QString::number(kParts);
+    if (!QFileInfo::exists(ClientFiles::databaseFileName(folder))) {
+        const QString partial = folder + ".partial";
+        QDir(partial).removeRecursively();
+        QDir().mkpath(partial);
+        make(ClientFiles::databaseFileName(partial));
+        QDir().rename(partial, folder);
+    }
+    return ClientFiles::databaseFileName(folder);
+}
+
 QString databaseFile()
 {
-    static const QString fileName = [] {
-        const QString root = qEnvironmentVariable("TARDESK_BENCH_DIR", QDir::tempPath() + "/tardesk-bench");
-        const QString folder = root + "/parts-" + QString::number(kParts);
-        if (!QFileInfo::exists(ClientFiles::databaseFileName(folder))) {
-            const QString partial = folder + ".partial";
-            QDir(partial).removeRecursively();
-            ClientFiles::create(partial);
-            SampleGenerator(kParts, 1).writeDatabase(ClientFiles::databaseFileName(partial));
-            QDir().rename(partial, folder);
-        }
-        return ClientFiles::databaseFileName(folder);
-    }();
+    static const QString fileName = madeOnce("parts", [](const QString& file) {
+        ClientFiles::create(QFileInfo(file).path());
+        SampleGenerator(kParts, 1).writeDatabase(file);
+    });
     return fileName;
 }
 
@@ -52,24 +58,13 @@ QString databaseFile()
 // list then reads each part's change along with it.
 QString changesDatabaseFile()
 {
-    static const QString fileName = [] {
-        const QString root = qEnvironmentVariable("TARDESK_BENCH_DIR", QDir::tempPath() + "/tardesk-bench");
-        const QString folder = root + "/changes-" + QString::number(kParts);
-        if (!QFileInfo::exists(ClientFiles::databaseFileName(folder))) {
-            const QString partial = folder + ".partial";
-            QDir(partial).removeRecursively();
-            QDir().mkpath(partial);
-            QFile::copy(databaseFile(), ClientFiles::databaseFileName(partial));
-            SQLite::Database db(QFile::encodeName(ClientFiles::databaseFileName(partial)).toStdString(),
-                                SQLite::OPEN_READWRITE);
-            db.exec(Schema::kCreatePriceChanges);
-            db.exec(
-                "INSERT INTO PRICE_CHANGES (ROW_ID, KIND, OLD_PRICE) SELECT rowid, CASE rowid % 3 WHEN 0 "
+    static const QString fileName = madeOnce("changes", [](const QString& file) {
+        QFile::copy(databaseFile(), file);
+        SQLite::Database db(QFile::encodeName(file).toStdString(), SQLite::OPEN_READWRITE);
+        db.exec(Schema::kCreatePriceChanges);
+        db.exec("INSERT INTO PRICE_CHANGES (ROW_ID, KIND, OLD_PRICE) SELECT rowid, CASE rowid % 3 WHEN 0 "
                 "THEN 'up' WHEN 1 THEN 'down' ELSE 'new' END, PRICE * 0.9 FROM PRICE WHERE rowid % 10 < 3");
-            QDir().rename(partial, folder);
-        }
-        return ClientFiles::databaseFileName(folder);
-    }();
+    });
     return fileName;
 }
 

@@ -23,8 +23,10 @@ size_t appendFolded(std::string& keys, std::string_view text)
 {
     const size_t start = keys.size();
     if (std::all_of(text.begin(), text.end(), [](char c) { return static_cast<unsigned char>(c) < 0x80; })) {
-        for (char c : text)
-            keys.push_back(c >= 'A' && c <= 'Z' ? char(c - 'A' + 'a') : c);
+        keys.append(text);
+        for (auto c = keys.begin() + qsizetype(start); c != keys.end(); ++c)
+            if (*c >= 'A' && *c <= 'Z')
+                *c = char(*c - 'A' + 'a');
     } else {
         const QByteArray folded =
             UnicodeCaseFolding::fold(QString::fromUtf8(text.data(), qsizetype(text.size()))).toUtf8();
@@ -35,7 +37,7 @@ size_t appendFolded(std::string& keys, std::string_view text)
     return keys.size() - start;
 }
 
-std::optional<double> priceOf(double stored)
+std::optional<double> priceOf(float stored)
 {
     return std::isnan(stored) ? std::nullopt : std::optional<double>(stored);
 }
@@ -66,27 +68,36 @@ void forEachKey(std::pair<const Part*, const Part*> before, std::pair<const Part
 
 } // namespace
 
-void PriceListComparison::List::add(qint64 rowId, std::string_view partNumber, std::string_view groupCode,
-                                    std::optional<double> price)
+void PriceListComparison::add(List& list, qint64 rowId, std::string_view partNumber,
+                              std::string_view groupCode, std::optional<double> price)
 {
+    // A list a little longer than the reserve grows by a quarter, not twice.
+    if (list.parts.size() == list.parts.capacity()) {
+        list.parts.reserve(list.parts.size() + list.parts.size() / 4 + 1024);
+        list.keys.reserve(list.keys.size() + list.keys.size() / 4 + 16384);
+    }
     Part part;
-    part.offset = quint32(m_keys.size());
-    part.numberLength = quint16(appendFolded(m_keys, partNumber));
-    part.groupLength = quint16(appendFolded(m_keys, groupCode));
-    part.hash = std::hash<std::string_view>{}(number(part));
+    part.offset = quint32(list.keys.size());
+    part.numberLength = quint16(appendFolded(list.keys, partNumber));
+    part.hash = std::hash<std::string_view>{}(list.number(part));
+    // Neighbouring parts mostly share their group.
+    if (groupCode != m_lastGroup) {
+        m_lastGroup.assign(groupCode);
+        m_folded.clear();
+        appendFolded(m_folded, groupCode);
+        m_lastGroupId = m_groups.try_emplace(m_folded, quint32(m_groups.size())).first->second;
+    }
+    part.group = m_lastGroupId;
     part.rowId = rowId;
-    part.price = price.value_or(std::numeric_limits<double>::quiet_NaN());
-    parts.push_back(part);
+    // The grid shows the single a price stands for; beyond a single's range
+    // it shows nothing sensible anyway.
+    part.price = price ? float(*price) : std::numeric_limits<float>::quiet_NaN();
+    list.parts.push_back(part);
 }
 
 std::string_view PriceListComparison::List::number(const Part& part) const
 {
-    return std::string_view(m_keys).substr(part.offset, part.numberLength);
-}
-
-std::string_view PriceListComparison::List::group(const Part& part) const
-{
-    return std::string_view(m_keys).substr(part.offset + part.numberLength, part.groupLength);
+    return std::string_view(keys).substr(part.offset, part.numberLength);
 }
 
 void PriceListComparison::List::sort()
@@ -94,7 +105,7 @@ void PriceListComparison::List::sort()
     std::sort(parts.begin(), parts.end(), [this](const Part& a, const Part& b) {
         if (a.hash != b.hash)
             return a.hash < b.hash;
-        return std::make_tuple(number(a), group(a), a.rowId) < std::make_tuple(number(b), group(b), b.rowId);
+        return std::make_tuple(number(a), a.group, a.rowId) < std::make_tuple(number(b), b.group, b.rowId);
     });
 }
 
@@ -103,11 +114,19 @@ void PriceListComparison::addNew(qint64 rowId, std::string_view partNumber, std:
 {
     ++m_newCount;
     if (!m_old.parts.empty())
-        m_new.add(rowId, partNumber, groupCode, price);
+        add(m_new, rowId, partNumber, groupCode, price);
 }
 
 void PriceListComparison::readOld(SQLite::Database& db, const std::string& schema)
 {
+    // Both lists are usually about as long: room for them at once, rather
+    // than twice the room while growing.
+    const auto count = size_t(db.execAndGet("SELECT count(*) FROM " + schema + ".PRICE").getInt64());
+    m_old.parts.reserve(count);
+    m_old.keys.reserve(count * 16);
+    // The new list may have grown a little.
+    m_new.parts.reserve(count + count / 8);
+    m_new.keys.reserve((count + count / 8) * 16);
     SQLite::Statement query(db, "SELECT rowid, PARTNUMBER, GROUPCODE, PRICE FROM " + schema + ".PRICE");
     const auto text = [&query](int column) {
         const char* value = query.getColumn(column).getText();
@@ -115,13 +134,16 @@ void PriceListComparison::readOld(SQLite::Database& db, const std::string& schem
     };
     while (query.executeStep()) {
         const SQLite::Column price = query.getColumn(3);
-        m_old.add(query.getColumn(0).getInt64(), text(1), text(2),
-                  price.isNull() ? std::nullopt : std::optional<double>(price.getDouble()));
+        add(m_old, query.getColumn(0).getInt64(), text(1), text(2),
+            price.isNull() ? std::nullopt : std::optional<double>(price.getDouble()));
     }
 }
 
 void PriceListComparison::pair(const Part& before, const Part& after)
 {
+    // Most prices stay as they were: equal singles show alike.
+    if (before.price == after.price)
+        return;
     const std::optional<PriceChange::Kind> kind =
         PriceChange::compare(priceOf(before.price), priceOf(after.price));
     if (!kind)
@@ -135,7 +157,8 @@ void PriceListComparison::match(Range before, Range after)
     const auto count = [](Range range) { return range.second - range.first; };
     if (count(before) == 0 || count(after) == 0) {
         for (const Part* part = after.first; part != after.second; ++part)
-            m_changes.push_back(Change{part->rowId, PriceChange::Kind::New, std::nan("")});
+            m_changes.push_back(
+                Change{part->rowId, PriceChange::Kind::New, std::numeric_limits<float>::quiet_NaN()});
         for (const Part* part = before.first; part != before.second; ++part)
             m_removed.push_back(part->rowId);
         m_counts.added += count(after);
@@ -147,15 +170,13 @@ void PriceListComparison::match(Range before, Range after)
         return;
     }
     // The number repeats: the group decides; what stays ambiguous is left out.
-    forEachKey(
-        before, after, [this](const Part& part) { return m_old.group(part); },
-        [this](const Part& part) { return m_new.group(part); },
-        [this, &count](Range sameBefore, Range sameAfter) {
-            if (count(sameBefore) == 0 || count(sameAfter) == 0)
-                match(sameBefore, sameAfter);
-            else if (count(sameBefore) == 1 && count(sameAfter) == 1)
-                pair(*sameBefore.first, *sameAfter.first);
-        });
+    const auto group = [](const Part& part) { return part.group; };
+    forEachKey(before, after, group, group, [this, &count](Range sameBefore, Range sameAfter) {
+        if (count(sameBefore) == 0 || count(sameAfter) == 0)
+            match(sameBefore, sameAfter);
+        else if (count(sameBefore) == 1 && count(sameAfter) == 1)
+            pair(*sameBefore.first, *sameAfter.first);
+    });
 }
 
 PriceListComparison::Counts PriceListComparison::store(SQLite::Database& db, const std::string& schema)
@@ -179,6 +200,7 @@ PriceListComparison::Counts PriceListComparison::store(SQLite::Database& db, con
         [this](Range before, Range after) { match(before, after); });
     m_old = List();
     m_new = List();
+    m_groups.clear();
 
     // In rowid order, the table's own: each row goes in at its end.
     std::sort(m_changes.begin(), m_changes.end(),
@@ -202,7 +224,7 @@ PriceListComparison::Counts PriceListComparison::store(SQLite::Database& db, con
         if (std::isnan(change.oldPrice))
             insert.bind(3);
         else
-            insert.bind(3, change.oldPrice);
+            insert.bind(3, double(change.oldPrice));
         insert.exec();
         insert.reset();
     }

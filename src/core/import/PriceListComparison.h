@@ -7,6 +7,7 @@
 #include <optional>
 #include <string>
 #include <string_view>
+#include <unordered_map>
 #include <vector>
 
 namespace SQLite {
@@ -18,9 +19,9 @@ class Database;
 // PARTNUMBER, as printed, is equal ignoring case (simple case folding);
 // where a number occurs more than once in either list, GROUPCODE (ignoring
 // case) decides as well, and pairs that stay ambiguous are left out.
-// Each list is held as folded keys packed into one buffer, sorted by their
-// hash: a million parts take some 35 MB a side, and no string is compared
-// outside a run of equal hashes.
+// Each list is held as its folded numbers packed into one buffer and a
+// 32-byte record per part, sorted by the numbers' hash: a million parts take
+// some 45 MB a side, and no string is compared outside a run of equal hashes.
 class PriceListComparison
 {
 public:
@@ -47,42 +48,40 @@ private:
     struct Part
     {
         quint64 hash; // of the folded number
-        quint32 offset;
-        quint16 numberLength;
-        quint16 groupLength;
         qint64 rowId;
-        double price; // NaN: none
+        quint32 offset; // of the folded number in the list's keys
+        quint32 group;  // the folded group code's number, the same in both lists
+        quint16 numberLength;
+        float price; // as the grid reads it, single precision; NaN: none
     };
     struct Change
     {
         qint64 rowId;
         PriceChange::Kind kind;
-        double oldPrice;
+        float oldPrice;
     };
-
-    class List
+    struct List
     {
-    public:
-        void add(qint64 rowId, std::string_view partNumber, std::string_view groupCode,
-                 std::optional<double> price);
-        void sort();
         std::string_view number(const Part& part) const;
-        std::string_view group(const Part& part) const;
-        // Orders parts by number, then by group.
-        bool numberLess(const Part& a, const List& other, const Part& b) const;
+        void sort();
 
         std::vector<Part> parts;
-
-    private:
-        std::string m_keys; // folded numbers and groups, back to back
+        std::string keys; // the folded numbers, back to back
     };
 
     using Range = std::pair<const Part*, const Part*>;
+    void add(List& list, qint64 rowId, std::string_view partNumber, std::string_view groupCode,
+             std::optional<double> price);
     void match(Range before, Range after);
     void pair(const Part& before, const Part& after);
 
     List m_old;
     List m_new;
+    // Group codes are few: each folded one is numbered once.
+    std::unordered_map<std::string, quint32> m_groups;
+    std::string m_folded;
+    std::string m_lastGroup; // as spelled, with its number
+    quint32 m_lastGroupId = 0;
     std::vector<Change> m_changes;
     std::vector<qint64> m_removed; // rowids in the replaced list
     qint64 m_newCount = 0;

@@ -153,9 +153,10 @@ void PriceListUpdate::build(SQLite::Database& target, Outcome& outcome)
     target.exec(Schema::createPriceStatement());
     stage(QStringLiteral("Формирование нового прайса (4/7)"));
     loadPrice(target, outcome);
+    // Before the indexes, so that the two lists are gone when they are sorted.
+    outcome.changes = m_comparison.store(target, "source");
     target.exec(Schema::kCreatePriceShortPartNumberIndex);
     target.exec(Schema::kCreatePriceCrossNumberIndex);
-    outcome.changes = m_comparison.store(target, "source");
 
     stage(QStringLiteral("Формирование списка групп (5/7)"));
     if (withGroups) {
