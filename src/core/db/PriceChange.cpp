@@ -2,6 +2,7 @@
 
 #include "core/text/Money.h"
 
+#include <algorithm>
 #include <cmath>
 
 namespace {
@@ -39,6 +40,12 @@ std::optional<PriceChange::Kind> PriceChange::fromName(QStringView text)
 std::optional<PriceChange::Kind> PriceChange::compare(std::optional<double> oldPrice,
                                                       std::optional<double> newPrice)
 {
+    // Rounding moves a price by half a kopeck, and reading it as the single
+    // it stands for by far less than a millionth: prices further apart show
+    // apart, in the same order, without rounding them.
+    const double a = oldPrice.value_or(0), b = newPrice.value_or(0);
+    if (std::fabs(b - a) > 0.02 + 1e-6 * std::max(std::fabs(a), std::fabs(b)))
+        return b > a ? Kind::Up : Kind::Down;
     const double before = shown(oldPrice), after = shown(newPrice);
     if (after > before)
         return Kind::Up;

@@ -6,6 +6,7 @@
 #include <SQLiteCpp/Database.h>
 #include <SQLiteCpp/Statement.h>
 
+#include <QFile>
 #include <QString>
 
 #include <algorithm>
@@ -80,19 +81,24 @@ void PriceListComparison::add(List& list, qint64 rowId, std::string_view partNum
     part.offset = quint32(list.keys.size());
     part.numberLength = quint16(appendFolded(list.keys, partNumber));
     part.hash = std::hash<std::string_view>{}(list.number(part));
-    // Neighbouring parts mostly share their group.
-    if (groupCode != m_lastGroup) {
-        m_lastGroup.assign(groupCode);
-        m_folded.clear();
-        appendFolded(m_folded, groupCode);
-        m_lastGroupId = m_groups.try_emplace(m_folded, quint32(m_groups.size())).first->second;
+    if (groupCode != list.lastGroup) {
+        list.lastGroup.assign(groupCode);
+        list.folded.clear();
+        appendFolded(list.folded, groupCode);
+        list.lastGroupId = groupId(list.folded);
     }
-    part.group = m_lastGroupId;
+    part.group = list.lastGroupId;
     part.rowId = rowId;
     // The grid shows the single a price stands for; beyond a single's range
     // it shows nothing sensible anyway.
     part.price = price ? float(*price) : std::numeric_limits<float>::quiet_NaN();
     list.parts.push_back(part);
+}
+
+quint32 PriceListComparison::groupId(const std::string& folded)
+{
+    const std::lock_guard<std::mutex> lock(m_groupsMutex);
+    return m_groups.try_emplace(folded, quint32(m_groups.size())).first->second;
 }
 
 std::string_view PriceListComparison::List::number(const Part& part) const
@@ -113,21 +119,42 @@ void PriceListComparison::addNew(qint64 rowId, std::string_view partNumber, std:
                                  std::optional<double> price)
 {
     ++m_newCount;
-    if (!m_old.parts.empty())
+    if (m_oldCount > 0)
         add(m_new, rowId, partNumber, groupCode, price);
 }
 
-void PriceListComparison::readOld(SQLite::Database& db, const std::string& schema)
+PriceListComparison::~PriceListComparison()
 {
+    if (m_oldReader.joinable())
+        m_oldReader.join();
+}
+
+void PriceListComparison::readOld(SQLite::Database& db, const std::string& schema, const QString& fileName)
+{
+    m_oldCount = db.execAndGet("SELECT count(*) FROM " + schema + ".PRICE").getInt64();
+    if (m_oldCount == 0)
+        return;
     // Both lists are usually about as long: room for them at once, rather
-    // than twice the room while growing.
-    const auto count = size_t(db.execAndGet("SELECT count(*) FROM " + schema + ".PRICE").getInt64());
+    // than twice the room while growing; the new list may have grown a little.
+    const auto count = size_t(m_oldCount);
     m_old.parts.reserve(count);
     m_old.keys.reserve(count * 16);
-    // The new list may have grown a little.
     m_new.parts.reserve(count + count / 8);
     m_new.keys.reserve((count + count / 8) * 16);
-    SQLite::Statement query(db, "SELECT rowid, PARTNUMBER, GROUPCODE, PRICE FROM " + schema + ".PRICE");
+    m_oldReader = std::thread([this, fileName] {
+        try {
+            readOldList(fileName);
+        } catch (...) {
+            m_oldFailure = std::current_exception();
+        }
+    });
+}
+
+void PriceListComparison::readOldList(const QString& fileName)
+{
+    // A connection of this thread's own; the file is not written meanwhile.
+    SQLite::Database db(QFile::encodeName(fileName).toStdString(), SQLite::OPEN_READONLY);
+    SQLite::Statement query(db, "SELECT rowid, PARTNUMBER, GROUPCODE, PRICE FROM PRICE");
     const auto text = [&query](int column) {
         const char* value = query.getColumn(column).getText();
         return std::string_view(value, size_t(query.getColumn(column).getBytes()));
@@ -137,6 +164,7 @@ void PriceListComparison::readOld(SQLite::Database& db, const std::string& schem
         add(m_old, query.getColumn(0).getInt64(), text(1), text(2),
             price.isNull() ? std::nullopt : std::optional<double>(price.getDouble()));
     }
+    m_old.sort();
 }
 
 void PriceListComparison::pair(const Part& before, const Part& after)
@@ -182,13 +210,16 @@ void PriceListComparison::match(Range before, Range after)
 PriceListComparison::Counts PriceListComparison::store(SQLite::Database& db, const std::string& schema)
 {
     db.exec(Schema::kCreatePriceChanges);
+    if (m_oldReader.joinable())
+        m_oldReader.join();
+    if (m_oldFailure)
+        std::rethrow_exception(m_oldFailure);
     if (m_old.parts.empty()) {
         // A first update: every part is new, and none is marked.
         m_counts.added = m_newCount;
         return m_counts;
     }
     m_counts.compared = true;
-    m_old.sort();
     m_new.sort();
     const auto whole = [](const List& list) {
         return Range(list.parts.data(), list.parts.data() + list.parts.size());

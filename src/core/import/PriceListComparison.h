@@ -2,11 +2,15 @@
 
 #include "core/db/PriceChange.h"
 
+#include <QString>
 #include <QtGlobal>
 
+#include <exception>
+#include <mutex>
 #include <optional>
 #include <string>
 #include <string_view>
+#include <thread>
 #include <unordered_map>
 #include <vector>
 
@@ -34,9 +38,15 @@ public:
         qint64 down = 0;
     };
 
-    // Reads the replaced list from PRICE of the attached database schema;
-    // first, so that after a first update the new list is only counted.
-    void readOld(SQLite::Database& db, const std::string& schema);
+    PriceListComparison() = default;
+    ~PriceListComparison();
+    PriceListComparison(const PriceListComparison&) = delete;
+    PriceListComparison& operator=(const PriceListComparison&) = delete;
+
+    // Starts reading the replaced list, PRICE of fileName, on a thread of
+    // its own while the new list loads; db has that file attached as schema.
+    // First, so that after a first update the new list is only counted.
+    void readOld(SQLite::Database& db, const std::string& schema, const QString& fileName);
     // The new list's part in its PRICE row rowId.
     void addNew(qint64 rowId, std::string_view partNumber, std::string_view groupCode,
                 std::optional<double> price);
@@ -67,21 +77,28 @@ private:
 
         std::vector<Part> parts;
         std::string keys; // the folded numbers, back to back
+        // Neighbouring parts mostly share their group: the last one's number.
+        std::string lastGroup;
+        quint32 lastGroupId = 0;
+        std::string folded;
     };
 
     using Range = std::pair<const Part*, const Part*>;
     void add(List& list, qint64 rowId, std::string_view partNumber, std::string_view groupCode,
              std::optional<double> price);
+    void readOldList(const QString& fileName);
+    quint32 groupId(const std::string& folded);
     void match(Range before, Range after);
     void pair(const Part& before, const Part& after);
 
     List m_old;
     List m_new;
-    // Group codes are few: each folded one is numbered once.
+    qint64 m_oldCount = 0;
+    std::thread m_oldReader;
+    std::exception_ptr m_oldFailure;
+    // Group codes are few: each folded one is numbered once, for both lists.
+    std::mutex m_groupsMutex;
     std::unordered_map<std::string, quint32> m_groups;
-    std::string m_folded;
-    std::string m_lastGroup; // as spelled, with its number
-    quint32 m_lastGroupId = 0;
     std::vector<Change> m_changes;
     std::vector<qint64> m_removed; // rowids in the replaced list
     qint64 m_newCount = 0;

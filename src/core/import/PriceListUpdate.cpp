@@ -147,7 +147,7 @@ void PriceListUpdate::build(SQLite::Database& target, Outcome& outcome)
     copy.copyTables();
     // DatabaseCopy has the replaced file attached as "source". Read first:
     // after a first update the new parts need not be kept.
-    m_comparison.readOld(target, "source");
+    m_comparison.readOld(target, "source", ClientFiles::databaseFileName(m_programDir));
 
     stage(QStringLiteral("Формирование нового прайса (3/7)"));
     target.exec(Schema::createPriceStatement());
