@@ -46,7 +46,8 @@ QString tabSeparated(const QStringList& fields)
     return fields.join(QLatin1Char('\t')) + QLatin1Char('\n');
 }
 
-// What the client shows after a search, as text; never writes to the folder.
+// What the client shows after a search, as text; writes nothing, though SQLite
+// rolls back a journal that a killed writer left.
 int search(const QStringList& arguments, QTextStream& out, QTextStream& err)
 {
     if (arguments.size() != 2) {
@@ -120,7 +121,7 @@ int update(const QStringList& arguments, QTextStream& err)
     const QString fileName = AdminTool::existingDatabase(folder);
     {
         Database database;
-        database.open(fileName, Database::Mode::ReadOnly);
+        database.open(fileName);
         PriceListUpdate::checkPriceTable(database.connection());
     }
     DatabaseLock lock(folder);
@@ -228,7 +229,7 @@ int order(const QStringList& arguments, QTextStream& out, QTextStream& err)
     const QString fileName = AdminTool::existingDatabase(folder);
     Database database;
     if (verb == QLatin1String("list") || verb == QLatin1String("export")) {
-        database.open(fileName, Database::Mode::ReadOnly);
+        database.open(fileName);
         const Order current = Order::read(database.connection());
         if (verb == QLatin1String("list")) {
             out << orderList(current);
@@ -264,7 +265,7 @@ QString AdminTool::existingDatabase(const QString& folder)
 AdminTool::Found AdminTool::findFirst(const QString& folder, const QString& number, Database& database,
                                       SettingsRecord& settings)
 {
-    database.open(existingDatabase(folder), Database::Mode::ReadOnly);
+    database.open(existingDatabase(folder));
     settings.open(database);
     Found found;
     CrossIndex crossIndex;

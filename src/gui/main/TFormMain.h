@@ -32,6 +32,7 @@ class TFormMain : public QMainWindow
 
 public:
     explicit TFormMain(const QString& programDir, QWidget* parent = nullptr);
+    ~TFormMain() override;
 
     // False when start-up stopped; the program then ends instead of showing the window.
     bool isInitialized() const { return Initialized; }
@@ -77,6 +78,11 @@ public:
     // and choosing a cross number then do nothing.
     void setSearchEnabled(bool enabled);
 
+    // A log-off, a shutdown or kill: a running update is abandoned (the old
+    // list stays), open dialogs close, and the window closes as "Выход"
+    // does, asking nothing; a failed save is not retried.
+    void endOnSignal();
+
 protected:
     void closeEvent(QCloseEvent* event) override;
     void showEvent(QShowEvent* event) override;
@@ -88,8 +94,14 @@ private:
     QWidget* createRightPanel();
     void FormCreate();
     void prepareSearch();
-    // Shutdown; false when the configuration could not be saved.
+    // Shutdown; false when the configuration could not be saved and the
+    // clerk keeps the window open.
     bool FormClose();
+    // Shutdown's writing of the configuration; throws on failure.
+    void saveConfiguration();
+    // Start-up's wait while another program replaces the database.
+    void waitForReplacement();
+    void finishEnding();
     // While the price list update runs, nothing may touch the database or
     // open a modal dialog.
     void setUpdating(bool updating);
@@ -101,6 +113,8 @@ private:
     bool m_sizedOnce = false;
     bool m_searchEnabled = true;
     bool m_updating = false;
+    bool m_ending = false;
+    int m_failedCloses = 0;
     QString CurrentSearchNr;
     QString m_searchedText; // the search box's text when the search ran, for the quote
     ClientSession m_session;
