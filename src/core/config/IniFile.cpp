@@ -311,7 +311,9 @@ void IniFile::UpdateFile() const
     };
     if (!file.open(QIODevice::WriteOnly))
         fail();
-    if (file.write(bytes) != bytes.size())
+    // The buffer goes to disk in flush(), and commit() would not see that
+    // fail: on a full disk the clerk's file was replaced by a truncated one.
+    if (file.write(bytes) != bytes.size() || !file.flush())
         fail();
     if (!file.commit())
         fail();

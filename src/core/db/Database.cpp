@@ -4,14 +4,13 @@
 
 #include <QFile>
 
-void Database::open(const QString& fileName, Mode mode)
+void Database::open(const QString& fileName)
 {
     close();
     m_fileName = fileName;
     // Never create the file here: a missing database is the caller's error.
-    m_db = std::make_unique<SQLite::Database>(
-        QFile::encodeName(fileName).toStdString(),
-        mode == Mode::ReadOnly ? SQLite::OPEN_READONLY : SQLite::OPEN_READWRITE, kBusyTimeoutMs);
+    m_db = std::make_unique<SQLite::Database>(QFile::encodeName(fileName).toStdString(),
+                                              SQLite::OPEN_READWRITE, kBusyTimeoutMs);
 }
 
 void Database::close()

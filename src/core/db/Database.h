@@ -11,13 +11,11 @@
 class Database
 {
 public:
-    enum class Mode
-    {
-        ReadWrite,
-        ReadOnly // for tools that must leave the file as it is
-    };
-
-    void open(const QString& fileName, Mode mode = Mode::ReadWrite);
+    // Always for writing, also for tools that only read: SQLite must be able
+    // to roll back a journal left by a killed writer, without which the file
+    // cannot be read at all. A file this process may not write SQLite opens
+    // read-only by itself.
+    void open(const QString& fileName);
     void close();
     bool isOpen() const { return m_db != nullptr; }
 

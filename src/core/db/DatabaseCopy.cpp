@@ -1,5 +1,7 @@
 #include "DatabaseCopy.h"
 
+#include "core/text/Error.h"
+
 #include <SQLiteCpp/Database.h>
 #include <SQLiteCpp/Statement.h>
 
@@ -23,22 +25,37 @@ bool internal(const QString& name)
 
 DatabaseCopy::DatabaseCopy(SQLite::Database& target, const QString& sourceFileName,
                            const QStringList& replacedTables)
-    : m_target(target), m_replacedTables(replacedTables)
+    : m_target(target), m_sourceFileName(sourceFileName), m_replacedTables(replacedTables)
 {
-    // Attaching reads the source through SQLite, which rolls back a hot
-    // journal left by a crash before anything is copied.
-    SQLite::Statement attach(m_target, "ATTACH DATABASE ? AS source");
-    attach.bind(1, QFile::encodeName(sourceFileName).toStdString());
-    attach.exec();
-    m_attached = true;
+    failingOn(QString(), [&] {
+        // Attaching reads the source through SQLite, which rolls back a hot
+        // journal left by a crash before anything is copied.
+        SQLite::Statement attach(m_target, "ATTACH DATABASE ? AS source");
+        attach.bind(1, QFile::encodeName(sourceFileName).toStdString());
+        attach.exec();
+        m_attached = true;
 
-    SQLite::Statement objects(m_target,
-                              "SELECT type, name, tbl_name, sql FROM source.sqlite_master ORDER BY rowid");
-    while (objects.executeStep()) {
-        m_objects.append(Object{QString::fromUtf8(objects.getColumn(0).getText()),
-                                QString::fromUtf8(objects.getColumn(1).getText()),
-                                QString::fromUtf8(objects.getColumn(2).getText()),
-                                QString::fromUtf8(objects.getColumn(3).getText())});
+        SQLite::Statement objects(
+            m_target, "SELECT type, name, tbl_name, sql FROM source.sqlite_master ORDER BY rowid");
+        while (objects.executeStep()) {
+            m_objects.append(Object{QString::fromUtf8(objects.getColumn(0).getText()),
+                                    QString::fromUtf8(objects.getColumn(1).getText()),
+                                    QString::fromUtf8(objects.getColumn(2).getText()),
+                                    QString::fromUtf8(objects.getColumn(3).getText())});
+        }
+    });
+}
+
+template <typename Body> void DatabaseCopy::failingOn(const QString& object, Body&& body)
+{
+    try {
+        body();
+    } catch (const SQLite::Exception& error) {
+        // Says what of the clerk's file stopped the work: the file can hold
+        // objects of other programs.
+        const QString where =
+            object.isEmpty() ? m_sourceFileName : QStringLiteral("%1, «%2»").arg(m_sourceFileName, object);
+        throw Error(QStringLiteral("%1: %2").arg(where, QString::fromUtf8(error.what())));
     }
 }
 
@@ -105,8 +122,19 @@ void DatabaseCopy::copyTables()
             hasSequence |= object.name.compare(QLatin1String("sqlite_sequence"), Qt::CaseInsensitive) == 0;
             continue;
         }
-        m_target.exec(object.sql.toStdString());
-        copyRows(object.name);
+        failingOn(object.name, [&] {
+            // A virtual table keeps its rows in shadow tables, which creating
+            // it makes anew (they come after it): those get the old rows.
+            if (object.sql.startsWith(QLatin1String("CREATE VIRTUAL TABLE"), Qt::CaseInsensitive)) {
+                m_target.exec(object.sql.toStdString());
+                return;
+            }
+            if (m_target.tableExists(object.name.toStdString()))
+                m_target.exec(QStringLiteral("DELETE FROM main.%1").arg(quoted(object.name)).toStdString());
+            else
+                m_target.exec(object.sql.toStdString());
+            copyRows(object.name);
+        });
     }
     if (hasSequence) {
         // Created by SQLite with the first AUTOINCREMENT table; keeps its counters.
@@ -127,6 +155,6 @@ void DatabaseCopy::copyOtherObjects()
         // Indexes and triggers of a replaced table went with it.
         if (object.type != QLatin1String("view") && replaced(object.table))
             continue;
-        m_target.exec(object.sql.toStdString());
+        failingOn(object.name, [&] { m_target.exec(object.sql.toStdString()); });
     }
 }

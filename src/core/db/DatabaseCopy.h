@@ -12,7 +12,9 @@ class Database;
 // that belong to them). Tables come first, with their rows; indexes, views
 // and triggers come last, once the replacement tables exist, so that
 // triggers do not fire while rows are copied and views find their tables.
-// Construct it outside a transaction: SQLite attaches files only there.
+// Virtual tables come with the rows of their shadow tables. Construct it
+// outside a transaction: SQLite attaches files only there. Engine errors
+// name the source file and the object that failed.
 class DatabaseCopy
 {
 public:
@@ -44,8 +46,11 @@ private:
 
     bool replaced(const QString& table) const;
     void copyRows(const QString& table);
+    // Runs body, naming the source file and object in an engine error.
+    template <typename Body> void failingOn(const QString& object, Body&& body);
 
     SQLite::Database& m_target;
+    QString m_sourceFileName;
     QStringList m_replacedTables;
     QList<Object> m_objects;
     bool m_attached = false;

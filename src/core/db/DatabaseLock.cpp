@@ -30,16 +30,20 @@ QString DatabaseLock::refusalMessage()
                           "Закройте её и повторите операцию.");
 }
 
-void DatabaseLock::openFile()
+bool DatabaseLock::openFile()
 {
     if (m_fd >= 0)
-        return;
+        return true;
     // Created when missing and never deleted: deleting it would let two
     // processes lock two different files of the same name.
     m_fd = ::open(QFile::encodeName(m_fileName).constData(), O_RDONLY | O_CREAT | O_CLOEXEC, 0666);
-    if (m_fd < 0)
-        throw Error(QStringLiteral("Не удалось открыть файл блокировки %1: %2")
-                        .arg(m_fileName, qt_error_string(errno)));
+    return m_fd >= 0;
+}
+
+void DatabaseLock::throwFileError(int error) const
+{
+    throw Error(
+        QStringLiteral("Не удалось заблокировать файл %1: %2").arg(m_fileName, qt_error_string(error)));
 }
 
 bool DatabaseLock::apply(int operation)
@@ -51,24 +55,33 @@ bool DatabaseLock::apply(int operation)
     return result == 0;
 }
 
-void DatabaseLock::lockShared()
+bool DatabaseLock::lockShared(const std::function<void()>& whileWaiting)
 {
     if (m_mode == Mode::Shared)
-        return;
-    openFile();
-    if (!apply(LOCK_SH)) {
-        m_mode = Mode::None;
-        throw Error(
-            QStringLiteral("Не удалось заблокировать файл %1: %2").arg(m_fileName, qt_error_string(errno)));
+        return true;
+    if (!openFile())
+        return false;
+    // Polled rather than waited for, so that the caller can say why it waits.
+    while (!apply(LOCK_SH | LOCK_NB)) {
+        if (errno != EWOULDBLOCK) {
+            m_mode = Mode::None;
+            throwFileError(errno);
+        }
+        if (whileWaiting)
+            whileWaiting();
+        ::usleep(kWaitStepMs * 1000);
     }
     m_mode = Mode::Shared;
+    return true;
 }
 
 void DatabaseLock::lockExclusive()
 {
     if (m_mode == Mode::Exclusive)
         return;
-    openFile();
+    if (!openFile())
+        throw Error(QStringLiteral("Не удалось открыть файл блокировки %1: %2")
+                        .arg(m_fileName, qt_error_string(errno)));
     if (apply(LOCK_EX | LOCK_NB)) {
         m_mode = Mode::Exclusive;
         return;
@@ -80,8 +93,7 @@ void DatabaseLock::lockExclusive()
     }
     if (error == EWOULDBLOCK)
         throw Error(refusalMessage());
-    throw Error(
-        QStringLiteral("Не удалось заблокировать файл %1: %2").arg(m_fileName, qt_error_string(error)));
+    throwFileError(error);
 }
 
 void DatabaseLock::unlock()

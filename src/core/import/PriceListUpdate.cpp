@@ -4,6 +4,7 @@
 #include "core/db/DatabaseCompactor.h"
 #include "core/db/DatabaseCopy.h"
 #include "core/db/DatabaseLock.h"
+#include "core/db/DatabaseReplacement.h"
 #include "core/db/Schema.h"
 #include "core/db/SettingsRecord.h"
 #include "core/import/BulkInsert.h"
@@ -38,11 +39,13 @@ size_t priceColumn(std::string_view name)
 }
 
 // Long statements (building the indexes) report nothing themselves: SQLite
-// calls back every few thousand steps so the caller's window stays alive.
+// calls back every few thousand steps so the caller's window stays alive,
+// and interrupts the statement when the caller wants the update stopped.
 int keepAlive(void* context)
 {
-    static_cast<PriceListUpdate::Progress*>(context)->repeat();
-    return 0;
+    auto* update = static_cast<PriceListUpdate*>(context);
+    update->progress().repeat();
+    return update->stopRequested() ? 1 : 0;
 }
 
 } // namespace
@@ -93,22 +96,66 @@ PriceListUpdate::Outcome PriceListUpdate::run()
 {
     stage(QStringLiteral("Удаление старого прайса (2/7)"));
     Outcome outcome;
-    DatabaseLock::ExclusiveScope exclusive(m_lock);
-    DatabaseCompactor::removeTemporaryFiles(m_programDir);
+    const QString database = ClientFiles::databaseFileName(m_programDir);
     const QString temporary = DatabaseCompactor::temporaryFileName(m_programDir);
+    DatabaseReplacement::checkWritable(database, temporary);
+    DatabaseLock::ExclusiveScope exclusive(m_lock);
+    DatabaseReplacement live(database);
+    DatabaseCompactor::removeTemporaryFiles(m_programDir);
     try {
         {
             // Only this thread uses the connection: no locking per SQLite call.
             SQLite::Database target(QFile::encodeName(temporary).toStdString(),
                                     SQLite::OPEN_READWRITE | SQLite::OPEN_CREATE | SQLite::OPEN_NOMUTEX);
-            build(target, outcome);
+            try {
+                // Before anything is written; a database in WAL mode keeps its own page size.
+                const int pageSize = live.requiredPageSize();
+                target.exec("PRAGMA page_size=" +
+                            std::to_string(pageSize ? pageSize : ClientFiles::kPageSize));
+                target.exec("PRAGMA encoding='" + live.textEncoding().toStdString() + "'");
+                build(target, outcome);
+            } catch (const SQLite::Exception& error) {
+                // An interrupted statement is a stop.
+                checkStop();
+                throw Error(DatabaseReplacement::failure(temporary, QString::fromUtf8(error.what())));
+            }
         }
-        DatabaseCompactor::replaceDatabase(m_programDir);
+        live.replaceWith(temporary, [this](qint64 done, qint64 total) {
+            m_progress.update(done, total);
+            checkStop();
+        });
     } catch (...) {
         DatabaseCompactor::removeTemporaryFiles(m_programDir);
         throw;
     }
+    // The new content is in place: what is left of the copy is only in the way.
+    try {
+        DatabaseCompactor::removeTemporaryFiles(m_programDir);
+    } catch (const Error&) {
+        // Deleted by the next update or compaction.
+    }
     return outcome;
+}
+
+void PriceListUpdate::setStopRequest(std::function<bool()> stopRequested)
+{
+    m_stopRequested = std::move(stopRequested);
+}
+
+bool PriceListUpdate::stopRequested() const
+{
+    return m_stopRequested && m_stopRequested();
+}
+
+void PriceListUpdate::checkStop() const
+{
+    if (stopRequested())
+        throw Error(stoppedMessage());
+}
+
+QString PriceListUpdate::stoppedMessage()
+{
+    return QStringLiteral("Обновление прервано; прайс-лист не изменён.");
 }
 
 void PriceListUpdate::stage(const QString& message)
@@ -119,9 +166,6 @@ void PriceListUpdate::stage(const QString& message)
 
 void PriceListUpdate::build(SQLite::Database& target, Outcome& outcome)
 {
-    // Before anything is written: larger pages mean fewer page splits and
-    // cells moved while the rows and the indexes go in.
-    target.exec("PRAGMA page_size=16384");
     // The new file is thrown away on any failure and flushed whole before the
     // swap, so it needs no journal of its own while it is built.
     target.exec("PRAGMA journal_mode=OFF");
@@ -132,7 +176,7 @@ void PriceListUpdate::build(SQLite::Database& target, Outcome& outcome)
     target.exec("PRAGMA cache_size=-4096");
     target.exec("PRAGMA temp_store=FILE");
     target.exec("PRAGMA threads=2");
-    sqlite3_progress_handler(target.getHandle(), 20000, keepAlive, &m_progress);
+    sqlite3_progress_handler(target.getHandle(), 20000, keepAlive, this);
 
     const bool withGroups = QFileInfo::exists(groupsFileName(m_programDir));
     outcome.groupsLoaded = withGroups;

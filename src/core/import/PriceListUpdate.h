@@ -20,9 +20,10 @@ class Database;
 }
 
 // Replaces the price list and the groups from the supplier's import.txt and
-// importg.txt. The new database is built complete in "~temp.mdb" and swapped
-// in with one atomic rename, so any failure before the swap leaves the
-// clerk's price list, groups and date exactly as they were.
+// importg.txt. The new database is built complete in "~temp.mdb" and copied
+// over Tardesk.mdb in one SQLite transaction (DatabaseReplacement), so any
+// failure or a kill leaves the clerk's price list, groups and date exactly
+// as they were.
 class PriceListUpdate
 {
 public:
@@ -67,6 +68,13 @@ public:
     // Tardesk.mdb must be closed; the lock is taken exclusively meanwhile.
     Outcome run();
 
+    // Asked while the update runs; once it answers true, the update stops
+    // with stoppedMessage() and changes nothing.
+    void setStopRequest(std::function<bool()> stopRequested);
+    bool stopRequested() const;
+    static QString stoppedMessage();
+    Progress& progress() { return m_progress; }
+
     // The adjusted-values report the clerk is shown, with the parts left
     // without a cross number; empty when there is nothing to report.
     static QString adjustmentReport(const Outcome& outcome);
@@ -82,6 +90,7 @@ public:
 
 private:
     void stage(const QString& message);
+    void checkStop() const;
     void build(SQLite::Database& target, Outcome& outcome);
     void loadPrice(SQLite::Database& target, Outcome& outcome);
     void loadGroups(SQLite::Database& target, Outcome& outcome);
@@ -94,6 +103,7 @@ private:
     StageCallback m_stage;
     Progress m_progress;
     PriceListComparison m_comparison;
+    std::function<bool()> m_stopRequested;
     // The group codes the new price list uses, as spelled in the file.
     std::unordered_set<std::string> m_usedGroups;
 };

@@ -47,7 +47,8 @@ QString tabSeparated(const QStringList& fields)
     return fields.join(QLatin1Char('\t')) + QLatin1Char('\n');
 }
 
-// What the client shows after a search, as text; never writes to the folder.
+// What the client shows after a search, as text; writes nothing, though SQLite
+// rolls back a journal that a killed writer left.
 int search(const QStringList& arguments, QTextStream& out, QTextStream& err)
 {
     if (arguments.size() != 2) {
@@ -88,7 +89,7 @@ int changes(const QStringList& arguments, QTextStream& out, QTextStream& err)
     if (!QFileInfo(fileName).isFile())
         throw Error(QStringLiteral("Cannot open database \"%1\": no such file").arg(fileName));
     Database database;
-    database.open(fileName, Database::Mode::ReadOnly);
+    database.open(fileName);
     QString text;
     for (const PriceChangeList::Line& line : PriceChangeList::read(database.connection()))
         text += tabSeparated(PriceChangeList::fields(line));
@@ -139,7 +140,7 @@ int update(const QStringList& arguments, QTextStream& err)
     const QString fileName = AdminTool::existingDatabase(folder);
     {
         Database database;
-        database.open(fileName, Database::Mode::ReadOnly);
+        database.open(fileName);
         PriceListUpdate::checkPriceTable(database.connection());
     }
     DatabaseLock lock(folder);
@@ -245,7 +246,7 @@ int order(const QStringList& arguments, QTextStream& out, QTextStream& err)
     const QString fileName = AdminTool::existingDatabase(folder);
     Database database;
     if (verb == QLatin1String("list") || verb == QLatin1String("export")) {
-        database.open(fileName, Database::Mode::ReadOnly);
+        database.open(fileName);
         const Order current = Order::read(database.connection());
         if (verb == QLatin1String("list")) {
             out << orderList(current);
@@ -281,7 +282,7 @@ QString AdminTool::existingDatabase(const QString& folder)
 AdminTool::Found AdminTool::findFirst(const QString& folder, const QString& number, Database& database,
                                       SettingsRecord& settings)
 {
-    database.open(existingDatabase(folder), Database::Mode::ReadOnly);
+    database.open(existingDatabase(folder));
     settings.open(database);
     Found found;
     CrossIndex crossIndex;

@@ -24,11 +24,11 @@ void ClientSession::openIniFile()
     m_iniFile = std::make_unique<IniFile>(m_iniFileName);
 }
 
-void ClientSession::openDatabase()
+void ClientSession::openDatabase(const std::function<void()>& whileWaiting)
 {
     if (!QFileInfo::exists(m_databaseFileName))
         throw Error(missingFileMessage(m_databaseFileName));
-    m_lock.lockShared();
+    m_lock.lockShared(whileWaiting);
     m_database.open(m_databaseFileName);
     m_settings.open(m_database);
 }

@@ -8,6 +8,7 @@
 
 #include <QString>
 
+#include <functional>
 #include <memory>
 
 // What the client holds open for the whole run: the configuration file,
@@ -23,9 +24,11 @@ public:
     // Start-up: the configuration file must exist; it is read whole.
     void openIniFile();
     // Start-up: the database file must exist; takes the shared lock, waiting
-    // while a compaction or update replaces the file, then opens it and the
-    // settings record.
-    void openDatabase();
+    // while a compaction or update replaces the file (calling whileWaiting
+    // now and then), then opens it and the settings record. In a folder
+    // where no lock file can be made the client goes on without the lock:
+    // searching needs no write.
+    void openDatabase(const std::function<void()>& whileWaiting = {});
     // Reopens the connection and the settings record after Exit closed them.
     void reopenDatabase();
 

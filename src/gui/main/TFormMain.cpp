@@ -9,6 +9,7 @@
 #include "core/text/RegionalFormats.h"
 #include "document/Quote.h"
 #include "gui/main/EditCommands.h"
+#include "gui/main/TerminationSignals.h"
 #include "gui/order/OrderWindow.h"
 #include "gui/search/CrossList.h"
 #include "gui/search/ParametersPanel.h"
@@ -24,8 +25,11 @@
 #include "gui/update/WaitProgr.h"
 
 #include <QAction>
+#include <QApplication>
 #include <QClipboard>
 #include <QCloseEvent>
+#include <QDebug>
+#include <QDialog>
 #include <QGroupBox>
 #include <QGuiApplication>
 #include <QHBoxLayout>
@@ -50,6 +54,8 @@ const int kSearchColumnWidth = 141;
 const QSize kCrossListSize(kSearchColumnWidth, 237);
 const int kSplitterWidth = 5;
 const int kStatusBarHeight = 19;
+// How often the end on a signal looks whether the update and the dialogs have unwound.
+const int kEndingRetryMs = 20;
 } // namespace
 
 TFormMain::TFormMain(const QString& programDir, QWidget* parent)
@@ -76,6 +82,7 @@ TFormMain::TFormMain(const QString& programDir, QWidget* parent)
     m_viewToggles = new ViewToggles(*m_actions, DBGridPartsPrice->horizontalHeader(), GroupBoxParameters);
     connect(cbSearchNr, &SearchBox::enterReleased, this, &TFormMain::cbSearchNrKeyUp);
     connect(listboxSearch, &CrossList::lineChosen, this, &TFormMain::listboxSearchClick);
+    connect(new TerminationSignals(this), &TerminationSignals::received, this, &TFormMain::endOnSignal);
 
     FormCreate();
     FormSetup = new TFormSetup(m_session.settings(), this);
@@ -145,6 +152,12 @@ void TFormMain::actionCopyTableExecute()
 {
     if (ADODataSetPartsPrice->rowCount() > 0)
         QGuiApplication::clipboard()->setMimeData(DBGridPartsPrice->tableData());
+}
+
+TFormMain::~TFormMain()
+{
+    if (m_ending)
+        MessageBoxes::setSilenced(false);
 }
 
 void TFormMain::ActionSetupExecute()
@@ -344,9 +357,18 @@ void TFormMain::FormCreate()
         m_viewToggles->RestoreViewToggles(*m_session.iniFile());
         // The price list statements are compiled when opened: a file without
         // PRICE still starts, and each search reports the engine's message.
-        m_session.openDatabase();
+        m_session.openDatabase([this] { waitForReplacement(); });
         Initialized = true;
     });
+    WaitProgr::HideWaitForm();
+}
+
+void TFormMain::waitForReplacement()
+{
+    if (m_ending)
+        throw Error(QStringLiteral("Запуск прерван."));
+    // Rather than a blank hang while another copy's update replaces the file.
+    WaitProgr::ShowWaitForm(QStringLiteral("Ожидание обновления базы ..."));
 }
 
 void TFormMain::cbSearchNrKeyUp()
@@ -426,21 +448,75 @@ void TFormMain::actionExitProgrammExecute()
     }
 }
 
+void TFormMain::saveConfiguration()
+{
+    if (IniFile* ini = m_session.iniFile()) {
+        cbSearchNr->SaveSearchHistory(*ini);
+        m_viewToggles->SaveViewToggles(*ini);
+        ini->UpdateFile();
+    }
+}
+
 bool TFormMain::FormClose()
 {
-    return MessageBoxes::guard(this, [this] {
-        if (IniFile* ini = m_session.iniFile()) {
-            cbSearchNr->SaveSearchHistory(*ini);
-            m_viewToggles->SaveViewToggles(*ini);
-            ini->UpdateFile();
+    if (MessageBoxes::guard(this, [this] { saveConfiguration(); }))
+        return true;
+    // A configuration that cannot be written must not trap the clerk.
+    if (m_ending || ++m_failedCloses < 2)
+        return false;
+    return MessageBoxes::ask(this, QStringLiteral("Закрыть программу без сохранения настроек?")) ==
+           MessageBoxes::Answer::Yes;
+}
+
+void TFormMain::endOnSignal()
+{
+    if (m_ending)
+        return;
+    m_ending = true;
+    MessageBoxes::setSilenced(true);
+    m_update->abandon();
+    // Each dialog leaves its own loop once control gets back there.
+    while (QWidget* modal = QApplication::activeModalWidget()) {
+        if (auto* dialog = qobject_cast<QDialog*>(modal))
+            dialog->reject();
+        if (QApplication::activeModalWidget() == modal)
+            modal->hide();
+    }
+    QTimer::singleShot(0, this, &TFormMain::finishEnding);
+}
+
+void TFormMain::finishEnding()
+{
+    if (m_update->isRunning() || QApplication::activeModalWidget()) {
+        QTimer::singleShot(kEndingRetryMs, this, &TFormMain::finishEnding);
+        return;
+    }
+    ADODataSetPartsPrice->close();
+    m_session.settings().close();
+    m_session.database().close();
+    bool saved = true;
+    if (Initialized) {
+        try {
+            saveConfiguration();
+        } catch (const std::exception& error) {
+            qWarning().noquote() << Error::messageOf(error);
+            saved = false;
         }
-    });
+    }
+    close();
+    if (!saved)
+        QCoreApplication::exit(1);
 }
 
 void TFormMain::closeEvent(QCloseEvent* event)
 {
     if (m_update->isRunning()) {
         event->ignore();
+        return;
+    }
+    // The end on a signal has saved what it could already.
+    if (m_ending) {
+        event->accept();
         return;
     }
     if (Initialized && !FormClose()) {

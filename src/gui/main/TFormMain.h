@@ -33,6 +33,7 @@ class TFormMain : public QMainWindow
 
 public:
     explicit TFormMain(const QString& programDir, QWidget* parent = nullptr);
+    ~TFormMain() override;
 
     // False when start-up stopped; the program then ends instead of showing the window.
     bool isInitialized() const { return Initialized; }
@@ -82,6 +83,11 @@ public:
     // Searches for a part number as if the clerk had typed it and pressed Enter.
     void searchFor(const QString& partNumber);
 
+    // A log-off, a shutdown or kill: a running update is abandoned (the old
+    // list stays), open dialogs close, and the window closes as "Выход"
+    // does, asking nothing; a failed save is not retried.
+    void endOnSignal();
+
 protected:
     void closeEvent(QCloseEvent* event) override;
     void showEvent(QShowEvent* event) override;
@@ -93,8 +99,14 @@ private:
     QWidget* createRightPanel();
     void FormCreate();
     void prepareSearch();
-    // Shutdown; false when the configuration could not be saved.
+    // Shutdown; false when the configuration could not be saved and the
+    // clerk keeps the window open.
     bool FormClose();
+    // Shutdown's writing of the configuration; throws on failure.
+    void saveConfiguration();
+    // Start-up's wait while another program replaces the database.
+    void waitForReplacement();
+    void finishEnding();
     // While the price list update runs, nothing may touch the database or
     // open a modal dialog.
     void setUpdating(bool updating);
@@ -106,6 +118,8 @@ private:
     bool m_sizedOnce = false;
     bool m_searchEnabled = true;
     bool m_updating = false;
+    bool m_ending = false;
+    int m_failedCloses = 0;
     QString CurrentSearchNr;
     QString m_searchedText; // the search box's text when the search ran, for the quote
     ClientSession m_session;

@@ -2,6 +2,7 @@
 
 #include "core/text/Error.h"
 
+#include <QDebug>
 #include <QMessageBox>
 #include <QPushButton>
 
@@ -11,6 +12,8 @@ MessageBoxes::Handler& handler()
     static MessageBoxes::Handler instance;
     return instance;
 }
+
+bool silenced = false;
 } // namespace
 
 const QString& MessageBoxes::applicationTitle()
@@ -22,6 +25,11 @@ const QString& MessageBoxes::applicationTitle()
 void MessageBoxes::setHandler(Handler newHandler)
 {
     handler() = std::move(newHandler);
+}
+
+void MessageBoxes::setSilenced(bool newSilenced)
+{
+    silenced = newSilenced;
 }
 
 QString MessageBoxes::withFullStop(const QString& message)
@@ -56,8 +64,19 @@ void MessageBoxes::errorDialog(QWidget* parent, const QString& text)
     show(parent, Shown{Kind::ErrorDialog, QStringLiteral("Error"), text});
 }
 
+MessageBoxes::Answer MessageBoxes::ask(QWidget* parent, const QString& question)
+{
+    return show(parent, Shown{Kind::Question, applicationTitle(), question});
+}
+
 MessageBoxes::Answer MessageBoxes::show(QWidget* parent, const Shown& shown)
 {
+    if (silenced) {
+        qWarning().noquote() << shown.text;
+        if (shown.kind == Kind::Confirmation)
+            return Answer::Cancel;
+        return shown.kind == Kind::Question ? Answer::No : Answer::Ok;
+    }
     if (handler())
         return handler()(shown);
 
@@ -76,6 +95,15 @@ MessageBoxes::Answer MessageBoxes::show(QWidget* parent, const Shown& shown)
         if (box.clickedButton() == yes)
             return Answer::Yes;
         return box.clickedButton() == no ? Answer::No : Answer::Cancel;
+    }
+    if (shown.kind == Kind::Question) {
+        box.setIcon(QMessageBox::Question);
+        QPushButton* yes = box.addButton(QStringLiteral("Да"), QMessageBox::YesRole);
+        QPushButton* no = box.addButton(QStringLiteral("Нет"), QMessageBox::NoRole);
+        box.setDefaultButton(no);
+        box.setEscapeButton(no);
+        box.exec();
+        return box.clickedButton() == yes ? Answer::Yes : Answer::No;
     }
     box.setIcon(shown.kind == Kind::Information ? QMessageBox::Information : QMessageBox::Critical);
     QPushButton* ok = box.addButton(QStringLiteral("OK"), QMessageBox::AcceptRole);

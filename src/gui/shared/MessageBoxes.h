@@ -17,7 +17,8 @@ public:
         ApplicationError,
         Confirmation,
         Information,
-        ErrorDialog
+        ErrorDialog,
+        Question
     };
     enum class Answer
     {
@@ -48,10 +49,17 @@ public:
     static void information(QWidget* parent, const QString& text);
     // "Error" with "OK".
     static void errorDialog(QWidget* parent, const QString& text);
+    // The application's own question: caption "Клиент Velmora", "Да" and
+    // "Нет" (default, and the answer of Esc or closing it).
+    static Answer ask(QWidget* parent, const QString& question);
 
     // Tests install a handler that answers instead of a real box; an empty
     // handler brings the real boxes back.
     static void setHandler(Handler handler);
+    // Once the program is ending on a signal nobody is there to answer: no
+    // box opens, its text goes to standard error, and a question gets the
+    // answer that changes nothing (Cancel, or No).
+    static void setSilenced(bool silenced);
 
     static QString withFullStop(const QString& message);
 

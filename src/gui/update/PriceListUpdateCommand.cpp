@@ -37,6 +37,7 @@ void PriceListUpdateCommand::execute()
         return;
 
     m_running = true;
+    m_abandoned = false;
     m_hooks.setBusy(true);
     QString report;
     const QString error = runStages(&report);
@@ -54,6 +55,7 @@ void PriceListUpdateCommand::execute()
 QString PriceListUpdateCommand::runStages(QString* report)
 {
     QString error;
+    bool replaced = false;
     try {
         WaitProgr::ShowWaitForm(PriceListUpdate::firstStage());
         m_hooks.closePriceList();
@@ -64,7 +66,9 @@ QString PriceListUpdateCommand::runStages(QString* report)
         WaitFormProgress progress;
         PriceListUpdate update(m_session.ProgramDir(), m_session.lock(), &WaitProgr::SetWaitMessage,
                                &progress);
+        update.setStopRequest([this] { return m_abandoned; });
         const PriceListUpdate::Outcome outcome = update.run();
+        replaced = true;
         *report = PriceListUpdate::report(outcome);
 
         m_session.reopenDatabase();
@@ -73,6 +77,9 @@ QString PriceListUpdateCommand::runStages(QString* report)
             m_session.settings().storePriceDate(outcome.priceDate);
     } catch (const std::exception& failure) {
         error = Error::messageOf(failure);
+        // What fails after the new list is in place does not undo the update.
+        if (replaced)
+            error.prepend(QStringLiteral("Прайс-лист обновлён.\n"));
     }
     if (!m_session.database().isOpen()) {
         // A failed update leaves the previous file in place: carry on with it.

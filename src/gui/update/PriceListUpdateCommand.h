@@ -28,6 +28,8 @@ public:
     bool isRunning() const { return m_running; }
 
     void execute();
+    // Stops a running update at its next step; the old list stays.
+    void abandon() { m_abandoned = true; }
 
 private:
     // Runs the stages; the error message, or empty on success.
@@ -37,4 +39,5 @@ private:
     QWidget* m_window;
     Hooks m_hooks;
     bool m_running = false;
+    bool m_abandoned = false;
 };

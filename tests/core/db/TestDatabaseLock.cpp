@@ -4,6 +4,7 @@
 #include "core/session/ClientSession.h"
 #include "core/text/Error.h"
 #include "support/FileDigest.h"
+#include "support/LockHolder.h"
 
 #include <SQLiteCpp/Database.h>
 
@@ -11,11 +12,6 @@
 #include <QProcess>
 #include <QTemporaryDir>
 #include <QTest>
-
-#include <fcntl.h>
-#include <sys/file.h>
-#include <sys/wait.h>
-#include <unistd.h>
 
 class TestDatabaseLock : public QObject
 {
@@ -101,41 +97,20 @@ void TestDatabaseLock::compactionConvertsOwnLockAndGivesItBack()
 
 void TestDatabaseLock::startingClientWaitsForReplacement()
 {
-    // The new file an update would swap in, with another exchange rate.
-    const QString replacement = folder() + QStringLiteral("/new.mdb");
-    ClientFiles::createDatabase(replacement);
-    SQLite::Database(replacement.toStdString(), SQLite::OPEN_READWRITE)
-        .exec("UPDATE SETTINGS SET RATE_USD = 44.5");
-    const QByteArray lockPath = QFile::encodeName(DatabaseLock::lockFileName(folder()));
-    const QByteArray from = QFile::encodeName(replacement), to = QFile::encodeName(database());
-
-    int ready[2];
-    QCOMPARE(::pipe(ready), 0);
-    const pid_t child = ::fork();
-    QVERIFY(child >= 0);
-    if (child == 0) {
-        // Another process's update: only system calls between fork and exit.
-        const int fd = ::open(lockPath.constData(), O_RDONLY | O_CREAT, 0666);
-        if (fd < 0 || ::flock(fd, LOCK_EX) != 0)
-            ::_exit(1);
-        if (::write(ready[1], "x", 1) != 1)
-            ::_exit(1);
-        ::usleep(300000);
-        ::_exit(::rename(from.constData(), to.constData()) == 0 ? 0 : 1);
-    }
-    ::close(ready[1]);
-    char byte;
-    QCOMPARE(::read(ready[0], &byte, 1), ssize_t(1));
-    ::close(ready[0]);
-
+    // The new list comes in with another exchange rate.
+    LockHolder update(folder(), 300, [this] {
+        SQLite::Database(database().toStdString(), SQLite::OPEN_READWRITE)
+            .exec("UPDATE SETTINGS SET RATE_USD = 44.5");
+        return true;
+    });
     ClientSession client(folder());
     client.openIniFile();
-    client.openDatabase();
+    int waits = 0;
+    client.openDatabase([&] { ++waits; });
+    QVERIFY(waits > 0);
     QCOMPARE(client.lock().mode(), DatabaseLock::Mode::Shared);
     QCOMPARE(client.settings().floatValue(Schema::SettingsField::RATE_USD), 44.5);
-    int status = 0;
-    QCOMPARE(::waitpid(child, &status, 0), child);
-    QVERIFY(WIFEXITED(status) && WEXITSTATUS(status) == 0);
+    QVERIFY(update.succeeded());
 }
 
 QTEST_GUILESS_MAIN(TestDatabaseLock)

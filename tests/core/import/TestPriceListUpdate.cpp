@@ -1,4 +1,6 @@
+#include "SampleGenerator.h"
 #include "core/db/ClientFiles.h"
+#include "core/db/Database.h"
 #include "core/db/DatabaseLock.h"
 #include "core/import/PriceListUpdate.h"
 #include "core/search/PriceListQuery.h"
@@ -10,6 +12,7 @@
 
 #include <QDir>
 #include <QFile>
+#include <QProcess>
 #include <QTemporaryDir>
 #include <QTest>
 
@@ -29,6 +32,16 @@ QStringList rows(SQLite::Database& db, const char* sql)
         result << fields.join(QLatin1Char('|'));
     }
     return result;
+}
+
+// Makes the database at path anew in another text encoding, through the
+// stock sqlite3 client: SQLite cannot attach files of different encodings.
+void recreateInEncoding(const QString& path, const QString& encoding)
+{
+    QVERIFY(QFile::rename(path, path + QStringLiteral(".model")));
+    const QString script =
+        QStringLiteral("(echo \"PRAGMA encoding='%2';\"; sqlite3 '%1.model' .dump) | sqlite3 '%1'");
+    QCOMPARE(QProcess::execute(QStringLiteral("sh"), {QStringLiteral("-c"), script.arg(path, encoding)}), 0);
 }
 
 } // namespace
@@ -52,10 +65,15 @@ private slots:
     void partsWithoutCrossNumberAreReported();
     void groupCodesFoldLikeUnicode_data();
     void groupCodesFoldLikeUnicode();
+    void keepsWhatTheFileHolds_data();
+    void keepsWhatTheFileHolds();
+    void otherWritersHeldOff();
+    void stopChangesNothing_data();
+    void stopChangesNothing();
 
 private:
     void write(const QString& name, const QByteArray& content);
-    PriceListUpdate::Outcome update();
+    PriceListUpdate::Outcome update(const std::function<bool()>& stopRequest = {});
     QByteArray databaseDigest() const;
     std::unique_ptr<SQLite::Database> open() const;
 
@@ -87,10 +105,11 @@ std::unique_ptr<SQLite::Database> TestPriceListUpdate::open() const
                                               SQLite::OPEN_READWRITE);
 }
 
-PriceListUpdate::Outcome TestPriceListUpdate::update()
+PriceListUpdate::Outcome TestPriceListUpdate::update(const std::function<bool()>& stopRequest)
 {
     DatabaseLock lock(m_dir->path());
     PriceListUpdate run(m_dir->path(), lock, [this](const QString& stage) { m_stages << stage; });
+    run.setStopRequest(stopRequest);
     return run.run();
 }
 
@@ -341,6 +360,132 @@ void TestPriceListUpdate::groupCodesFoldLikeUnicode()
     const std::vector<PriceRow> parts = PriceListQuery::open(*db, "X2", 40, 50);
     QCOMPARE(parts.size(), size_t(1));
     QCOMPARE(parts[0].vhod, std::optional<double>(same ? 90 : 100));
+}
+
+void TestPriceListUpdate::keepsWhatTheFileHolds_data()
+{
+    QTest::addColumn<QByteArray>("setup"); // run on the database before the update
+    QTest::addColumn<QString>("encoding");
+    QTest::addColumn<QString>("message"); // of the refusal; empty when the update works
+
+    QTest::newRow("full-text table of another program")
+        << QByteArray("CREATE VIRTUAL TABLE NOTES USING fts5(TEXT);"
+                      "INSERT INTO NOTES VALUES ('звонить поставщику'), ('заказать фильтры');")
+        << "UTF-8" << QString();
+    QTest::newRow("UTF-16 little-endian file") << QByteArray() << "UTF-16le" << QString();
+    QTest::newRow("UTF-16 big-endian file") << QByteArray() << "UTF-16be" << QString();
+    // Its module is nowhere to be had: refused once, saying what is in the way.
+    QTest::newRow("virtual table of an unknown module")
+        << QByteArray("PRAGMA writable_schema=ON;"
+                      "INSERT INTO sqlite_master VALUES "
+                      "('table', 'FOREIGN_NOTES', 'FOREIGN_NOTES', 0, "
+                      "'CREATE VIRTUAL TABLE FOREIGN_NOTES USING elsewhere(TEXT)');")
+        << "UTF-8" << QStringLiteral("«FOREIGN_NOTES»: no such module: elsewhere");
+}
+
+void TestPriceListUpdate::keepsWhatTheFileHolds()
+{
+    QFETCH(QByteArray, setup);
+    QFETCH(QString, encoding);
+    QFETCH(QString, message);
+    const QString database = ClientFiles::databaseFileName(m_dir->path());
+    if (encoding != QLatin1String("UTF-8"))
+        recreateInEncoding(database, encoding);
+    open()->exec(setup.constData());
+    write(QStringLiteral("import.txt"), kPriceHeader + "NEW;Ж-1;Ж1;Деталь;X2;99;;;;;;;;;\n");
+    write(QStringLiteral("importg.txt"), "GROUPCODE;GROUPNAME;DISCOUNT\nNEW;Новая;3\n");
+    const QByteArray before = databaseDigest();
+
+    if (!message.isEmpty()) {
+        try {
+            update();
+            QFAIL("the update succeeded");
+        } catch (const Error& error) {
+            QVERIFY2(error.message().contains(database) && error.message().contains(message),
+                     qPrintable(error.message()));
+        }
+        QCOMPARE(databaseDigest(), before);
+        return;
+    }
+    update();
+    auto db = open();
+    QCOMPARE(QString::fromStdString(db->execAndGet("PRAGMA encoding")), encoding);
+    QCOMPARE(db->execAndGet("PRAGMA integrity_check").getString(), std::string("ok"));
+    QCOMPARE(rows(*db, "SELECT PARTNUMBER, PARTNAME FROM PRICE"), QStringList({"Ж-1|Деталь"}));
+    QCOMPARE(rows(*db, "SELECT * FROM GROUPS"), QStringList({"NEW|Новая|3"}));
+    QCOMPARE(rows(*db, "SELECT CL_NAME FROM SETTINGS"), QStringList({"ООО «Автомаркет Запад»"}));
+    if (setup.contains("fts5")) {
+        QCOMPARE(rows(*db, "SELECT TEXT FROM NOTES WHERE NOTES MATCH 'фильтры'"),
+                 QStringList({"заказать фильтры"}));
+        db->exec("INSERT INTO NOTES(NOTES) VALUES ('integrity-check')");
+    }
+}
+
+void TestPriceListUpdate::otherWritersHeldOff()
+{
+    write(QStringLiteral("import.txt"), kPriceHeader + "NEW;A-1;A1;Деталь;X2;99;;;;;;;;;\n");
+    // Another program with the file open, and a short patience.
+    SQLite::Database other(ClientFiles::databaseFileName(m_dir->path()).toStdString(), SQLite::OPEN_READWRITE,
+                           200);
+    QString refused;
+    int seen = -1;
+    DatabaseLock lock(m_dir->path());
+    PriceListUpdate run(m_dir->path(), lock, [&](const QString& stage) {
+        if (!stage.contains(QStringLiteral("(4/7)")))
+            return;
+        seen = other.execAndGet("SELECT count(*) FROM PRICE").getInt();
+        try {
+            other.exec("UPDATE SETTINGS SET CL_NAME='изменено'");
+        } catch (const SQLite::Exception& error) {
+            refused = QString::fromUtf8(error.what());
+        }
+    });
+    run.run();
+    // It still read the old list, and its write failed rather than vanish.
+    QCOMPARE(seen, 1);
+    QCOMPARE(refused, QStringLiteral("database is locked"));
+    QCOMPARE(rows(other, "SELECT PARTNUMBER FROM PRICE"), QStringList({"A-1"}));
+    other.exec("UPDATE SETTINGS SET CL_NAME='изменено'");
+    QCOMPARE(rows(*open(), "SELECT CL_NAME FROM SETTINGS"), QStringList({"изменено"}));
+}
+
+void TestPriceListUpdate::stopChangesNothing_data()
+{
+    QTest::addColumn<double>("share"); // of the calls that ask whether to stop
+    QTest::newRow("at the first question") << 0.0;
+    QTest::newRow("halfway") << 0.5;
+    QTest::newRow("at the last question, while copying into the database") << 1.0;
+}
+
+void TestPriceListUpdate::stopChangesNothing()
+{
+    QFETCH(double, share);
+    // Large enough for the copy into Tardesk.mdb to take several steps.
+    SampleGenerator(5000, 3).writeTextFiles(m_dir->path());
+    const QString database = ClientFiles::databaseFileName(m_dir->path());
+    const QString pristine = m_dir->filePath(QStringLiteral("pristine.mdb"));
+    QVERIFY(QFile::copy(database, pristine));
+    const QByteArray before = databaseDigest();
+    // A whole update first, to count how often it asks.
+    int asked = 0;
+    update([&] {
+        ++asked;
+        return false;
+    });
+    QVERIFY(asked > 2);
+    QVERIFY(QFile::remove(database) && QFile::copy(pristine, database));
+
+    const int stopAt = std::max(1, int(asked * share));
+    int count = 0;
+    try {
+        update([&] { return ++count >= stopAt; });
+        QFAIL("the update was not stopped");
+    } catch (const Error& error) {
+        QCOMPARE(error.message(), PriceListUpdate::stoppedMessage());
+    }
+    QCOMPARE(databaseDigest(), before);
+    QCOMPARE(QDir(m_dir->path()).entryList({QStringLiteral("Tardesk.mdb-*"), QStringLiteral("~temp*")}),
+             QStringList());
 }
 
 QTEST_GUILESS_MAIN(TestPriceListUpdate)

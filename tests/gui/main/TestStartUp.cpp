@@ -1,14 +1,23 @@
 #include "core/db/ClientFiles.h"
+#include "core/db/DatabaseLock.h"
 #include "gui/main/TFormMain.h"
+#include "gui/search/SearchBox.h"
 #include "gui/shared/ActionManager.h"
 #include "gui/shared/MessageBoxes.h"
+#include "gui/update/TformWait.h"
+#include "support/FileDigest.h"
+#include "support/LockHolder.h"
+#include "support/Unprivileged.h"
 
 #include <SQLiteCpp/Database.h>
 
 #include <QAction>
+#include <QApplication>
 #include <QFile>
+#include <QLabel>
 #include <QTemporaryDir>
 #include <QTest>
+#include <QTimer>
 
 class TestStartUp : public QObject
 {
@@ -25,9 +34,16 @@ private slots:
     void exitAndCloseBoxSave_data();
     void exitAndCloseBoxSave();
     void failedSaveKeepsWindowUsable();
+    void secondFailedCloseAsks_data();
+    void secondFailedCloseAsks();
+    void waitsVisiblyForAnotherUpdate();
+    void unwritableInstallStartsAndSearches_data();
+    void unwritableInstallStartsAndSearches();
 
 private:
     QByteArray iniBytes() const;
+    // Puts a folder where Tardesk.ini is, so that saving it fails.
+    QString blockIniFile() const;
 
     std::unique_ptr<QTemporaryDir> m_dir;
     QList<MessageBoxes::Shown> m_shown;
@@ -54,6 +70,15 @@ QByteArray TestStartUp::iniBytes() const
     QFile file(ClientFiles::iniFileName(m_dir->path()));
     file.open(QIODevice::ReadOnly);
     return file.readAll();
+}
+
+QString TestStartUp::blockIniFile() const
+{
+    const QString ini = ClientFiles::iniFileName(m_dir->path());
+    QFile::remove(ini);
+    QDir().mkdir(ini);
+    QDir(ini).mkdir(QStringLiteral("blocker"));
+    return ini;
 }
 
 void TestStartUp::missingIniStopsBeforeDatabase()
@@ -141,10 +166,7 @@ void TestStartUp::failedSaveKeepsWindowUsable()
 {
     TFormMain form(m_dir->path());
     form.show();
-    const QString ini = ClientFiles::iniFileName(m_dir->path());
-    QFile::remove(ini);
-    QDir().mkdir(ini);
-    QDir(ini).mkdir(QStringLiteral("blocker"));
+    const QString ini = blockIniFile();
 
     form.actions().actionExitProgramm->trigger();
     QVERIFY(form.isVisible());
@@ -159,5 +181,172 @@ void TestStartUp::failedSaveKeepsWindowUsable()
     QVERIFY(!form.isVisible());
 }
 
-QTEST_MAIN(TestStartUp)
+void TestStartUp::secondFailedCloseAsks_data()
+{
+    QTest::addColumn<MessageBoxes::Answer>("answer");
+    QTest::addColumn<bool>("closes");
+    QTest::newRow("Да closes without saving") << MessageBoxes::Answer::Yes << true;
+    QTest::newRow("Нет keeps the window") << MessageBoxes::Answer::No << false;
+}
+
+void TestStartUp::secondFailedCloseAsks()
+{
+    QFETCH(MessageBoxes::Answer, answer);
+    QFETCH(bool, closes);
+    MessageBoxes::setHandler([&](const MessageBoxes::Shown& shown) {
+        m_shown << shown;
+        return shown.kind == MessageBoxes::Kind::Question ? answer : MessageBoxes::Answer::Ok;
+    });
+    TFormMain form(m_dir->path());
+    form.show();
+    const QString ini = blockIniFile();
+
+    form.close();
+    QVERIFY(form.isVisible());
+    QCOMPARE(m_shown.size(), 1);
+    QCOMPARE(m_shown[0].kind, MessageBoxes::Kind::ApplicationError);
+    form.actions().actionExitProgramm->trigger();
+    QCOMPARE(m_shown.size(), 3);
+    QCOMPARE(m_shown[1].kind, MessageBoxes::Kind::ApplicationError);
+    QCOMPARE(m_shown[2].kind, MessageBoxes::Kind::Question);
+    QCOMPARE(m_shown[2].caption, QStringLiteral("Клиент Velmora"));
+    QCOMPARE(m_shown[2].text, QStringLiteral("Закрыть программу без сохранения настроек?"));
+    QCOMPARE(form.isVisible(), !closes);
+    QVERIFY(QFileInfo(ini).isDir());
+}
+
+void TestStartUp::waitsVisiblyForAnotherUpdate()
+{
+    const QString database = ClientFiles::databaseFileName(m_dir->path());
+    LockHolder update(m_dir->path(), 400, [&] {
+        SQLite::Database(database.toStdString(), SQLite::OPEN_READWRITE)
+            .exec("UPDATE SETTINGS SET RATE_USD=44.5");
+        return true;
+    });
+
+    QStringList shownWhileWaiting;
+    QTimer probe;
+    connect(&probe, &QTimer::timeout, this, [&] {
+        for (QWidget* window : QApplication::topLevelWidgets())
+            if (auto* form = qobject_cast<TformWait*>(window); form && form->isVisible())
+                shownWhileWaiting << form->labelOperation->text();
+    });
+    probe.start(10);
+    TFormMain form(m_dir->path());
+    probe.stop();
+    QVERIFY(update.succeeded());
+
+    QVERIFY(form.isInitialized());
+    QVERIFY(!shownWhileWaiting.isEmpty());
+    QCOMPARE(shownWhileWaiting.first(), QStringLiteral("Ожидание обновления базы ..."));
+    QVERIFY(!form.findChild<TformWait*>());
+    QCOMPARE(form.session().settings().floatValue(Schema::SettingsField::RATE_USD), 44.5);
+}
+
+void TestStartUp::unwritableInstallStartsAndSearches_data()
+{
+    QTest::addColumn<bool>("writableFolder");
+    QTest::addColumn<qint64>("fileSizeLimit"); // < 0: none
+    QTest::addColumn<QString>("updateRefusal");
+    QTest::newRow("read-only folder") << false << qint64(-1) << "Нет права записи в папку";
+    QTest::newRow("full disk") << true << qint64(100) << "~temp.mdb: disk I/O error";
+}
+
+void TestStartUp::unwritableInstallStartsAndSearches()
+{
+    QFETCH(bool, writableFolder);
+    QFETCH(qint64, fileSizeLimit);
+    QFETCH(QString, updateRefusal);
+    Unprivileged child(QCoreApplication::applicationFilePath());
+    const QString folder = child.folder() + QStringLiteral("/program");
+    ClientFiles::create(folder);
+    {
+        SQLite::Database db(ClientFiles::databaseFileName(folder).toStdString(), SQLite::OPEN_READWRITE);
+        db.exec("INSERT INTO PRICE (GROUPCODE, PARTNUMBER, SHORTPARTNUMBER, PARTNAME, CROSSNUMBER, PRICE) "
+                "VALUES ('G1', 'A-1', 'A1', 'Деталь', 'X1', 10)");
+    }
+    QFile import(folder + QStringLiteral("/import.txt"));
+    QVERIFY(import.open(QIODevice::WriteOnly));
+    import.write("GROUPCODE;PARTNUMBER;SHORTPARTNUMBER;PARTNAME;CROSSNUMBER;PRICE\nG2;B-2;B2;Деталь;X2;20\n");
+    import.close();
+    const QStringList files = QDir(folder).entryList(QDir::Files);
+    if (writableFolder) {
+        for (const QString& name : files + QStringList({QString()}))
+            Unprivileged::giveToNobody(QDir(folder).filePath(name));
+    }
+    const QByteArray database = fileDigest(ClientFiles::databaseFileName(folder));
+    const QByteArray ini = fileDigest(ClientFiles::iniFileName(folder));
+
+    QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+    environment.insert(QStringLiteral("TARDESK_TEST_FOLDER"), folder);
+    environment.insert(QStringLiteral("TARDESK_TEST_UPDATE_REFUSAL"), updateRefusal);
+    const Unprivileged::Result run =
+        child.run({QStringLiteral("--unwritable-install")}, fileSizeLimit, environment);
+    QVERIFY2(run.status == 0, qPrintable(run.out + run.err));
+    QCOMPARE(fileDigest(ClientFiles::databaseFileName(folder)), database);
+    QCOMPARE(fileDigest(ClientFiles::iniFileName(folder)), ini);
+    QStringList after = QDir(folder).entryList(QDir::Files);
+    after.removeAll(QStringLiteral("Tardesk.lck"));
+    QCOMPARE(after, files);
+}
+
+// What the clerk does where nothing can be written: a program folder that
+// only the administrator may write, or a full disk; run as another user by
+// unwritableInstallStartsAndSearches.
+class UnwritableInstall : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void startsSearchesAndRefusesToWrite();
+};
+
+void UnwritableInstall::startsSearchesAndRefusesToWrite()
+{
+    QList<MessageBoxes::Shown> shown;
+    MessageBoxes::setHandler([&](const MessageBoxes::Shown& box) {
+        shown << box;
+        return box.kind == MessageBoxes::Kind::ApplicationError ? MessageBoxes::Answer::Ok
+                                                                : MessageBoxes::Answer::Yes;
+    });
+    TFormMain form(qEnvironmentVariable("TARDESK_TEST_FOLDER"));
+    QVERIFY(form.isInitialized());
+    QVERIFY(shown.isEmpty());
+    form.show();
+
+    form.cbSearchNr->setEditText(QStringLiteral("a1"));
+    form.cbSearchNrKeyUp();
+    QCOMPARE(form.lbFound->text(), QStringLiteral("Ok"));
+    QVERIFY(shown.isEmpty());
+
+    form.actions().actionUpdatePrice->trigger();
+    QCOMPARE(shown.size(), 2);
+    QVERIFY2(shown[1].text.contains(qEnvironmentVariable("TARDESK_TEST_UPDATE_REFUSAL")),
+             qPrintable(shown[1].text));
+    // The old list is still there to search.
+    form.cbSearchNrKeyUp();
+    QCOMPARE(form.lbFound->text(), QStringLiteral("Ok"));
+
+    form.close();
+    QVERIFY(form.isVisible());
+    QCOMPARE(shown.size(), 3);
+    QVERIFY2(shown[2].text.contains(QStringLiteral("Tardesk.ini")), qPrintable(shown[2].text));
+    form.close();
+    QCOMPARE(shown.size(), 5);
+    QCOMPARE(shown[4].kind, MessageBoxes::Kind::Question);
+    QVERIFY(!form.isVisible());
+}
+
+int main(int argc, char* argv[])
+{
+    QApplication application(argc, argv);
+    if (argc > 1 && qstrcmp(argv[1], "--unwritable-install") == 0) {
+        UnwritableInstall child;
+        return QTest::qExec(&child, QStringList{QString::fromLocal8Bit(argv[0])});
+    }
+    TestStartUp test;
+    QTEST_SET_MAIN_SOURCE_PATH
+    return QTest::qExec(&test, argc, argv);
+}
+
 #include "TestStartUp.moc"

@@ -29,6 +29,7 @@ private slots:
     void bothFilesShowTheNewDate();
     void windowIsLockedWhileUpdating();
     void failureShowsMessageAndKeepsWorking();
+    void failureAfterReplacementSaysUpdated();
     void pendingSettingsEditKeepsTheNewDate();
 
 private:
@@ -160,6 +161,24 @@ void TestUpdateCommand::failureShowsMessageAndKeepsWorking()
     QCOMPARE(databaseDigest(), before);
     QVERIFY(m_form->session().database().isOpen());
     QCOMPARE(m_form->session().settings().floatValue(Schema::SettingsField::RATE_USD), 41.25);
+}
+
+void TestUpdateCommand::failureAfterReplacementSaysUpdated()
+{
+    // Another program's trigger lets the update write the date into the new
+    // file (the trigger comes in after the rows) but not the client afterwards.
+    SQLite::Database(ClientFiles::databaseFileName(m_dir->path()).toStdString(), SQLite::OPEN_READWRITE)
+        .exec("CREATE TRIGGER KEEP_DATE BEFORE UPDATE OF PRICE_DATE ON SETTINGS "
+              "BEGIN SELECT RAISE(ABORT, 'дата защищена'); END");
+    m_form->actions().actionUpdatePrice->trigger();
+    QCOMPARE(m_shown.size(), 2);
+    QCOMPARE(m_shown[1].kind, MessageBoxes::Kind::ApplicationError);
+    QVERIFY2(m_shown[1].text.startsWith(QStringLiteral("Прайс-лист обновлён.\n")),
+             qPrintable(m_shown[1].text));
+    QVERIFY(m_shown[1].text.contains(QStringLiteral("дата защищена")));
+    QVERIFY(m_form->session().database().isOpen());
+    SQLite::Database db(ClientFiles::databaseFileName(m_dir->path()).toStdString());
+    QCOMPARE(db.execAndGet("SELECT PARTNUMBER FROM PRICE").getString(), std::string("A-1"));
 }
 
 void TestUpdateCommand::pendingSettingsEditKeepsTheNewDate()
