@@ -10,6 +10,7 @@ packages=(
     libxlsxwriter-dev unzip poppler-utils fonts-dejavu-core
     locales clang-format
     librsvg2-bin dpkg-dev file desktop-file-utils appstream
+    clang libclang-rt-14-dev llvm-14
     "$@"
 )
 

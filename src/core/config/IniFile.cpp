@@ -282,12 +282,18 @@ QByteArray IniFile::encoded() const
         return (m_encoding == Encoding::Utf16LE ? kUtf16LEBom : kUtf16BEBom) +
                QByteArray(encoder.encode(content));
     }
-    case Encoding::Windows1251:
-        // A character 1251 lacks would turn into "?" for good.
-        if (CodePage::canEncode(CodePage::Windows1251, content))
-            return (m_byteOrderMark ? kUtf8Bom : QByteArray()) +
-                   CodePage::encode(CodePage::Windows1251, content);
+    case Encoding::Windows1251: {
+        // A character 1251 lacks would turn into "?" for good; 1251 bytes the
+        // next run takes for UTF-8 would change ("ВІ" is C2 B2, "²") once the
+        // text that told them apart is gone.
+        const QByteArray bytes = CodePage::encode(CodePage::Windows1251, content);
+        const bool readAsUtf8 =
+            CodePage::isValidUtf8(bytes) &&
+            (m_byteOrderMark || !hasLettersBeyondLatinAndCyrillic(CodePage::decode(CodePage::Utf8, bytes)));
+        if (CodePage::canEncode(CodePage::Windows1251, content) && !readAsUtf8)
+            return (m_byteOrderMark ? kUtf8Bom : QByteArray()) + bytes;
         break;
+    }
     case Encoding::Utf8:
         break;
     }

@@ -7,6 +7,7 @@
 #include <cerrno>
 #include <fcntl.h>
 #include <sys/file.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 DatabaseLock::DatabaseLock(const QString& programDir) : m_fileName(lockFileName(programDir))
@@ -35,9 +36,20 @@ bool DatabaseLock::openFile()
     if (m_fd >= 0)
         return true;
     // Created when missing and never deleted: deleting it would let two
-    // processes lock two different files of the same name.
-    m_fd = ::open(QFile::encodeName(m_fileName).constData(), O_RDONLY | O_CREAT | O_CLOEXEC, 0666);
-    return m_fd >= 0;
+    // processes lock two different files of the same name. Non-blocking, so
+    // a named pipe in its place is refused instead of waited on for good.
+    m_fd =
+        ::open(QFile::encodeName(m_fileName).constData(), O_RDONLY | O_CREAT | O_CLOEXEC | O_NONBLOCK, 0666);
+    if (m_fd < 0)
+        return false;
+    struct stat status = {};
+    if (::fstat(m_fd, &status) != 0 || !S_ISREG(status.st_mode)) {
+        ::close(m_fd);
+        m_fd = -1;
+        throw Error(
+            QStringLiteral("Не удалось открыть файл блокировки %1: это не обычный файл").arg(m_fileName));
+    }
+    return true;
 }
 
 void DatabaseLock::throwFileError(int error) const

@@ -1,5 +1,7 @@
 #include "FieldConverter.h"
 
+#include "core/text/ShownValue.h"
+
 #include <array>
 #include <charconv>
 #include <cmath>
@@ -173,8 +175,9 @@ bool FieldConverter::convert(QByteArrayView bytes, const TableColumn& column, Va
     }
     switch (column.kind) {
     case TableColumn::Single: {
+        // Too small a number would become 0 unnoticed.
         const float single = float(number);
-        if (std::isinf(single)) {
+        if (std::isinf(single) || (single == 0 && number != 0)) {
             value = std::monostate();
             return false;
         }
@@ -205,4 +208,11 @@ bool FieldConverter::convert(QByteArrayView bytes, const TableColumn& column, Va
 QString FieldConverter::decode(QByteArrayView bytes) const
 {
     return CodePage::decode(m_codePage, bytes);
+}
+
+QString FieldConverter::shown(QByteArrayView bytes) const
+{
+    // Enough bytes for one character more than is shown, even at four bytes each.
+    constexpr qsizetype kBytes = 4 * (kShownLength + 1);
+    return shownValue(decode(bytes.first(std::min(bytes.size(), kBytes))));
 }

@@ -30,6 +30,8 @@ public:
     bool convert(QByteArrayView bytes, const TableColumn& column, Value& value) const;
 
     QString decode(QByteArrayView bytes) const;
+    // The value as a message shows it (shownValue()); decodes only its start.
+    QString shown(QByteArrayView bytes) const;
     // Bytes of the first characters of bytes (at most all of them).
     qsizetype charactersPrefix(QByteArrayView bytes, qsizetype characters) const;
 

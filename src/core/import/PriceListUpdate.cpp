@@ -10,6 +10,7 @@
 #include "core/import/BulkInsert.h"
 #include "core/import/ThreadedSupplierReader.h"
 #include "core/text/Error.h"
+#include "core/text/ShownValue.h"
 #include "core/text/UnicodeCaseFolding.h"
 
 #include <SQLiteCpp/Database.h>
@@ -276,7 +277,9 @@ void PriceListUpdate::loadGroups(SQLite::Database& target, Outcome& outcome)
                                   &m_progress);
     BulkInsert insert(target.getHandle(), Schema::kGroupsTable, Schema::kGroupsColumns.size());
     QSet<QString> codes;
+    qint64 rows = 0;
     while (reader.nextBatch()) {
+        rows += qint64(reader.rows());
         for (size_t row = 0; row < reader.rows(); ++row) {
             const auto* code = std::get_if<std::string>(reader.values(row));
             // The key of GROUPS: the old engine refused the whole file for a
@@ -288,11 +291,15 @@ void PriceListUpdate::loadGroups(SQLite::Database& target, Outcome& outcome)
             const QString folded = UnicodeCaseFolding::fold(text);
             if (codes.contains(folded))
                 throw Error::atLine(reader.fileName(), reader.line(row),
-                                    QStringLiteral("код группы «%1» повторяется").arg(text));
+                                    QStringLiteral("код группы «%1» повторяется").arg(shownValue(text)));
             codes.insert(folded);
         }
         insert.insert(reader.values(0), reader.rows());
     }
+    // Else every group would become a default one, its name and discount lost.
+    if (rows == 0)
+        throw Error(QStringLiteral("Файл %1 не содержит ни одной строки списка групп; списки не изменены")
+                        .arg(reader.fileName()));
     collect(reader, outcome);
 }
 

@@ -1,11 +1,13 @@
 #include "SupplierFileReader.h"
 
 #include "core/text/Error.h"
+#include "core/text/ShownValue.h"
 
 #include <QFileInfo>
 #include <QStringList>
 
 #include <algorithm>
+#include <cstring>
 
 namespace {
 
@@ -138,6 +140,8 @@ void SupplierFileReader::readHeader()
         headerLine = m_scanner.line();
         checkEncoding();
         names = detectDelimiter(m_scanner.record().field(0), &delimiter);
+        if (m_schema)
+            m_schema->checkDelimiter(delimiter, m_name);
         m_scanner.setSyntax(delimiter, m_quote);
     }
     if (namedBySchema) {
@@ -158,9 +162,19 @@ std::vector<QString> SupplierFileReader::detectDelimiter(QByteArrayView line, ch
     for (const char candidate : {';', '\t', ',', '|'}) {
         TextRecordParser parser(candidate, m_quote);
         const char* next = nullptr;
-        if (parser.parse(line.data(), line.data() + line.size(), true, &next) ==
-            TextRecordParser::Status::Unterminated)
+        switch (parser.parse(line.data(), line.data() + line.size(), true, &next)) {
+        case TextRecordParser::Status::Unterminated:
             fail(m_scanner.line(), QStringLiteral("незакрытые кавычки"));
+        case TextRecordParser::Status::TooManyFields:
+            fail(
+                m_scanner.line(),
+                QStringLiteral("в строке заголовка больше %1 столбцов (через «%2»), а в таблице их не бывает "
+                               "больше %1")
+                    .arg(TextRecordParser::kMaxFields)
+                    .arg(shownValue(QString(QLatin1Char(candidate)))));
+        default:
+            break;
+        }
         std::vector<QString> names;
         int known = 0;
         for (size_t i = 0; i < parser.fields().size(); ++i) {
@@ -175,9 +189,9 @@ std::vector<QString> SupplierFileReader::detectDelimiter(QByteArrayView line, ch
         }
     }
     if (best.empty()) {
-        // No candidate finds a known name; the ";" split serves the error message.
+        // No candidate finds a known name, which mapColumns() reports.
         *delimiter = ';';
-        best = {m_converter.decode(line)};
+        best = {QString()};
     }
     return best;
 }
@@ -210,7 +224,7 @@ void SupplierFileReader::mapColumns(std::vector<QString> names, qint64 headerLin
                 target = t;
         if (target >= 0) {
             if (std::find(m_fileColumns.begin(), m_fileColumns.end(), int(target)) != m_fileColumns.end())
-                failAt(i, QStringLiteral("столбец «%1» указан дважды").arg(name));
+                failAt(i, QStringLiteral("столбец «%1» указан дважды").arg(shownValue(name)));
             ++known;
         } else if (firstUnknown < 0) {
             firstUnknown = qsizetype(i);
@@ -227,14 +241,24 @@ void SupplierFileReader::mapColumns(std::vector<QString> names, qint64 headerLin
     if (firstUnknown >= 0)
         failAt(size_t(firstUnknown),
                QStringLiteral("неизвестный столбец «%1»; в таблице есть: %2")
-                   .arg(names[size_t(firstUnknown)], tableNames.join(QStringLiteral(", "))));
+                   .arg(shownValue(names[size_t(firstUnknown)]), tableNames.join(QStringLiteral(", "))));
 }
 
 void SupplierFileReader::checkEncoding()
 {
+    const TextRecordParser& record = m_scanner.record();
+    const QByteArrayView bytes = record.bytes();
+    // Stored, a NUL would cut the value wherever it is shown.
+    if (std::memchr(bytes.data(), 0, size_t(bytes.size()))) {
+        // Latin text in UTF-16 read byte by byte is every other byte a NUL.
+        if (std::count(bytes.begin(), bytes.end(), '\0') * 3 >= bytes.size())
+            fail(m_scanner.line(), QStringLiteral("текст похож на UTF-16 без метки порядка байтов (BOM); "
+                                                  "сохраните файл в UTF-8 или в UTF-16 с меткой"));
+        fail(m_scanner.line(),
+             QStringLiteral("нулевой байт в тексте: файл повреждён или это не текстовый файл"));
+    }
     if (m_utf8Check == Utf8Check::None)
         return;
-    const TextRecordParser& record = m_scanner.record();
     const QByteArrayView nonAscii = nonAsciiSpan(record.bytes());
     if (nonAscii.isEmpty())
         return;
@@ -293,7 +317,7 @@ bool SupplierFileReader::next()
             if (i >= m_fileColumns.size()) {
                 if (!isBlank(field))
                     fail(line(), QStringLiteral("лишнее значение «%1» после последнего столбца")
-                                     .arg(m_converter.decode(field)));
+                                     .arg(m_converter.shown(field)));
                 continue;
             }
             const int target = m_fileColumns[i];
@@ -302,7 +326,7 @@ bool SupplierFileReader::next()
             ++m_adjustedCount;
             if (m_adjustments.size() < kAdjustmentExamples)
                 m_adjustments.push_back({m_name, line(), QLatin1String(m_columns[size_t(target)].name),
-                                         m_converter.decode(field)});
+                                         m_converter.shown(field)});
         }
         // A short record: the columns it lacks are empty.
         for (size_t i = m_fields.size(); i < m_fileColumns.size(); ++i)

@@ -32,7 +32,7 @@ public:
         QString fileName;
         qint64 line = 0;
         QString column;
-        QString value; // as the file has it
+        QString value; // as a message shows it
     };
     static constexpr int kAdjustmentExamples = 10;
 

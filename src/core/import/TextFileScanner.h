@@ -4,7 +4,7 @@
 
 #include <QByteArray>
 #include <QFile>
-#include <QStringDecoder>
+#include <QSysInfo>
 
 #include <optional>
 
@@ -24,7 +24,12 @@ public:
         Utf16BE
     };
 
-    // Opens the file; name is how messages call it. Throws Error.
+    // A record this long is a quote left open or not a text file at all; the
+    // limit keeps such a file from being read whole into memory.
+    static constexpr qsizetype kMaxRecordSize = 16 << 20;
+
+    // Opens the file, which must be a regular one; name is how messages call
+    // it. Throws Error.
     TextFileScanner(const QString& path, const QString& name, ProgressReporter* progress);
 
     ByteOrderMark byteOrderMark() const { return m_byteOrderMark; }
@@ -40,13 +45,16 @@ public:
 
 private:
     void fill();
+    void appendUtf16(QByteArrayView chunk);
+    [[noreturn]] void failLongQuotedRecord(qsizetype openQuote);
     [[noreturn]] void fail(qint64 line, const QString& problem) const;
 
     QString m_name;
     QFile m_file;
     ProgressReporter* m_progress;
     ByteOrderMark m_byteOrderMark = ByteOrderMark::None;
-    std::optional<QStringDecoder> m_utf16;
+    std::optional<QSysInfo::Endian> m_utf16;
+    QByteArray m_utf16Tail; // the end of the file read so far that is not yet a whole character
     std::optional<TextRecordParser> m_parser;
     QByteArray m_buffer;
     qsizetype m_position = 0; // of the next record in m_buffer

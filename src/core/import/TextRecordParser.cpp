@@ -10,11 +10,13 @@ TextRecordParser::TextRecordParser(char delimiter, char quote) : m_delimiter(del
         m_stop[static_cast<unsigned char>(delimiter)] = true;
 }
 
-void TextRecordParser::countLineBreaks(const char* begin, const char* end)
+int TextRecordParser::countLineBreaks(const char* begin, const char* end)
 {
+    int breaks = 0;
     for (const char* p = begin; p < end; ++p)
         if (*p == '\n' || (*p == '\r' && (p + 1 == end || p[1] != '\n')))
-            ++m_lineBreaks;
+            ++breaks;
+    return breaks;
 }
 
 TextRecordParser::Status TextRecordParser::parse(const char* begin, const char* end, bool atEnd,
@@ -32,6 +34,7 @@ TextRecordParser::Status TextRecordParser::parse(const char* begin, const char* 
                 ++p;
         if (m_quote && !lineMode && p < end && *p == m_quote) {
             const int breaksBefore = m_lineBreaks;
+            m_openQuote = p - begin;
             ++p;
             for (;;) {
                 const auto* close = static_cast<const char*>(std::memchr(p, m_quote, size_t(end - p)));
@@ -42,7 +45,7 @@ TextRecordParser::Status TextRecordParser::parse(const char* begin, const char* 
                     }
                     return Status::NeedMoreQuoted;
                 }
-                countLineBreaks(p, close);
+                m_lineBreaks += countLineBreaks(p, close);
                 m_bytes.append(p, size_t(close - p));
                 p = close + 1;
                 if (p < end && *p == m_quote) {
@@ -65,6 +68,8 @@ TextRecordParser::Status TextRecordParser::parse(const char* begin, const char* 
                 --last;
         m_bytes.append(p, size_t(last - p));
         m_fields.push_back({start, qsizetype(m_bytes.size()) - start});
+        if (m_fields.size() > kMaxFields)
+            return Status::TooManyFields;
         if (stop == end) {
             *next = end;
             return Status::Complete;

@@ -16,8 +16,12 @@ public:
         Complete,
         NeedMore,       // the bytes end inside the record and more may follow
         NeedMoreQuoted, // the same, inside a quoted field
-        Unterminated    // the file ends inside a quoted field
+        Unterminated,   // the file ends inside a quoted field
+        TooManyFields   // more than kMaxFields: more columns than a table can hold
     };
+    // The old engine's limit of columns in a table. Checked as the fields
+    // are found, so a line of millions of delimiters is refused early.
+    static constexpr size_t kMaxFields = 255;
     struct Field
     {
         qsizetype offset; // into bytes()
@@ -31,6 +35,7 @@ public:
     // On Complete, *next is where the following record starts.
     Status parse(const char* begin, const char* end, bool atEnd, const char** next);
 
+    char quote() const { return m_quote; }
     const std::vector<Field>& fields() const { return m_fields; }
     // Every field's bytes back to back.
     QByteArrayView bytes() const { return QByteArrayView(m_bytes.data(), qsizetype(m_bytes.size())); }
@@ -41,11 +46,15 @@ public:
     // Line breaks inside the record and its terminator; on Unterminated, those
     // before the opening quote.
     int lineBreaks() const { return m_lineBreaks; }
+    // On NeedMoreQuoted and Unterminated: where the open quote is, from begin.
+    qsizetype openQuote() const { return m_openQuote; }
+
+    // CR, LF and CRLF in [begin, end), each counted once.
+    static int countLineBreaks(const char* begin, const char* end);
 
 private:
     bool isBlank(char c) const { return (c == ' ' || c == '\t') && c != m_delimiter; }
     bool isStop(char c) const { return m_stop[static_cast<unsigned char>(c)]; }
-    void countLineBreaks(const char* begin, const char* end);
 
     char m_delimiter;
     char m_quote;
@@ -53,4 +62,5 @@ private:
     std::string m_bytes; // the fields' unquoted bytes back to back
     std::vector<Field> m_fields;
     int m_lineBreaks = 0;
+    qsizetype m_openQuote = 0;
 };

@@ -1,14 +1,21 @@
 #include "TextSchema.h"
 
+#include "core/import/OpenRegularFile.h"
+#include "core/import/TextRecordParser.h"
 #include "core/text/Error.h"
+#include "core/text/ShownValue.h"
 
 #include <QDir>
 #include <QFile>
 #include <QRegularExpression>
 
+#include <algorithm>
 #include <map>
 
 namespace {
+
+// A layout of a few hundred bytes; a larger file is no layout.
+constexpr qint64 kMaxSchemaSize = 1 << 20;
 
 struct Entry
 {
@@ -82,13 +89,13 @@ char parseFormat(const Entry& entry, TextSchema::Format* format)
         const char delimiter = singleAscii(value.mid(10, value.size() - 11));
         if (!delimiter || delimiter == '"')
             fail(entry, QStringLiteral("разделитель в «%1» должен быть одним латинским знаком, не кавычкой")
-                            .arg(value));
+                            .arg(shownValue(value)));
         *format = TextSchema::Format::Delimited;
         return delimiter;
     }
     fail(entry, QStringLiteral("неизвестный формат «%1» (допустимы CSVDelimited, TabDelimited, "
                                "Delimited(x) и FixedLength)")
-                    .arg(value));
+                    .arg(shownValue(value)));
 }
 
 CodePage::Id parseCharacterSet(const Entry& entry)
@@ -103,7 +110,7 @@ CodePage::Id parseCharacterSet(const Entry& entry)
     if (value == QLatin1String("65001"))
         return CodePage::Utf8;
     fail(entry, QStringLiteral("неизвестная кодировка «%1» (допустимы ANSI, OEM, Unicode, 1251, 866, 65001)")
-                    .arg(entry.value));
+                    .arg(shownValue(entry.value)));
 }
 
 bool parseBool(const Entry& entry)
@@ -113,7 +120,8 @@ bool parseBool(const Entry& entry)
         return true;
     if (value == QLatin1String("false") || value == QLatin1String("no") || value == QLatin1String("0"))
         return false;
-    fail(entry, QStringLiteral("%1 должно быть True или False, а не «%2»").arg(entry.key, entry.value));
+    fail(entry, QStringLiteral("%1 должно быть True или False, а не «%2»")
+                    .arg(shownValue(entry.key), shownValue(entry.value)));
 }
 
 // "Name Type [Width n]" or "\"Name with blanks\" Type [Width n]".
@@ -143,9 +151,28 @@ TextSchema::Column parseColumn(const Entry& entry)
         bool ok = false;
         column.width = i + 1 < words.size() ? words[i + 1].toInt(&ok) : 0;
         if (!ok || column.width <= 0)
-            fail(entry, QStringLiteral("у столбца «%1» неверная ширина").arg(column.name));
+            fail(entry, QStringLiteral("у столбца «%1» неверная ширина").arg(shownValue(column.name)));
     }
     return column;
+}
+
+// The N of a "ColN" key. Refused rather than read some other way: a number
+// that overflows, 0 or one with a leading zero would silently put the column
+// elsewhere.
+int columnNumber(const Entry& entry, const QString& digits)
+{
+    const int maximum = int(TextRecordParser::kMaxFields);
+    if (digits == QLatin1String("0"))
+        fail(entry, QStringLiteral("ключ %1: столбцы нумеруются с Col1").arg(entry.key));
+    if (digits.startsWith(QLatin1Char('0')))
+        fail(entry, QStringLiteral("ключ %1: номер столбца пишется без нулей впереди").arg(entry.key));
+    bool ok = false;
+    const int number = digits.toInt(&ok);
+    if (!ok || number > maximum)
+        fail(entry, QStringLiteral("ключ %1: столбцов в таблице не бывает больше %2")
+                        .arg(shownValue(entry.key))
+                        .arg(maximum));
+    return number;
 }
 
 } // namespace
@@ -153,19 +180,44 @@ TextSchema::Column parseColumn(const Entry& entry)
 std::optional<TextSchema> TextSchema::load(const QString& folder, const QString& fileName)
 {
     // Written on Windows, the file may be called "Schema.ini" or "SCHEMA.INI".
-    const QStringList found =
-        QDir(folder).entryList(QStringList{TextSchema::kFileName}, QDir::Files | QDir::Hidden);
-    if (found.isEmpty())
+    // Pipes and devices are listed too, so that they are refused rather than
+    // passed over; names are compared here, cheaper than a name filter.
+    const QStringList names = QDir(folder).entryList(QDir::Files | QDir::System | QDir::Hidden);
+    const auto found = std::find_if(names.begin(), names.end(), [](const QString& name) {
+        return name.compare(kFileName, Qt::CaseInsensitive) == 0;
+    });
+    if (found == names.end())
         return std::nullopt;
-    QFile file(QDir(folder).filePath(found.first()));
-    if (!file.open(QIODevice::ReadOnly))
-        throw Error(QStringLiteral("Файл %1 не удаётся прочитать: %2")
-                        .arg(TextSchema::kFileName, file.errorString()));
-    const std::vector<Entry> entries = sectionEntries(decodeSchemaFile(file.readAll()), fileName);
+    QFile file(QDir(folder).filePath(*found));
+    openRegularFile(file, kFileName);
+    if (file.size() > kMaxSchemaSize)
+        throw Error(QStringLiteral("Файл %1 длиннее 1 МБ: это не описание файлов").arg(kFileName));
+    const QByteArray bytes = file.read(kMaxSchemaSize);
+    if (file.error() != QFileDevice::NoError)
+        throw Error(QStringLiteral("Файл %1 не удаётся прочитать: %2").arg(kFileName, file.errorString()));
+    return parse(bytes, fileName);
+}
+
+void TextSchema::checkDelimiter(char fieldDelimiter, const QString& fileName) const
+{
+    const auto same = [&](char symbol, int line, const char* key) {
+        if (symbol == fieldDelimiter)
+            throw Error::atLine(kFileName, line,
+                                QStringLiteral("%1 «%2» совпадает с разделителем полей")
+                                    .arg(QLatin1String(key), shownValue(QString(QLatin1Char(symbol)))),
+                                fileName);
+    };
+    same(textDelimiter, textDelimiterLine, "TextDelimiter");
+    same(decimalSymbol, decimalSymbolLine, "DecimalSymbol");
+}
+
+std::optional<TextSchema> TextSchema::parse(QByteArrayView bytes, const QString& fileName)
+{
+    const std::vector<Entry> entries = sectionEntries(decodeSchemaFile(bytes), fileName);
     if (entries.empty())
         return std::nullopt;
 
-    static const QRegularExpression columnKey(QStringLiteral("^col(\\d+)$"),
+    static const QRegularExpression columnKey(QStringLiteral("^col([0-9]+)$"),
                                               QRegularExpression::CaseInsensitiveOption);
     TextSchema schema;
     int formatLine = 0;
@@ -184,25 +236,41 @@ std::optional<TextSchema> TextSchema::load(const QString& folder, const QString&
         } else if (is("CharacterSet")) {
             schema.codePage = parseCharacterSet(entry);
         } else if (is("TextDelimiter") || is("TextDelimeter")) {
+            schema.textDelimiterLine = entry.line;
             if (entry.value.compare(QLatin1String("none"), Qt::CaseInsensitive) == 0)
                 schema.textDelimiter = 0;
             else if (!(schema.textDelimiter = singleAscii(entry.value)))
                 fail(entry, QStringLiteral("%1 должен быть одним латинским знаком или none").arg(entry.key));
         } else if (is("DecimalSymbol")) {
+            schema.decimalSymbolLine = entry.line;
             if (!(schema.decimalSymbol = singleAscii(entry.value)))
                 fail(entry, QStringLiteral("DecimalSymbol должен быть одним латинским знаком"));
         } else if (const QRegularExpressionMatch match = columnKey.match(entry.key); match.hasMatch()) {
-            columns[match.captured(1).toInt()] = parseColumn(entry);
+            const int number = columnNumber(entry, match.captured(1));
+            if (const auto earlier = columns.find(number); earlier != columns.end())
+                fail(entry, QStringLiteral("ключ %1: столбец %2 уже задан в строке %3")
+                                .arg(entry.key)
+                                .arg(number)
+                                .arg(earlier->second.line));
+            columns[number] = parseColumn(entry);
         }
     }
 
+    int expected = 1;
     for (const auto& numbered : columns) {
         const Column& column = numbered.second;
+        // A gap would shift every later column onto its neighbour's values.
+        if (numbered.first != expected)
+            throw Error::atLine(
+                kFileName, column.line,
+                QStringLiteral("ключ Col%1: пропущен столбец Col%2").arg(numbered.first).arg(expected),
+                fileName);
+        ++expected;
         if (schema.format == Format::FixedLength && column.width == 0)
             throw Error::atLine(
                 kFileName, column.line,
                 QStringLiteral("у столбца «%1» не указана ширина (Width), а формат FixedLength")
-                    .arg(column.name),
+                    .arg(shownValue(column.name)),
                 fileName);
         schema.columns.push_back(column);
     }
@@ -220,5 +288,7 @@ std::optional<TextSchema> TextSchema::load(const QString& folder, const QString&
                             QStringLiteral("без строки заголовка (ColNameHeader=False) нужен ключ Format: "
                                            "разделитель не из чего узнать"),
                             fileName);
+    if (schema.format == Format::Delimited)
+        schema.checkDelimiter(schema.delimiter, fileName);
     return schema;
 }

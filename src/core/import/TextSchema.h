@@ -28,6 +28,12 @@ public:
     // The section for fileName in folder/schema.ini; none when the file or the
     // section is missing. Throws Error for an entry that would misread the file.
     static std::optional<TextSchema> load(const QString& folder, const QString& fileName);
+    // The same from the bytes of a schema.ini.
+    static std::optional<TextSchema> parse(QByteArrayView bytes, const QString& fileName);
+
+    // Throws Error when the quote or the decimal symbol is the field delimiter,
+    // whether Format declares it or the header line of fileName shows it.
+    void checkDelimiter(char fieldDelimiter, const QString& fileName) const;
 
     static inline const QLatin1String kFileName{"schema.ini"};
 
@@ -37,5 +43,7 @@ public:
     std::optional<CodePage::Id> codePage;
     char textDelimiter = '"'; // 0: fields are never quoted
     char decimalSymbol = 0;   // 0: "." or ","
+    int textDelimiterLine = 0;
+    int decimalSymbolLine = 0;
     std::vector<Column> columns;
 };

@@ -25,7 +25,13 @@ public:
     }
 
     // The message of any error: ours, the engine's or the library's.
-    static QString messageOf(const std::exception& error) { return QString::fromUtf8(error.what()); }
+    // Ours whole: what() is a C string, which a NUL would cut.
+    static QString messageOf(const std::exception& error)
+    {
+        if (const auto* own = dynamic_cast<const Error*>(&error))
+            return own->message();
+        return QString::fromUtf8(error.what());
+    }
 
 private:
     QString m_message;

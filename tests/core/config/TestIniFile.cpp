@@ -192,6 +192,14 @@ void TestIniFile::codePageRoundTrip()
     QCOMPARE(again.ReadString(QStringLiteral("PRICE"), QStringLiteral("SearchNr1"), QString()),
              QStringLiteral("ЇЄІ"));
 
+    // Once the value that was no UTF-8 is replaced, "ВІ" in 1251 is valid UTF-8 ("²").
+    again.WriteString(QStringLiteral("PRICE"), QStringLiteral("SearchNr0"), QStringLiteral("ВІ"));
+    again.WriteString(QStringLiteral("PRICE"), QStringLiteral("SearchNr1"), QStringLiteral("1"));
+    again.UpdateFile();
+    const IniFile third(path);
+    QCOMPARE(third.ReadString(QStringLiteral("PRICE"), QStringLiteral("SearchNr0"), QString()),
+             QStringLiteral("ВІ"));
+
     // A new or empty file is written as UTF-8.
     const QString fresh = write(QByteArray());
     IniFile empty(fresh);
