@@ -35,7 +35,6 @@ void ClientFiles::createDatabase(const QString& fileName)
     const std::string path = QFile::encodeName(fileName).toStdString();
     try {
         SQLite::Database db(path, SQLite::OPEN_READWRITE | SQLite::OPEN_CREATE);
-        db.exec("PRAGMA page_size=" + std::to_string(kPageSize));
         SQLite::Transaction transaction(db);
         db.exec(Schema::createPriceStatement());
         db.exec(Schema::kCreatePriceShortPartNumberIndex);

@@ -15,10 +15,4 @@ public:
     static void create(const QString& folder);
     // The database alone, over a path that must not exist yet.
     static void createDatabase(const QString& fileName);
-
-    // The page size of the databases this program makes. Large pages mean
-    // fewer page splits while the price list and its indexes are loaded, and
-    // the update's copy into a file of the same page size moves whole pages,
-    // twice as fast as into smaller ones.
-    static constexpr int kPageSize = 16384;
 };

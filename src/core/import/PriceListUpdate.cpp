@@ -109,10 +109,11 @@ PriceListUpdate::Outcome PriceListUpdate::run()
             SQLite::Database target(QFile::encodeName(temporary).toStdString(),
                                     SQLite::OPEN_READWRITE | SQLite::OPEN_CREATE | SQLite::OPEN_NOMUTEX);
             try {
-                // Before anything is written; a database in WAL mode keeps its own page size.
+                // Before anything is written. Larger pages mean fewer page
+                // splits and cells moved while the rows and the indexes go
+                // in, unless the database's WAL mode fixes its page size.
                 const int pageSize = live.requiredPageSize();
-                target.exec("PRAGMA page_size=" +
-                            std::to_string(pageSize ? pageSize : ClientFiles::kPageSize));
+                target.exec("PRAGMA page_size=" + std::to_string(pageSize ? pageSize : 16384));
                 target.exec("PRAGMA encoding='" + live.textEncoding().toStdString() + "'");
                 build(target, outcome);
             } catch (const SQLite::Exception& error) {
