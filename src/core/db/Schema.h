@@ -141,8 +141,7 @@ inline constexpr char kPriceChangesTable[] = "PRICE_CHANGES";
 inline constexpr char kCreatePriceChanges[] =
     "CREATE TABLE PRICE_CHANGES (ROW_ID INTEGER PRIMARY KEY, KIND TEXT NOT NULL, OLD_PRICE REAL, "
     "GROUPCODE TEXT(15), PARTNUMBER TEXT(22));";
-inline constexpr char kInsertPriceChange[] =
-    "INSERT INTO PRICE_CHANGES (ROW_ID, KIND, OLD_PRICE, GROUPCODE, PARTNUMBER) VALUES (?, ?, ?, ?, ?);";
+inline constexpr size_t kPriceChangesColumnCount = 5; // filled in the statement's order
 // The changes with the parts' texts and new prices, removed parts last.
 inline constexpr char kSelectPriceChanges[] =
     "SELECT C.KIND, P.PARTNUMBER, P.GROUPCODE, C.OLD_PRICE, P.PRICE FROM PRICE_CHANGES C "

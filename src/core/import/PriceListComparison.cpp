@@ -1,10 +1,13 @@
 #include "PriceListComparison.h"
 
 #include "core/db/Schema.h"
+#include "core/import/BulkInsert.h"
 #include "core/text/UnicodeCaseFolding.h"
 
 #include <SQLiteCpp/Database.h>
 #include <SQLiteCpp/Statement.h>
+
+#include <sqlite3.h>
 
 #include <QFile>
 #include <QString>
@@ -13,26 +16,17 @@
 #include <cmath>
 #include <functional>
 #include <limits>
+#include <memory>
 #include <tuple>
 
 namespace {
 
 constexpr size_t kMaxKeyBytes = std::numeric_limits<quint16>::max();
 
-// Part numbers are mostly ASCII, whose simple case folding is A-Z to a-z.
 size_t appendFolded(std::string& keys, std::string_view text)
 {
     const size_t start = keys.size();
-    if (std::all_of(text.begin(), text.end(), [](char c) { return static_cast<unsigned char>(c) < 0x80; })) {
-        keys.append(text);
-        for (auto c = keys.begin() + qsizetype(start); c != keys.end(); ++c)
-            if (*c >= 'A' && *c <= 'Z')
-                *c = char(*c - 'A' + 'a');
-    } else {
-        const QByteArray folded =
-            UnicodeCaseFolding::fold(QString::fromUtf8(text.data(), qsizetype(text.size()))).toUtf8();
-        keys.append(folded.constData(), size_t(folded.size()));
-    }
+    UnicodeCaseFolding::appendFolded(keys, text);
     // Only an absurd text is longer: it is compared by its beginning.
     keys.resize(std::min(keys.size(), start + kMaxKeyBytes));
     return keys.size() - start;
@@ -67,6 +61,46 @@ void forEachKey(std::pair<const Part*, const Part*> before, std::pair<const Part
     }
 }
 
+using Value = FieldConverter::Value;
+
+// Rows of PRICE_CHANGES, gathered to go in many to a statement.
+class ChangeRows
+{
+public:
+    explicit ChangeRows(SQLite::Database& db) : m_insert(db.getHandle(), Schema::kPriceChangesTable, kColumns)
+    {
+        for (const auto kind : {PriceChange::Kind::Up, PriceChange::Kind::Down, PriceChange::Kind::New,
+                                PriceChange::Kind::Removed})
+            m_names[int(kind)] = PriceChange::name(kind).toStdString();
+        m_values.reserve(kRowsPerBatch * kColumns);
+    }
+
+    void add(qint64 rowId, PriceChange::Kind kind, Value oldPrice, Value groupCode = {},
+             Value partNumber = {})
+    {
+        m_values.emplace_back(rowId);
+        m_values.emplace_back(m_names[int(kind)]);
+        m_values.push_back(std::move(oldPrice));
+        m_values.push_back(std::move(groupCode));
+        m_values.push_back(std::move(partNumber));
+        if (m_values.size() == kRowsPerBatch * kColumns)
+            flush();
+    }
+
+    void flush()
+    {
+        m_insert.insert(m_values.data(), m_values.size() / kColumns);
+        m_values.clear();
+    }
+
+private:
+    static constexpr size_t kColumns = Schema::kPriceChangesColumnCount;
+    static constexpr size_t kRowsPerBatch = 1024;
+    BulkInsert m_insert;
+    std::string m_names[4];
+    std::vector<Value> m_values;
+};
+
 } // namespace
 
 void PriceListComparison::add(List& list, qint64 rowId, std::string_view partNumber,
@@ -81,13 +115,7 @@ void PriceListComparison::add(List& list, qint64 rowId, std::string_view partNum
     part.offset = quint32(list.keys.size());
     part.numberLength = quint16(appendFolded(list.keys, partNumber));
     part.hash = std::hash<std::string_view>{}(list.number(part));
-    if (groupCode != list.lastGroup) {
-        list.lastGroup.assign(groupCode);
-        list.folded.clear();
-        appendFolded(list.folded, groupCode);
-        list.lastGroupId = groupId(list.folded);
-    }
-    part.group = list.lastGroupId;
+    part.group = groupId(list, groupCode);
     part.rowId = rowId;
     // The grid shows the single a price stands for; beyond a single's range
     // it shows nothing sensible anyway.
@@ -95,10 +123,23 @@ void PriceListComparison::add(List& list, qint64 rowId, std::string_view partNum
     list.parts.push_back(part);
 }
 
-quint32 PriceListComparison::groupId(const std::string& folded)
+quint32 PriceListComparison::groupId(List& list, std::string_view groupCode)
 {
-    const std::lock_guard<std::mutex> lock(m_groupsMutex);
-    return m_groups.try_emplace(folded, quint32(m_groups.size())).first->second;
+    size_t slot = 0;
+    for (const char c : groupCode)
+        slot = slot * 31 + static_cast<unsigned char>(c);
+    List::CachedGroup& cached = list.groupCache[slot % List::kGroupCacheSize];
+    if (cached.known && cached.spelling == groupCode)
+        return cached.id;
+    std::string folded;
+    appendFolded(folded, groupCode);
+    {
+        const std::lock_guard<std::mutex> lock(m_groupsMutex);
+        cached.id = m_groups.try_emplace(folded, quint32(m_groups.size())).first->second;
+    }
+    cached.spelling.assign(groupCode);
+    cached.known = true;
+    return cached.id;
 }
 
 std::string_view PriceListComparison::List::number(const Part& part) const
@@ -153,17 +194,26 @@ void PriceListComparison::readOld(SQLite::Database& db, const std::string& schem
 void PriceListComparison::readOldList(const QString& fileName)
 {
     // A connection of this thread's own; the file is not written meanwhile.
-    SQLite::Database db(QFile::encodeName(fileName).toStdString(), SQLite::OPEN_READONLY);
-    SQLite::Statement query(db, "SELECT rowid, PARTNUMBER, GROUPCODE, PRICE FROM PRICE");
+    // Read through the C interface: a million rows, four columns each.
+    SQLite::Database db(QFile::encodeName(fileName).toStdString(),
+                        SQLite::OPEN_READONLY | SQLite::OPEN_NOMUTEX);
+    const char sql[] = "SELECT rowid, PARTNUMBER, GROUPCODE, PRICE FROM PRICE";
+    sqlite3_stmt* prepared = nullptr;
+    if (const int result = sqlite3_prepare_v2(db.getHandle(), sql, sizeof sql, &prepared, nullptr))
+        throw SQLite::Exception(db.getHandle(), result);
+    const std::unique_ptr<sqlite3_stmt, int (*)(sqlite3_stmt*)> query(prepared, &sqlite3_finalize);
     const auto text = [&query](int column) {
-        const char* value = query.getColumn(column).getText();
-        return std::string_view(value, size_t(query.getColumn(column).getBytes()));
+        const auto* value = reinterpret_cast<const char*>(sqlite3_column_text(query.get(), column));
+        return std::string_view(value ? value : "", size_t(sqlite3_column_bytes(query.get(), column)));
     };
-    while (query.executeStep()) {
-        const SQLite::Column price = query.getColumn(3);
-        add(m_old, query.getColumn(0).getInt64(), text(1), text(2),
-            price.isNull() ? std::nullopt : std::optional<double>(price.getDouble()));
+    int result = SQLITE_ROW;
+    while ((result = sqlite3_step(query.get())) == SQLITE_ROW) {
+        const bool withPrice = sqlite3_column_type(query.get(), 3) != SQLITE_NULL;
+        add(m_old, sqlite3_column_int64(query.get(), 0), text(1), text(2),
+            withPrice ? std::optional<double>(sqlite3_column_double(query.get(), 3)) : std::nullopt);
     }
+    if (result != SQLITE_DONE)
+        throw SQLite::Exception(db.getHandle(), result);
     m_old.sort();
 }
 
@@ -236,44 +286,27 @@ PriceListComparison::Counts PriceListComparison::store(SQLite::Database& db, con
     // In rowid order, the table's own: each row goes in at its end.
     std::sort(m_changes.begin(), m_changes.end(),
               [](const Change& a, const Change& b) { return a.rowId < b.rowId; });
-    const std::string names[] = {PriceChange::name(PriceChange::Kind::Up).toStdString(),
-                                 PriceChange::name(PriceChange::Kind::Down).toStdString(),
-                                 PriceChange::name(PriceChange::Kind::New).toStdString(),
-                                 PriceChange::name(PriceChange::Kind::Removed).toStdString()};
-    SQLite::Statement insert(db, Schema::kInsertPriceChange);
-    const auto bindOptional = [&insert](int index, const SQLite::Column& value, bool text) {
-        if (value.isNull())
-            insert.bind(index);
-        else if (text)
-            insert.bind(index, value.getString());
-        else
-            insert.bind(index, value.getDouble());
-    };
-    for (const Change& change : m_changes) {
-        insert.bind(1, static_cast<int64_t>(change.rowId));
-        insert.bind(2, names[int(change.kind)]);
-        if (std::isnan(change.oldPrice))
-            insert.bind(3);
-        else
-            insert.bind(3, double(change.oldPrice));
-        insert.exec();
-        insert.reset();
-    }
+    ChangeRows rows(db);
+    for (const Change& change : m_changes)
+        rows.add(change.rowId, change.kind,
+                 std::isnan(change.oldPrice) ? Value() : Value(double(change.oldPrice)));
+    // The removed parts keep their texts under negative ids.
     std::sort(m_removed.begin(), m_removed.end());
     SQLite::Statement removed(db, "SELECT PRICE, GROUPCODE, PARTNUMBER FROM " + schema +
                                       ".PRICE WHERE rowid = ?");
-    insert.bind(2, names[int(PriceChange::Kind::Removed)]);
-    int64_t number = 0;
+    const auto value = [&removed](int column) {
+        const SQLite::Column stored = removed.getColumn(column);
+        return stored.isNull() ? Value()
+               : column == 0   ? Value(stored.getDouble())
+                               : Value(stored.getString());
+    };
+    qint64 number = 0;
     for (const qint64 rowId : m_removed) {
         removed.bind(1, static_cast<int64_t>(rowId));
         removed.executeStep();
-        insert.bind(1, --number);
-        bindOptional(3, removed.getColumn(0), false);
-        bindOptional(4, removed.getColumn(1), true);
-        bindOptional(5, removed.getColumn(2), true);
-        insert.exec();
-        insert.reset();
+        rows.add(--number, PriceChange::Kind::Removed, value(0), value(1), value(2));
         removed.reset();
     }
+    rows.flush();
     return m_counts;
 }

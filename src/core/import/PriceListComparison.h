@@ -77,17 +77,23 @@ private:
 
         std::vector<Part> parts;
         std::string keys; // the folded numbers, back to back
-        // Neighbouring parts mostly share their group: the last one's number.
-        std::string lastGroup;
-        quint32 lastGroupId = 0;
-        std::string folded;
+        // Group codes come over and over: a small table of this list's
+        // last spellings answers most without folding or the shared lock.
+        struct CachedGroup
+        {
+            std::string spelling;
+            quint32 id = 0;
+            bool known = false;
+        };
+        static constexpr size_t kGroupCacheSize = 4096;
+        std::vector<CachedGroup> groupCache = std::vector<CachedGroup>(kGroupCacheSize);
     };
 
     using Range = std::pair<const Part*, const Part*>;
     void add(List& list, qint64 rowId, std::string_view partNumber, std::string_view groupCode,
              std::optional<double> price);
     void readOldList(const QString& fileName);
-    quint32 groupId(const std::string& folded);
+    quint32 groupId(List& list, std::string_view groupCode);
     void match(Range before, Range after);
     void pair(const Part& before, const Part& after);
 

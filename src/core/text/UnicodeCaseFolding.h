@@ -3,6 +3,8 @@
 #include <QString>
 #include <QStringView>
 
+#include <string>
+#include <string_view>
 #include <vector>
 
 // Letter case of group codes, which may hold any letter: simple Unicode case
@@ -12,6 +14,9 @@ class UnicodeCaseFolding
 {
 public:
     static QString fold(QStringView text);
+    // Appends fold() of UTF-8 text to target as UTF-8, without the round
+    // trip through QString that would cost most of the time for short texts.
+    static void appendFolded(std::string& target, std::string_view utf8);
 
     // Every code point that folds like c, c among them, in ascending order:
     // the spellings a case-blind match must try for c.
