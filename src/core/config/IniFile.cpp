@@ -4,6 +4,7 @@
 
 #include "core/text/CodePage.h"
 #include "core/text/Error.h"
+#include "core/text/OpenRegularFile.h"
 
 #include <QFile>
 #include <QFileInfo>
@@ -67,8 +68,8 @@ IniFile::IniFile(const QString& fileName) : m_fileName(fileName)
     QFile file(fileName);
     if (!file.exists())
         return;
-    if (!file.open(QIODevice::ReadOnly))
-        throw Error(QStringLiteral("Cannot open file \"%1\". %2").arg(fileName, file.errorString()));
+    if (const QString why = openRegularFile(file); !why.isEmpty())
+        throw Error(QStringLiteral("Cannot open file \"%1\". %2").arg(fileName, why));
     const QByteArray bytes = file.readAll();
     if (file.error() != QFileDevice::NoError)
         throw Error(QStringLiteral("Cannot open file \"%1\". %2").arg(fileName, file.errorString()));

@@ -7,6 +7,8 @@
 #include <QTemporaryDir>
 #include <QTest>
 
+#include <sys/stat.h>
+
 class TestIniFile : public QObject
 {
     Q_OBJECT
@@ -26,6 +28,7 @@ private slots:
     void absentFileIsEmpty();
     void saveKeepsModeAndFollowsSymlink();
     void failedSaveNamesTheFile();
+    void namedPipeIsRefused();
 
 private:
     QString write(const QByteArray& bytes);
@@ -316,6 +319,21 @@ void TestIniFile::failedSaveNamesTheFile()
     } catch (const Error& error) {
         QVERIFY(error.message().startsWith(QStringLiteral("Cannot open file \"") + path +
                                            QStringLiteral("\". ")));
+    }
+}
+
+void TestIniFile::namedPipeIsRefused()
+{
+    // Opening a pipe nobody writes would block start-up for good (a hang
+    // shows as the test's timeout).
+    const QString path = m_dir->filePath(QStringLiteral("Tardesk.ini"));
+    QCOMPARE(::mkfifo(QFile::encodeName(path).constData(), 0600), 0);
+    try {
+        IniFile ini(path);
+        QFAIL("a named pipe was read");
+    } catch (const Error& error) {
+        QCOMPARE(error.message(), QStringLiteral("Cannot open file \"") + path +
+                                      QStringLiteral("\". это именованный канал, а не обычный файл"));
     }
 }
 

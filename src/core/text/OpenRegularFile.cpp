@@ -25,34 +25,39 @@ QString kindOf(mode_t mode)
 
 } // namespace
 
-void openRegularFile(QFile& file, const QString& name)
+QString openRegularFile(QFile& file)
 {
-    const QString path = file.fileName();
-    const auto cannotOpen = [&](const QString& why) {
-        return Error(QStringLiteral("Файл %1 не удаётся открыть: %2").arg(name, why));
-    };
     // Non-blocking, so a pipe opens at once and can be told apart.
-    const int fd = ::open(QFile::encodeName(path).constData(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
-    if (fd < 0) {
-        const int error = errno;
-        if (error == ENOENT)
-            throw Error(QStringLiteral("Файл %1 не найден в папке %2")
-                            .arg(name, QDir::toNativeSeparators(QFileInfo(path).absolutePath())));
-        throw cannotOpen(qt_error_string(error));
-    }
+    const int fd = ::open(QFile::encodeName(file.fileName()).constData(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
+    if (fd < 0)
+        return qt_error_string(errno);
     struct stat status = {};
     if (::fstat(fd, &status) != 0) {
         const int error = errno;
         ::close(fd);
-        throw cannotOpen(qt_error_string(error));
+        return qt_error_string(error);
     }
     if (!S_ISREG(status.st_mode)) {
         ::close(fd);
-        throw cannotOpen(kindOf(status.st_mode));
+        return kindOf(status.st_mode);
     }
     // O_NONBLOCK means nothing for a regular file's reads.
     if (!file.open(fd, QIODevice::ReadOnly, QFileDevice::AutoCloseHandle)) {
         ::close(fd);
-        throw cannotOpen(file.errorString());
+        return file.errorString();
     }
+    return QString();
+}
+
+void openRegularFile(QFile& file, const QString& name)
+{
+    const QString why = openRegularFile(file);
+    if (why.isEmpty())
+        return;
+    const QFileInfo info(file.fileName());
+    // exists() follows links: a link to nowhere is missing too.
+    if (!info.exists())
+        throw Error(QStringLiteral("Файл %1 не найден в папке %2")
+                        .arg(name, QDir::toNativeSeparators(info.absolutePath())));
+    throw Error(QStringLiteral("Файл %1 не удаётся открыть: %2").arg(name, why));
 }
