@@ -11,6 +11,10 @@
 #include <QFile>
 #include <QFileInfo>
 
+#include <string>
+#include <utility>
+#include <variant>
+
 namespace {
 
 QString withSeparator(const QString& folder)
@@ -41,19 +45,30 @@ void ClientFiles::createDatabase(const QString& fileName)
         db.exec(Schema::kCreatePriceCrossNumberIndex);
         db.exec(Schema::createGroupsStatement());
         db.exec(Schema::createSettingsStatement().toStdString());
-        SQLite::Statement row(db, "INSERT INTO SETTINGS (CL_ID, CL_NAME, CL_ADDRESS, CL_EMAIL, SUPP_NAME, "
-                                  "SUPP_ADRES, SUPP_PHONE, SUPP_EMAIL, RATE_USD, RATE_EURO) "
-                                  "VALUES (?, ?, ?, ?, ?, ?, ?, ?, ?, ?)");
-        row.bind(1, "00017");
-        row.bind(2, "ООО «Автомаркет Запад»");
-        row.bind(3, "г. Львов, ул. Городоцкая, 174");
-        row.bind(4, "zakaz@avtomarket-zapad.com.ua");
-        row.bind(5, "ООО «Вельмора Трейд»");
-        row.bind(6, "г. Киев, ул. Магнитогорская, 1");
-        row.bind(7, "(044) 501-23-45, факс (044) 501-23-46");
-        row.bind(8, "price@velmora.ua");
-        row.bind(9, 41.25);
-        row.bind(10, 48.10);
+        // A sample client and supplier, so the new program shows sensible values.
+        using Field = Schema::SettingsField;
+        const std::pair<Field, std::variant<const char*, double>> sample[] = {
+            {Field::CL_ID, "00017"},
+            {Field::CL_NAME, "ООО «Автомаркет Запад»"},
+            {Field::CL_ADDRESS, "г. Львов, ул. Городоцкая, 174"},
+            {Field::CL_EMAIL, "zakaz@avtomarket-zapad.com.ua"},
+            {Field::SUPP_NAME, "ООО «Вельмора Трейд»"},
+            {Field::SUPP_ADRES, "г. Киев, ул. Магнитогорская, 1"},
+            {Field::SUPP_PHONE, "(044) 501-23-45, факс (044) 501-23-46"},
+            {Field::SUPP_EMAIL, "price@velmora.ua"},
+            {Field::RATE_USD, 41.25},
+            {Field::RATE_EURO, 48.10},
+        };
+        std::string columns;
+        std::string places;
+        for (const auto& [field, value] : sample) {
+            columns += (columns.empty() ? "" : ", ") + std::string(Schema::settingsColumn(field).name);
+            places += places.empty() ? "?" : ", ?";
+        }
+        SQLite::Statement row(db, "INSERT INTO SETTINGS (" + columns + ") VALUES (" + places + ")");
+        int index = 0;
+        for (const auto& entry : sample)
+            std::visit([&row, &index](auto value) { row.bind(++index, value); }, entry.second);
         row.exec();
         transaction.commit();
     } catch (...) {
