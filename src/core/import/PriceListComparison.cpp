@@ -125,10 +125,8 @@ void PriceListComparison::add(List& list, qint64 rowId, std::string_view partNum
 
 quint32 PriceListComparison::groupId(List& list, std::string_view groupCode)
 {
-    size_t slot = 0;
-    for (const char c : groupCode)
-        slot = slot * 31 + static_cast<unsigned char>(c);
-    List::CachedGroup& cached = list.groupCache[slot % List::kGroupCacheSize];
+    List::CachedGroup& cached =
+        list.groupCache[std::hash<std::string_view>{}(groupCode) % List::kGroupCacheSize];
     if (cached.known && cached.spelling == groupCode)
         return cached.id;
     std::string folded;
@@ -294,17 +292,17 @@ PriceListComparison::Counts PriceListComparison::store(SQLite::Database& db, con
     std::sort(m_removed.begin(), m_removed.end());
     SQLite::Statement removed(db, "SELECT PRICE, GROUPCODE, PARTNUMBER FROM " + schema +
                                       ".PRICE WHERE rowid = ?");
-    const auto value = [&removed](int column) {
+    const auto text = [&removed](int column) {
         const SQLite::Column stored = removed.getColumn(column);
-        return stored.isNull() ? Value()
-               : column == 0   ? Value(stored.getDouble())
-                               : Value(stored.getString());
+        return stored.isNull() ? Value() : Value(stored.getString());
     };
     qint64 number = 0;
     for (const qint64 rowId : m_removed) {
         removed.bind(1, static_cast<int64_t>(rowId));
         removed.executeStep();
-        rows.add(--number, PriceChange::Kind::Removed, value(0), value(1), value(2));
+        const SQLite::Column price = removed.getColumn(0);
+        rows.add(--number, PriceChange::Kind::Removed, price.isNull() ? Value() : Value(price.getDouble()),
+                 text(1), text(2));
         removed.reset();
     }
     rows.flush();

@@ -1,5 +1,7 @@
 #include "UnicodeCaseFolding.h"
 
+#include "core/text/CodePage.h"
+
 #include <QByteArray>
 #include <QChar>
 
@@ -31,30 +33,14 @@ const std::unordered_map<char32_t, std::vector<char32_t>>& byFolded()
     return table;
 }
 
-// The code point starting at text[i] and its length in bytes; a length of 0
-// when the bytes there are not well-formed UTF-8.
+// The code point starting at text[i] of well-formed UTF-8, and its length.
 std::pair<char32_t, size_t> decodeUtf8(std::string_view text, size_t i)
 {
-    const auto byte = [&text](size_t at) { return static_cast<unsigned char>(text[at]); };
-    const unsigned char lead = byte(i);
-    const size_t length = lead < 0x80   ? 1
-                          : lead < 0xC2 ? 0
-                          : lead < 0xE0 ? 2
-                          : lead < 0xF0 ? 3
-                          : lead < 0xF5 ? 4
-                                        : 0;
-    if (length == 0 || i + length > text.size())
-        return {0, 0};
+    const auto lead = static_cast<unsigned char>(text[i]);
+    const size_t length = lead < 0x80 ? 1 : lead < 0xE0 ? 2 : lead < 0xF0 ? 3 : 4;
     char32_t c = length == 1 ? lead : lead & (0x7F >> length);
-    for (size_t k = 1; k < length; ++k) {
-        if ((byte(i + k) & 0xC0) != 0x80)
-            return {0, 0};
-        c = (c << 6) | (byte(i + k) & 0x3F);
-    }
-    // Overlong forms, surrogates and code points beyond Unicode.
-    static constexpr char32_t kSmallest[] = {0, 0, 0x80, 0x800, 0x10000};
-    if (c < kSmallest[length] || (c >= 0xD800 && c <= 0xDFFF) || c > 0x10FFFF)
-        return {0, 0};
+    for (size_t k = 1; k < length; ++k)
+        c = (c << 6) | (static_cast<unsigned char>(text[i + k]) & 0x3F);
     return {c, length};
 }
 
@@ -100,15 +86,16 @@ void UnicodeCaseFolding::appendFolded(std::string& target, std::string_view utf8
     for (auto c = target.begin() + qsizetype(start); c != target.end(); ++c)
         if (*c >= 'A' && *c <= 'Z')
             *c = char(*c - 'A' + 'a');
-    for (size_t i = size_t(ascii - utf8.begin()); i < utf8.size();) {
-        const auto [c, length] = decodeUtf8(utf8, i);
-        if (length == 0) {
-            // Malformed text folds as QString reads it.
-            target.resize(start);
-            const QByteArray folded = fold(QString::fromUtf8(utf8.data(), qsizetype(utf8.size()))).toUtf8();
-            target.append(folded.constData(), size_t(folded.size()));
-            return;
-        }
+    const std::string_view rest = utf8.substr(size_t(ascii - utf8.begin()));
+    if (!CodePage::isValidUtf8(QByteArrayView(rest.data(), qsizetype(rest.size())))) {
+        // Malformed text folds as QString reads it.
+        target.resize(start);
+        const QByteArray folded = fold(QString::fromUtf8(utf8.data(), qsizetype(utf8.size()))).toUtf8();
+        target.append(folded.constData(), size_t(folded.size()));
+        return;
+    }
+    for (size_t i = 0; i < rest.size();) {
+        const auto [c, length] = decodeUtf8(rest, i);
         appendUtf8(target, QChar::toCaseFolded(c));
         i += length;
     }
