@@ -1,7 +1,7 @@
 #include "SampleGenerator.h"
-#include "core/db/Schema.h"
+#include "core/sqlite/Schema.h"
 #include "core/import/SupplierFileReader.h"
-#include "core/text/Error.h"
+#include "core/errors/Error.h"
 
 #include <QDir>
 #include <QFile>
@@ -33,7 +33,7 @@ QString sampleFolder(qint64 parts)
 void readPriceList(benchmark::State& state)
 {
     const QString path = QDir(sampleFolder(state.range(0))).filePath(QStringLiteral("import.txt"));
-    const std::vector<TableColumn> columns(Schema::kPriceColumns.cbegin(), Schema::kPriceColumns.cend());
+    const std::vector<TableColumn> columns(Tables::kPriceColumns.cbegin(), Tables::kPriceColumns.cend());
     qint64 rows = 0;
     for (auto _ : state) {
         SupplierFileReader reader(path, columns);
@@ -111,7 +111,7 @@ void readHostile(benchmark::State& state)
     const int index = int(state.range(0));
     state.SetLabel(kHostile[index].name);
     const QString path = hostileFile(index);
-    const std::vector<TableColumn> columns(Schema::kPriceColumns.cbegin(), Schema::kPriceColumns.cend());
+    const std::vector<TableColumn> columns(Tables::kPriceColumns.cbegin(), Tables::kPriceColumns.cend());
     long peakKilobytes = 0;
     for (auto _ : state) {
         const pid_t child = ::fork();

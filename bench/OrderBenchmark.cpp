@@ -1,8 +1,8 @@
 #include "SampleGenerator.h"
-#include "core/db/ClientFiles.h"
+#include "core/sqlite/ClientFiles.h"
 #include "core/order/Order.h"
 #include "core/order/OrderStore.h"
-#include "core/search/PriceRow.h"
+#include "core/storage/PriceRow.h"
 #include "core/session/ClientSession.h"
 #include "gui/order/OrderWindow.h"
 

@@ -1,7 +1,7 @@
 #include "SampleGenerator.h"
-#include "core/db/ClientFiles.h"
-#include "core/db/Schema.h"
-#include "core/search/CrossIndex.h"
+#include "core/sqlite/ClientFiles.h"
+#include "core/sqlite/Schema.h"
+#include "core/sqlite/CrossIndex.h"
 #include "core/search/CrossSearch.h"
 #include "core/search/PriceListQuery.h"
 

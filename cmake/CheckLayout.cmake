@@ -1,10 +1,11 @@
 # Fails the build when an include runs against the layers of src/:
-#   core:  text < config < db < import < search < order < session, and never a GUI header
+#   core:  errors < files < text < config < storage < import < search < order < sqlite < session,
+#          and never a GUI header
 #          (every Qt header a core file names must be one of Qt Core's);
 #   document (one folder, Qt Gui without widgets): over the core, under gui;
 #   gui:   shared < search, setup, update, order (siblings apart) < main.
 # Run with -DSOURCE_DIR=<src> -DQT_CORE_INCLUDE_DIR=<QtCore headers> [-DSTAMP=<file>].
-set(core_layers text config db import search order session)
+set(core_layers errors files text config storage import search order sqlite session)
 set(gui_layers shared search setup update order main)
 set(gui_rank_shared 0)
 set(gui_rank_search 1)

@@ -1,5 +1,5 @@
 #include "core/config/IniFile.h"
-#include "core/text/Error.h"
+#include "core/errors/Error.h"
 
 #include <QDir>
 #include <QFile>

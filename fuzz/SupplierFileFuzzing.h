@@ -1,9 +1,9 @@
 #pragma once
 
-#include "core/db/Schema.h"
+#include "core/sqlite/Schema.h"
 #include "core/import/SupplierFileReader.h"
 #include "core/text/CodePage.h"
-#include "core/text/Error.h"
+#include "core/errors/Error.h"
 
 #include <QDir>
 #include <QFile>
@@ -80,9 +80,9 @@ inline void encode(uint8_t choice, QByteArrayView data, Input& input)
 
 inline const std::vector<TableColumn>& table(bool groups)
 {
-    static const std::vector<TableColumn> price(Schema::kPriceColumns.cbegin(), Schema::kPriceColumns.cend());
-    static const std::vector<TableColumn> groupList(Schema::kGroupsColumns.cbegin(),
-                                                    Schema::kGroupsColumns.cend());
+    static const std::vector<TableColumn> price(Tables::kPriceColumns.cbegin(), Tables::kPriceColumns.cend());
+    static const std::vector<TableColumn> groupList(Tables::kGroupsColumns.cbegin(),
+                                                    Tables::kGroupsColumns.cend());
     return groups ? groupList : price;
 }
 

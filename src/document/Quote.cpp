@@ -1,8 +1,8 @@
 #include "Quote.h"
 
-#include "core/db/SettingsRecord.h"
+#include "core/storage/SettingsRecord.h"
 #include "core/search/PriceGridColumns.h"
-#include "core/text/Error.h"
+#include "core/errors/Error.h"
 
 #include <QDir>
 #include <QGuiApplication>
@@ -68,12 +68,12 @@ bool inStock(const PriceRow& row)
 Quote Quote::fromSettings(const SettingsRecord& settings)
 {
     Quote quote;
-    quote.shopName = settings.text(Schema::SettingsField::CL_NAME);
-    quote.shopAddress = settings.text(Schema::SettingsField::CL_ADDRESS);
-    quote.shopEmail = settings.text(Schema::SettingsField::CL_EMAIL);
-    quote.rateUsd = settings.text(Schema::SettingsField::RATE_USD);
-    quote.rateEur = settings.text(Schema::SettingsField::RATE_EURO);
-    quote.priceDate = settings.text(Schema::SettingsField::PRICE_DATE);
+    quote.shopName = settings.text(Tables::SettingsField::CL_NAME);
+    quote.shopAddress = settings.text(Tables::SettingsField::CL_ADDRESS);
+    quote.shopEmail = settings.text(Tables::SettingsField::CL_EMAIL);
+    quote.rateUsd = settings.text(Tables::SettingsField::RATE_USD);
+    quote.rateEur = settings.text(Tables::SettingsField::RATE_EURO);
+    quote.priceDate = settings.text(Tables::SettingsField::PRICE_DATE);
     quote.date = QDate::currentDate();
     return quote;
 }

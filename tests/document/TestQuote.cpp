@@ -1,4 +1,4 @@
-#include "core/db/ClientFiles.h"
+#include "core/sqlite/ClientFiles.h"
 #include "document/QuoteTool.h"
 #include "support/DecimalSeparator.h"
 
@@ -89,7 +89,7 @@ void TestQuote::pdfShowsRetailOnly()
     QFETCH(QStringList, shown);
     QFETCH(QStringList, absent);
 
-    QFile iniFile(ClientFiles::iniFileName(m_dir.path()));
+    QFile iniFile(IniFile::clientFileName(m_dir.path()));
     QVERIFY(iniFile.open(QIODevice::WriteOnly | QIODevice::Truncate));
     iniFile.write(ini);
     iniFile.close();

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "core/db/DatabaseLock.h"
+#include "core/sqlite/DatabaseLock.h"
 
 #include <QFile>
 #include <QString>

@@ -1,7 +1,7 @@
 #include "SampleGenerator.h"
 
-#include "core/db/Schema.h"
-#include "core/text/Error.h"
+#include "core/sqlite/Schema.h"
+#include "core/errors/Error.h"
 #include "core/text/NormalizePartNumber.h"
 
 #include <SQLiteCpp/Database.h>
@@ -191,12 +191,12 @@ template <size_t N> QByteArray header(const std::array<TableColumn, N>& columns)
 
 QByteArray SampleGenerator::priceHeader()
 {
-    return header(Schema::kPriceColumns);
+    return header(Tables::kPriceColumns);
 }
 
 QByteArray SampleGenerator::groupsHeader()
 {
-    return header(Schema::kGroupsColumns);
+    return header(Tables::kGroupsColumns);
 }
 
 QByteArray SampleGenerator::priceLine(const Part& part)

@@ -1,6 +1,6 @@
 #include "SampleGenerator.h"
 
-#include "core/text/Error.h"
+#include "core/errors/Error.h"
 
 #include <QCoreApplication>
 #include <QTextStream>

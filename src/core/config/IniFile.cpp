@@ -3,9 +3,10 @@
 #include <algorithm>
 
 #include "core/text/CodePage.h"
-#include "core/text/Error.h"
-#include "core/text/OpenRegularFile.h"
+#include "core/errors/Error.h"
+#include "core/files/OpenRegularFile.h"
 
+#include <QDir>
 #include <QFile>
 #include <QFileInfo>
 #include <QSaveFile>
@@ -62,6 +63,11 @@ int hexDigit(QChar ch)
 }
 
 } // namespace
+
+QString IniFile::clientFileName(const QString& programDir)
+{
+    return QDir(programDir).filePath(QStringLiteral("Tardesk.ini"));
+}
 
 IniFile::IniFile(const QString& fileName) : m_fileName(fileName)
 {

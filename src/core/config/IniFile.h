@@ -15,6 +15,8 @@ public:
     explicit IniFile(const QString& fileName);
 
     const QString& fileName() const { return m_fileName; }
+    // The client's Tardesk.ini in programDir.
+    static QString clientFileName(const QString& programDir);
 
     QString ReadString(const QString& section, const QString& key, const QString& defaultValue) const;
     bool ReadBool(const QString& section, const QString& key, bool defaultValue) const;

@@ -1,6 +1,7 @@
 #pragma once
 
-#include "core/db/TableColumn.h"
+#include "core/storage/FieldValue.h"
+#include "core/storage/TableColumn.h"
 #include "core/text/CodePage.h"
 
 #include <QByteArrayView>
@@ -15,8 +16,7 @@
 class FieldConverter
 {
 public:
-    // Ready to bind to an SQLite statement: NULL, integer, real or UTF-8 text.
-    using Value = std::variant<std::monostate, qint64, double, std::string>;
+    using Value = FieldValue;
 
     // decimalSymbol 0: "." or ",", unless "," is the delimiter.
     FieldConverter(CodePage::Id codePage, char decimalSymbol, char delimiter);

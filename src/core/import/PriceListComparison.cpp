@@ -1,16 +1,6 @@
 #include "PriceListComparison.h"
 
-#include "core/db/Schema.h"
-#include "core/import/BulkInsert.h"
 #include "core/text/UnicodeCaseFolding.h"
-
-#include <SQLiteCpp/Database.h>
-#include <SQLiteCpp/Statement.h>
-
-#include <sqlite3.h>
-
-#include <QFile>
-#include <QString>
 
 #include <algorithm>
 #include <cmath>
@@ -60,46 +50,6 @@ void forEachKey(std::pair<const Part*, const Part*> before, std::pair<const Part
         a = aRun;
     }
 }
-
-using Value = FieldConverter::Value;
-
-// Rows of PRICE_CHANGES, gathered to go in many to a statement.
-class ChangeRows
-{
-public:
-    explicit ChangeRows(SQLite::Database& db) : m_insert(db.getHandle(), Schema::kPriceChangesTable, kColumns)
-    {
-        for (const auto kind : {PriceChange::Kind::Up, PriceChange::Kind::Down, PriceChange::Kind::New,
-                                PriceChange::Kind::Removed})
-            m_names[int(kind)] = PriceChange::name(kind).toStdString();
-        m_values.reserve(kRowsPerBatch * kColumns);
-    }
-
-    void add(qint64 rowId, PriceChange::Kind kind, Value oldPrice, Value groupCode = {},
-             Value partNumber = {})
-    {
-        m_values.emplace_back(rowId);
-        m_values.emplace_back(m_names[int(kind)]);
-        m_values.push_back(std::move(oldPrice));
-        m_values.push_back(std::move(groupCode));
-        m_values.push_back(std::move(partNumber));
-        if (m_values.size() == kRowsPerBatch * kColumns)
-            flush();
-    }
-
-    void flush()
-    {
-        m_insert.insert(m_values.data(), m_values.size() / kColumns);
-        m_values.clear();
-    }
-
-private:
-    static constexpr size_t kColumns = Schema::kPriceChangesColumnCount;
-    static constexpr size_t kRowsPerBatch = 1024;
-    BulkInsert m_insert;
-    std::string m_names[4];
-    std::vector<Value> m_values;
-};
 
 } // namespace
 
@@ -168,9 +118,9 @@ PriceListComparison::~PriceListComparison()
         m_oldReader.join();
 }
 
-void PriceListComparison::readOld(SQLite::Database& db, const std::string& schema, const QString& fileName)
+void PriceListComparison::readOld(PriceListRebuild& rebuild)
 {
-    m_oldCount = db.execAndGet("SELECT count(*) FROM " + schema + ".PRICE").getInt64();
+    m_oldCount = rebuild.previousCount();
     if (m_oldCount == 0)
         return;
     // Both lists are usually about as long: room for them at once, rather
@@ -180,38 +130,20 @@ void PriceListComparison::readOld(SQLite::Database& db, const std::string& schem
     m_old.keys.reserve(count * 16);
     m_new.parts.reserve(count + count / 8);
     m_new.keys.reserve((count + count / 8) * 16);
-    m_oldReader = std::thread([this, fileName] {
+    m_oldReader = std::thread([this, &rebuild] {
         try {
-            readOldList(fileName);
+            readOldList(rebuild);
         } catch (...) {
             m_oldFailure = std::current_exception();
         }
     });
 }
 
-void PriceListComparison::readOldList(const QString& fileName)
+void PriceListComparison::readOldList(PriceListRebuild& rebuild)
 {
-    // A connection of this thread's own; the file is not written meanwhile.
-    // Read through the C interface: a million rows, four columns each.
-    SQLite::Database db(QFile::encodeName(fileName).toStdString(),
-                        SQLite::OPEN_READONLY | SQLite::OPEN_NOMUTEX);
-    const char sql[] = "SELECT rowid, PARTNUMBER, GROUPCODE, PRICE FROM PRICE";
-    sqlite3_stmt* prepared = nullptr;
-    if (const int result = sqlite3_prepare_v2(db.getHandle(), sql, sizeof sql, &prepared, nullptr))
-        throw SQLite::Exception(db.getHandle(), result);
-    const std::unique_ptr<sqlite3_stmt, int (*)(sqlite3_stmt*)> query(prepared, &sqlite3_finalize);
-    const auto text = [&query](int column) {
-        const auto* value = reinterpret_cast<const char*>(sqlite3_column_text(query.get(), column));
-        return std::string_view(value ? value : "", size_t(sqlite3_column_bytes(query.get(), column)));
-    };
-    int result = SQLITE_ROW;
-    while ((result = sqlite3_step(query.get())) == SQLITE_ROW) {
-        const bool withPrice = sqlite3_column_type(query.get(), 3) != SQLITE_NULL;
-        add(m_old, sqlite3_column_int64(query.get(), 0), text(1), text(2),
-            withPrice ? std::optional<double>(sqlite3_column_double(query.get(), 3)) : std::nullopt);
-    }
-    if (result != SQLITE_DONE)
-        throw SQLite::Exception(db.getHandle(), result);
+    rebuild.visitPrevious([this](const PriceListRebuild::PreviousPart& part) {
+        add(m_old, part.id, part.partNumber, part.groupCode, part.price);
+    });
     m_old.sort();
 }
 
@@ -224,7 +156,7 @@ void PriceListComparison::pair(const Part& before, const Part& after)
         PriceChange::compare(priceOf(before.price), priceOf(after.price));
     if (!kind)
         return;
-    m_changes.push_back(Change{after.rowId, *kind, before.price});
+    m_changes.push_back({after.rowId, *kind, priceOf(before.price)});
     ++(*kind == PriceChange::Kind::Up ? m_counts.up : m_counts.down);
 }
 
@@ -233,8 +165,7 @@ void PriceListComparison::match(Range before, Range after)
     const auto count = [](Range range) { return range.second - range.first; };
     if (count(before) == 0 || count(after) == 0) {
         for (const Part* part = after.first; part != after.second; ++part)
-            m_changes.push_back(
-                Change{part->rowId, PriceChange::Kind::New, std::numeric_limits<float>::quiet_NaN()});
+            m_changes.push_back({part->rowId, PriceChange::Kind::New, std::nullopt});
         for (const Part* part = before.first; part != before.second; ++part)
             m_removed.push_back(part->rowId);
         m_counts.added += count(after);
@@ -255,9 +186,8 @@ void PriceListComparison::match(Range before, Range after)
     });
 }
 
-PriceListComparison::Counts PriceListComparison::store(SQLite::Database& db, const std::string& schema)
+PriceListComparison::Counts PriceListComparison::store(PriceListRebuild& rebuild)
 {
-    db.exec(Schema::kCreatePriceChanges);
     if (m_oldReader.joinable())
         m_oldReader.join();
     if (m_oldFailure)
@@ -265,6 +195,7 @@ PriceListComparison::Counts PriceListComparison::store(SQLite::Database& db, con
     if (m_old.parts.empty()) {
         // A first update: every part is new, and none is marked.
         m_counts.added = m_newCount;
+        rebuild.storeChanges({}, {});
         return m_counts;
     }
     m_counts.compared = true;
@@ -281,30 +212,10 @@ PriceListComparison::Counts PriceListComparison::store(SQLite::Database& db, con
     m_new = List();
     m_groups.clear();
 
-    // In rowid order, the table's own: each row goes in at its end.
+    // In the new list's order, its own: each row goes in at its end.
     std::sort(m_changes.begin(), m_changes.end(),
-              [](const Change& a, const Change& b) { return a.rowId < b.rowId; });
-    ChangeRows rows(db);
-    for (const Change& change : m_changes)
-        rows.add(change.rowId, change.kind,
-                 std::isnan(change.oldPrice) ? Value() : Value(double(change.oldPrice)));
-    // The removed parts keep their texts under negative ids.
+              [](const PriceListRebuild::Change& a, const PriceListRebuild::Change& b) { return a.part < b.part; });
     std::sort(m_removed.begin(), m_removed.end());
-    SQLite::Statement removed(db, "SELECT PRICE, GROUPCODE, PARTNUMBER FROM " + schema +
-                                      ".PRICE WHERE rowid = ?");
-    const auto text = [&removed](int column) {
-        const SQLite::Column stored = removed.getColumn(column);
-        return stored.isNull() ? Value() : Value(stored.getString());
-    };
-    qint64 number = 0;
-    for (const qint64 rowId : m_removed) {
-        removed.bind(1, static_cast<int64_t>(rowId));
-        removed.executeStep();
-        const SQLite::Column price = removed.getColumn(0);
-        rows.add(--number, PriceChange::Kind::Removed, price.isNull() ? Value() : Value(price.getDouble()),
-                 text(1), text(2));
-        removed.reset();
-    }
-    rows.flush();
+    rebuild.storeChanges(m_changes, m_removed);
     return m_counts;
 }

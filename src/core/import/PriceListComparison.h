@@ -1,6 +1,6 @@
 #pragma once
 
-#include "core/db/PriceChange.h"
+#include "core/storage/PriceListRebuild.h"
 
 #include <QString>
 #include <QtGlobal>
@@ -14,12 +14,8 @@
 #include <unordered_map>
 #include <vector>
 
-namespace SQLite {
-class Database;
-}
-
 // Finds what changed between the replaced price list and the new one and
-// writes it into PRICE_CHANGES. A part is the same part when its
+// hands it to the rebuild to keep. A part is the same part when its
 // PARTNUMBER, as printed, is equal ignoring case (simple case folding);
 // where a number occurs more than once in either list, GROUPCODE (ignoring
 // case) decides as well, and pairs that stay ambiguous are left out.
@@ -43,16 +39,15 @@ public:
     PriceListComparison(const PriceListComparison&) = delete;
     PriceListComparison& operator=(const PriceListComparison&) = delete;
 
-    // Starts reading the replaced list, PRICE of fileName, on a thread of
-    // its own while the new list loads; db has that file attached as schema.
-    // First, so that after a first update the new list is only counted.
-    void readOld(SQLite::Database& db, const std::string& schema, const QString& fileName);
+    // Starts reading the replaced list on a thread of its own while the new
+    // list loads. First, so that after a first update the new list is only
+    // counted.
+    void readOld(PriceListRebuild& rebuild);
     // The new list's part in its PRICE row rowId.
     void addNew(qint64 rowId, std::string_view partNumber, std::string_view groupCode,
                 std::optional<double> price);
-    // Creates PRICE_CHANGES in db's main database and fills it; schema is
-    // where the replaced list is, for the removed parts' texts.
-    Counts store(SQLite::Database& db, const std::string& schema);
+    // Compares the lists and stores the changes through the rebuild.
+    Counts store(PriceListRebuild& rebuild);
 
 private:
     struct Part
@@ -63,12 +58,6 @@ private:
         quint32 group;  // the folded group code's number, the same in both lists
         quint16 numberLength;
         float price; // as the grid reads it, single precision; NaN: none
-    };
-    struct Change
-    {
-        qint64 rowId;
-        PriceChange::Kind kind;
-        float oldPrice;
     };
     struct List
     {
@@ -92,7 +81,7 @@ private:
     using Range = std::pair<const Part*, const Part*>;
     void add(List& list, qint64 rowId, std::string_view partNumber, std::string_view groupCode,
              std::optional<double> price);
-    void readOldList(const QString& fileName);
+    void readOldList(PriceListRebuild& rebuild);
     quint32 groupId(List& list, std::string_view groupCode);
     void match(Range before, Range after);
     void pair(const Part& before, const Part& after);
@@ -105,7 +94,7 @@ private:
     // Group codes are few: each folded one is numbered once, for both lists.
     std::mutex m_groupsMutex;
     std::unordered_map<std::string, quint32> m_groups;
-    std::vector<Change> m_changes;
+    std::vector<PriceListRebuild::Change> m_changes;
     std::vector<qint64> m_removed; // rowids in the replaced list
     qint64 m_newCount = 0;
     Counts m_counts;

@@ -1,22 +1,11 @@
 #include "PriceListUpdate.h"
 
-#include "core/db/ClientFiles.h"
-#include "core/db/DatabaseCompactor.h"
-#include "core/db/DatabaseCopy.h"
-#include "core/db/DatabaseLock.h"
-#include "core/db/DatabaseReplacement.h"
-#include "core/db/Schema.h"
-#include "core/db/SettingsRecord.h"
-#include "core/import/BulkInsert.h"
 #include "core/import/ThreadedSupplierReader.h"
-#include "core/text/Error.h"
+#include "core/storage/Storage.h"
+#include "core/storage/Tables.h"
+#include "core/errors/Error.h"
 #include "core/text/ShownValue.h"
 #include "core/text/UnicodeCaseFolding.h"
-
-#include <SQLiteCpp/Database.h>
-#include <SQLiteCpp/Statement.h>
-
-#include <sqlite3.h>
 
 #include <QDir>
 #include <QFile>
@@ -33,20 +22,10 @@ const QString kDefaultGroupName = QStringLiteral("Группа товара");
 
 size_t priceColumn(std::string_view name)
 {
-    const auto& columns = Schema::kPriceColumns;
+    const auto& columns = Tables::kPriceColumns;
     return size_t(std::find_if(columns.begin(), columns.end(),
                                [name](const TableColumn& column) { return column.name == name; }) -
                   columns.begin());
-}
-
-// Long statements (building the indexes) report nothing themselves: SQLite
-// calls back every few thousand steps so the caller's window stays alive,
-// and interrupts the statement when the caller wants the update stopped.
-int keepAlive(void* context)
-{
-    auto* update = static_cast<PriceListUpdate*>(context);
-    update->progress().repeat();
-    return update->stopRequested() ? 1 : 0;
 }
 
 } // namespace
@@ -65,9 +44,9 @@ void PriceListUpdate::Progress::repeat()
         m_target->update(m_position, m_total);
 }
 
-PriceListUpdate::PriceListUpdate(const QString& programDir, DatabaseLock& lock, StageCallback onStage,
+PriceListUpdate::PriceListUpdate(const QString& programDir, Storage& storage, StageCallback onStage,
                                  ProgressReporter* progress)
-    : m_programDir(programDir), m_lock(lock), m_stage(std::move(onStage))
+    : m_programDir(programDir), m_storage(storage), m_stage(std::move(onStage))
 {
     m_progress.m_target = progress;
 }
@@ -87,54 +66,27 @@ QString PriceListUpdate::groupsFileName(const QString& programDir)
     return QDir(programDir).filePath(QStringLiteral("importg.txt"));
 }
 
-void PriceListUpdate::checkPriceTable(SQLite::Database& db)
-{
-    SQLite::Statement probe(db, "SELECT * FROM PRICE LIMIT 0");
-    probe.executeStep();
-}
-
 PriceListUpdate::Outcome PriceListUpdate::run()
 {
     stage(QStringLiteral("Удаление старого прайса (2/7)"));
     Outcome outcome;
-    const QString database = ClientFiles::databaseFileName(m_programDir);
-    const QString temporary = DatabaseCompactor::temporaryFileName(m_programDir);
-    DatabaseReplacement::checkWritable(database, temporary);
-    DatabaseLock::ExclusiveScope exclusive(m_lock);
-    DatabaseReplacement live(database);
-    DatabaseCompactor::removeTemporaryFiles(m_programDir);
+    PriceListRebuild::Listener listener;
+    listener.keepAlive = [this] {
+        m_progress.repeat();
+        return stopRequested();
+    };
+    listener.progress = [this](qint64 done, qint64 total) {
+        m_progress.update(done, total);
+        checkStop();
+    };
     try {
-        {
-            // Only this thread uses the connection: no locking per SQLite call.
-            SQLite::Database target(QFile::encodeName(temporary).toStdString(),
-                                    SQLite::OPEN_READWRITE | SQLite::OPEN_CREATE | SQLite::OPEN_NOMUTEX);
-            try {
-                // Before anything is written. Larger pages mean fewer page
-                // splits and cells moved while the rows and the indexes go
-                // in, unless the database's WAL mode fixes its page size.
-                const int pageSize = live.requiredPageSize();
-                target.exec("PRAGMA page_size=" + std::to_string(pageSize ? pageSize : 16384));
-                target.exec("PRAGMA encoding='" + live.textEncoding().toStdString() + "'");
-                build(target, outcome);
-            } catch (const SQLite::Exception& error) {
-                // An interrupted statement is a stop.
-                checkStop();
-                throw Error(DatabaseReplacement::failure(temporary, QString::fromUtf8(error.what())));
-            }
-        }
-        live.replaceWith(temporary, [this](qint64 done, qint64 total) {
-            m_progress.update(done, total);
-            checkStop();
-        });
+        const std::unique_ptr<PriceListRebuild> rebuild = m_storage.rebuild(listener);
+        build(*rebuild, outcome);
+        rebuild->commit();
     } catch (...) {
-        DatabaseCompactor::removeTemporaryFiles(m_programDir);
+        // A statement the stop interrupted fails with the engine's word for it.
+        checkStop();
         throw;
-    }
-    // The new content is in place: what is left of the copy is only in the way.
-    try {
-        DatabaseCompactor::removeTemporaryFiles(m_programDir);
-    } catch (const Error&) {
-        // Deleted by the next update or compaction.
     }
     return outcome;
 }
@@ -166,58 +118,34 @@ void PriceListUpdate::stage(const QString& message)
     m_stage(message);
 }
 
-void PriceListUpdate::build(SQLite::Database& target, Outcome& outcome)
+void PriceListUpdate::build(PriceListRebuild& rebuild, Outcome& outcome)
 {
-    // The new file is thrown away on any failure and flushed whole before the
-    // swap, so it needs no journal of its own while it is built.
-    target.exec("PRAGMA journal_mode=OFF");
-    target.exec("PRAGMA synchronous=OFF");
-    // A small cache makes CREATE INDEX sort in small runs: helper threads
-    // sort them while the table is read, and the merge is cheap. One large
-    // run is sorted at the end on this thread alone, and slower.
-    target.exec("PRAGMA cache_size=-4096");
-    target.exec("PRAGMA temp_store=FILE");
-    target.exec("PRAGMA threads=2");
-    sqlite3_progress_handler(target.getHandle(), 20000, keepAlive, this);
-
     const bool withGroups = QFileInfo::exists(groupsFileName(m_programDir));
     outcome.groupsLoaded = withGroups;
-    QStringList replaced{QLatin1String(Schema::kPriceTable), QLatin1String(Schema::kPriceChangesTable)};
-    if (withGroups)
-        replaced << QLatin1String(Schema::kGroupsTable);
-    DatabaseCopy copy(target, ClientFiles::databaseFileName(m_programDir), replaced);
-    if (!copy.sourceHasTable(QLatin1String(Schema::kPriceTable)))
-        throw Error(QStringLiteral("no such table: PRICE"));
-
-    target.exec("BEGIN");
-    copy.copyTables();
-    // DatabaseCopy has the replaced file attached as "source". Read first:
-    // after a first update the new parts need not be kept.
-    m_comparison.readOld(target, "source", ClientFiles::databaseFileName(m_programDir));
+    rebuild.begin(withGroups);
+    // Read first: after a first update the new parts need not be kept.
+    m_comparison.readOld(rebuild);
 
     stage(QStringLiteral("Формирование нового прайса (3/7)"));
-    target.exec(Schema::createPriceStatement());
+    rebuild.createParts();
     stage(QStringLiteral("Формирование нового прайса (4/7)"));
-    loadPrice(target, outcome);
+    loadPrice(rebuild, outcome);
     // Before the indexes, so that the two lists are gone when they are sorted.
-    outcome.changes = m_comparison.store(target, "source");
-    target.exec(Schema::kCreatePriceShortPartNumberIndex);
-    target.exec(Schema::kCreatePriceCrossNumberIndex);
+    outcome.changes = m_comparison.store(rebuild);
+    rebuild.indexParts();
 
     stage(QStringLiteral("Формирование списка групп (5/7)"));
     if (withGroups) {
-        target.exec(Schema::createGroupsStatement());
+        rebuild.createGroups();
         stage(QStringLiteral("Формирование списка групп (6/7)"));
-        loadGroups(target, outcome);
+        loadGroups(rebuild, outcome);
         stage(QStringLiteral("Формирование списка групп (7/7)"));
     }
-    addDefaultGroups(target);
-    if (withGroups)
-        stampDate(target, outcome);
-
-    copy.copyOtherObjects();
-    target.exec("COMMIT");
-    copy.detach();
+    addDefaultGroups(rebuild);
+    if (withGroups) {
+        outcome.priceDate = QDate::currentDate();
+        rebuild.stampPriceDate(outcome.priceDate);
+    }
 }
 
 void PriceListUpdate::collect(const ThreadedSupplierReader& reader, Outcome& outcome)
@@ -228,12 +156,10 @@ void PriceListUpdate::collect(const ThreadedSupplierReader& reader, Outcome& out
             outcome.adjustments.push_back(adjustment);
 }
 
-void PriceListUpdate::loadPrice(SQLite::Database& target, Outcome& outcome)
+void PriceListUpdate::loadPrice(PriceListRebuild& rebuild, Outcome& outcome)
 {
     ThreadedSupplierReader reader(priceFileName(m_programDir),
-                                  {Schema::kPriceColumns.cbegin(), Schema::kPriceColumns.cend()},
-                                  &m_progress);
-    BulkInsert insert(target.getHandle(), Schema::kPriceTable, Schema::kPriceColumns.size());
+                                  {Tables::kPriceColumns.cbegin(), Tables::kPriceColumns.cend()}, &m_progress);
     static const size_t groupCode = priceColumn("GROUPCODE");
     static const size_t crossNumber = priceColumn("CROSSNUMBER");
     static const size_t partNumber = priceColumn("PARTNUMBER");
@@ -244,7 +170,7 @@ void PriceListUpdate::loadPrice(SQLite::Database& target, Outcome& outcome)
     };
     qint64 rows = 0;
     while (reader.nextBatch()) {
-        insert.insert(reader.values(0), reader.rows());
+        rebuild.appendParts(reader.values(0), reader.rows());
         for (size_t row = 0; row < reader.rows(); ++row) {
             const FieldConverter::Value* values = reader.values(row);
             if (const auto* code = std::get_if<std::string>(&values[groupCode]))
@@ -271,12 +197,11 @@ void PriceListUpdate::loadPrice(SQLite::Database& target, Outcome& outcome)
     collect(reader, outcome);
 }
 
-void PriceListUpdate::loadGroups(SQLite::Database& target, Outcome& outcome)
+void PriceListUpdate::loadGroups(PriceListRebuild& rebuild, Outcome& outcome)
 {
     ThreadedSupplierReader reader(groupsFileName(m_programDir),
-                                  {Schema::kGroupsColumns.cbegin(), Schema::kGroupsColumns.cend()},
+                                  {Tables::kGroupsColumns.cbegin(), Tables::kGroupsColumns.cend()},
                                   &m_progress);
-    BulkInsert insert(target.getHandle(), Schema::kGroupsTable, Schema::kGroupsColumns.size());
     QSet<QString> codes;
     qint64 rows = 0;
     while (reader.nextBatch()) {
@@ -295,7 +220,7 @@ void PriceListUpdate::loadGroups(SQLite::Database& target, Outcome& outcome)
                                     QStringLiteral("код группы «%1» повторяется").arg(shownValue(text)));
             codes.insert(folded);
         }
-        insert.insert(reader.values(0), reader.rows());
+        rebuild.appendGroups(reader.values(0), reader.rows());
     }
     // Else every group would become a default one, its name and discount lost.
     if (rows == 0)
@@ -304,14 +229,14 @@ void PriceListUpdate::loadGroups(SQLite::Database& target, Outcome& outcome)
     collect(reader, outcome);
 }
 
-void PriceListUpdate::addDefaultGroups(SQLite::Database& target)
+void PriceListUpdate::addDefaultGroups(PriceListRebuild& rebuild)
 {
-    if (!target.tableExists(Schema::kGroupsTable))
+    const std::optional<std::vector<QString>> codes = rebuild.groupCodes();
+    if (!codes)
         return;
     QSet<QString> known;
-    SQLite::Statement existing(target, "SELECT GROUPCODE FROM GROUPS");
-    while (existing.executeStep())
-        known.insert(UnicodeCaseFolding::fold(QString::fromUtf8(existing.getColumn(0).getText())));
+    for (const QString& code : *codes)
+        known.insert(UnicodeCaseFolding::fold(code));
 
     // Every group code of the price list gets a group, so no loaded part is
     // left out of the price list; codes are compared ignoring case.
@@ -320,27 +245,13 @@ void PriceListUpdate::addDefaultGroups(SQLite::Database& target)
     for (const std::string& code : m_usedGroups)
         used << QString::fromStdString(code);
     std::sort(used.begin(), used.end());
-    QStringList missing;
     for (const QString& code : used) {
         const QString folded = UnicodeCaseFolding::fold(code);
         if (!known.contains(folded)) {
             known.insert(folded);
-            missing << code;
+            rebuild.addGroup(code, kDefaultGroupName);
         }
     }
-    SQLite::Statement insert(target, "INSERT INTO GROUPS (GROUPCODE, GROUPNAME, DISCOUNT) VALUES (?, ?, 0)");
-    for (const QString& code : missing) {
-        insert.bind(1, code.toStdString());
-        insert.bind(2, kDefaultGroupName.toStdString());
-        insert.exec();
-        insert.reset();
-    }
-}
-
-void PriceListUpdate::stampDate(SQLite::Database& target, Outcome& outcome)
-{
-    outcome.priceDate = QDate::currentDate();
-    SettingsRecord::writePriceDate(target, outcome.priceDate);
 }
 
 QString PriceListUpdate::changeReport(const Outcome& outcome)

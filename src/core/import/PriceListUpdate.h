@@ -12,16 +12,11 @@
 #include <unordered_set>
 #include <vector>
 
-class DatabaseLock;
+class Storage;
 class ThreadedSupplierReader;
 
-namespace SQLite {
-class Database;
-}
-
 // Replaces the price list and the groups from the supplier's import.txt and
-// importg.txt. The new database is built complete in "~temp.mdb" and copied
-// over Tardesk.mdb in one SQLite transaction (DatabaseReplacement), so any
+// importg.txt through the storage's PriceListRebuild, all or nothing: any
 // failure or a kill leaves the clerk's price list, groups and date exactly
 // as they were.
 class PriceListUpdate
@@ -54,18 +49,15 @@ public:
         qint64 m_total = 0;
     };
 
-    PriceListUpdate(const QString& programDir, DatabaseLock& lock, StageCallback onStage,
+    // programDir holds the supplier's files.
+    PriceListUpdate(const QString& programDir, Storage& storage, StageCallback onStage,
                     ProgressReporter* progress = nullptr);
-
-    // Fails with the engine's message when the open database has no PRICE
-    // table, before anything is touched.
-    static void checkPriceTable(SQLite::Database& db);
 
     // What the caller shows before it closes its connection and calls run().
     static QString firstStage();
 
-    // Runs the stages from "(2/7)" on. Every connection of the caller to
-    // Tardesk.mdb must be closed; the lock is taken exclusively meanwhile.
+    // Runs the stages from "(2/7)" on. The storage may be suspended for it:
+    // the caller resumes it afterwards, whatever the outcome.
     Outcome run();
 
     // Asked while the update runs; once it answers true, the update stops
@@ -91,15 +83,14 @@ public:
 private:
     void stage(const QString& message);
     void checkStop() const;
-    void build(SQLite::Database& target, Outcome& outcome);
-    void loadPrice(SQLite::Database& target, Outcome& outcome);
-    void loadGroups(SQLite::Database& target, Outcome& outcome);
-    void addDefaultGroups(SQLite::Database& target);
-    void stampDate(SQLite::Database& target, Outcome& outcome);
+    void build(PriceListRebuild& rebuild, Outcome& outcome);
+    void loadPrice(PriceListRebuild& rebuild, Outcome& outcome);
+    void loadGroups(PriceListRebuild& rebuild, Outcome& outcome);
+    void addDefaultGroups(PriceListRebuild& rebuild);
     void collect(const ThreadedSupplierReader& reader, Outcome& outcome);
 
     QString m_programDir;
-    DatabaseLock& m_lock;
+    Storage& m_storage;
     StageCallback m_stage;
     Progress m_progress;
     PriceListComparison m_comparison;

@@ -1,6 +1,6 @@
 #include "SupplierFileReader.h"
 
-#include "core/text/Error.h"
+#include "core/errors/Error.h"
 #include "core/text/ShownValue.h"
 
 #include <QFileInfo>

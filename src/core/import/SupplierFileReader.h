@@ -1,6 +1,6 @@
 #pragma once
 
-#include "core/db/TableColumn.h"
+#include "core/storage/TableColumn.h"
 #include "core/import/FieldConverter.h"
 #include "core/import/TextFileScanner.h"
 #include "core/import/TextSchema.h"

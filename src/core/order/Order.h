@@ -1,11 +1,8 @@
 #pragma once
 
-#include "core/order/OrderStore.h"
-#include "core/search/PriceRow.h"
+#include "core/storage/PriceRow.h"
 
 #include <QString>
-
-#include <SQLiteCpp/Database.h>
 
 #include <array>
 #include <optional>
@@ -14,6 +11,10 @@
 // The order priced from the current price list. A part that the list no
 // longer holds stays, withdrawn, under the spellings stored when it was
 // added, without a price and outside both totals.
+class OrderStorage;
+class PriceCatalogue;
+class Storage;
+
 class Order
 {
 public:
@@ -29,20 +30,15 @@ public:
         // empty when withdrawn or without a price.
         std::optional<qint64> priceCents;
         std::optional<qint64> sumCents;
-        std::array<std::optional<qint64>, 9> stock;
+        std::array<std::optional<qint64>, Tables::kWarehouseCount> stock;
     };
 
-    // Reads the stored order; a file without the order table has an empty one.
-    static Order read(SQLite::Database& db);
+    // Reads the stored order in one snapshot of storage.
+    static Order read(Storage& storage);
 
     const std::vector<Line>& lines() const { return m_lines; }
     int totalQuantity() const { return m_totalQuantity; }
     qint64 totalCents() const { return m_totalCents; }
-
-    // The rows of the current price list for a part number typed by hand,
-    // ignoring case; an empty group code matches every group.
-    static std::vector<PriceRow> findPart(SQLite::Database& db, const QString& partNumber,
-                                          const QString& groupCode);
 
     // An amount in kopecks exactly as "0.00" shows it, so that sums add up
     // to what the clerk reads.
@@ -50,6 +46,8 @@ public:
     static QString moneyText(qint64 cents, QChar decimalSeparator);
 
 private:
+    void readLines(OrderStorage& stored, PriceCatalogue& catalogue);
+
     std::vector<Line> m_lines;
     int m_totalQuantity = 0;
     qint64 m_totalCents = 0;

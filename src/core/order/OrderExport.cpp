@@ -1,7 +1,7 @@
 #include "OrderExport.h"
 
 #include "core/order/OrderSheet.h"
-#include "core/text/Error.h"
+#include "core/errors/Error.h"
 
 #include <QDir>
 #include <QFile>

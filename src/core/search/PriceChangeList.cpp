@@ -1,22 +1,13 @@
 #include "PriceChangeList.h"
 
-#include "core/db/Schema.h"
 #include "core/text/Money.h"
 #include "core/text/RegionalFormats.h"
-
-#include <SQLiteCpp/Database.h>
-#include <SQLiteCpp/Statement.h>
 
 #include <algorithm>
 #include <cmath>
 #include <tuple>
 
 namespace {
-
-std::optional<double> real(const SQLite::Column& column)
-{
-    return column.isNull() ? std::nullopt : std::optional<double>(column.getDouble());
-}
 
 QString money(const std::optional<double>& stored)
 {
@@ -25,24 +16,12 @@ QString money(const std::optional<double>& stored)
 
 } // namespace
 
-std::vector<PriceChangeList::Line> PriceChangeList::read(SQLite::Database& db)
+std::vector<PriceChangeList::Line> PriceChangeList::read(PriceChangeStorage& storage)
 {
     std::vector<Line> lines;
-    if (!db.tableExists(Schema::kPriceChangesTable))
-        return lines;
-    SQLite::Statement query(db, Schema::kSelectPriceChanges);
-    while (query.executeStep()) {
-        const std::optional<PriceChange::Kind> kind =
-            PriceChange::fromName(QString::fromUtf8(query.getColumn(0).getText()));
-        if (!kind)
-            continue;
-        Line line{*kind,
-                  query.getColumn(1).getString(),
-                  query.getColumn(2).getString(),
-                  real(query.getColumn(3)),
-                  real(query.getColumn(4)),
-                  std::nullopt};
-        if (*kind == PriceChange::Kind::Up || *kind == PriceChange::Kind::Down)
+    for (PriceChangeStorage::Line& stored : storage.read()) {
+        Line line{std::move(stored), std::nullopt};
+        if (line.kind == PriceChange::Kind::Up || line.kind == PriceChange::Kind::Down)
             line.percent = PriceChange::percent(line.oldPrice, line.newPrice);
         lines.push_back(std::move(line));
     }

@@ -1,6 +1,6 @@
 #include "PriceGridColumns.h"
 
-#include "core/db/PriceChange.h"
+#include "core/storage/PriceChange.h"
 #include "core/text/RegionalFormats.h"
 
 namespace {

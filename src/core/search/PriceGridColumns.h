@@ -1,6 +1,6 @@
 #pragma once
 
-#include "core/search/PriceRow.h"
+#include "core/storage/PriceRow.h"
 
 #include <QString>
 

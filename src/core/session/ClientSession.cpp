@@ -1,14 +1,13 @@
 #include "ClientSession.h"
 
-#include "core/db/ClientFiles.h"
-#include "core/text/Error.h"
+#include "core/errors/Error.h"
+#include "core/session/ShopStorage.h"
 
 #include <QFileInfo>
 
 ClientSession::ClientSession(const QString& programDir)
     : m_programDir(programDir.endsWith(QLatin1Char('/')) ? programDir : programDir + QLatin1Char('/')),
-      m_iniFileName(ClientFiles::iniFileName(m_programDir)),
-      m_databaseFileName(ClientFiles::databaseFileName(m_programDir)), m_lock(m_programDir)
+      m_iniFileName(IniFile::clientFileName(m_programDir))
 {}
 
 QString ClientSession::missingFileMessage(const QString& path)
@@ -26,18 +25,32 @@ void ClientSession::openIniFile()
 
 void ClientSession::openDatabase(const std::function<void()>& whileWaiting)
 {
-    if (!QFileInfo::exists(m_databaseFileName))
-        throw Error(missingFileMessage(m_databaseFileName));
-    m_lock.lockShared(whileWaiting);
-    m_database.open(m_databaseFileName);
-    m_settings.open(m_database);
+    const QString databaseFileName = ShopStorage::databaseFileName(m_programDir);
+    if (!QFileInfo::exists(databaseFileName))
+        throw Error(missingFileMessage(databaseFileName));
+    // Searching needs no write: in a folder where no lock file can be made
+    // the client goes on without the lock.
+    m_storage = ShopStorage::open(m_programDir, ShopStorage::Access::Shared, whileWaiting);
+    m_settings.open(m_storage->settings());
+}
+
+void ClientSession::closeDatabase()
+{
+    m_settings.close();
+    if (m_storage)
+        m_storage->suspend();
 }
 
 void ClientSession::reopenDatabase()
 {
-    m_lock.lockShared();
-    if (!m_database.isOpen())
-        m_database.open(m_databaseFileName);
+    storage().resume();
     if (!m_settings.isOpen())
-        m_settings.open(m_database);
+        m_settings.open(m_storage->settings());
+}
+
+Storage& ClientSession::storage()
+{
+    if (!m_storage)
+        throw Error(QStringLiteral("Connection is closed"));
+    return *m_storage;
 }

@@ -1,10 +1,9 @@
 #pragma once
 
 #include "core/config/IniFile.h"
-#include "core/db/Database.h"
-#include "core/db/DatabaseLock.h"
-#include "core/db/SettingsRecord.h"
-#include "core/search/CrossIndex.h"
+#include "core/search/PartSearch.h"
+#include "core/storage/SettingsRecord.h"
+#include "core/storage/Storage.h"
 
 #include <QString>
 
@@ -12,8 +11,8 @@
 #include <memory>
 
 // What the client holds open for the whole run: the configuration file,
-// the database connection with its cross-number map and the settings
-// record, found in the program folder. Free of widgets, so start-up and shutdown are testable.
+// the shop's storage and the settings record, found in the program folder.
+// Free of widgets, so start-up and shutdown are testable.
 class ClientSession
 {
 public:
@@ -23,22 +22,21 @@ public:
 
     // Start-up: the configuration file must exist; it is read whole.
     void openIniFile();
-    // Start-up: the database file must exist; takes the shared lock, waiting
-    // while a compaction or update replaces the file (calling whileWaiting
-    // now and then), then opens it and the settings record. In a folder
-    // where no lock file can be made the client goes on without the lock:
-    // searching needs no write.
+    // Start-up: the database file must exist; waits while a compaction or
+    // update replaces the file (calling whileWaiting now and then), then
+    // opens it and the settings record.
     void openDatabase(const std::function<void()>& whileWaiting = {});
-    // Reopens the connection and the settings record after Exit closed them.
+    // Lets go of the storage, as Exit does; the settings record closes.
+    void closeDatabase();
+    // Opens again what Exit or an update let go of.
     void reopenDatabase();
+    bool isDatabaseOpen() const { return m_storage && !m_storage->isSuspended(); }
 
     IniFile* iniFile() { return m_iniFile.get(); }
-    Database& database() { return m_database; }
+    // Throw until openDatabase() succeeded.
+    Storage& storage();
     SettingsRecord& settings() { return m_settings; }
-    // The connection's cross-number map, for every search on it.
-    CrossIndex& crossIndex() { return m_crossIndex; }
-    // Held shared from start-up to exit.
-    DatabaseLock& lock() { return m_lock; }
+    PartSearch search() { return PartSearch(storage().catalogue(), m_settings); }
 
     // The message that stops the start when a required file is missing.
     static QString missingFileMessage(const QString& path);
@@ -46,10 +44,7 @@ public:
 private:
     QString m_programDir;
     QString m_iniFileName;
-    QString m_databaseFileName;
     std::unique_ptr<IniFile> m_iniFile;
-    DatabaseLock m_lock;
-    Database m_database;
+    std::unique_ptr<Storage> m_storage;
     SettingsRecord m_settings;
-    CrossIndex m_crossIndex;
 };

@@ -1,7 +1,9 @@
 #include "ProgramFolder.h"
 
-#include "core/db/ClientFiles.h"
-#include "core/text/Error.h"
+#include "core/config/IniFile.h"
+
+#include "core/sqlite/ClientFiles.h"
+#include "core/errors/Error.h"
 
 #include <QDir>
 #include <QFileInfo>
@@ -33,7 +35,7 @@ QString ProgramFolder::choose(const QString& applicationDir, const QString& chos
     const QString folder = dataFolder();
     // Only a first start gets new files: a folder holding one of the two keeps
     // the start-up error for the other, so the clerk's data is never replaced.
-    if (!QFileInfo::exists(ClientFiles::iniFileName(folder)) &&
+    if (!QFileInfo::exists(IniFile::clientFileName(folder)) &&
         !QFileInfo::exists(ClientFiles::databaseFileName(folder))) {
         try {
             ClientFiles::create(folder);

@@ -14,6 +14,7 @@ class UnicodeCaseFolding
 {
 public:
     static QString fold(QStringView text);
+    static bool equal(QStringView a, QStringView b) { return fold(a) == fold(b); }
     // Appends fold() of UTF-8 text to target as UTF-8, without the round
     // trip through QString that would cost most of the time for short texts.
     static void appendFolded(std::string& target, std::string_view utf8);

@@ -1,11 +1,10 @@
 #include "TFormMain.h"
 
-#include "core/order/OrderStore.h"
-#include "core/search/CrossSearch.h"
+#include "core/errors/Error.h"
+#include "core/search/PriceChangeList.h"
 #include "core/search/PriceGridColumns.h"
-#include "core/search/PriceListModel.h"
-#include "core/text/Error.h"
-#include "core/text/NormalizePartNumber.h"
+#include "core/storage/OrderStorage.h"
+#include "core/storage/PriceCatalogue.h"
 #include "core/text/RegionalFormats.h"
 #include "document/Quote.h"
 #include "gui/main/EditCommands.h"
@@ -15,6 +14,7 @@
 #include "gui/search/ParametersPanel.h"
 #include "gui/search/PriceChangesWindow.h"
 #include "gui/search/PriceGrid.h"
+#include "gui/search/PriceListModel.h"
 #include "gui/search/SearchBox.h"
 #include "gui/search/ViewToggles.h"
 #include "gui/setup/TFormSetup.h"
@@ -110,8 +110,7 @@ void TFormMain::actionAddToOrderExecute()
     if (m_updating || !current.isValid())
         return;
     MessageBoxes::guard(this, [&] {
-        OrderStore::add(m_session.database().connection(),
-                        ADODataSetPartsPrice->rows()[size_t(current.row())], 1);
+        m_session.storage().order().add(ADODataSetPartsPrice->rows()[size_t(current.row())], 1);
     });
     if (FormOrder->isVisible())
         FormOrder->reread();
@@ -177,7 +176,7 @@ void TFormMain::actionPriceChangesExecute()
             m_changesWindow = new PriceChangesWindow(this);
             connect(m_changesWindow, &PriceChangesWindow::partChosen, this, &TFormMain::searchFor);
         }
-        m_changesWindow->showChanges(m_session.database().connection());
+        m_changesWindow->showChanges(PriceChangeList::read(m_session.storage().priceChanges()));
     });
 }
 
@@ -338,10 +337,10 @@ void TFormMain::showEvent(QShowEvent* event)
 
 void TFormMain::prepareSearch()
 {
-    if (!m_session.database().isOpen())
+    if (!m_session.isDatabaseOpen())
         return;
     try {
-        CrossSearch::prepare(m_session.database().connection(), m_session.crossIndex());
+        m_session.storage().catalogue().prepare();
     } catch (const std::exception&) {
         // Nothing to prepare (no PRICE table, say): the search itself reports it.
     }
@@ -377,7 +376,7 @@ void TFormMain::cbSearchNrKeyUp()
         return;
     MessageBoxes::guard(this, [this] {
         m_searchedText = cbSearchNr->currentText();
-        CurrentSearchNr = NormalizePartNumber(cbSearchNr->currentText());
+        CurrentSearchNr = PartSearch::searchNumber(cbSearchNr->currentText());
         cbSearchNr->AddSearchNr(CurrentSearchNr);
         SearchCross();
     });
@@ -385,8 +384,7 @@ void TFormMain::cbSearchNrKeyUp()
 
 void TFormMain::SearchCross()
 {
-    const QStringList crosses =
-        CrossSearch::find(m_session.database().connection(), m_session.crossIndex(), CurrentSearchNr);
+    const QStringList crosses = m_session.search().crossesOf(CurrentSearchNr);
     ADODataSetPartsPrice->close();
     listboxSearch->setLines(crosses);
     if (crosses.isEmpty()) {
@@ -402,10 +400,7 @@ void TFormMain::SearchCross()
 
 void TFormMain::OpenPriceList(const QString& crossNumber)
 {
-    const SettingsRecord& settings = m_session.settings();
-    ADODataSetPartsPrice->open(m_session.database().connection(), crossNumber,
-                               settings.floatValue(Schema::SettingsField::RATE_USD),
-                               settings.floatValue(Schema::SettingsField::RATE_EURO));
+    ADODataSetPartsPrice->open(m_session.search().priceList(crossNumber));
 }
 
 void TFormMain::listboxSearchClick()
@@ -439,8 +434,7 @@ void TFormMain::actionExitProgrammExecute()
     // The cross-number search holds nothing open between searches; the
     // price list is the one query to close.
     ADODataSetPartsPrice->close();
-    m_session.settings().close();
-    m_session.database().close();
+    m_session.closeDatabase();
     if (!close()) {
         // The configuration could not be saved and the window stays open:
         // give the clerk a working client back.
@@ -492,8 +486,7 @@ void TFormMain::finishEnding()
         return;
     }
     ADODataSetPartsPrice->close();
-    m_session.settings().close();
-    m_session.database().close();
+    m_session.closeDatabase();
     bool saved = true;
     if (Initialized) {
         try {

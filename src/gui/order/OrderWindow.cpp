@@ -4,9 +4,10 @@
 #include "core/order/OrderExport.h"
 #include "core/order/OrderMail.h"
 #include "core/order/OrderSheet.h"
-#include "core/order/OrderStore.h"
+#include "core/order/OrderQuantity.h"
 #include "core/session/ClientSession.h"
-#include "core/text/Error.h"
+#include "core/storage/OrderStorage.h"
+#include "core/errors/Error.h"
 #include "core/text/RegionalFormats.h"
 #include "gui/order/OrderModel.h"
 #include "gui/shared/MessageBoxes.h"
@@ -41,7 +42,7 @@ public:
     {
         QWidget* editor = QStyledItemDelegate::createEditor(parent, option, index);
         if (auto* spin = qobject_cast<QSpinBox*>(editor))
-            spin->setRange(OrderStore::kMinQuantity, OrderStore::kMaxQuantity);
+            spin->setRange(OrderQuantity::kMin, OrderQuantity::kMax);
         return editor;
     }
 };
@@ -126,7 +127,7 @@ void OrderWindow::reread()
 {
     MessageBoxes::guard(this, [this] {
         const QModelIndex current = gridOrder->currentIndex();
-        const Order order = Order::read(m_session.database().connection());
+        const Order order = Order::read(m_session.storage());
         m_model->setSheet(OrderSheet(order, m_warehouses()));
         for (int column = 0; column < m_model->columnCount(); ++column)
             gridOrder->setColumnWidth(column, column < OrderSheet::FirstWarehouse ? kColumnWidths[column]
@@ -149,15 +150,14 @@ void OrderWindow::setChangesEnabled(bool enabled)
 
 template <typename Change> void OrderWindow::change(Change&& body)
 {
-    MessageBoxes::guard(this, [&] { body(m_session.database().connection()); });
+    MessageBoxes::guard(this, [&] { body(m_session.storage().order()); });
     reread();
 }
 
 void OrderWindow::writeQuantity(qint64 lineId, int quantity)
 {
     // The model is read again once the editor has let go of it.
-    MessageBoxes::guard(
-        this, [&] { OrderStore::setQuantity(m_session.database().connection(), lineId, quantity); });
+    MessageBoxes::guard(this, [&] { m_session.storage().order().setQuantity(lineId, quantity); });
     QTimer::singleShot(0, this, &OrderWindow::reread);
 }
 
@@ -166,14 +166,14 @@ void OrderWindow::removeCurrentLine()
     const QModelIndex current = gridOrder->currentIndex();
     if (!current.isValid())
         return;
-    change([&](SQLite::Database& db) { OrderStore::remove(db, m_model->lineId(current.row())); });
+    change([&](OrderStorage& order) { order.remove(m_model->lineId(current.row())); });
 }
 
 void OrderWindow::clearOrder()
 {
     if (MessageBoxes::confirm(this, QStringLiteral("Очистить заказ?")) != MessageBoxes::Answer::Yes)
         return;
-    change([](SQLite::Database& db) { OrderStore::clear(db); });
+    change([](OrderStorage& order) { order.clear(); });
 }
 
 void OrderWindow::saveOrder()
@@ -200,10 +200,10 @@ void OrderWindow::sendOrder()
     QString problem;
     try {
         const SettingsRecord& settings = m_session.settings();
-        const QString subject = OrderMail::subject(settings.value(Schema::SettingsField::CL_NAME).toString(),
+        const QString subject = OrderMail::subject(settings.value(Tables::SettingsField::CL_NAME).toString(),
                                                    QDate::currentDate());
         const QUrl link =
-            OrderMail::link(settings.value(Schema::SettingsField::SUPP_EMAIL).toString(), subject,
+            OrderMail::link(settings.value(Tables::SettingsField::SUPP_EMAIL).toString(), subject,
                             OrderMail::body(m_model->sheet(), RegionalFormats::decimalSeparator()));
         if (g_openUrl(link))
             return;

@@ -1,6 +1,6 @@
 #include "ParametersPanel.h"
 
-#include "core/db/SettingsRecord.h"
+#include "core/storage/SettingsRecord.h"
 #include "core/text/RegionalFormats.h"
 
 #include <QGridLayout>
@@ -14,10 +14,10 @@ ParametersPanel::ParametersPanel(SettingsRecord& settings, QWidget* parent)
     : QGroupBox(QStringLiteral(" Параметры "), parent), m_settings(settings)
 {
     setObjectName(QStringLiteral("GroupBoxParameters"));
-    m_priceDate = addValue(Schema::SettingsField::PRICE_DATE);
-    m_rateUsd = addValue(Schema::SettingsField::RATE_USD);
-    m_rateEuro = addValue(Schema::SettingsField::RATE_EURO);
-    m_suppPhone = addValue(Schema::SettingsField::SUPP_PHONE);
+    m_priceDate = addValue(Tables::SettingsField::PRICE_DATE);
+    m_rateUsd = addValue(Tables::SettingsField::RATE_USD);
+    m_rateEuro = addValue(Tables::SettingsField::RATE_EURO);
+    m_suppPhone = addValue(Tables::SettingsField::SUPP_PHONE);
     m_suppPhone->setAlignment(Qt::AlignLeft | Qt::AlignTop);
     m_suppPhone->setWordWrap(true);
     m_suppPhone->setFixedSize(kPhoneSize);
@@ -40,10 +40,10 @@ ParametersPanel::ParametersPanel(SettingsRecord& settings, QWidget* parent)
     refresh();
 }
 
-QLabel* ParametersPanel::addValue(Schema::SettingsField column)
+QLabel* ParametersPanel::addValue(Tables::SettingsField column)
 {
     auto* label = new QLabel(this);
-    label->setObjectName(QLatin1String(Schema::settingsColumn(column).name));
+    label->setObjectName(QLatin1String(Tables::settingsColumn(column).name));
     // The supplier's texts are shown as typed, never as markup.
     label->setTextFormat(Qt::PlainText);
     label->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
@@ -54,8 +54,8 @@ void ParametersPanel::refresh()
 {
     // A closed record has no values, so every field shows empty.
     m_priceDate->setText(
-        RegionalFormats::formatDate(m_settings.dateValue(Schema::SettingsField::PRICE_DATE)));
-    m_rateUsd->setText(RegionalFormats::formatMoney(m_settings.value(Schema::SettingsField::RATE_USD)));
-    m_rateEuro->setText(RegionalFormats::formatMoney(m_settings.value(Schema::SettingsField::RATE_EURO)));
-    m_suppPhone->setText(m_settings.value(Schema::SettingsField::SUPP_PHONE).toString());
+        RegionalFormats::formatDate(m_settings.dateValue(Tables::SettingsField::PRICE_DATE)));
+    m_rateUsd->setText(RegionalFormats::formatMoney(m_settings.value(Tables::SettingsField::RATE_USD)));
+    m_rateEuro->setText(RegionalFormats::formatMoney(m_settings.value(Tables::SettingsField::RATE_EURO)));
+    m_suppPhone->setText(m_settings.value(Tables::SettingsField::SUPP_PHONE).toString());
 }

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "core/db/Schema.h"
+#include "core/sqlite/Schema.h"
 
 #include <QGroupBox>
 
@@ -19,7 +19,7 @@ public:
 
 private:
     void refresh();
-    QLabel* addValue(Schema::SettingsField column);
+    QLabel* addValue(Tables::SettingsField column);
 
     SettingsRecord& m_settings;
     QLabel* m_priceDate;

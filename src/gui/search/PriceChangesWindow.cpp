@@ -1,6 +1,6 @@
 #include "PriceChangesWindow.h"
 
-#include "core/search/PriceChangeModel.h"
+#include "gui/search/PriceChangeModel.h"
 
 #include <QComboBox>
 #include <QHBoxLayout>
@@ -51,9 +51,9 @@ PriceChangesWindow::PriceChangesWindow(QWidget* parent)
     layout->addWidget(m_table);
 }
 
-void PriceChangesWindow::showChanges(SQLite::Database& db)
+void PriceChangesWindow::showChanges(std::vector<PriceChangeList::Line> lines)
 {
-    m_model->setLines(PriceChangeList::read(db));
+    m_model->setLines(std::move(lines));
     show();
     raise();
     activateWindow();

@@ -1,15 +1,15 @@
 #pragma once
 
+#include "core/search/PriceChangeList.h"
+
 #include <QDialog>
+
+#include <vector>
 
 class PriceChangeModel;
 class QComboBox;
 class QSortFilterProxyModel;
 class QTableView;
-
-namespace SQLite {
-class Database;
-}
 
 // "Изменения прайса": the changes of the last update in a sortable table
 // with a filter by kind. A double click or Enter on a line asks for that
@@ -21,8 +21,8 @@ class PriceChangesWindow : public QDialog
 public:
     explicit PriceChangesWindow(QWidget* parent);
 
-    // Reads the changes afresh, since an update may have come in between.
-    void showChanges(SQLite::Database& db);
+    // The caller reads the changes afresh, since an update may have come in between.
+    void showChanges(std::vector<PriceChangeList::Line> lines);
 
 signals:
     void partChosen(const QString& partNumber);

@@ -1,7 +1,7 @@
 #include "PriceGrid.h"
 
 #include "core/search/PriceGridColumns.h"
-#include "core/search/PriceListModel.h"
+#include "gui/search/PriceListModel.h"
 #include "gui/search/PriceGridDelegate.h"
 
 #include <QHeaderView>

@@ -1,6 +1,6 @@
 #include "PriceGridDelegate.h"
 
-#include "core/search/PriceListModel.h"
+#include "gui/search/PriceListModel.h"
 
 #include <QAbstractItemView>
 #include <QApplication>

@@ -1,6 +1,6 @@
 #include "SettingsFieldEdit.h"
 
-#include "core/db/SettingsRecord.h"
+#include "core/storage/SettingsRecord.h"
 #include "gui/shared/MessageBoxes.h"
 
 #include <QApplication>
@@ -9,10 +9,10 @@
 #include <QTimer>
 #include <QValidator>
 
-SettingsFieldEdit::SettingsFieldEdit(SettingsRecord& record, Schema::SettingsField column, QWidget* parent)
+SettingsFieldEdit::SettingsFieldEdit(SettingsRecord& record, Tables::SettingsField column, QWidget* parent)
     : QLineEdit(parent), m_record(record), m_column(column)
 {
-    setObjectName(QStringLiteral("DBEdit") + QLatin1String(Schema::settingsColumn(column).name));
+    setObjectName(QStringLiteral("DBEdit") + QLatin1String(Tables::settingsColumn(column).name));
     showRecord();
     // Every change by the clerk (keys, context menu, drag and drop) starts the edit.
     connect(this, &QLineEdit::textEdited, this, &SettingsFieldEdit::startEdit);

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "core/db/Schema.h"
+#include "core/sqlite/Schema.h"
 
 #include <QLineEdit>
 
@@ -14,7 +14,7 @@ class SettingsFieldEdit : public QLineEdit
     Q_OBJECT
 
 public:
-    SettingsFieldEdit(SettingsRecord& record, Schema::SettingsField column, QWidget* parent = nullptr);
+    SettingsFieldEdit(SettingsRecord& record, Tables::SettingsField column, QWidget* parent = nullptr);
 
     // Writes a changed text into the record; throws when the record refuses it.
     void writeToRecord();
@@ -28,5 +28,5 @@ private:
     void startEdit();
 
     SettingsRecord& m_record;
-    Schema::SettingsField m_column;
+    Tables::SettingsField m_column;
 };

@@ -1,7 +1,7 @@
 #include "TFormSetup.h"
 
-#include "core/db/Schema.h"
-#include "core/db/SettingsRecord.h"
+#include "core/sqlite/Schema.h"
+#include "core/storage/SettingsRecord.h"
 #include "gui/setup/RateValidator.h"
 #include "gui/setup/SettingsFieldEdit.h"
 #include "gui/shared/MessageBoxes.h"
@@ -77,20 +77,20 @@ TFormSetup::TFormSetup(SettingsRecord& settings, QWidget* parent)
     connect(DataSetSetupCancel, &QAction::triggered, this, &TFormSetup::DataSetSetupCancelExecute);
 
     QGroupBox* client = addGroup(QStringLiteral(" Клиент "), 48, 129);
-    addField(client, QStringLiteral("Код"), Schema::SettingsField::CL_ID, 0)->setFixedWidth(kIdWidth);
-    addField(client, QStringLiteral("Наименование"), Schema::SettingsField::CL_NAME, 1);
-    addField(client, QStringLiteral("Адрес"), Schema::SettingsField::CL_ADDRESS, 2);
-    addField(client, QStringLiteral("Электронная почта"), Schema::SettingsField::CL_EMAIL, 3);
+    addField(client, QStringLiteral("Код"), Tables::SettingsField::CL_ID, 0)->setFixedWidth(kIdWidth);
+    addField(client, QStringLiteral("Наименование"), Tables::SettingsField::CL_NAME, 1);
+    addField(client, QStringLiteral("Адрес"), Tables::SettingsField::CL_ADDRESS, 2);
+    addField(client, QStringLiteral("Электронная почта"), Tables::SettingsField::CL_EMAIL, 3);
 
     QGroupBox* supplier = addGroup(QStringLiteral(" Поставщик "), 185, 129);
-    addField(supplier, QStringLiteral("Наименование"), Schema::SettingsField::SUPP_NAME, 0);
-    addField(supplier, QStringLiteral("Адрес"), Schema::SettingsField::SUPP_ADRES, 1);
-    addField(supplier, QStringLiteral("Телефон/Факс"), Schema::SettingsField::SUPP_PHONE, 2);
-    addField(supplier, QStringLiteral("Электронная почта"), Schema::SettingsField::SUPP_EMAIL, 3);
+    addField(supplier, QStringLiteral("Наименование"), Tables::SettingsField::SUPP_NAME, 0);
+    addField(supplier, QStringLiteral("Адрес"), Tables::SettingsField::SUPP_ADRES, 1);
+    addField(supplier, QStringLiteral("Телефон/Факс"), Tables::SettingsField::SUPP_PHONE, 2);
+    addField(supplier, QStringLiteral("Электронная почта"), Tables::SettingsField::SUPP_EMAIL, 3);
 
     QGroupBox* program = addGroup(QStringLiteral(" Программа "), 322, 57);
-    addRateField(program, QStringLiteral("Курс розницы в USD"), Schema::SettingsField::RATE_USD, kLabelLeft);
-    addRateField(program, QStringLiteral("Курс розницы в EUR"), Schema::SettingsField::RATE_EURO, 250);
+    addRateField(program, QStringLiteral("Курс розницы в USD"), Tables::SettingsField::RATE_USD, kLabelLeft);
+    addRateField(program, QStringLiteral("Курс розницы в EUR"), Tables::SettingsField::RATE_EURO, 250);
 
     connect(&m_settings, &SettingsRecord::stateChanged, this, &TFormSetup::updateCommands);
     updateCommands();
@@ -109,7 +109,7 @@ QGroupBox* TFormSetup::addGroup(const QString& title, int top, int height)
     return group;
 }
 
-SettingsFieldEdit* TFormSetup::addField(QGroupBox* group, const QString& label, Schema::SettingsField column,
+SettingsFieldEdit* TFormSetup::addField(QGroupBox* group, const QString& label, Tables::SettingsField column,
                                         int line)
 {
     const int top = kLineTop + line * kLineStep;
@@ -117,13 +117,13 @@ SettingsFieldEdit* TFormSetup::addField(QGroupBox* group, const QString& label, 
     caption->setGeometry(kLabelLeft, top, kFieldLeft - kLabelLeft, kLineHeight);
     auto* field = new SettingsFieldEdit(m_settings, column, group);
     field->setGeometry(kFieldLeft, top, kFieldWidth, kLineHeight);
-    field->setMaxLength(Schema::settingsColumn(column).length);
+    field->setMaxLength(Tables::settingsColumn(column).length);
     m_fields.push_back(field);
     return field;
 }
 
 SettingsFieldEdit* TFormSetup::addRateField(QGroupBox* group, const QString& label,
-                                            Schema::SettingsField column, int left)
+                                            Tables::SettingsField column, int left)
 {
     auto* caption = new QLabel(label, group);
     caption->setGeometry(left, kLineTop, 150, kLineHeight);

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "core/db/Schema.h"
+#include "core/sqlite/Schema.h"
 
 #include <QDialog>
 #include <QStyle>
@@ -41,9 +41,9 @@ protected:
 private:
     QAction* addCommand(const QString& caption, const QString& iconName, QStyle::StandardPixmap fallback);
     QGroupBox* addGroup(const QString& title, int top, int height);
-    SettingsFieldEdit* addField(QGroupBox* group, const QString& label, Schema::SettingsField column,
+    SettingsFieldEdit* addField(QGroupBox* group, const QString& label, Tables::SettingsField column,
                                 int line);
-    SettingsFieldEdit* addRateField(QGroupBox* group, const QString& label, Schema::SettingsField column,
+    SettingsFieldEdit* addRateField(QGroupBox* group, const QString& label, Tables::SettingsField column,
                                     int left);
     void updateCommands();
 

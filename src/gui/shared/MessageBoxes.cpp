@@ -1,6 +1,6 @@
 #include "MessageBoxes.h"
 
-#include "core/text/Error.h"
+#include "core/errors/Error.h"
 
 #include <QDebug>
 #include <QMessageBox>

@@ -2,7 +2,8 @@
 
 #include "core/import/PriceListUpdate.h"
 #include "core/session/ClientSession.h"
-#include "core/text/Error.h"
+#include "core/storage/PriceCatalogue.h"
+#include "core/errors/Error.h"
 #include "gui/shared/MessageBoxes.h"
 #include "gui/update/TformWait.h"
 #include "gui/update/WaitProgr.h"
@@ -59,12 +60,10 @@ QString PriceListUpdateCommand::runStages(QString* report)
     try {
         WaitProgr::ShowWaitForm(PriceListUpdate::firstStage());
         m_hooks.closePriceList();
-        PriceListUpdate::checkPriceTable(m_session.database().connection());
-        // The file under the connection is about to be replaced.
-        m_session.database().close();
+        m_session.storage().catalogue().checkPriceTable();
 
         WaitFormProgress progress;
-        PriceListUpdate update(m_session.ProgramDir(), m_session.lock(), &WaitProgr::SetWaitMessage,
+        PriceListUpdate update(m_session.ProgramDir(), m_session.storage(), &WaitProgr::SetWaitMessage,
                                &progress);
         update.setStopRequest([this] { return m_abandoned; });
         const PriceListUpdate::Outcome outcome = update.run();
@@ -81,7 +80,7 @@ QString PriceListUpdateCommand::runStages(QString* report)
         if (replaced)
             error.prepend(QStringLiteral("Прайс-лист обновлён.\n"));
     }
-    if (!m_session.database().isOpen()) {
+    if (!m_session.isDatabaseOpen()) {
         // A failed update leaves the previous file in place: carry on with it.
         try {
             m_session.reopenDatabase();

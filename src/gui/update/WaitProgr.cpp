@@ -1,6 +1,6 @@
 #include "WaitProgr.h"
 
-#include "core/text/Error.h"
+#include "core/errors/Error.h"
 #include "gui/update/TformWait.h"
 
 #include <QPointer>

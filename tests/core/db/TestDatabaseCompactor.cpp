@@ -1,9 +1,9 @@
 #include "SampleGenerator.h"
-#include "core/db/ClientFiles.h"
-#include "core/db/DatabaseCompactor.h"
-#include "core/db/DatabaseLock.h"
+#include "core/sqlite/ClientFiles.h"
+#include "core/sqlite/DatabaseCompactor.h"
+#include "core/sqlite/DatabaseLock.h"
 #include "core/session/AdminTool.h"
-#include "core/text/Error.h"
+#include "core/errors/Error.h"
 
 #include <SQLiteCpp/Database.h>
 #include <SQLiteCpp/Statement.h>

@@ -1,8 +1,8 @@
-#include "core/db/ClientFiles.h"
-#include "core/db/DatabaseCompactor.h"
-#include "core/db/DatabaseLock.h"
+#include "core/sqlite/ClientFiles.h"
+#include "core/sqlite/DatabaseCompactor.h"
+#include "core/sqlite/DatabaseLock.h"
 #include "core/session/ClientSession.h"
-#include "core/text/Error.h"
+#include "core/errors/Error.h"
 #include "support/FileDigest.h"
 #include "support/LockHolder.h"
 
@@ -88,7 +88,7 @@ void TestDatabaseLock::compactionConvertsOwnLockAndGivesItBack()
     DatabaseCompactor::CompactClientDatabase(folder(), QString(), client.lock());
     QCOMPARE(client.lock().mode(), DatabaseLock::Mode::Shared);
     client.reopenDatabase();
-    QCOMPARE(client.settings().floatValue(Schema::SettingsField::RATE_USD), 41.25);
+    QCOMPARE(client.settings().floatValue(Tables::SettingsField::RATE_USD), 41.25);
 
     DatabaseLock other(folder());
     QVERIFY_THROWS_EXCEPTION(Error, other.lockExclusive());
@@ -109,7 +109,7 @@ void TestDatabaseLock::startingClientWaitsForReplacement()
     client.openDatabase([&] { ++waits; });
     QVERIFY(waits > 0);
     QCOMPARE(client.lock().mode(), DatabaseLock::Mode::Shared);
-    QCOMPARE(client.settings().floatValue(Schema::SettingsField::RATE_USD), 44.5);
+    QCOMPARE(client.settings().floatValue(Tables::SettingsField::RATE_USD), 44.5);
     QVERIFY(update.succeeded());
 }
 

@@ -1,5 +1,5 @@
 #include "SampleGenerator.h"
-#include "core/db/ClientFiles.h"
+#include "core/sqlite/ClientFiles.h"
 #include "support/AdminRun.h"
 #include "support/FileDigest.h"
 

@@ -1,4 +1,4 @@
-#include "core/db/Schema.h"
+#include "core/sqlite/Schema.h"
 
 #include <QTest>
 

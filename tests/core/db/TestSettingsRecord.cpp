@@ -1,7 +1,7 @@
-#include "core/db/ClientFiles.h"
-#include "core/db/Database.h"
-#include "core/db/SettingsRecord.h"
-#include "core/text/Error.h"
+#include "core/sqlite/ClientFiles.h"
+#include "core/sqlite/Database.h"
+#include "core/storage/SettingsRecord.h"
+#include "core/errors/Error.h"
 #include "support/DecimalSeparator.h"
 
 #include <SQLiteCpp/Database.h>
@@ -58,10 +58,10 @@ void TestSettingsRecord::readsFirstRow()
     SettingsRecord record;
     record.open(database);
     QCOMPARE(record.state(), SettingsRecord::State::Browse);
-    QCOMPARE(record.value(Schema::SettingsField::CL_ID).toString(), QStringLiteral("00017"));
-    QCOMPARE(record.floatValue(Schema::SettingsField::RATE_USD), 41.25);
-    QCOMPARE(record.floatValue(Schema::SettingsField::NUMBER1), 0.0);
-    QVERIFY(record.value(Schema::SettingsField::PRICE_DATE).isNull());
+    QCOMPARE(record.value(Tables::SettingsField::CL_ID).toString(), QStringLiteral("00017"));
+    QCOMPARE(record.floatValue(Tables::SettingsField::RATE_USD), 41.25);
+    QCOMPARE(record.floatValue(Tables::SettingsField::NUMBER1), 0.0);
+    QVERIFY(record.value(Tables::SettingsField::PRICE_DATE).isNull());
 }
 
 void TestSettingsRecord::editPostCancel()
@@ -73,30 +73,30 @@ void TestSettingsRecord::editPostCancel()
     QSignalSpy values(&record, &SettingsRecord::valuesChanged);
     QSignalSpy states(&record, &SettingsRecord::stateChanged);
 
-    QVERIFY_THROWS_EXCEPTION(Error, record.setValue(Schema::SettingsField::SUPP_PHONE, QStringLiteral("1")));
+    QVERIFY_THROWS_EXCEPTION(Error, record.setValue(Tables::SettingsField::SUPP_PHONE, QStringLiteral("1")));
     record.edit();
     QCOMPARE(record.state(), SettingsRecord::State::Edit);
-    record.setValue(Schema::SettingsField::SUPP_PHONE, QStringLiteral("222-33-44"));
+    record.setValue(Tables::SettingsField::SUPP_PHONE, QStringLiteral("222-33-44"));
     QCOMPARE(values.count(), 1);
-    QCOMPARE(record.value(Schema::SettingsField::SUPP_PHONE).toString(), QStringLiteral("222-33-44"));
+    QCOMPARE(record.value(Tables::SettingsField::SUPP_PHONE).toString(), QStringLiteral("222-33-44"));
     record.cancel();
-    QCOMPARE(record.value(Schema::SettingsField::SUPP_PHONE).toString(),
+    QCOMPARE(record.value(Tables::SettingsField::SUPP_PHONE).toString(),
              QStringLiteral("(044) 501-23-45, факс (044) 501-23-46"));
     QCOMPARE(values.count(), 2);
 
     record.edit();
-    record.setValue(Schema::SettingsField::RATE_EURO, 44.4321);
-    record.setValue(Schema::SettingsField::PRICE_DATE, QDate(2026, 12, 7));
+    record.setValue(Tables::SettingsField::RATE_EURO, 44.4321);
+    record.setValue(Tables::SettingsField::PRICE_DATE, QDate(2026, 12, 7));
     record.post();
     QCOMPARE(record.state(), SettingsRecord::State::Browse);
     QCOMPARE(states.count(), 4);
 
     SettingsRecord reread;
     reread.open(database);
-    QCOMPARE(reread.floatValue(Schema::SettingsField::RATE_EURO), 44.4321);
-    QCOMPARE(reread.dateValue(Schema::SettingsField::PRICE_DATE), QDate(2026, 12, 7));
+    QCOMPARE(reread.floatValue(Tables::SettingsField::RATE_EURO), 44.4321);
+    QCOMPARE(reread.dateValue(Tables::SettingsField::PRICE_DATE), QDate(2026, 12, 7));
     // Untouched fields keep what was stored.
-    QCOMPARE(reread.floatValue(Schema::SettingsField::RATE_USD), 41.25);
+    QCOMPARE(reread.floatValue(Tables::SettingsField::RATE_USD), 41.25);
     SQLite::Statement text(database.connection(), "SELECT PRICE_DATE FROM SETTINGS");
     QVERIFY(text.executeStep());
     QCOMPARE(text.getColumn(0).getString(), std::string("2026-12-07"));
@@ -109,14 +109,14 @@ void TestSettingsRecord::emptyTableInsertsOnPost()
     database.open(m_file);
     SettingsRecord record;
     record.open(database);
-    QCOMPARE(record.floatValue(Schema::SettingsField::RATE_USD), 0.0);
+    QCOMPARE(record.floatValue(Tables::SettingsField::RATE_USD), 0.0);
     record.edit();
     QCOMPARE(record.state(), SettingsRecord::State::Insert);
-    record.setValue(Schema::SettingsField::RATE_USD, 40.0);
+    record.setValue(Tables::SettingsField::RATE_USD, 40.0);
     record.post();
     record.edit();
     QCOMPARE(record.state(), SettingsRecord::State::Edit);
-    record.setValue(Schema::SettingsField::CL_NAME, QStringLiteral("Клиент"));
+    record.setValue(Tables::SettingsField::CL_NAME, QStringLiteral("Клиент"));
     record.post();
     SQLite::Statement count(database.connection(),
                             "SELECT count(*), max(RATE_USD), max(CL_NAME) FROM SETTINGS");
@@ -185,30 +185,30 @@ void TestSettingsRecord::dateToleratesTimeAndNull()
     database.open(m_file);
     SettingsRecord record;
     record.open(database);
-    QCOMPARE(record.dateValue(Schema::SettingsField::PRICE_DATE), QDate(2025, 3, 4));
+    QCOMPARE(record.dateValue(Tables::SettingsField::PRICE_DATE), QDate(2025, 3, 4));
 }
 
 void TestSettingsRecord::setText_data()
 {
-    QTest::addColumn<Schema::SettingsField>("column");
+    QTest::addColumn<Tables::SettingsField>("column");
     QTest::addColumn<QString>("text");
     QTest::addColumn<QVariant>("stored");
     QTest::addColumn<QString>("shown");
 
     QTest::newRow("rate kept unrounded")
-        << Schema::SettingsField::RATE_USD << "41.2345" << QVariant(41.2345) << "41.23";
+        << Tables::SettingsField::RATE_USD << "41.2345" << QVariant(41.2345) << "41.23";
     QTest::newRow("rate shown rounded half up")
-        << Schema::SettingsField::RATE_USD << "41.245" << QVariant(41.245) << "41.25";
+        << Tables::SettingsField::RATE_USD << "41.245" << QVariant(41.245) << "41.25";
     QTest::newRow("rate with exponent")
-        << Schema::SettingsField::RATE_EURO << "4.5e1" << QVariant(45.0) << "45.00";
-    QTest::newRow("emptied rate has no value") << Schema::SettingsField::RATE_EURO << "" << QVariant() << "";
-    QTest::newRow("text as typed") << Schema::SettingsField::SUPP_PHONE << " 222-33-44 "
+        << Tables::SettingsField::RATE_EURO << "4.5e1" << QVariant(45.0) << "45.00";
+    QTest::newRow("emptied rate has no value") << Tables::SettingsField::RATE_EURO << "" << QVariant() << "";
+    QTest::newRow("text as typed") << Tables::SettingsField::SUPP_PHONE << " 222-33-44 "
                                    << QVariant(" 222-33-44 ") << " 222-33-44 ";
 }
 
 void TestSettingsRecord::setText()
 {
-    QFETCH(Schema::SettingsField, column);
+    QFETCH(Tables::SettingsField, column);
     QFETCH(QString, text);
     QFETCH(QVariant, stored);
     QFETCH(QString, shown);
@@ -229,19 +229,19 @@ void TestSettingsRecord::setText()
 
 void TestSettingsRecord::invalidRateKeepsEditing_data()
 {
-    QTest::addColumn<Schema::SettingsField>("column");
+    QTest::addColumn<Tables::SettingsField>("column");
     QTest::addColumn<QString>("text");
     QTest::addColumn<QString>("message");
 
-    QTest::newRow("dollar") << Schema::SettingsField::RATE_USD << "1-2"
+    QTest::newRow("dollar") << Tables::SettingsField::RATE_USD << "1-2"
                             << "'1-2' is not a valid floating point value for field 'Курс USD'";
-    QTest::newRow("euro") << Schema::SettingsField::RATE_EURO << "e"
+    QTest::newRow("euro") << Tables::SettingsField::RATE_EURO << "e"
                           << "'e' is not a valid floating point value for field 'Курс EUR'";
 }
 
 void TestSettingsRecord::invalidRateKeepsEditing()
 {
-    QFETCH(Schema::SettingsField, column);
+    QFETCH(Tables::SettingsField, column);
     QFETCH(QString, text);
     QFETCH(QString, message);
     Database database;
@@ -287,31 +287,31 @@ void TestSettingsRecord::storePriceDate()
     database.open(m_file);
     SettingsRecord record;
     record.open(database);
-    const QString phoneBefore = record.value(Schema::SettingsField::SUPP_PHONE).toString();
+    const QString phoneBefore = record.value(Tables::SettingsField::SUPP_PHONE).toString();
     if (editing) {
         record.edit();
-        record.setText(Schema::SettingsField::SUPP_PHONE, QStringLiteral("222-33-44"));
+        record.setText(Tables::SettingsField::SUPP_PHONE, QStringLiteral("222-33-44"));
     }
     const QDate date(2026, 12, 7);
     record.storePriceDate(date);
     QCOMPARE(record.isEditing(), editing);
-    QCOMPARE(record.dateValue(Schema::SettingsField::PRICE_DATE), date);
+    QCOMPARE(record.dateValue(Tables::SettingsField::PRICE_DATE), date);
 
     SettingsRecord stored;
     stored.open(database);
-    QCOMPARE(stored.dateValue(Schema::SettingsField::PRICE_DATE), date);
-    QCOMPARE(stored.value(Schema::SettingsField::SUPP_PHONE).toString(), phoneBefore);
+    QCOMPARE(stored.dateValue(Tables::SettingsField::PRICE_DATE), date);
+    QCOMPARE(stored.value(Tables::SettingsField::SUPP_PHONE).toString(), phoneBefore);
 
     if (editing) {
-        QCOMPARE(record.value(Schema::SettingsField::SUPP_PHONE).toString(), QStringLiteral("222-33-44"));
+        QCOMPARE(record.value(Tables::SettingsField::SUPP_PHONE).toString(), QStringLiteral("222-33-44"));
         if (post)
             record.post();
         else
             record.cancel();
     }
     const QString phone = post ? QStringLiteral("222-33-44") : phoneBefore;
-    QCOMPARE(record.dateValue(Schema::SettingsField::PRICE_DATE), date);
-    QCOMPARE(record.value(Schema::SettingsField::SUPP_PHONE).toString(), phone);
+    QCOMPARE(record.dateValue(Tables::SettingsField::PRICE_DATE), date);
+    QCOMPARE(record.value(Tables::SettingsField::SUPP_PHONE).toString(), phone);
     SQLite::Statement rows(database.connection(),
                            "SELECT count(*), max(PRICE_DATE), max(SUPP_PHONE) FROM SETTINGS");
     QVERIFY(rows.executeStep());

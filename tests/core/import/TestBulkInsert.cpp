@@ -1,4 +1,4 @@
-#include "core/import/BulkInsert.h"
+#include "core/sqlite/BulkInsert.h"
 
 #include <SQLiteCpp/Database.h>
 #include <SQLiteCpp/Exception.h>

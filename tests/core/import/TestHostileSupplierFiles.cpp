@@ -1,7 +1,7 @@
-#include "core/db/ClientFiles.h"
-#include "core/db/DatabaseLock.h"
+#include "core/sqlite/ClientFiles.h"
+#include "core/sqlite/DatabaseLock.h"
 #include "core/import/PriceListUpdate.h"
-#include "core/text/Error.h"
+#include "core/errors/Error.h"
 #include "support/FileDigest.h"
 
 #include <SQLiteCpp/Database.h>

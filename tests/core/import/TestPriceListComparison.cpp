@@ -1,5 +1,5 @@
-#include "core/db/ClientFiles.h"
-#include "core/db/DatabaseLock.h"
+#include "core/sqlite/ClientFiles.h"
+#include "core/sqlite/DatabaseLock.h"
 #include "core/import/PriceListUpdate.h"
 #include "core/search/PriceChangeList.h"
 

@@ -1,10 +1,10 @@
 #include "SampleGenerator.h"
-#include "core/db/ClientFiles.h"
-#include "core/db/Database.h"
-#include "core/db/DatabaseLock.h"
+#include "core/sqlite/ClientFiles.h"
+#include "core/sqlite/Database.h"
+#include "core/sqlite/DatabaseLock.h"
 #include "core/import/PriceListUpdate.h"
 #include "core/search/PriceListQuery.h"
-#include "core/text/Error.h"
+#include "core/errors/Error.h"
 #include "support/FileDigest.h"
 
 #include <SQLiteCpp/Database.h>

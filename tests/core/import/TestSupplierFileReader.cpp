@@ -1,8 +1,8 @@
-#include "core/db/Schema.h"
+#include "core/sqlite/Schema.h"
 #include "core/import/ProgressReporter.h"
 #include "core/import/SupplierFileReader.h"
 #include "core/text/CodePage.h"
-#include "core/text/Error.h"
+#include "core/errors/Error.h"
 #include "support/DecimalSeparator.h"
 
 #include <QDir>

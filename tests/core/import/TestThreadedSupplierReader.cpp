@@ -1,9 +1,9 @@
 #include "SampleGenerator.h"
-#include "core/db/Schema.h"
+#include "core/sqlite/Schema.h"
 #include "core/import/ProgressReporter.h"
 #include "core/import/SupplierFileReader.h"
 #include "core/import/ThreadedSupplierReader.h"
-#include "core/text/Error.h"
+#include "core/errors/Error.h"
 
 #include <QDir>
 #include <QFile>
@@ -120,7 +120,7 @@ void TestThreadedSupplierReader::deliversWhatThePlainReaderReads()
     else
         write(file);
     const std::vector<TableColumn> columns =
-        file.isNull() ? std::vector<TableColumn>(Schema::kPriceColumns.cbegin(), Schema::kPriceColumns.cend())
+        file.isNull() ? std::vector<TableColumn>(Tables::kPriceColumns.cbegin(), Tables::kPriceColumns.cend())
                       : kColumns;
 
     std::vector<Record> expected;

@@ -1,6 +1,6 @@
 #include "SampleGenerator.h"
-#include "core/db/ClientFiles.h"
-#include "core/db/DatabaseLock.h"
+#include "core/sqlite/ClientFiles.h"
+#include "core/sqlite/DatabaseLock.h"
 #include "core/import/PriceListUpdate.h"
 
 #include <SQLiteCpp/Database.h>

@@ -1,4 +1,4 @@
-#include "core/db/ClientFiles.h"
+#include "core/sqlite/ClientFiles.h"
 #include "core/order/OrderMail.h"
 #include "core/order/OrderSheet.h"
 #include "support/AdminRun.h"
@@ -186,7 +186,7 @@ void TestOrder::savedFiles()
     QVERIFY(order({"add", "oc 901", "2"}).status == 0);
     QVERIFY(order({"add", "ЁЖ-2110", "1"}).status == 0);
     loadList(kSecondList);
-    writeFile(ClientFiles::iniFileName(m_dir->path()), "[PRICE]\nShowWH8=1\nShowWH1=1\n");
+    writeFile(IniFile::clientFileName(m_dir->path()), "[PRICE]\nShowWH8=1\nShowWH1=1\n");
 
     const QString csv = m_dir->filePath("order.CSV");
     QCOMPARE(order({"export", csv}).status, 0);

@@ -1,5 +1,5 @@
-#include "core/db/ClientFiles.h"
-#include "core/search/PriceListModel.h"
+#include "core/sqlite/ClientFiles.h"
+#include "gui/search/PriceListModel.h"
 #include "support/DecimalSeparator.h"
 
 #include <SQLiteCpp/Database.h>

@@ -1,4 +1,4 @@
-#include "core/db/ClientFiles.h"
+#include "core/sqlite/ClientFiles.h"
 #include "core/search/PriceGridColumns.h"
 #include "core/search/PriceListQuery.h"
 #include "support/DecimalSeparator.h"

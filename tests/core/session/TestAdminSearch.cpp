@@ -1,4 +1,4 @@
-#include "core/db/ClientFiles.h"
+#include "core/sqlite/ClientFiles.h"
 #include "core/session/CommandLine.h"
 #include "support/AdminRun.h"
 #include "support/DecimalSeparator.h"

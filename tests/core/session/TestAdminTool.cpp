@@ -1,5 +1,5 @@
 #include "SampleGenerator.h"
-#include "core/db/ClientFiles.h"
+#include "core/sqlite/ClientFiles.h"
 #include "support/AdminRun.h"
 #include "support/FileDigest.h"
 
@@ -30,7 +30,7 @@ void TestAdminTool::initMakesTheFiles()
     const QString folder = dir.filePath(QStringLiteral("new/program"));
     const AdminRun result = AdminRun::of({QStringLiteral("init"), folder});
     QCOMPARE(result.status, 0);
-    QCOMPARE(QFileInfo(ClientFiles::iniFileName(folder)).size(), 0);
+    QCOMPARE(QFileInfo(IniFile::clientFileName(folder)).size(), 0);
 
     SQLite::Database db(ClientFiles::databaseFileName(folder).toStdString());
     SQLite::Statement types(db, "SELECT name, type FROM pragma_table_info('PRICE')");
@@ -67,7 +67,7 @@ void TestAdminTool::initRefusesToOverwrite()
     QFETCH(bool, withIni);
     QTemporaryDir dir;
     const QString database = ClientFiles::databaseFileName(dir.path());
-    const QString ini = ClientFiles::iniFileName(dir.path());
+    const QString ini = IniFile::clientFileName(dir.path());
     for (const auto& [wanted, path] : {std::pair{withDatabase, database}, std::pair{withIni, ini}}) {
         if (wanted) {
             QFile file(path);

@@ -1,7 +1,7 @@
-#include "core/db/ClientFiles.h"
+#include "core/sqlite/ClientFiles.h"
 #include "core/session/ClientSession.h"
 #include "core/session/ProgramFolder.h"
-#include "core/text/Error.h"
+#include "core/errors/Error.h"
 
 #include <QDir>
 #include <QFile>
@@ -87,7 +87,7 @@ void TestProgramFolder::startsOn()
     const QByteArray iniContent("[PRICE]\r\nSearchNr0=OC90\r\n");
     if (files & Ini) {
         QVERIFY(QDir().mkpath(folder));
-        QFile ini(ClientFiles::iniFileName(folder));
+        QFile ini(IniFile::clientFileName(folder));
         QVERIFY(ini.open(QIODevice::WriteOnly));
         ini.write(iniContent);
     }
@@ -117,15 +117,15 @@ void TestProgramFolder::startsOn()
                  qPrintable(message));
     } else {
         const QString path =
-            error == "ini" ? ClientFiles::iniFileName(folder) : ClientFiles::databaseFileName(folder);
+            error == "ini" ? IniFile::clientFileName(folder) : ClientFiles::databaseFileName(folder);
         QCOMPARE(message, ClientSession::missingFileMessage(path));
     }
     // A file already there is never replaced, and only a first start in the data folder adds any.
     const bool firstStart = expected == "data" && files == None && error.isEmpty();
-    QCOMPARE(QFileInfo::exists(ClientFiles::iniFileName(folder)), firstStart || (files & Ini));
+    QCOMPARE(QFileInfo::exists(IniFile::clientFileName(folder)), firstStart || (files & Ini));
     QCOMPARE(QFileInfo::exists(ClientFiles::databaseFileName(folder)), firstStart || (files & Mdb));
     if (files & Ini)
-        QCOMPARE(contentOf(ClientFiles::iniFileName(folder)), iniContent);
+        QCOMPARE(contentOf(IniFile::clientFileName(folder)), iniContent);
     if (expected != "data")
         QVERIFY(!QFileInfo::exists(ProgramFolder::dataFolder()));
 }

@@ -1,5 +1,5 @@
 #include "SampleGenerator.h"
-#include "core/db/ClientFiles.h"
+#include "core/sqlite/ClientFiles.h"
 #include "support/FileDigest.h"
 #include "support/Unprivileged.h"
 
@@ -82,7 +82,7 @@ void TestUnwritableInstall::refusedAndUnchanged()
         QVERIFY(QFile::setPermissions(database, QFile::ReadOwner | QFile::ReadGroup | QFile::ReadOther));
     const qint64 limit = situation == Situation::FullDisk ? QFileInfo(database).size() : -1;
     const QByteArray databaseBefore = fileDigest(database);
-    const QByteArray iniBefore = fileDigest(ClientFiles::iniFileName(folder));
+    const QByteArray iniBefore = fileDigest(IniFile::clientFileName(folder));
     const QStringList filesBefore = QDir(folder).entryList(QDir::Files);
 
     if (oldParts > 0) {
@@ -95,7 +95,7 @@ void TestUnwritableInstall::refusedAndUnchanged()
     const QString printed = run.out + run.err;
     QVERIFY2(run.status == status && printed.contains(message), qPrintable(printed));
     QCOMPARE(fileDigest(database), databaseBefore);
-    QCOMPARE(fileDigest(ClientFiles::iniFileName(folder)), iniBefore);
+    QCOMPARE(fileDigest(IniFile::clientFileName(folder)), iniBefore);
     // Nothing left behind but the lock file, where the user could make it.
     QStringList filesAfter = QDir(folder).entryList(QDir::Files);
     filesAfter.removeAll(QStringLiteral("Tardesk.lck"));

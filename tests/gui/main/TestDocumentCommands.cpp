@@ -1,4 +1,4 @@
-#include "core/db/ClientFiles.h"
+#include "core/sqlite/ClientFiles.h"
 #include "gui/main/TFormMain.h"
 #include "gui/search/PriceGrid.h"
 #include "gui/search/SearchBox.h"

@@ -1,4 +1,4 @@
-#include "core/db/ClientFiles.h"
+#include "core/sqlite/ClientFiles.h"
 #include "gui/main/TFormMain.h"
 #include "gui/search/ParametersPanel.h"
 #include "gui/search/PriceGrid.h"
@@ -221,31 +221,31 @@ void TestFormMain::toolbarShowsExitThenUpdateWithoutTooltips()
 
 void TestFormMain::parametersFollowSettingsRecord_data()
 {
-    QTest::addColumn<Schema::SettingsField>("column");
+    QTest::addColumn<Tables::SettingsField>("column");
     QTest::addColumn<QVariant>("value");
     QTest::addColumn<QString>("shown");
 
-    QTest::newRow("date of update") << Schema::SettingsField::PRICE_DATE << QVariant(QDate(2024, 3, 5))
+    QTest::newRow("date of update") << Tables::SettingsField::PRICE_DATE << QVariant(QDate(2024, 3, 5))
                                     << "05.03.2024";
     QTest::newRow("dollar rate rounded")
-        << Schema::SettingsField::RATE_USD << QVariant(39.456) << regional("39.46");
+        << Tables::SettingsField::RATE_USD << QVariant(39.456) << regional("39.46");
     QTest::newRow("dollar rate half a kopeck")
-        << Schema::SettingsField::RATE_USD << QVariant(41.245) << regional("41.25");
-    QTest::newRow("euro rate whole") << Schema::SettingsField::RATE_EURO << QVariant(45.0)
+        << Tables::SettingsField::RATE_USD << QVariant(41.245) << regional("41.25");
+    QTest::newRow("euro rate whole") << Tables::SettingsField::RATE_EURO << QVariant(45.0)
                                      << regional("45.00");
-    QTest::newRow("rate cleared") << Schema::SettingsField::RATE_EURO << QVariant() << "";
+    QTest::newRow("rate cleared") << Tables::SettingsField::RATE_EURO << QVariant() << "";
     QTest::newRow("phone shown as typed, not as markup")
-        << Schema::SettingsField::SUPP_PHONE << QVariant("<b>123</b> & 456") << "<b>123</b> & 456";
+        << Tables::SettingsField::SUPP_PHONE << QVariant("<b>123</b> & 456") << "<b>123</b> & 456";
 }
 
 void TestFormMain::parametersFollowSettingsRecord()
 {
-    QFETCH(Schema::SettingsField, column);
+    QFETCH(Tables::SettingsField, column);
     QFETCH(QVariant, value);
     QFETCH(QString, shown);
 
     auto* label =
-        m_form->GroupBoxParameters->findChild<QLabel*>(QLatin1String(Schema::settingsColumn(column).name));
+        m_form->GroupBoxParameters->findChild<QLabel*>(QLatin1String(Tables::settingsColumn(column).name));
     QVERIFY(label);
     const QString before = label->text();
     SettingsRecord& settings = m_form->session().settings();

@@ -1,5 +1,5 @@
-#include "core/db/ClientFiles.h"
-#include "core/db/DatabaseLock.h"
+#include "core/sqlite/ClientFiles.h"
+#include "core/sqlite/DatabaseLock.h"
 #include "gui/main/TFormMain.h"
 #include "gui/search/SearchBox.h"
 #include "gui/shared/ActionManager.h"
@@ -67,14 +67,14 @@ void TestStartUp::cleanup()
 
 QByteArray TestStartUp::iniBytes() const
 {
-    QFile file(ClientFiles::iniFileName(m_dir->path()));
+    QFile file(IniFile::clientFileName(m_dir->path()));
     file.open(QIODevice::ReadOnly);
     return file.readAll();
 }
 
 QString TestStartUp::blockIniFile() const
 {
-    const QString ini = ClientFiles::iniFileName(m_dir->path());
+    const QString ini = IniFile::clientFileName(m_dir->path());
     QFile::remove(ini);
     QDir().mkdir(ini);
     QDir(ini).mkdir(QStringLiteral("blocker"));
@@ -83,7 +83,7 @@ QString TestStartUp::blockIniFile() const
 
 void TestStartUp::missingIniStopsBeforeDatabase()
 {
-    QFile::remove(ClientFiles::iniFileName(m_dir->path()));
+    QFile::remove(IniFile::clientFileName(m_dir->path()));
     QFile::remove(ClientFiles::databaseFileName(m_dir->path()));
     TFormMain form(m_dir->path());
     QVERIFY(!form.isInitialized());
@@ -98,7 +98,7 @@ void TestStartUp::missingIniStopsBeforeDatabase()
 void TestStartUp::missingDatabaseLeavesIniUntouched()
 {
     const QByteArray content("; the clerk's own notes\r\n[price]\nsearchnr0 = abc \n");
-    QFile ini(ClientFiles::iniFileName(m_dir->path()));
+    QFile ini(IniFile::clientFileName(m_dir->path()));
     QVERIFY(ini.open(QIODevice::WriteOnly | QIODevice::Truncate));
     ini.write(content);
     ini.close();
@@ -119,7 +119,7 @@ void TestStartUp::emptyIniStarts()
     QVERIFY(form.isInitialized());
     QVERIFY(m_shown.isEmpty());
     QCOMPARE(form.windowTitle(), QStringLiteral("Клиент Velmora - Tardesk"));
-    QCOMPARE(form.session().settings().floatValue(Schema::SettingsField::RATE_USD), 41.25);
+    QCOMPARE(form.session().settings().floatValue(Tables::SettingsField::RATE_USD), 41.25);
     QVERIFY(form.session().ProgramDir().endsWith(QLatin1Char('/')));
 }
 
@@ -173,7 +173,7 @@ void TestStartUp::failedSaveKeepsWindowUsable()
     QCOMPARE(m_shown.size(), 1);
     QVERIFY(m_shown[0].text.startsWith(QStringLiteral("Cannot create file \"") + ini));
     QVERIFY(form.session().database().isOpen());
-    QCOMPARE(form.session().settings().floatValue(Schema::SettingsField::RATE_USD), 41.25);
+    QCOMPARE(form.session().settings().floatValue(Tables::SettingsField::RATE_USD), 41.25);
 
     // Once the file can be written again, closing works.
     QDir(ini).removeRecursively();
@@ -240,7 +240,7 @@ void TestStartUp::waitsVisiblyForAnotherUpdate()
     QVERIFY(!shownWhileWaiting.isEmpty());
     QCOMPARE(shownWhileWaiting.first(), QStringLiteral("Ожидание обновления базы ..."));
     QVERIFY(!form.findChild<TformWait*>());
-    QCOMPARE(form.session().settings().floatValue(Schema::SettingsField::RATE_USD), 44.5);
+    QCOMPARE(form.session().settings().floatValue(Tables::SettingsField::RATE_USD), 44.5);
 }
 
 void TestStartUp::unwritableInstallStartsAndSearches_data()
@@ -275,7 +275,7 @@ void TestStartUp::unwritableInstallStartsAndSearches()
             Unprivileged::giveToNobody(QDir(folder).filePath(name));
     }
     const QByteArray database = fileDigest(ClientFiles::databaseFileName(folder));
-    const QByteArray ini = fileDigest(ClientFiles::iniFileName(folder));
+    const QByteArray ini = fileDigest(IniFile::clientFileName(folder));
 
     QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
     environment.insert(QStringLiteral("TARDESK_TEST_FOLDER"), folder);
@@ -284,7 +284,7 @@ void TestStartUp::unwritableInstallStartsAndSearches()
         child.run({QStringLiteral("--unwritable-install")}, fileSizeLimit, environment);
     QVERIFY2(run.status == 0, qPrintable(run.out + run.err));
     QCOMPARE(fileDigest(ClientFiles::databaseFileName(folder)), database);
-    QCOMPARE(fileDigest(ClientFiles::iniFileName(folder)), ini);
+    QCOMPARE(fileDigest(IniFile::clientFileName(folder)), ini);
     QStringList after = QDir(folder).entryList(QDir::Files);
     after.removeAll(QStringLiteral("Tardesk.lck"));
     QCOMPARE(after, files);

@@ -1,6 +1,6 @@
 #include "SampleGenerator.h"
-#include "core/db/ClientFiles.h"
-#include "core/db/DatabaseLock.h"
+#include "core/sqlite/ClientFiles.h"
+#include "core/sqlite/DatabaseLock.h"
 #include "gui/main/TFormMain.h"
 #include "gui/setup/TFormSetup.h"
 #include "gui/shared/ActionManager.h"
@@ -77,7 +77,7 @@ void TestTerminationSignals::cleanup()
 
 QByteArray TestTerminationSignals::iniBytes() const
 {
-    QFile file(ClientFiles::iniFileName(m_dir->path()));
+    QFile file(IniFile::clientFileName(m_dir->path()));
     file.open(QIODevice::ReadOnly);
     return file.readAll();
 }
@@ -127,7 +127,7 @@ void TestTerminationSignals::runningClientEnds()
 
     QCOMPARE(client.exitStatus(), QProcess::NormalExit);
     QCOMPARE(client.exitCode(), writable ? 0 : 1);
-    QFile ini(ClientFiles::iniFileName(folder));
+    QFile ini(IniFile::clientFileName(folder));
     QVERIFY(ini.open(QIODevice::ReadOnly));
     QCOMPARE(saved(ini.readAll()), writable);
     if (!writable) {

@@ -1,6 +1,6 @@
-#include "core/db/ClientFiles.h"
+#include "core/sqlite/ClientFiles.h"
 #include "core/order/OrderStore.h"
-#include "core/search/PriceRow.h"
+#include "core/storage/PriceRow.h"
 #include "gui/main/TFormMain.h"
 #include "gui/order/OrderWindow.h"
 #include "gui/search/PriceGrid.h"

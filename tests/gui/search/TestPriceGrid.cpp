@@ -1,8 +1,8 @@
 #include "core/config/IniFile.h"
-#include "core/db/ClientFiles.h"
-#include "core/db/Schema.h"
+#include "core/sqlite/ClientFiles.h"
+#include "core/sqlite/Schema.h"
 #include "core/search/PriceGridColumns.h"
-#include "core/search/PriceListModel.h"
+#include "gui/search/PriceListModel.h"
 #include "gui/main/TFormMain.h"
 #include "gui/search/CrossList.h"
 #include "gui/search/ParametersPanel.h"
@@ -88,7 +88,7 @@ void TestPriceGrid::cleanup()
 void TestPriceGrid::startForm(const QByteArray& ini)
 {
     if (!ini.isNull()) {
-        QFile file(ClientFiles::iniFileName(m_dir->path()));
+        QFile file(IniFile::clientFileName(m_dir->path()));
         QVERIFY(file.open(QIODevice::WriteOnly | QIODevice::Truncate));
         file.write(ini);
     }
@@ -216,7 +216,7 @@ void TestPriceGrid::changeColumnSurvivesRestart()
     // Off, it is not written: the file stays as the specified toggles leave it.
     m_form->actions().actionExitProgramm->trigger();
     m_form.reset();
-    QCOMPARE(IniFile(ClientFiles::iniFileName(m_dir->path()))
+    QCOMPARE(IniFile(IniFile::clientFileName(m_dir->path()))
                  .ReadString(QStringLiteral("PRICE"), QStringLiteral("ShowChange"), QStringLiteral("none")),
              QStringLiteral("none"));
 

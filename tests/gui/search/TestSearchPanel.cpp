@@ -1,5 +1,5 @@
-#include "core/db/ClientFiles.h"
-#include "core/search/PriceListModel.h"
+#include "core/sqlite/ClientFiles.h"
+#include "gui/search/PriceListModel.h"
 #include "gui/main/TFormMain.h"
 #include "gui/search/CrossList.h"
 #include "gui/search/PriceGrid.h"
@@ -265,7 +265,7 @@ void TestSearchPanel::choosingLineReopensPriceList()
     // A new rate shows when the same line is clicked again.
     SettingsRecord& settings = m_form->session().settings();
     settings.edit();
-    settings.setValue(Schema::SettingsField::RATE_USD, 25.0);
+    settings.setValue(Tables::SettingsField::RATE_USD, 25.0);
     const QRect line = list->visualItemRect(list->item(1));
     QTest::mouseClick(list->viewport(), Qt::LeftButton, {}, line.center());
     QCOMPARE(gridColumn(4), QStringList{regional("2.00")});

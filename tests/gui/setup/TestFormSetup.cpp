@@ -1,6 +1,6 @@
-#include "core/db/ClientFiles.h"
-#include "core/db/Database.h"
-#include "core/db/SettingsRecord.h"
+#include "core/sqlite/ClientFiles.h"
+#include "core/sqlite/Database.h"
+#include "core/storage/SettingsRecord.h"
 #include "gui/setup/TFormSetup.h"
 #include "gui/shared/MessageBoxes.h"
 #include "support/DecimalSeparator.h"
@@ -44,7 +44,7 @@ private:
     void exec(const char* sql);
     void start(bool show = true);
     QLineEdit* field(const char* column) const;
-    QVariant stored(Schema::SettingsField column);
+    QVariant stored(Tables::SettingsField column);
     void replaceText(QLineEdit* edit, const QString& text);
     static void typeText(QWidget* widget, const QString& text);
 
@@ -100,7 +100,7 @@ QLineEdit* TestFormSetup::field(const char* column) const
     return m_form->findChild<QLineEdit*>(QStringLiteral("DBEdit") + QLatin1String(column));
 }
 
-QVariant TestFormSetup::stored(Schema::SettingsField column)
+QVariant TestFormSetup::stored(Tables::SettingsField column)
 {
     Database database;
     database.open(m_file);
@@ -215,23 +215,23 @@ void TestFormSetup::refusedCharacterStartsNothing()
 void TestFormSetup::leavingWritesAndCancelRestores()
 {
     start();
-    const QString phone = m_record->value(Schema::SettingsField::SUPP_PHONE).toString();
+    const QString phone = m_record->value(Tables::SettingsField::SUPP_PHONE).toString();
     QSignalSpy values(m_record.get(), &SettingsRecord::valuesChanged);
     replaceText(field("SUPP_PHONE"), QStringLiteral("222-33-44"));
     QCOMPARE(values.count(), 0);
     QTest::keyClick(field("SUPP_PHONE"), Qt::Key_Tab);
     QCOMPARE(QApplication::focusWidget(), field("SUPP_EMAIL"));
     QCOMPARE(values.count(), 1);
-    QCOMPARE(m_record->value(Schema::SettingsField::SUPP_PHONE).toString(), QStringLiteral("222-33-44"));
-    QCOMPARE(stored(Schema::SettingsField::SUPP_PHONE).toString(), phone);
+    QCOMPARE(m_record->value(Tables::SettingsField::SUPP_PHONE).toString(), QStringLiteral("222-33-44"));
+    QCOMPARE(stored(Tables::SettingsField::SUPP_PHONE).toString(), phone);
 
     // A typed but unwritten text is dropped by the cancel as well.
     typeText(field("SUPP_EMAIL"), QStringLiteral("x"));
     m_form->DataSetSetupCancel->trigger();
     QVERIFY(!m_record->isEditing());
-    QCOMPARE(m_record->value(Schema::SettingsField::SUPP_PHONE).toString(), phone);
+    QCOMPARE(m_record->value(Tables::SettingsField::SUPP_PHONE).toString(), phone);
     QCOMPARE(field("SUPP_PHONE")->text(), phone);
-    QCOMPARE(field("SUPP_EMAIL")->text(), m_record->text(Schema::SettingsField::SUPP_EMAIL));
+    QCOMPARE(field("SUPP_EMAIL")->text(), m_record->text(Tables::SettingsField::SUPP_EMAIL));
     QVERIFY(m_messages.isEmpty());
 }
 
@@ -250,9 +250,9 @@ void TestFormSetup::saveSurvivesRestartUnrounded()
     QVERIFY(!m_record->isEditing());
     QVERIFY(m_messages.isEmpty());
 
-    QCOMPARE(stored(Schema::SettingsField::CL_NAME).toString(), QStringLiteral("Новый клиент"));
-    QCOMPARE(stored(Schema::SettingsField::RATE_EURO).toDouble(), 44.4321);
-    QCOMPARE(stored(Schema::SettingsField::RATE_USD).toDouble(), 41.245);
+    QCOMPARE(stored(Tables::SettingsField::CL_NAME).toString(), QStringLiteral("Новый клиент"));
+    QCOMPARE(stored(Tables::SettingsField::RATE_EURO).toDouble(), 44.4321);
+    QCOMPARE(stored(Tables::SettingsField::RATE_USD).toDouble(), 41.245);
 }
 
 void TestFormSetup::emptiedRateStoresNoValue()
@@ -262,8 +262,8 @@ void TestFormSetup::emptiedRateStoresNoValue()
     field("RATE_EURO")->selectAll();
     QTest::keyClick(field("RATE_EURO"), Qt::Key_Backspace);
     m_form->DataSetSetupPost->trigger();
-    QVERIFY(stored(Schema::SettingsField::RATE_EURO).isNull());
-    QCOMPARE(m_record->floatValue(Schema::SettingsField::RATE_EURO), 0.0);
+    QVERIFY(stored(Tables::SettingsField::RATE_EURO).isNull());
+    QCOMPARE(m_record->floatValue(Tables::SettingsField::RATE_EURO), 0.0);
     QCOMPARE(field("RATE_EURO")->text(), QString());
 }
 
@@ -294,12 +294,12 @@ void TestFormSetup::invalidRateRefused()
              QStringList{QStringLiteral("'1-2' is not a valid floating point value for field 'Курс USD'")});
     QVERIFY(m_record->isEditing());
     QCOMPARE(rate->text(), QStringLiteral("1-2"));
-    QCOMPARE(stored(Schema::SettingsField::RATE_USD).toDouble(), 41.25);
+    QCOMPARE(stored(Tables::SettingsField::RATE_USD).toDouble(), 41.25);
 
     // Once corrected, the same command goes through.
     replaceText(rate, QStringLiteral("42"));
     m_form->DataSetSetupPost->trigger();
-    QCOMPARE(stored(Schema::SettingsField::RATE_USD).toDouble(), 42.0);
+    QCOMPARE(stored(Tables::SettingsField::RATE_USD).toDouble(), 42.0);
 }
 
 void TestFormSetup::failedSaveKeepsEditing()
@@ -355,7 +355,7 @@ void TestFormSetup::shownOnlyWhenHidden()
 {
     // Created hidden, as at program start.
     start(false);
-    const QVariant savedName = stored(Schema::SettingsField::SUPP_NAME);
+    const QVariant savedName = stored(Tables::SettingsField::SUPP_NAME);
     bool checked = false;
     QTimer::singleShot(0, m_form.get(), [&] {
         QVERIFY(m_form->isVisible());
@@ -373,8 +373,8 @@ void TestFormSetup::shownOnlyWhenHidden()
     QVERIFY(!m_form->isVisible());
     // Closing neither saves nor discards the edit.
     QVERIFY(m_record->isEditing());
-    QCOMPARE(m_record->value(Schema::SettingsField::SUPP_NAME).toString(), QStringLiteral("Другой"));
-    QCOMPARE(stored(Schema::SettingsField::SUPP_NAME), savedName);
+    QCOMPARE(m_record->value(Tables::SettingsField::SUPP_NAME).toString(), QStringLiteral("Другой"));
+    QCOMPARE(stored(Tables::SettingsField::SUPP_NAME), savedName);
 }
 
 QTEST_MAIN(TestFormSetup)

@@ -1,4 +1,4 @@
-#include "core/db/ClientFiles.h"
+#include "core/sqlite/ClientFiles.h"
 #include "core/text/RegionalFormats.h"
 #include "gui/main/TFormMain.h"
 #include "gui/search/CrossList.h"
@@ -160,7 +160,7 @@ void TestUpdateCommand::failureShowsMessageAndKeepsWorking()
     QVERIFY(!m_form->findChild<QWidget*>(QStringLiteral("formWait")));
     QCOMPARE(databaseDigest(), before);
     QVERIFY(m_form->session().database().isOpen());
-    QCOMPARE(m_form->session().settings().floatValue(Schema::SettingsField::RATE_USD), 41.25);
+    QCOMPARE(m_form->session().settings().floatValue(Tables::SettingsField::RATE_USD), 41.25);
 }
 
 void TestUpdateCommand::failureAfterReplacementSaysUpdated()
@@ -185,10 +185,10 @@ void TestUpdateCommand::pendingSettingsEditKeepsTheNewDate()
 {
     SettingsRecord& settings = m_form->session().settings();
     settings.edit();
-    settings.setValue(Schema::SettingsField::SUPP_PHONE, QStringLiteral("555-01-02"));
+    settings.setValue(Tables::SettingsField::SUPP_PHONE, QStringLiteral("555-01-02"));
     m_form->actions().actionUpdatePrice->trigger();
     QVERIFY(settings.isEditing());
-    QCOMPARE(settings.value(Schema::SettingsField::SUPP_PHONE).toString(), QStringLiteral("555-01-02"));
+    QCOMPARE(settings.value(Tables::SettingsField::SUPP_PHONE).toString(), QStringLiteral("555-01-02"));
     settings.post();
     SQLite::Database db(ClientFiles::databaseFileName(m_dir->path()).toStdString());
     QCOMPARE(db.execAndGet("SELECT SUPP_PHONE FROM SETTINGS").getString(), std::string("555-01-02"));

@@ -1,4 +1,4 @@
-#include "core/text/Error.h"
+#include "core/errors/Error.h"
 #include "gui/update/TformWait.h"
 #include "gui/update/WaitProgr.h"
 

@@ -1,0 +1,26 @@
+#include "AdminVerb.h"
+
+#include "core/errors/Error.h"
+#include "core/session/CommandLine.h"
+#include "core/session/ShopStorage.h"
+
+#include <QFileInfo>
+
+int AdminVerb::wrongUsage(QTextStream& err)
+{
+    err << CommandLine::usage(CommandLine::Program::Admin);
+    return 2;
+}
+
+QString AdminVerb::existingDatabase(const QString& folder)
+{
+    const QString fileName = ShopStorage::databaseFileName(folder);
+    if (!QFileInfo(fileName).isFile())
+        throw Error(QStringLiteral("Cannot open database \"%1\": no such file").arg(fileName));
+    return fileName;
+}
+
+QString AdminVerb::tabSeparated(const QStringList& fields)
+{
+    return fields.join(QLatin1Char('\t')) + QLatin1Char('\n');
+}

@@ -1,0 +1,25 @@
+#pragma once
+
+#include <QString>
+#include <QStringList>
+#include <QTextStream>
+
+// One verb of tardesk-admin. Failures are exceptions; the program prints
+// their message on the error stream and exits with status 1.
+class AdminVerb
+{
+public:
+    virtual ~AdminVerb() = default;
+
+    // The quote draws: it needs a Qt Gui application (never a display).
+    virtual bool needsGui() const { return false; }
+    // arguments follow the verb; returns the exit status.
+    virtual int execute(const QStringList& arguments, QTextStream& out, QTextStream& err) = 0;
+
+protected:
+    // The usage on err; the status of a wrong command line.
+    static int wrongUsage(QTextStream& err);
+    // FOLDER's database file; throws when there is none.
+    static QString existingDatabase(const QString& folder);
+    static QString tabSeparated(const QStringList& fields);
+};

@@ -1,0 +1,33 @@
+#pragma once
+
+#include <QString>
+
+#include <functional>
+#include <memory>
+
+class Storage;
+
+// Where a shop's folder keeps its price list, settings and order: the one
+// place that chooses the storage engine for a run.
+class ShopStorage
+{
+public:
+    enum class Access
+    {
+        Read,  // a tool that only reads, or writes through the engine's own locks
+        Shared // a client for its whole run, or a tool whose writes an update must not lose
+    };
+
+    // The file that holds the shop in folder.
+    static QString databaseFileName(const QString& folder);
+    // Opens the shop in folder, whose database file must exist. Shared
+    // waits while another program replaces it, calling whileWaiting now and
+    // then.
+    static std::unique_ptr<Storage> open(const QString& folder, Access access,
+                                         const std::function<void()>& whileWaiting = {});
+    // A new shop: its database with the three tables and a sample settings
+    // row, and an empty Tardesk.ini; refuses when either file exists.
+    static void create(const QString& folder);
+    // Rewrites the database compactly; refuses while a client runs.
+    static void compact(const QString& folder);
+};

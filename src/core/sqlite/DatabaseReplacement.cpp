@@ -1,0 +1,147 @@
+#include "DatabaseReplacement.h"
+
+#include "core/sqlite/Database.h"
+#include "core/errors/Error.h"
+
+#include <SQLiteCpp/Database.h>
+#include <SQLiteCpp/Statement.h>
+
+#include <sqlite3.h>
+
+#include <QFile>
+#include <QFileInfo>
+
+#include <algorithm>
+#include <cerrno>
+#include <fcntl.h>
+#include <unistd.h>
+
+namespace {
+
+QByteArray encoded(const QString& path)
+{
+    return QFile::encodeName(path);
+}
+
+void requireWritable(const QString& path, const QString& what)
+{
+    // As the process's effective user, the one that will write.
+    if (::faccessat(AT_FDCWD, encoded(path).constData(), W_OK, AT_EACCESS) != 0)
+        throw Error(QStringLiteral("Нет права записи в %1 %2: %3. Ничего не изменено.")
+                        .arg(what, path, qt_error_string(errno)));
+}
+
+// Finishes the copy on every way out: before the end, that rolls the
+// database back to its old content.
+struct Backup
+{
+    sqlite3_backup* handle;
+    ~Backup() { sqlite3_backup_finish(handle); }
+};
+
+bool busy(int code)
+{
+    return (code & 0xff) == SQLITE_BUSY || (code & 0xff) == SQLITE_LOCKED;
+}
+
+} // namespace
+
+QString DatabaseReplacement::failure(const QString& fileName, const QString& message)
+{
+    return QStringLiteral("%1: %2").arg(fileName, message);
+}
+
+void DatabaseReplacement::checkWritable(const QString& databaseFileName, const QString& newFileName)
+{
+    // SQLite writes through a link to its target and keeps the journal beside it.
+    const QString target = QFileInfo(databaseFileName).canonicalFilePath();
+    const QString database = target.isEmpty() ? databaseFileName : target;
+    requireWritable(QFileInfo(newFileName).absolutePath(), QStringLiteral("папку"));
+    requireWritable(QFileInfo(database).absolutePath(), QStringLiteral("папку"));
+    requireWritable(database, QStringLiteral("файл"));
+}
+
+DatabaseReplacement::DatabaseReplacement(const QString& databaseFileName) : m_fileName(databaseFileName)
+{
+    try {
+        // Read-write, so that SQLite rolls back a journal left by a killed writer.
+        m_db = std::make_unique<SQLite::Database>(encoded(databaseFileName).toStdString(),
+                                                  SQLite::OPEN_READWRITE, Database::kBusyTimeoutMs);
+    } catch (const SQLite::Exception& error) {
+        throw Error(failure(m_fileName, QString::fromUtf8(error.what())));
+    }
+    // SQLite opens a file it may not write read-only without a word.
+    if (sqlite3_db_readonly(m_db->getHandle(), "main") == 1)
+        throw Error(QStringLiteral("Нет права записи в файл %1. Ничего не изменено.").arg(m_fileName));
+    try {
+        m_db->exec("BEGIN IMMEDIATE");
+        m_encoding = QString::fromStdString(m_db->execAndGet("PRAGMA encoding").getString());
+        if (m_db->execAndGet("PRAGMA journal_mode").getString() == "wal")
+            m_pageSize = m_db->execAndGet("PRAGMA page_size").getInt();
+    } catch (const SQLite::Exception& error) {
+        if (busy(error.getErrorCode()))
+            throw Error(QStringLiteral("Файл %1 занят: в него пишет другая программа. "
+                                       "Закройте её и повторите операцию; ничего не изменено.")
+                            .arg(m_fileName));
+        throw Error(failure(m_fileName, QString::fromUtf8(error.what())));
+    }
+}
+
+DatabaseReplacement::~DatabaseReplacement() = default;
+
+quint32 DatabaseReplacement::dataVersion() const
+{
+    // Changes whenever another connection has committed to the file since
+    // this one last looked; the file's own counters stay put in WAL mode.
+    unsigned int version = 0;
+    sqlite3_file_control(m_db->getHandle(), "main", SQLITE_FCNTL_DATA_VERSION, &version);
+    return version;
+}
+
+void DatabaseReplacement::replaceWith(const QString& newFileName, const Progress& progress)
+{
+    SQLite::Database source(encoded(newFileName).toStdString(), SQLite::OPEN_READONLY);
+    sqlite3* target = m_db->getHandle();
+    const auto fail = [&](int code) {
+        return Error(failure(m_fileName, QString::fromUtf8(sqlite3_errstr(code))));
+    };
+    // The copy takes the write lock itself and cannot start while this
+    // connection holds it, so it is given up just before (by a rollback:
+    // nothing was written, and a commit would wait for readers); a write that
+    // slips in between shows in the data version and refuses the copy.
+    m_db->exec("ROLLBACK");
+    const quint32 version = dataVersion();
+    Backup backup{sqlite3_backup_init(target, "main", source.getHandle(), "main")};
+    if (!backup.handle)
+        throw Error(failure(m_fileName, QString::fromUtf8(sqlite3_errmsg(target))));
+    // No page yet: only the locks, waiting for readers in the old journal
+    // mode to finish, as long as any other statement would.
+    int code = sqlite3_backup_step(backup.handle, 0);
+    if (busy(code))
+        throw Error(QStringLiteral("Файл %1 занят: его читает другая программа. "
+                                   "Закройте её и повторите операцию; ничего не изменено.")
+                        .arg(m_fileName));
+    if (code != SQLITE_OK && code != SQLITE_DONE)
+        throw fail(code);
+    if (dataVersion() != version)
+        throw Error(QStringLiteral("Файл %1 изменён другой программой во время операции. "
+                                   "Повторите операцию; ничего не изменено.")
+                        .arg(m_fileName));
+
+    // About a hundredth at a time, so that progress is shown and a stop is heard.
+    const qint64 total = sqlite3_backup_pagecount(backup.handle);
+    const int pages = int(std::max<qint64>(16, total / 100));
+    while (code != SQLITE_DONE) {
+        code = sqlite3_backup_step(backup.handle, pages);
+        if (code != SQLITE_OK && code != SQLITE_DONE)
+            throw fail(code);
+        // Not after the last step, which has committed: past that point
+        // nothing may abandon the copy.
+        if (progress && code == SQLITE_OK)
+            progress(total - sqlite3_backup_remaining(backup.handle), total);
+    }
+    code = sqlite3_backup_finish(backup.handle);
+    backup.handle = nullptr;
+    if (code != SQLITE_OK)
+        throw fail(code);
+}

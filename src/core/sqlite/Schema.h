@@ -1,0 +1,60 @@
+#pragma once
+
+#include "core/storage/Tables.h"
+
+#include <QString>
+
+#include <array>
+#include <cstddef>
+#include <string>
+
+// The SQLite statements of every table of Tardesk.mdb, built from the
+// columns in Tables, each declared here once.
+namespace Schema {
+
+std::string createPriceStatement();
+std::string createGroupsStatement();
+inline constexpr char kCreatePriceShortPartNumberIndex[] =
+    "CREATE INDEX PRICE_SHORTPARTNUMBER ON PRICE(SHORTPARTNUMBER);";
+inline constexpr char kCreatePriceCrossNumberIndex[] =
+    "CREATE INDEX PRICE_CROSSNUMBER ON PRICE(CROSSNUMBER);";
+
+QString createSettingsStatement();
+// The date of the last update, stamped into the first settings row.
+inline constexpr char kUpdatePriceDate[] =
+    "UPDATE SETTINGS SET PRICE_DATE=? WHERE rowid=(SELECT min(rowid) FROM SETTINGS)";
+inline constexpr char kFirstSettingsRow[] = "SELECT min(rowid) FROM SETTINGS";
+inline constexpr char kInsertPriceDate[] = "INSERT INTO SETTINGS (PRICE_DATE) VALUES (?)";
+
+// What the last update changed in the price list: made anew by every
+// update, in the same replacement of the file.
+// ROW_ID is the rowid of the part's PRICE row; a removed part has none and
+// is numbered -1, -2, ... with its number and group as the replaced list
+// spelled them. Unchanged parts, and those that could not be told apart,
+// have no row; nor has any part after a first update.
+inline constexpr char kCreatePriceChanges[] =
+    "CREATE TABLE PRICE_CHANGES (ROW_ID INTEGER PRIMARY KEY, KIND TEXT NOT NULL, OLD_PRICE REAL, "
+    "GROUPCODE TEXT(15), PARTNUMBER TEXT(22));";
+inline constexpr size_t kPriceChangesColumnCount = 5; // filled in the statement's order
+// The changes with the parts' texts and new prices, removed parts last.
+inline constexpr char kSelectPriceChanges[] =
+    "SELECT C.KIND, P.PARTNUMBER, P.GROUPCODE, C.OLD_PRICE, P.PRICE FROM PRICE_CHANGES C "
+    "JOIN PRICE P ON P.rowid = C.ROW_ID WHERE C.ROW_ID > 0 UNION ALL "
+    "SELECT KIND, PARTNUMBER, GROUPCODE, OLD_PRICE, NULL FROM PRICE_CHANGES WHERE ROW_ID < 0;";
+
+// The clerk's order to the supplier, made at the first change of the order
+// and carried over by every update.
+// LINE_ID keeps the order in which the parts were first added.
+inline constexpr char kCreateOrder[] =
+    "CREATE TABLE IF NOT EXISTS ORDER_LINES (LINE_ID INTEGER PRIMARY KEY, GROUPCODE TEXT(15) NOT NULL, "
+    "PARTNUMBER TEXT(22) NOT NULL, SHORTPARTNUMBER TEXT(22), PARTNAME TEXT(60), "
+    "QUANTITY INTEGER NOT NULL CHECK (QUANTITY BETWEEN 1 AND 9999));";
+inline constexpr char kSelectOrderLines[] = "SELECT LINE_ID, GROUPCODE, PARTNUMBER, SHORTPARTNUMBER, "
+                                            "PARTNAME, QUANTITY FROM ORDER_LINES ORDER BY LINE_ID;";
+inline constexpr char kInsertOrderLine[] = "INSERT INTO ORDER_LINES (GROUPCODE, PARTNUMBER, SHORTPARTNUMBER, "
+                                           "PARTNAME, QUANTITY) VALUES (?, ?, ?, ?, ?);";
+inline constexpr char kUpdateOrderQuantity[] = "UPDATE ORDER_LINES SET QUANTITY = ? WHERE LINE_ID = ?;";
+inline constexpr char kDeleteOrderLine[] = "DELETE FROM ORDER_LINES WHERE LINE_ID = ?;";
+inline constexpr char kDeleteOrderLines[] = "DELETE FROM ORDER_LINES;";
+
+} // namespace Schema

@@ -1,0 +1,30 @@
+#pragma once
+
+#include "core/storage/PriceCatalogue.h"
+
+class CrossIndex;
+class Database;
+
+// The price list in Tardesk.mdb. Searches read only the index on
+// SHORTPARTNUMBER and the connection's CrossIndex (built by the first
+// search); letter case is matched through the plain indexes by trying the
+// spellings that occur (KeySpellings): part and cross numbers as
+// CaseFolding does, group codes as UnicodeCaseFolding does.
+class SqlitePriceCatalogue : public PriceCatalogue
+{
+public:
+    SqlitePriceCatalogue(Database& database, CrossIndex& crossIndex);
+
+    void prepare() override;
+    QStringList crossesOf(const QString& searchNr) override;
+    // Amounts are computed in double from the price as the decimal its
+    // single-precision value stands for, whatever type the engine stored.
+    std::vector<PriceRow> priceList(const QString& cross, const Rates& rates) override;
+    std::vector<PriceRow> partsByNumber(const QString& partNumber, const QString& groupCode,
+                                        const QString& shortPartNumber, Scope scope) override;
+    void checkPriceTable() override;
+
+private:
+    Database& m_database;
+    CrossIndex& m_crossIndex;
+};

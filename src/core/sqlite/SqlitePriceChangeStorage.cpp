@@ -1,0 +1,37 @@
+#include "SqlitePriceChangeStorage.h"
+
+#include "core/sqlite/Database.h"
+#include "core/sqlite/Schema.h"
+
+#include <SQLiteCpp/Statement.h>
+
+#include <QString>
+
+namespace {
+
+std::optional<double> real(const SQLite::Column& column)
+{
+    return column.isNull() ? std::nullopt : std::optional<double>(column.getDouble());
+}
+
+} // namespace
+
+SqlitePriceChangeStorage::SqlitePriceChangeStorage(Database& database) : m_database(database) {}
+
+std::vector<PriceChangeStorage::Line> SqlitePriceChangeStorage::read()
+{
+    SQLite::Database& db = m_database.connection();
+    std::vector<Line> lines;
+    if (!db.tableExists(Tables::kPriceChangesTable))
+        return lines;
+    SQLite::Statement query(db, Schema::kSelectPriceChanges);
+    while (query.executeStep()) {
+        const std::optional<PriceChange::Kind> kind =
+            PriceChange::fromName(QString::fromUtf8(query.getColumn(0).getText()));
+        if (!kind)
+            continue;
+        lines.push_back(Line{*kind, query.getColumn(1).getString(), query.getColumn(2).getString(),
+                             real(query.getColumn(3)), real(query.getColumn(4))});
+    }
+    return lines;
+}

@@ -1,0 +1,37 @@
+#pragma once
+
+#include "core/storage/PriceListRebuild.h"
+
+#include <functional>
+#include <memory>
+
+class OrderStorage;
+class PriceCatalogue;
+class PriceChangeStorage;
+class SettingsStorage;
+
+// Everything a program keeps, chosen once when it opens its shop; callers
+// never see a connection.
+class Storage
+{
+public:
+    virtual ~Storage() = default;
+
+    virtual PriceCatalogue& catalogue() = 0;
+    virtual SettingsStorage& settings() = 0;
+    virtual OrderStorage& order() = 0;
+    virtual PriceChangeStorage& priceChanges() = 0;
+
+    // Runs read so that no other program's commit falls within it.
+    virtual void readInOneSnapshot(const std::function<void()>& read) = 0;
+
+    // A new price list, made while this storage stays usable or, where the
+    // engine cannot, after suspend().
+    virtual std::unique_ptr<PriceListRebuild> rebuild(PriceListRebuild::Listener listener) = 0;
+
+    // Lets go of the connection and anything else a rebuild must replace;
+    // resume() picks them up again, seeing the list as it now is.
+    virtual void suspend() = 0;
+    virtual void resume() = 0;
+    virtual bool isSuspended() const = 0;
+};

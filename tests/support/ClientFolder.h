@@ -1,0 +1,82 @@
+#pragma once
+
+#include "core/config/IniFile.h"
+#include "core/search/PartSearch.h"
+#include "core/session/ShopStorage.h"
+#include "core/storage/SettingsRecord.h"
+#include "core/storage/Storage.h"
+
+#include <QDir>
+#include <QFile>
+#include <QTemporaryDir>
+#include <QTest>
+
+#include <SQLiteCpp/Database.h>
+
+#include <memory>
+#include <string>
+
+// A shop's folder in a temporary directory, made as `tardesk-admin init`
+// makes it, with what a test puts in it: rows by SQL, files by name. Its
+// storage opens on first use, as a tool that only reads opens it.
+class ClientFolder
+{
+public:
+    ClientFolder()
+    {
+        QVERIFY2(m_dir.isValid(), qPrintable(m_dir.errorString()));
+        ShopStorage::create(m_dir.path());
+    }
+
+    const QString& path() const { return m_path; }
+    QString filePath(const QString& name) const { return QDir(m_path).filePath(name); }
+    QString databaseFileName() const { return ShopStorage::databaseFileName(m_path); }
+    QString iniFileName() const { return IniFile::clientFileName(m_path); }
+
+    // Statements run on their own connection, committed before they return.
+    void exec(const std::string& sql) const
+    {
+        SQLite::Database db(databaseFileName().toStdString(), SQLite::OPEN_READWRITE);
+        db.exec(sql);
+    }
+    // The first value of a query, for checking what the program stored.
+    QString queryText(const std::string& sql) const
+    {
+        SQLite::Database db(databaseFileName().toStdString(), SQLite::OPEN_READONLY);
+        return QString::fromStdString(db.execAndGet(sql).getString());
+    }
+
+    void writeFile(const QString& name, const QByteArray& content) const
+    {
+        QFile file(filePath(name));
+        QVERIFY(file.open(QIODevice::WriteOnly | QIODevice::Truncate));
+        QCOMPARE(file.write(content), content.size());
+    }
+
+    Storage& storage()
+    {
+        if (!m_storage)
+            m_storage = ShopStorage::open(m_path, ShopStorage::Access::Read);
+        return *m_storage;
+    }
+    // The settings record over storage(), read when first asked for.
+    SettingsRecord& settings()
+    {
+        if (!m_settings.isOpen())
+            m_settings.open(storage().settings());
+        return m_settings;
+    }
+    PartSearch search() { return PartSearch(storage().catalogue(), settings()); }
+    // Lets go of the storage, so that an update or another program may replace the file.
+    void close()
+    {
+        m_settings.close();
+        m_storage.reset();
+    }
+
+private:
+    QTemporaryDir m_dir;
+    QString m_path = m_dir.path();
+    std::unique_ptr<Storage> m_storage;
+    SettingsRecord m_settings;
+};
