@@ -31,8 +31,8 @@ public:
     // The same from the bytes of a schema.ini.
     static std::optional<TextSchema> parse(QByteArrayView bytes, const QString& fileName);
 
-    // Throws Error when the quote or the decimal symbol is the field delimiter,
-    // whether Format declares it or the header line of fileName shows it.
+    // Throws Error when the quote is the field delimiter, whether Format
+    // declares it or the header line of fileName shows it.
     void checkDelimiter(char fieldDelimiter, const QString& fileName) const;
 
     static inline const QLatin1String kFileName{"schema.ini"};
@@ -44,6 +44,5 @@ public:
     char textDelimiter = '"'; // 0: fields are never quoted
     char decimalSymbol = 0;   // 0: "." or ","
     int textDelimiterLine = 0;
-    int decimalSymbolLine = 0;
     std::vector<Column> columns;
 };
