@@ -211,8 +211,8 @@ void SupplierFileReader::mapColumns(std::vector<QString> names, qint64 headerLin
     for (const TableColumn& column : m_columns)
         tableNames << QLatin1String(column.name);
 
-    // A trailing delimiter leaves empty names at the end; nameless columns
-    // elsewhere get the old driver's names F1, F2, ...
+    // A trailing delimiter leaves empty names at the end; a nameless column
+    // elsewhere is called F1, F2, ... by its place, so an error can name it.
     while (!names.empty() && names.back().trimmed().isEmpty())
         names.pop_back();
     int known = 0;

@@ -14,7 +14,7 @@ class ProgressReporter;
 
 // Reads a supplier's text file (import.txt, importg.txt) record by record
 // into the columns of a table, matching the file's columns by name and
-// following a schema.ini beside the file as the old engine's text driver did:
+// following the layout a schema.ini beside the file declares (TextSchema):
 //
 //     SupplierFileReader reader(path, columns);
 //     while (reader.next())

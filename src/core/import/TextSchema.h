@@ -7,8 +7,9 @@
 #include <optional>
 #include <vector>
 
-// The layout of one supplier text file as described in a "schema.ini" beside it,
-// in the keys the old engine's text driver understood.
+// The layout of one supplier text file as described in a "schema.ini" beside it:
+// its format, header, code page, quote, decimal symbol and columns. Suppliers
+// write these files by hand, so keys are matched without regard to case.
 class TextSchema
 {
 public:
