@@ -17,8 +17,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
         if (schema->columns.size() > TextRecordParser::kMaxFields)
             std::abort();
         if (schema->format == TextSchema::Format::Delimited &&
-            (!schema->delimiter || schema->delimiter == schema->textDelimiter ||
-             schema->delimiter == schema->decimalSymbol))
+            (!schema->delimiter || schema->delimiter == schema->textDelimiter))
             std::abort();
         for (const TextSchema::Column& column : schema->columns)
             if (column.name.isEmpty() || column.width < 0 ||

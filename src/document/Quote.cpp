@@ -57,6 +57,15 @@ int widthOf(int column)
     }
 }
 
+// A part number is read and typed as a whole, so it never wraps: its column
+// grows to the longest number and the name's takes what is left.
+QString cellAttributes(int column)
+{
+    if (column == PartNumber)
+        return QStringLiteral(" style=\"white-space: nowrap\"");
+    return PriceGridColumns::isNumber(column) ? QStringLiteral(" align=\"right\"") : QString();
+}
+
 bool inStock(const PriceRow& row)
 {
     return std::any_of(row.stock.begin(), row.stock.end(),
@@ -97,8 +106,7 @@ QString Quote::html() const
     for (const PriceRow& row : rows) {
         html += QStringLiteral("<tr>");
         for (int column : columns)
-            html += cell(QStringLiteral("td"), PriceGridColumns::text(row, column),
-                         PriceGridColumns::isNumber(column) ? QStringLiteral(" align=\"right\"") : QString());
+            html += cell(QStringLiteral("td"), PriceGridColumns::text(row, column), cellAttributes(column));
         html +=
             cell(QStringLiteral("td"), inStock(row) ? QStringLiteral("есть") : QStringLiteral("под заказ")) +
             QStringLiteral("</tr>");
@@ -122,15 +130,26 @@ std::unique_ptr<QTextDocument> Quote::document() const
     return document;
 }
 
-void Quote::print(QPagedPaintDevice& device) const
+std::unique_ptr<QTextDocument> Quote::document(const QPageLayout& page) const
 {
     // Laid out on the page's printable area, not within the document's own
     // 2 cm margins, in the screen's units, which print() scales to the device's.
-    const std::unique_ptr<QTextDocument> page = document();
+    std::unique_ptr<QTextDocument> laidOut = document();
     const QScreen* screen = QGuiApplication::primaryScreen();
     const qreal dpi = screen ? screen->logicalDotsPerInchX() : 96;
-    page->setPageSize(device.pageLayout().paintRectPoints().size() * dpi / 72);
-    page->print(&device);
+    laidOut->setPageSize(page.paintRectPoints().size() * dpi / 72);
+    return laidOut;
+}
+
+void Quote::print(QPagedPaintDevice& device) const
+{
+    document(device.pageLayout())->print(&device);
+}
+
+QPageLayout Quote::pdfPage()
+{
+    return QPageLayout(QPageSize(QPageSize::A4), QPageLayout::Portrait, QMarginsF(15, 15, 15, 15),
+                       QPageLayout::Millimeter);
 }
 
 void Quote::writePdf(const QString& fileName) const
@@ -141,8 +160,7 @@ void Quote::writePdf(const QString& fileName) const
                         .arg(QDir::toNativeSeparators(fileName), file.errorString()));
     {
         QPdfWriter writer(&file);
-        writer.setPageSize(QPageSize(QPageSize::A4));
-        writer.setPageMargins(QMarginsF(15, 15, 15, 15), QPageLayout::Millimeter);
+        writer.setPageLayout(pdfPage());
         writer.setTitle(QStringLiteral("Предложение ") + searchNumber);
         writer.setCreator(QStringLiteral("Tardesk"));
         print(writer);

@@ -8,6 +8,7 @@
 #include <memory>
 #include <vector>
 
+class QPageLayout;
 class QPagedPaintDevice;
 class QTextDocument;
 class SettingsRecord;
@@ -35,8 +36,12 @@ struct Quote
     QString html() const;
     // A document ready to print, in a font that has Cyrillic letters.
     std::unique_ptr<QTextDocument> document() const;
+    // The same laid out on the printable area of the page.
+    std::unique_ptr<QTextDocument> document(const QPageLayout& page) const;
     // On the device's printable area: a PDF writer, or the preview's printer.
     void print(QPagedPaintDevice& device) const;
     // A4, fonts embedded; the file is replaced whole or not at all.
     void writePdf(const QString& fileName) const;
+    // The page writePdf() lays the quote out on.
+    static QPageLayout pdfPage();
 };

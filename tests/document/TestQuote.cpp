@@ -1,13 +1,18 @@
 #include "core/sqlite/ClientFiles.h"
+#include "document/Quote.h"
 #include "document/QuoteTool.h"
 #include "support/DecimalSeparator.h"
 
 #include <SQLiteCpp/Database.h>
 
 #include <QFile>
+#include <QPageLayout>
 #include <QProcess>
 #include <QTemporaryDir>
 #include <QTest>
+#include <QTextDocument>
+#include <QTextLayout>
+#include <QTextTable>
 
 class TestQuote : public QObject
 {
@@ -18,6 +23,8 @@ private slots:
     void pdfShowsRetailOnly_data();
     void pdfShowsRetailOnly();
     void nothingFound();
+    void numbersStayWhole_data();
+    void numbersStayWhole();
 
 private:
     int quote(const QString& number, const QString& fileName, QString* out = nullptr);
@@ -114,6 +121,56 @@ void TestQuote::nothingFound()
     QCOMPARE(quote("X-1", pdf, &out), 1);
     QCOMPARE(out, "не найден\n");
     QVERIFY(!QFile::exists(pdf));
+}
+
+void TestQuote::numbersStayWhole_data()
+{
+    QTest::addColumn<bool>("currencies"); // two more price columns narrow the name's
+    QTest::addColumn<QString>("number");  // beside BRK-101
+    QTest::addColumn<QString>("name");
+
+    const QString number = QStringLiteral("0 986-506-596-0080-J");
+    const QString longName = QStringLiteral("Свеча накаливания дизельного двигателя с керамическим стержнем "
+                                            "и быстрым нагревом для легковых автомобилей");
+    QTest::newRow("long name") << false << number << longName;
+    QTest::newRow("long name, dollars and euros") << true << number << longName;
+    QTest::newRow("widest number, word wider than the name column")
+        << true << QString(22, QLatin1Char('W')) << QString(60, QLatin1Char('W'));
+}
+
+void TestQuote::numbersStayWhole()
+{
+    QFETCH(bool, currencies);
+    QFETCH(QString, number);
+    QFETCH(QString, name);
+    Quote quote;
+    quote.showUsd = quote.showEur = currencies;
+    for (const QString& partNumber : {QStringLiteral("BRK-101"), number}) {
+        quote.rows.emplace_back();
+        quote.rows.back().partNumber = partNumber;
+        quote.rows.back().partName = name;
+    }
+    const std::unique_ptr<QTextDocument> document = quote.document(Quote::pdfPage());
+    QVERIFY(document->size().width() <= document->pageSize().width());
+    QTextTable* table = nullptr;
+    for (QTextFrame* frame : document->rootFrame()->childFrames())
+        table = table ? table : qobject_cast<QTextTable*>(frame);
+    QVERIFY(table);
+    const auto block = [&](int row, int column) {
+        return table->cellAt(row, column).firstCursorPosition().block();
+    };
+    for (int row = 1; row < table->rows(); ++row) {
+        QCOMPARE(block(row, 0).layout()->lineCount(), 1);
+        // Broken after a blank, or inside a word only where it has no blank to break at.
+        const QTextBlock nameBlock = block(row, 1);
+        QTextLayout* layout = nameBlock.layout();
+        QVERIFY(layout->lineCount() > 1);
+        for (int i = 0; i + 1 < layout->lineCount(); ++i) {
+            const QString line =
+                nameBlock.text().mid(layout->lineAt(i).textStart(), layout->lineAt(i).textLength());
+            QVERIFY2(line.endsWith(QLatin1Char(' ')) || !line.contains(QLatin1Char(' ')), qPrintable(line));
+        }
+    }
 }
 
 QTEST_MAIN(TestQuote)

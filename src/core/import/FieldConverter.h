@@ -10,9 +10,10 @@
 #include <string>
 #include <variant>
 
-// Turns the bytes of one field into the value for its table column, the way
-// the old engine's text driver did: text cut to the column's length, a number
-// that does not fit its column left empty. Never uses the C library's locale.
+// Turns the bytes of one field into the value for its table column: text cut
+// to the column's length and a number that does not fit its column left empty,
+// both reported by the caller, so that one odd value does not cost the whole
+// file. Never uses the C library's locale, whose decimal point varies by machine.
 class FieldConverter
 {
 public:

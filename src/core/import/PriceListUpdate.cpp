@@ -208,8 +208,10 @@ void PriceListUpdate::loadGroups(PriceListRebuild& rebuild, Outcome& outcome)
         rows += qint64(reader.rows());
         for (size_t row = 0; row < reader.rows(); ++row) {
             const auto* code = std::get_if<std::string>(reader.values(row));
-            // The key of GROUPS: the old engine refused the whole file for a
-            // missing or repeated code, and so do we, before anything changes.
+            // GROUPCODE is how parts find their group's name and discount: a
+            // missing or repeated code would leave a group unreachable or a
+            // discount ambiguous, so the whole file is refused before anything
+            // changes.
             if (!code)
                 throw Error::atLine(reader.fileName(), reader.line(row),
                                     QStringLiteral("пустой код группы GROUPCODE"));

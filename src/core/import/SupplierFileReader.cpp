@@ -3,6 +3,7 @@
 #include "core/errors/Error.h"
 #include "core/text/ShownValue.h"
 
+#include <QCoreApplication>
 #include <QFileInfo>
 #include <QStringList>
 
@@ -151,7 +152,9 @@ void SupplierFileReader::readHeader()
     } else if (names.empty()) {
         fail(1, QStringLiteral("файл пуст: нет строки с именами столбцов"));
     }
-    m_converter = FieldConverter(m_converter.codePage(), m_schema ? m_schema->decimalSymbol : 0, delimiter);
+    const char decimalSymbol = m_schema ? m_schema->decimalSymbol : 0;
+    m_converter = FieldConverter(m_converter.codePage(), decimalSymbol, delimiter);
+    m_decimalDelimits = decimalSymbol && decimalSymbol == delimiter;
     mapColumns(std::move(names), headerLine);
 }
 
@@ -208,8 +211,8 @@ void SupplierFileReader::mapColumns(std::vector<QString> names, qint64 headerLin
     for (const TableColumn& column : m_columns)
         tableNames << QLatin1String(column.name);
 
-    // A trailing delimiter leaves empty names at the end; nameless columns
-    // elsewhere get the old driver's names F1, F2, ...
+    // A trailing delimiter leaves empty names at the end; a nameless column
+    // elsewhere is called F1, F2, ... by its place, so an error can name it.
     while (!names.empty() && names.back().trimmed().isEmpty())
         names.pop_back();
     int known = 0;
@@ -312,6 +315,17 @@ bool SupplierFileReader::next()
     while (nextNonBlank()) {
         checkEncoding();
         splitRecord();
+        // Where the decimal symbol delimits, an unquoted "1234,50" is 1234 and
+        // 50 in the next column, shifting the rest; the surplus it leaves may
+        // be blank, so any surplus refuses the record.
+        if (m_decimalDelimits && m_fields.size() > m_fileColumns.size())
+            fail(line(), QCoreApplication::translate("SupplierFileReader",
+                                                     "значений больше (%1), чем столбцов (%2), а "
+                                                     "десятичный знак «%3» совпадает с разделителем полей: "
+                                                     "число с дробной частью должно быть в кавычках")
+                             .arg(m_fields.size())
+                             .arg(m_fileColumns.size())
+                             .arg(shownValue(QString(QLatin1Char(m_schema->decimalSymbol)))));
         for (size_t i = 0; i < m_fields.size(); ++i) {
             const QByteArrayView field = m_fields[i];
             if (i >= m_fileColumns.size()) {

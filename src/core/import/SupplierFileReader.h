@@ -14,7 +14,7 @@ class ProgressReporter;
 
 // Reads a supplier's text file (import.txt, importg.txt) record by record
 // into the columns of a table, matching the file's columns by name and
-// following a schema.ini beside the file as the old engine's text driver did:
+// following the layout a schema.ini beside the file declares (TextSchema):
 //
 //     SupplierFileReader reader(path, columns);
 //     while (reader.next())
@@ -81,6 +81,7 @@ private:
     FieldConverter m_converter;
     Utf8Check m_utf8Check = Utf8Check::Guess;
     char m_quote = '"';
+    bool m_decimalDelimits = false;    // the decimal symbol is the field delimiter
     std::vector<int> m_fileColumns;    // table column of each file column
     std::vector<int> m_missingColumns; // table columns the file lacks
     std::vector<int> m_widths;         // of each file column, for fixed-length files

@@ -19,8 +19,9 @@ public:
         Unterminated,   // the file ends inside a quoted field
         TooManyFields   // more than kMaxFields: more columns than a table can hold
     };
-    // The old engine's limit of columns in a table. Checked as the fields
-    // are found, so a line of millions of delimiters is refused early.
+    // A table has at most this many columns, so a longer line is a broken
+    // file; ColN keys stop here too. Checked as the fields are found, so a
+    // line of millions of delimiters is refused early.
     static constexpr size_t kMaxFields = 255;
     struct Field
     {

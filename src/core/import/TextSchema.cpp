@@ -200,15 +200,13 @@ std::optional<TextSchema> TextSchema::load(const QString& folder, const QString&
 
 void TextSchema::checkDelimiter(char fieldDelimiter, const QString& fileName) const
 {
-    const auto same = [&](char symbol, int line, const char* key) {
-        if (symbol == fieldDelimiter)
-            throw Error::atLine(kFileName, line,
-                                QStringLiteral("%1 «%2» совпадает с разделителем полей")
-                                    .arg(QLatin1String(key), shownValue(QString(QLatin1Char(symbol)))),
-                                fileName);
-    };
-    same(textDelimiter, textDelimiterLine, "TextDelimiter");
-    same(decimalSymbol, decimalSymbolLine, "DecimalSymbol");
+    // A decimal symbol that delimits is fine: a quoted number keeps it, and
+    // the reader refuses records an unquoted one splits.
+    if (textDelimiter == fieldDelimiter)
+        throw Error::atLine(kFileName, textDelimiterLine,
+                            QStringLiteral("TextDelimiter «%1» совпадает с разделителем полей")
+                                .arg(shownValue(QString(QLatin1Char(textDelimiter)))),
+                            fileName);
 }
 
 std::optional<TextSchema> TextSchema::parse(QByteArrayView bytes, const QString& fileName)
@@ -242,7 +240,6 @@ std::optional<TextSchema> TextSchema::parse(QByteArrayView bytes, const QString&
             else if (!(schema.textDelimiter = singleAscii(entry.value)))
                 fail(entry, QStringLiteral("%1 должен быть одним латинским знаком или none").arg(entry.key));
         } else if (is("DecimalSymbol")) {
-            schema.decimalSymbolLine = entry.line;
             if (!(schema.decimalSymbol = singleAscii(entry.value)))
                 fail(entry, QStringLiteral("DecimalSymbol должен быть одним латинским знаком"));
         } else if (const QRegularExpressionMatch match = columnKey.match(entry.key); match.hasMatch()) {

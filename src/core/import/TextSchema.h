@@ -7,8 +7,9 @@
 #include <optional>
 #include <vector>
 
-// The layout of one supplier text file as described in a "schema.ini" beside it,
-// in the keys the old engine's text driver understood.
+// The layout of one supplier text file as described in a "schema.ini" beside it:
+// its format, header, code page, quote, decimal symbol and columns. Suppliers
+// write these files by hand, so keys are matched without regard to case.
 class TextSchema
 {
 public:
@@ -31,8 +32,8 @@ public:
     // The same from the bytes of a schema.ini.
     static std::optional<TextSchema> parse(QByteArrayView bytes, const QString& fileName);
 
-    // Throws Error when the quote or the decimal symbol is the field delimiter,
-    // whether Format declares it or the header line of fileName shows it.
+    // Throws Error when the quote is the field delimiter, whether Format
+    // declares it or the header line of fileName shows it.
     void checkDelimiter(char fieldDelimiter, const QString& fileName) const;
 
     static inline const QLatin1String kFileName{"schema.ini"};
@@ -44,6 +45,5 @@ public:
     char textDelimiter = '"'; // 0: fields are never quoted
     char decimalSymbol = 0;   // 0: "." or ","
     int textDelimiterLine = 0;
-    int decimalSymbolLine = 0;
     std::vector<Column> columns;
 };

@@ -120,19 +120,21 @@ void TestHostileSupplierFiles::update_data()
     QTest::addColumn<QString>("oddFile");   // see prepare()
     QTest::addColumn<QString>("expected");  // in the error message, or in the report when prefixed "report: "
     QTest::addColumn<int>("rows");          // in PRICE after a success
+    QTest::addColumn<QString>("prices");    // PRICE of those rows, space-separated; empty: not checked
 
     const QByteArray none;
     const QByteArray good = kHeader + part("Деталь");
     const auto fails = [&](const char* name, const QByteArray& price, const QByteArray& groups,
                            const QByteArray& schema, const QString& expected) {
-        QTest::newRow(name) << price << groups << schema << QString() << expected << 0;
+        QTest::newRow(name) << price << groups << schema << QString() << expected << 0 << QString();
     };
     const auto oddFile = [&](const char* name, const QString& kind, const QString& expected) {
-        QTest::newRow(name) << good << kGroupsHeader + "G1;Группа;1\r\n" << none << kind << expected << 0;
+        QTest::newRow(name) << good << kGroupsHeader + "G1;Группа;1\r\n"
+                            << none << kind << expected << 0 << QString();
     };
     const auto loads = [&](const char* name, const QByteArray& price, const QByteArray& schema, int rows,
-                           const QString& report) {
-        QTest::newRow(name) << price << none << schema << QString() << "report: " + report << rows;
+                           const QString& report, const QString& prices = QString()) {
+        QTest::newRow(name) << price << none << schema << QString() << "report: " + report << rows << prices;
     };
 
     // Not a regular file, or no file at all.
@@ -251,9 +253,22 @@ void TestHostileSupplierFiles::update_data()
     fails("TextDelimiter is the delimiter", good, none,
           "[import.txt]\r\nFormat=Delimited(;)\r\nTextDelimiter=;\r\n",
           "Файл schema.ini, строка 3, раздел [import.txt]: TextDelimiter «;» совпадает с разделителем полей");
-    fails("DecimalSymbol is the delimiter found in the header", good, none,
+    // A decimal symbol that delimits: quoted numbers keep it, an unquoted one splits the record.
+    const auto commas = [](QByteArray text) { return text.replace(';', ','); };
+    const QByteArray csvDecimalComma = "[import.txt]\r\nFormat=CSVDelimited\r\nDecimalSymbol=,\r\n";
+    loads("DecimalSymbol is the CSV delimiter, number quoted",
+          commas(kHeader + part("A", "\"1234,50\"") + part("B", "\"-0,5\"")), csvDecimalComma, 2, QString(),
+          "1234.5 -0.5");
+    fails("DecimalSymbol is the CSV delimiter, number unquoted", commas(kHeader + part("A", "1234,50")), none,
+          csvDecimalComma,
+          "Файл import.txt, строка 2: значений больше (16), чем столбцов (15), а десятичный знак «,» "
+          "совпадает с разделителем полей");
+    fails("DecimalSymbol is the delimiter found in the header", good + part("B", "1234;50"), none,
           "[import.txt]\r\nDecimalSymbol=;\r\n",
-          "Файл schema.ini, строка 2, раздел [import.txt]: DecimalSymbol «;» совпадает с разделителем полей");
+          "Файл import.txt, строка 3: значений больше (16), чем столбцов (15)");
+    fails("TextDelimiter is the CSV delimiter, DecimalSymbol too", commas(good), none,
+          csvDecimalComma + "TextDelimiter=,\r\n",
+          "Файл schema.ini, строка 4, раздел [import.txt]: TextDelimiter «,» совпадает с разделителем полей");
 
     // Values: adjusted and reported.
     loads("number of 5,000 digits", kHeader + part("A", QByteArray(5000, '7')), none, 1,
@@ -280,6 +295,7 @@ void TestHostileSupplierFiles::update()
     QFETCH(QString, oddFile);
     QFETCH(QString, expected);
     QFETCH(int, rows);
+    QFETCH(QString, prices);
     if (!price.isNull())
         write(QStringLiteral("import.txt"), price);
     if (!groups.isNull())
@@ -316,6 +332,12 @@ void TestHostileSupplierFiles::update()
     QCOMPARE(outcome.adjustedCount > 0, !expected.mid(8).isEmpty());
     SQLite::Database db(database.toStdString(), SQLite::OPEN_READONLY);
     QCOMPARE(db.execAndGet("SELECT count(*) FROM PRICE").getInt(), rows);
+    if (!prices.isEmpty())
+        QCOMPARE(
+            QString::fromStdString(
+                db.execAndGet("SELECT group_concat(PRICE, ' ') FROM (SELECT PRICE FROM PRICE ORDER BY rowid)")
+                    .getString()),
+            prices);
 }
 
 QTEST_GUILESS_MAIN(TestHostileSupplierFiles)
