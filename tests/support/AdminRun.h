@@ -1,6 +1,6 @@
 #pragma once
 
-#include "core/session/AdminTool.h"
+#include "admin/AdminProgram.h"
 
 #include <QString>
 #include <QStringList>
@@ -17,7 +17,7 @@ struct AdminRun
     {
         QString out, err;
         QTextStream outStream(&out), errStream(&err);
-        const int status = AdminTool::run(arguments, outStream, errStream);
+        const int status = AdminProgram::run(arguments, outStream, errStream);
         outStream.flush();
         errStream.flush();
         return {status, out, err};
