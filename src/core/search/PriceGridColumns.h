@@ -22,8 +22,7 @@ public:
         PriceEur,
         FirstWarehouse
     };
-    static constexpr int kWarehouses = 9;
-    static constexpr int kCount = FirstWarehouse + kWarehouses;
+    static constexpr int kCount = FirstWarehouse + Tables::kWarehouseCount;
     static constexpr int kChange = kCount;
     static constexpr int kGridCount = kCount + 1;
 

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "core/storage/Tables.h"
+
 #include <QString>
 
 #include <array>
@@ -14,7 +16,7 @@ struct ShownColumns
 {
     bool usd = false;
     bool eur = false;
-    std::array<bool, 9> warehouses{};
+    std::array<bool, Tables::kWarehouseCount> warehouses{};
 
     static ShownColumns read(const IniFile& ini);
     // 0 ... 8, the warehouses shown.

@@ -14,8 +14,7 @@ ViewToggles::ViewToggles(ActionManager& actions, QHeaderView* columns, QWidget* 
     add(actions.actionPriceVhodView, ShownColumns::vhodKey(), PriceGridColumns::Vhod);
     add(actions.ActionPriceUSView, ShownColumns::usdKey(), PriceGridColumns::PriceUsd);
     add(actions.ActionPriceEUView, ShownColumns::eurKey(), PriceGridColumns::PriceEur);
-    static_assert(std::tuple_size_v<decltype(actions.actionPriceFieldWH)> == PriceGridColumns::kWarehouses);
-    for (int w = 0; w < PriceGridColumns::kWarehouses; ++w)
+    for (int w = 0; w < Tables::kWarehouseCount; ++w)
         add(actions.actionPriceFieldWH[size_t(w)], ShownColumns::warehouseKey(w),
             PriceGridColumns::FirstWarehouse + w);
     add(actions.ActionParametersView, QStringLiteral("ShowParameters"), -1);

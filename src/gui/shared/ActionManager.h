@@ -1,5 +1,6 @@
 #pragma once
 
+#include "core/storage/Tables.h"
 #include "gui/shared/IconRoles.h"
 
 #include <QKeySequence>
@@ -36,7 +37,7 @@ public:
     QAction* actionPriceVhodView;
     QAction* ActionPriceUSView;
     QAction* ActionPriceEUView;
-    std::array<QAction*, 9> actionPriceFieldWH;
+    std::array<QAction*, Tables::kWarehouseCount> actionPriceFieldWH;
     QAction* ActionParametersView;
     QAction* actionPriceChangeView; // the change column, after the specified toggles
     // "Документы", after the specified menus.
