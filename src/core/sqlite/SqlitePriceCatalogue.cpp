@@ -74,7 +74,7 @@ PriceRow readPart(SQLite::Statement& query)
 class GroupDiscounts
 {
 public:
-    explicit GroupDiscounts(SQLite::Database& db) : m_db(db), m_discount(db, kDiscountOfGroup) {}
+    GroupDiscounts(SQLite::Database& db, SQLite::Statement& discount) : m_db(db), m_discount(discount) {}
 
     const Discounts& of(const QString& code)
     {
@@ -94,7 +94,7 @@ public:
 
 private:
     SQLite::Database& m_db;
-    SQLite::Statement m_discount;
+    SQLite::Statement& m_discount;
     QHash<QString, Discounts> m_known;
 };
 
@@ -163,7 +163,7 @@ std::vector<PriceRow> SqlitePriceCatalogue::priceList(const QString& cross, cons
                      withChanges ? QStringLiteral("C.KIND, C.OLD_PRICE") : QStringLiteral("NULL, NULL"),
                      withChanges ? QStringLiteral("LEFT JOIN PRICE_CHANGES C ON C.ROW_ID = P.rowid") : QString())
                 .toStdString());
-    GroupDiscounts discounts(db);
+    GroupDiscounts discounts(db, prepared(m_discountOfGroup, kDiscountOfGroup));
     for (const std::string& spelling : KeySpellings::find(db, "PRICE", "CROSSNUMBER", cross)) {
         parts.reset();
         parts.bind(1, spelling);
@@ -199,7 +199,7 @@ std::vector<PriceRow> SqlitePriceCatalogue::partsByNumber(const QString& partNum
                                                           const QString& shortPartNumber, Scope scope)
 {
     SQLite::Database& db = m_database.connection();
-    GroupDiscounts discounts(db);
+    GroupDiscounts discounts(db, prepared(m_discountOfGroup, kDiscountOfGroup));
     std::vector<PriceRow> rows;
     const auto take = [&](SQLite::Statement& query) {
         while (query.executeStep()) {
@@ -216,9 +216,10 @@ std::vector<PriceRow> SqlitePriceCatalogue::partsByNumber(const QString& partNum
             rows.push_back(std::move(row));
         }
     };
-    SQLite::Statement byShortNumber(
-        db, QStringLiteral("SELECT %1 FROM PRICE P WHERE P.SHORTPARTNUMBER = ?").arg(QLatin1String(kPartColumns))
-                .toStdString());
+    SQLite::Statement& byShortNumber = prepared(
+        m_partsOfShortNumber,
+        QStringLiteral("SELECT %1 FROM PRICE P WHERE P.SHORTPARTNUMBER = ?").arg(QLatin1String(kPartColumns))
+            .toStdString());
     const auto lookUp = [&](const std::string& spelling) {
         byShortNumber.reset();
         byShortNumber.bind(1, spelling);
@@ -236,6 +237,21 @@ std::vector<PriceRow> SqlitePriceCatalogue::partsByNumber(const QString& partNum
         take(all);
     }
     return rows;
+}
+
+SQLite::Statement& SqlitePriceCatalogue::prepared(std::unique_ptr<SQLite::Statement>& slot,
+                                                 const std::string& sql)
+{
+    if (!slot)
+        slot = std::make_unique<SQLite::Statement>(m_database.connection(), sql);
+    slot->reset();
+    return *slot;
+}
+
+void SqlitePriceCatalogue::releaseStatements()
+{
+    m_partsOfShortNumber.reset();
+    m_discountOfGroup.reset();
 }
 
 void SqlitePriceCatalogue::checkPriceTable()

@@ -2,8 +2,16 @@
 
 #include "core/storage/PriceCatalogue.h"
 
+
+#include <memory>
+#include <string>
+
 class CrossIndex;
 class Database;
+
+namespace SQLite {
+class Statement;
+}
 
 // The price list in Tardesk.mdb. Searches read only the index on
 // SHORTPARTNUMBER and the connection's CrossIndex (built by the first
@@ -24,7 +32,16 @@ public:
                                         const QString& shortPartNumber, Scope scope) override;
     void checkPriceTable() override;
 
+    // Lets go of the statements kept prepared; before the connection closes.
+    void releaseStatements();
+
 private:
+    // A statement prepared once per connection: an order reads parts one
+    // by one.
+    SQLite::Statement& prepared(std::unique_ptr<SQLite::Statement>& slot, const std::string& sql);
+
     Database& m_database;
     CrossIndex& m_crossIndex;
+    std::unique_ptr<SQLite::Statement> m_partsOfShortNumber;
+    std::unique_ptr<SQLite::Statement> m_discountOfGroup;
 };

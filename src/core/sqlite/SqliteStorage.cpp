@@ -30,6 +30,7 @@ std::unique_ptr<PriceListRebuild> SqliteStorage::rebuild(PriceListRebuild::Liste
 
 void SqliteStorage::suspend()
 {
+    m_catalogue.releaseStatements();
     m_database.close();
 }
 

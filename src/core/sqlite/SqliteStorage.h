@@ -28,6 +28,7 @@ public:
     // file, calling whileWaiting now and then; in a folder where no lock file
     // can be made it goes on without the lock, for reading.
     SqliteStorage(const QString& programDir, Access access, const std::function<void()>& whileWaiting = {});
+    ~SqliteStorage() override { suspend(); }
 
     PriceCatalogue& catalogue() override { return m_catalogue; }
     SettingsStorage& settings() override { return m_settings; }
