@@ -149,6 +149,10 @@ void PriceListComparison::readOldList(PriceListRebuild& rebuild)
 
 void PriceListComparison::pair(const Part& before, const Part& after)
 {
+    if (std::isnan(before.price) || std::isnan(after.price)) {
+        ++m_counts.withoutPrice;
+        return;
+    }
     // Most prices stay as they were: equal singles show alike.
     if (before.price == after.price)
         return;

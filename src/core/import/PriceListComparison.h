@@ -32,6 +32,7 @@ public:
         qint64 removed = 0;
         qint64 up = 0;
         qint64 down = 0;
+        qint64 withoutPrice = 0; // in both lists, without a price in one or both
     };
 
     PriceListComparison() = default;

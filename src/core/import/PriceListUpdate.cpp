@@ -7,6 +7,7 @@
 #include "core/text/ShownValue.h"
 #include "core/text/UnicodeCaseFolding.h"
 
+#include <QCoreApplication>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
@@ -261,11 +262,14 @@ QString PriceListUpdate::changeReport(const Outcome& outcome)
     const PriceListComparison::Counts& changes = outcome.changes;
     if (!changes.compared)
         return QStringLiteral("Новых позиций: %1").arg(changes.added);
-    return QStringLiteral("Новых позиций: %1, снято: %2, подорожало: %3, подешевело: %4")
-        .arg(changes.added)
-        .arg(changes.removed)
-        .arg(changes.up)
-        .arg(changes.down);
+    const QString report = QStringLiteral("Новых позиций: %1, снято: %2, подорожало: %3, подешевело: %4")
+                               .arg(changes.added)
+                               .arg(changes.removed)
+                               .arg(changes.up)
+                               .arg(changes.down);
+    if (changes.withoutPrice == 0)
+        return report;
+    return report + QCoreApplication::translate("PriceListUpdate", ", без цены: %1").arg(changes.withoutPrice);
 }
 
 QString PriceListUpdate::report(const Outcome& outcome)

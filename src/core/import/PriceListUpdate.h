@@ -70,8 +70,8 @@ public:
     // The adjusted-values report the clerk is shown, with the parts left
     // without a cross number; empty when there is nothing to report.
     static QString adjustmentReport(const Outcome& outcome);
-    // "Новых позиций: N, снято: N, подорожало: N, подешевело: N"; only the
-    // first figure after a first update.
+    // "Новых позиций: N, снято: N, подорожало: N, подешевело: N", then
+    // ", без цены: N" when some are; only the first figure after a first update.
     static QString changeReport(const Outcome& outcome);
     // What the clerk is told after every update: the changes, then the
     // adjusted values.

@@ -43,7 +43,9 @@ std::optional<PriceChange::Kind> PriceChange::compare(std::optional<double> oldP
     // Rounding moves a price by half a kopeck, and reading it as the single
     // it stands for by far less than a millionth: prices further apart show
     // apart, in the same order, without rounding them.
-    const double a = oldPrice.value_or(0), b = newPrice.value_or(0);
+    if (!oldPrice || !newPrice)
+        return std::nullopt;
+    const double a = *oldPrice, b = *newPrice;
     if (std::fabs(b - a) > 0.02 + 1e-6 * std::max(std::fabs(a), std::fabs(b)))
         return b > a ? Kind::Up : Kind::Down;
     const double before = shown(oldPrice), after = shown(newPrice);
@@ -56,6 +58,8 @@ std::optional<PriceChange::Kind> PriceChange::compare(std::optional<double> oldP
 
 std::optional<double> PriceChange::percent(std::optional<double> oldPrice, std::optional<double> newPrice)
 {
+    if (!oldPrice || !newPrice)
+        return std::nullopt;
     const double before = shown(oldPrice), after = shown(newPrice);
     if (before == 0)
         return std::nullopt;
