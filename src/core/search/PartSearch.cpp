@@ -13,9 +13,34 @@ QString PartSearch::searchNumber(const QString& typed)
     return NormalizePartNumber(typed);
 }
 
-QStringList PartSearch::crossesOf(const QString& searchNr) const
+QString PartSearch::otherAlphabet(const QString& searchNr)
 {
-    return m_catalogue.crossesOf(searchNr);
+    static const QString latin = QStringLiteral("ABEKMHOPCTXIabekmhopctxi");
+    static const QString cyrillic = QStringLiteral("АВЕКМНОРСТХІавекмнорстхі");
+    QString other = searchNr;
+    for (QChar& ch : other) {
+        if (const qsizetype inLatin = latin.indexOf(ch); inLatin >= 0)
+            ch = cyrillic[inLatin];
+        else if (const qsizetype inCyrillic = cyrillic.indexOf(ch); inCyrillic >= 0)
+            ch = latin[inCyrillic];
+    }
+    return other;
+}
+
+QStringList PartSearch::crossesOf(const QString& searchNr, QString* foundNr) const
+{
+    if (foundNr)
+        *foundNr = searchNr;
+    QStringList crosses = m_catalogue.crossesOf(searchNr);
+    if (!crosses.isEmpty())
+        return crosses;
+    const QString other = otherAlphabet(searchNr);
+    if (other == searchNr)
+        return crosses;
+    crosses = m_catalogue.crossesOf(other);
+    if (!crosses.isEmpty() && foundNr)
+        *foundNr = other;
+    return crosses;
 }
 
 std::vector<PriceRow> PartSearch::priceList(const QString& cross) const
@@ -28,7 +53,7 @@ PartSearch::Found PartSearch::find(const QString& typed) const
 {
     Found found;
     found.searchNr = searchNumber(typed);
-    found.crosses = crossesOf(found.searchNr);
+    found.crosses = crossesOf(found.searchNr, &found.foundNr);
     if (!found.crosses.isEmpty())
         found.rows = priceList(found.crosses.front());
     return found;

@@ -19,12 +19,20 @@ public:
     PartSearch(PriceCatalogue& catalogue, const SettingsRecord& settings);
 
     static QString searchNumber(const QString& typed);
-    QStringList crossesOf(const QString& searchNr) const;
+    // The cross numbers searchNr finds. When it finds none and holds letters
+    // that look alike in Latin and Cyrillic (a key of the other layout typed
+    // them), searched once more with each such letter in the other alphabet;
+    // foundNr, when given, is then the number that found them.
+    QStringList crossesOf(const QString& searchNr, QString* foundNr = nullptr) const;
+    // searchNr with every letter that looks alike in Latin and Cyrillic
+    // written in the other alphabet.
+    static QString otherAlphabet(const QString& searchNr);
     std::vector<PriceRow> priceList(const QString& cross) const;
 
     struct Found
     {
         QString searchNr;
+        QString foundNr; // searchNr, or what found the crosses in the other alphabet
         QStringList crosses;
         std::vector<PriceRow> rows; // the first cross number's
     };

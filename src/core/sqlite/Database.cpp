@@ -2,7 +2,12 @@
 
 #include "core/errors/Error.h"
 
+#include <QCoreApplication>
+#include <QDir>
 #include <QFile>
+#include <QFileInfo>
+
+#include <sqlite3.h>
 
 void Database::open(const QString& fileName)
 {
@@ -16,6 +21,22 @@ void Database::open(const QString& fileName)
 void Database::close()
 {
     m_db.reset();
+}
+
+Error Database::writeFailure(const std::exception& error, const QString& notDone) const
+{
+    const auto* engine = dynamic_cast<const SQLite::Exception*>(&error);
+    const int code = engine ? engine->getErrorCode() : SQLITE_OK;
+    if (code == SQLITE_READONLY || code == SQLITE_CANTOPEN || code == SQLITE_PERM) {
+        const QFileInfo file(m_fileName);
+        if (!QFileInfo(file.absolutePath()).isWritable())
+            return Error(QCoreApplication::translate("Database", "%1. Папка программы недоступна для записи: %2")
+                             .arg(notDone, QDir::toNativeSeparators(file.absolutePath())));
+        if (!file.isWritable())
+            return Error(QCoreApplication::translate("Database", "%1. Файл недоступен для записи: %2")
+                             .arg(notDone, QDir::toNativeSeparators(file.absoluteFilePath())));
+    }
+    return Error(QStringLiteral("%1: %2").arg(notDone, Error::messageOf(error)));
 }
 
 SQLite::Database& Database::connection()

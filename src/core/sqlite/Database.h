@@ -1,5 +1,7 @@
 #pragma once
 
+#include "core/errors/Error.h"
+
 #include <QString>
 
 #include <SQLiteCpp/Database.h>
@@ -22,6 +24,11 @@ public:
     const QString& fileName() const { return m_fileName; }
     // The open connection; throws when closed.
     SQLite::Database& connection();
+
+    // A failed write as the clerk reads it: what was not done, and why. A
+    // folder or file this user may not write is named instead of the
+    // engine's words for it.
+    Error writeFailure(const std::exception& error, const QString& notDone) const;
 
     // How long a statement waits for another program's lock.
     static constexpr int kBusyTimeoutMs = 5000;

@@ -8,6 +8,8 @@
 
 #include <sqlite3.h>
 
+#include <QCoreApplication>
+#include <QDir>
 #include <QFile>
 #include <QFileInfo>
 
@@ -23,12 +25,21 @@ QByteArray encoded(const QString& path)
     return QFile::encodeName(path);
 }
 
-void requireWritable(const QString& path, const QString& what)
+void requireWritable(const QString& path, bool folder)
 {
     // As the process's effective user, the one that will write.
-    if (::faccessat(AT_FDCWD, encoded(path).constData(), W_OK, AT_EACCESS) != 0)
-        throw Error(QStringLiteral("Нет права записи в %1 %2: %3. Ничего не изменено.")
-                        .arg(what, path, qt_error_string(errno)));
+    if (::faccessat(AT_FDCWD, encoded(path).constData(), W_OK, AT_EACCESS) == 0)
+        return;
+    const int error = errno;
+    // What the system says about missing rights adds nothing to the message.
+    const QString why = error == EACCES || error == EROFS || error == EPERM
+                            ? QString()
+                            : QStringLiteral(" (%1)").arg(qt_error_string(error));
+    throw Error((folder ? QCoreApplication::translate("DatabaseReplacement",
+                                                     "Папка программы недоступна для записи: %1%2. Ничего не изменено.")
+                        : QCoreApplication::translate("DatabaseReplacement",
+                                                     "Файл недоступен для записи: %1%2. Ничего не изменено."))
+                    .arg(QDir::toNativeSeparators(path), why));
 }
 
 // Finishes the copy on every way out: before the end, that rolls the
@@ -56,9 +67,9 @@ void DatabaseReplacement::checkWritable(const QString& databaseFileName, const Q
     // SQLite writes through a link to its target and keeps the journal beside it.
     const QString target = QFileInfo(databaseFileName).canonicalFilePath();
     const QString database = target.isEmpty() ? databaseFileName : target;
-    requireWritable(QFileInfo(newFileName).absolutePath(), QStringLiteral("папку"));
-    requireWritable(QFileInfo(database).absolutePath(), QStringLiteral("папку"));
-    requireWritable(database, QStringLiteral("файл"));
+    requireWritable(QFileInfo(newFileName).absolutePath(), true);
+    requireWritable(QFileInfo(database).absolutePath(), true);
+    requireWritable(database, false);
 }
 
 DatabaseReplacement::DatabaseReplacement(const QString& databaseFileName) : m_fileName(databaseFileName)

@@ -10,6 +10,8 @@
 #include <SQLiteCpp/Statement.h>
 #include <SQLiteCpp/Transaction.h>
 
+#include <QCoreApplication>
+
 namespace {
 
 QString text(const SQLite::Column& column)
@@ -52,9 +54,22 @@ std::vector<OrderStorage::Line> SqliteOrderStorage::lines()
     return readLines(m_database.connection());
 }
 
-void SqliteOrderStorage::add(const PriceRow& part, int quantity)
+template <typename Write> auto SqliteOrderStorage::writing(const char* notDone, Write write)
 {
-    SQLite::Database& db = m_database.connection();
+    try {
+        return write(m_database.connection());
+    } catch (const SQLite::Exception& error) {
+        throw m_database.writeFailure(error, QCoreApplication::translate("SqliteOrderStorage", notDone));
+    }
+}
+
+int SqliteOrderStorage::add(const PriceRow& part, int quantity)
+{
+    return writing(QT_TRANSLATE_NOOP("SqliteOrderStorage", "Позиция не добавлена в заказ"), [&](SQLite::Database& db) { return add(db, part, quantity); });
+}
+
+int SqliteOrderStorage::add(SQLite::Database& db, const PriceRow& part, int quantity)
+{
     // Immediate: two clients adding the same part must not both append it.
     SQLite::Transaction transaction(db, SQLite::TransactionBehavior::IMMEDIATE);
     db.exec(Schema::kCreateOrder);
@@ -68,7 +83,7 @@ void SqliteOrderStorage::add(const PriceRow& part, int quantity)
         update.bind(2, static_cast<int64_t>(line.id));
         update.exec();
         transaction.commit();
-        return;
+        return line.quantity + quantity;
     }
     OrderQuantity::check(quantity, part.partNumber);
     SQLite::Statement insert(db, Schema::kInsertOrderLine);
@@ -79,33 +94,37 @@ void SqliteOrderStorage::add(const PriceRow& part, int quantity)
     insert.bind(5, quantity);
     insert.exec();
     transaction.commit();
+    return quantity;
 }
 
 void SqliteOrderStorage::setQuantity(qint64 lineId, int quantity)
 {
     OrderQuantity::check(quantity, QString());
-    SQLite::Database& db = m_database.connection();
-    if (!db.tableExists(Tables::kOrderTable))
-        requireChanged(0);
-    SQLite::Statement update(db, Schema::kUpdateOrderQuantity);
-    update.bind(1, quantity);
-    update.bind(2, static_cast<int64_t>(lineId));
-    requireChanged(update.exec());
+    writing(QT_TRANSLATE_NOOP("SqliteOrderStorage", "Количество не изменено"), [&](SQLite::Database& db) {
+        if (!db.tableExists(Tables::kOrderTable))
+            requireChanged(0);
+        SQLite::Statement update(db, Schema::kUpdateOrderQuantity);
+        update.bind(1, quantity);
+        update.bind(2, static_cast<int64_t>(lineId));
+        requireChanged(update.exec());
+    });
 }
 
 void SqliteOrderStorage::remove(qint64 lineId)
 {
-    SQLite::Database& db = m_database.connection();
-    if (!db.tableExists(Tables::kOrderTable))
-        requireChanged(0);
-    SQLite::Statement remove(db, Schema::kDeleteOrderLine);
-    remove.bind(1, static_cast<int64_t>(lineId));
-    requireChanged(remove.exec());
+    writing(QT_TRANSLATE_NOOP("SqliteOrderStorage", "Строка не удалена из заказа"), [&](SQLite::Database& db) {
+        if (!db.tableExists(Tables::kOrderTable))
+            requireChanged(0);
+        SQLite::Statement remove(db, Schema::kDeleteOrderLine);
+        remove.bind(1, static_cast<int64_t>(lineId));
+        requireChanged(remove.exec());
+    });
 }
 
 void SqliteOrderStorage::clear()
 {
-    SQLite::Database& db = m_database.connection();
-    if (db.tableExists(Tables::kOrderTable))
-        db.exec(Schema::kDeleteOrderLines);
+    writing(QT_TRANSLATE_NOOP("SqliteOrderStorage", "Заказ не очищен"), [](SQLite::Database& db) {
+        if (db.tableExists(Tables::kOrderTable))
+            db.exec(Schema::kDeleteOrderLines);
+    });
 }

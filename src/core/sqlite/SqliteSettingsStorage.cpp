@@ -6,6 +6,7 @@
 
 #include <SQLiteCpp/Statement.h>
 
+#include <QCoreApplication>
 #include <QStringList>
 
 namespace {
@@ -205,13 +206,18 @@ void SqliteSettingsStorage::write(const Values& values, const std::vector<bool>&
         sql = QStringLiteral("UPDATE SETTINGS SET %1=? WHERE rowid=?").arg(names.join(QLatin1String("=?, ")));
     }
     SQLite::Database& db = m_database.connection();
-    SQLite::Statement statement(db, sql.toStdString());
-    int parameter = 1;
-    for (size_t index : changed)
-        bindValue(statement, parameter++, values[index]);
-    if (!insert)
-        statement.bind(parameter, static_cast<int64_t>(m_rowId));
-    statement.exec();
+    try {
+        SQLite::Statement statement(db, sql.toStdString());
+        int parameter = 1;
+        for (size_t index : changed)
+            bindValue(statement, parameter++, values[index]);
+        if (!insert)
+            statement.bind(parameter, static_cast<int64_t>(m_rowId));
+        statement.exec();
+    } catch (const SQLite::Exception& error) {
+        throw m_database.writeFailure(error,
+                                      QCoreApplication::translate("SqliteSettingsStorage", "Настройки не сохранены"));
+    }
     if (insert)
         m_rowId = db.getLastInsertRowid();
 }

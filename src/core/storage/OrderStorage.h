@@ -28,8 +28,8 @@ public:
     virtual std::vector<Line> lines() = 0;
     // Adds quantity to the part's line, or appends a line for it; the sum
     // must stay within the allowed quantities. Two clients adding at once
-    // both keep their quantities.
-    virtual void add(const PriceRow& part, int quantity) = 0;
+    // both keep their quantities. Returns the line's quantity now.
+    virtual int add(const PriceRow& part, int quantity) = 0;
     // These fail when another client removed the line meanwhile.
     virtual void setQuantity(qint64 lineId, int quantity) = 0;
     virtual void remove(qint64 lineId) = 0;
