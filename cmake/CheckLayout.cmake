@@ -1,18 +1,23 @@
 # Fails the build when an include runs against the layers of src/:
-#   core:  errors < files < text < config < storage < import < search < order < sqlite < session,
-#          and never a GUI header
-#          (every Qt header a core file names must be one of Qt Core's);
+#   core:  a folder includes only itself and the folders before it in core_layers,
+#          and never a GUI header (every Qt header a core file names must be one of Qt Core's);
 #   document (one folder, Qt Gui without widgets): over the core, under gui;
-#   gui:   shared < search, setup, update, order (siblings apart) < main.
-# Run with -DSOURCE_DIR=<src> -DQT_CORE_INCLUDE_DIR=<QtCore headers> [-DSTAMP=<file>].
+#   gui:   a folder includes only itself and the layers before its own in gui_layers;
+#          the folders of one layer (joined by commas) never include each other.
+# Run with -DSOURCE_DIR=<src> -DQT_CORE_INCLUDE_DIR=<QtCore headers> [-DSTAMP=<file> [-DDEPFILE=<file>]].
+
+# The layers, lowest first: a new folder of src/core or src/gui goes in here.
 set(core_layers errors files text config storage import search order sqlite session)
-set(gui_layers shared search setup update order main)
-set(gui_rank_shared 0)
-set(gui_rank_search 1)
-set(gui_rank_setup 1)
-set(gui_rank_update 1)
-set(gui_rank_order 1)
-set(gui_rank_main 2)
+set(gui_layers shared search,setup,update,order main)
+
+set(rank 0)
+foreach(layer IN LISTS gui_layers)
+    string(REPLACE "," ";" siblings "${layer}")
+    foreach(sibling IN LISTS siblings)
+        set(gui_rank_${sibling} ${rank})
+    endforeach()
+    math(EXPR rank "${rank} + 1")
+endforeach()
 
 file(GLOB_RECURSE sources RELATIVE "${SOURCE_DIR}" "${SOURCE_DIR}/core/*" "${SOURCE_DIR}/document/*"
      "${SOURCE_DIR}/gui/*")
@@ -32,8 +37,9 @@ foreach(source IN LISTS sources)
         if(library STREQUAL "core")
             if(header MATCHES "^(gui|document|client|admin)/")
                 list(APPEND faults "${source}: a core file includes ${header}")
-            elseif(header MATCHES "^Qt[A-Za-z]+/(.+)$" OR header MATCHES "^(Q[A-Za-z]+)$")
-                if(NOT EXISTS "${QT_CORE_INCLUDE_DIR}/${CMAKE_MATCH_1}")
+            elseif(header MATCHES "^Qt[A-Za-z]+/(.+)$|^(Q[A-Za-z]+)$")
+                # One regular expression: a second MATCHES would clear the first one's match.
+                if(NOT EXISTS "${QT_CORE_INCLUDE_DIR}/${CMAKE_MATCH_1}${CMAKE_MATCH_2}")
                     list(APPEND faults "${source}: a core file includes ${header}, which is not a Qt Core header")
                 endif()
             elseif(header MATCHES "^core/([a-z]+)/")
@@ -63,6 +69,16 @@ endforeach()
 if(faults)
     list(JOIN faults "\n  " text)
     message(FATAL_ERROR "Includes against the layout:\n  ${text}")
+endif()
+if(DEPFILE)
+    # What the check read, its folders included, so that the build runs it again
+    # when a file changes, is added or is removed.
+    file(GLOB_RECURSE inputs LIST_DIRECTORIES true "${SOURCE_DIR}/core/*" "${SOURCE_DIR}/document/*"
+         "${SOURCE_DIR}/gui/*")
+    list(APPEND inputs "${SOURCE_DIR}/core" "${SOURCE_DIR}/document" "${SOURCE_DIR}/gui")
+    list(TRANSFORM inputs REPLACE " " "\\\\ ")
+    list(JOIN inputs " \\\n  " text)
+    file(WRITE "${DEPFILE}" "${STAMP}: \\\n  ${text}\n")
 endif()
 if(STAMP)
     file(TOUCH "${STAMP}")

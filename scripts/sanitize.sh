@@ -6,7 +6,7 @@ set -euo pipefail
 cd "$(dirname "$0")/.."
 scripts/deps.sh
 cmake -S . -B build-sanitize -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DCMAKE_CXX_COMPILER=clang++ \
-    -DTARDESK_SANITIZE=ON -DTARDESK_FUZZ=ON -DTARDESK_BENCHMARKS=OFF
+    -DTARDESK_SANITIZE=ON -DTARDESK_FUZZ=ON -DTARDESK_BENCHMARKS=OFF -DTARDESK_WERROR=ON
 cmake --build build-sanitize --parallel "$(nproc)"
 # Stop at the first report of any kind; leaks are reported at exit.
 export ASAN_OPTIONS=halt_on_error=1:abort_on_error=1:detect_leaks=1:strict_string_checks=1:detect_stack_use_after_return=1

@@ -1,5 +1,7 @@
 #include "CommandLine.h"
 
+#include "core/session/Version.h"
+
 #include <QCommandLineParser>
 #include <QFileInfo>
 

@@ -3,8 +3,9 @@
 #include <QString>
 
 // Which folder the client keeps its files in. A copy run from anywhere uses
-// its own folder, as it always did; an installed copy (under /usr, where a
-// clerk cannot write) uses the clerk's own data folder instead.
+// its own folder, so its database and settings move with it; an installed
+// copy (under /usr, where a clerk cannot write) uses the clerk's own data
+// folder instead.
 class ProgramFolder
 {
 public:

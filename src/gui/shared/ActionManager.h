@@ -39,8 +39,8 @@ public:
     QAction* ActionPriceEUView;
     std::array<QAction*, Tables::kWarehouseCount> actionPriceFieldWH;
     QAction* ActionParametersView;
-    QAction* actionPriceChangeView; // the change column, after the specified toggles
-    // "Документы", after the specified menus.
+    QAction* actionPriceChangeView; // the change column; last in "Вид", so the others keep their places
+    // "Документы": the last menu, so the others keep their places in the bar.
     QAction* actionAddToOrder; // Ins only while the grid itself has the focus
     QAction* actionOrder;
     QAction* actionQuote;

@@ -46,8 +46,8 @@ void TestProgramFolder::startsOn_data()
     // The folder expected: "data", "copy" or "chosen"; the files put there first.
     QTest::addColumn<QString>("expected");
     QTest::addColumn<int>("files");
-    // The start-up error: "" for none, "ini" or "database" for the specified
-    // missing-file message, "data" for a data folder that cannot be made.
+    // The start-up error: "" for none, "ini" or "database" for the message that
+    // names that missing file, "data" for a data folder that cannot be made.
     QTest::addColumn<QString>("error");
 
     QTest::newRow("installed, first start") << "installed" << false << "data" << int(None) << "";

@@ -213,7 +213,7 @@ void TestPriceGrid::changeColumnSurvivesRestart()
     const QByteArray thirteen = "[PRICE]\r\nShowEU=1\r\n";
     startForm(thirteen);
     QVERIFY(!m_form->actions().actionPriceChangeView->isChecked());
-    // Off, it is not written: the file stays as the specified toggles leave it.
+    // Off and never set, its key is not written: the file holds only the other toggles' keys.
     m_form->actions().actionExitProgramm->trigger();
     m_form.reset();
     QCOMPARE(IniFile(IniFile::clientFileName(m_dir->path()))
