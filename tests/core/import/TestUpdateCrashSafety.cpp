@@ -9,38 +9,83 @@
 #include <QCryptographicHash>
 #include <QDir>
 #include <QFile>
+#include <QRegularExpression>
 #include <QTemporaryDir>
 #include <QTest>
 
+#include <algorithm>
 #include <csignal>
+#include <map>
+#include <optional>
 #include <set>
+#include <tuple>
+#include <vector>
+
 #include <sys/wait.h>
 #include <unistd.h>
 
 namespace {
 
-// Every report of an update, stages and progress alike. At the chosen report
-// the process kills itself: the moment depends on the work done, not on the
-// speed of the machine.
+// Where an update is killed: at the first report of a stage (numbered as in
+// its "(N/7)") at or past a position of what that stage counts; position 0
+// is the stage's start. Which reports come is a matter of timing, but every
+// run passes every position.
+struct Moment
+{
+    int stage = 0;
+    qint64 position = 0;
+
+    bool operator<(const Moment& other) const
+    {
+        return std::tie(stage, position) < std::tie(other.stage, other.position);
+    }
+};
+
+struct Report
+{
+    int stage = 0;
+    qint64 position = 0;
+    qint64 total = 0;
+};
+
+// Follows the stages and the progress of an update, records them and kills
+// the process at the moment given.
 class Moments : public ProgressReporter
 {
 public:
-    void update(qint64, qint64 total) override
+    explicit Moments(std::optional<Moment> killAt = std::nullopt) : m_killAt(killAt) {}
+
+    void enterStage(const QString& message)
     {
-        totals.push_back(total);
-        if (qint64(totals.size()) == killAt)
-            ::raise(SIGKILL);
+        static const QRegularExpression number(QStringLiteral("\\((\\d+)/\\d+\\)$"));
+        const QRegularExpressionMatch match = number.match(message);
+        m_stage = match.hasMatch() ? match.captured(1).toInt() : -1;
+        m_stages.emplace(m_stage, message);
+        update(0, 0);
     }
 
-    qint64 killAt = -1;
-    std::vector<qint64> totals; // of each report so far
+    void update(qint64 position, qint64 total) override
+    {
+        if (m_killAt && m_killAt->stage == m_stage && position >= m_killAt->position)
+            ::raise(SIGKILL);
+        m_reports.push_back({m_stage, position, total});
+    }
+
+    const std::map<int, QString>& stages() const { return m_stages; }
+    const std::vector<Report>& reports() const { return m_reports; }
+
+private:
+    std::optional<Moment> m_killAt;
+    int m_stage = 0; // before the first stage message
+    std::map<int, QString> m_stages;
+    std::vector<Report> m_reports;
 };
 
 void runUpdate(const QString& folder, Moments& moments)
 {
     DatabaseLock lock(folder);
     PriceListUpdate update(
-        folder, lock, [&](const QString&) { moments.update(0, 0); }, &moments);
+        folder, lock, [&](const QString& message) { moments.enterStage(message); }, &moments);
     update.run();
 }
 
@@ -82,6 +127,16 @@ class TestUpdateCrashSafety : public QObject
 {
     Q_OBJECT
 
+public:
+    TestUpdateCrashSafety()
+    {
+        // Forty updates of a million parts outlast QtTest's five minutes for
+        // a test function; read once, before the first function starts.
+        if (qEnvironmentVariableIsSet("TARDESK_CRASH_PARTS") &&
+            !qEnvironmentVariableIsSet("QTEST_FUNCTION_TIMEOUT"))
+            qputenv("QTEST_FUNCTION_TIMEOUT", QByteArray::number(60 * 60 * 1000));
+    }
+
 private slots:
     void killedUpdateLeavesOldOrNew();
 };
@@ -105,27 +160,66 @@ void TestUpdateCrashSafety::killedUpdateLeavesOldOrNew()
     runUpdate(folder, whole);
     const QByteArray newLists = lists(folder);
     QVERIFY(newLists != oldLists);
+    QVERIFY2(!whole.stages().count(-1), "a stage message without its number");
+
+    // What each stage counts (bytes of a file read, pages copied), from the
+    // first to the last position reported.
+    struct Counted
+    {
+        qint64 total = 0;
+        qint64 first = 0;
+        qint64 last = 0;
+        int reports = 0;
+    };
+    std::map<int, Counted> counted;
+    for (const Report& report : whole.reports()) {
+        if (report.total <= 0)
+            continue;
+        Counted& stage = counted[report.stage];
+        QVERIFY2(stage.reports == 0 || stage.total == report.total,
+                 qPrintable(QStringLiteral("«%1» counts two things: a position no longer tells a moment")
+                                .arg(whole.stages().at(report.stage))));
+        if (stage.reports++ == 0) {
+            stage.total = report.total;
+            stage.first = report.position;
+        }
+        stage.last = std::max(stage.last, report.position);
+    }
     // The copy into Tardesk.mdb, the moments that matter most, reports last,
-    // counting its pages.
-    const qint64 reports = qint64(whole.totals.size());
-    qint64 copyStart = reports;
-    while (copyStart > 1 && whole.totals[size_t(copyStart - 2)] == whole.totals.back())
-        --copyStart;
-    QVERIFY2(reports - copyStart >= 3, "the copy into the database reports too seldom to be tested");
-    const int duringCopy = int(std::min<qint64>(8, reports - copyStart + 1));
-    std::vector<qint64> killAt = spread(copyStart, reports, duringCopy);
-    for (qint64 moment : spread(1, copyStart - 1, 20 - duringCopy))
-        killAt.push_back(moment);
-    QCOMPARE(std::set<qint64>(killAt.begin(), killAt.end()).size(), size_t(20));
+    // counting its pages; its last step, which commits, reports nothing.
+    const Report& last = whole.reports().back();
+    QVERIFY2(last.total > 0, "the update does not end with the copy into the database");
+    const int copyStage = last.stage;
+    const Counted copy = counted.at(copyStage);
+    QVERIFY2(copy.reports >= 3, "the copy into the database reports too seldom to be tested");
+
+    std::set<Moment> killAt;
+    for (const auto& stage : whole.stages())
+        killAt.insert({stage.first, 0});
+    for (qint64 pages : spread(copy.first, copy.last, 8))
+        killAt.insert({copyStage, pages});
+    // The end of each file read, and the rest spread evenly over the
+    // largest, import.txt.
+    std::map<int, Counted> reads = counted;
+    reads.erase(copyStage);
+    QVERIFY(!reads.empty());
+    for (const auto& stage : reads)
+        killAt.insert({stage.first, stage.second.last});
+    const auto largest = std::max_element(reads.begin(), reads.end(), [](const auto& a, const auto& b) {
+        return a.second.total < b.second.total;
+    });
+    const int rest = 20 - int(killAt.size());
+    for (int i = 1; i <= rest; ++i)
+        killAt.insert({largest->first, largest->second.last * i / (rest + 1)});
+    QCOMPARE(killAt.size(), size_t(20));
 
     int sawOld = 0, sawNew = 0;
-    for (qint64 moment : killAt) {
+    for (const Moment& moment : killAt) {
         QVERIFY(QFile::remove(database) && QFile::copy(pristine, database));
         const pid_t child = ::fork();
         QVERIFY(child >= 0);
         if (child == 0) {
-            Moments moments;
-            moments.killAt = moment;
+            Moments moments(moment);
             try {
                 runUpdate(folder, moments);
             } catch (...) {
@@ -135,14 +229,18 @@ void TestUpdateCrashSafety::killedUpdateLeavesOldOrNew()
         }
         int status = 0;
         QCOMPARE(::waitpid(child, &status, 0), child);
+        const QString stage = whole.stages().at(moment.stage);
+        const QString where = moment.position == 0 ? QStringLiteral("the start of «%1»").arg(stage)
+                                                   : QStringLiteral("%1 of %2 in «%3»")
+                                                         .arg(moment.position)
+                                                         .arg(counted.at(moment.stage).total)
+                                                         .arg(stage);
         QVERIFY2(WIFSIGNALED(status) && WTERMSIG(status) == SIGKILL,
-                 qPrintable(QStringLiteral("report %1 of %2 was never reached").arg(moment).arg(reports)));
+                 qPrintable(QStringLiteral("%1 was never reached").arg(where)));
 
         const QByteArray after = lists(folder);
-        QVERIFY2(
-            after == oldLists || after == newLists,
-            qPrintable(
-                QStringLiteral("neither list after a kill at report %1 of %2").arg(moment).arg(reports)));
+        QVERIFY2(after == oldLists || after == newLists,
+                 qPrintable(QStringLiteral("neither list after a kill at %1").arg(where)));
         (after == oldLists ? sawOld : sawNew)++;
         // Nothing left behind stops the next update.
         Moments next;
