@@ -1,7 +1,8 @@
 #include "SampleGenerator.h"
 #include "core/sqlite/ClientFiles.h"
-#include "core/sqlite/DatabaseLock.h"
 #include "core/import/PriceListUpdate.h"
+#include "core/session/ShopStorage.h"
+#include "core/storage/Storage.h"
 
 #include <SQLiteCpp/Database.h>
 #include <SQLiteCpp/Statement.h>
@@ -16,6 +17,7 @@
 #include <algorithm>
 #include <csignal>
 #include <map>
+#include <memory>
 #include <optional>
 #include <set>
 #include <tuple>
@@ -83,9 +85,9 @@ private:
 
 void runUpdate(const QString& folder, Moments& moments)
 {
-    DatabaseLock lock(folder);
+    const std::unique_ptr<Storage> storage = ShopStorage::open(folder, ShopStorage::Access::Read);
     PriceListUpdate update(
-        folder, lock, [&](const QString& message) { moments.enterStage(message); }, &moments);
+        folder, *storage, [&](const QString& message) { moments.enterStage(message); }, &moments);
     update.run();
 }
 
