@@ -4,7 +4,7 @@ set -euo pipefail
 
 packages=(
     cmake g++ ninja-build pkg-config
-    qt6-base-dev libgl-dev
+    qt6-base-dev libgl-dev qt6-translations-l10n
     libsqlite3-dev libsqlitecpp-dev sqlite3
     libbenchmark-dev
     libxlsxwriter-dev unzip poppler-utils fonts-dejavu-core

@@ -2,6 +2,7 @@
 #include "core/session/ProgramFolder.h"
 #include "gui/main/TFormMain.h"
 #include "gui/shared/MessageBoxes.h"
+#include "gui/shared/QtTranslations.h"
 
 #include <QApplication>
 #include <QIcon>
@@ -24,6 +25,9 @@ int main(int argc, char* argv[])
     QGuiApplication::setDesktopFileName(QStringLiteral("ua.velmora.Tardesk"));
     // Found where the package installs it; a copy run from a folder keeps Qt's default.
     QApplication::setWindowIcon(QIcon::fromTheme(QStringLiteral("ua.velmora.Tardesk")));
+    // The file and print dialogs speak the interface's language; without
+    // the system's translations they stay in English.
+    QtTranslations::install(QStringLiteral("ru"));
 
     QString programDir;
     if (!MessageBoxes::guard(nullptr, [&] {

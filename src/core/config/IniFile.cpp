@@ -6,6 +6,7 @@
 #include "core/errors/Error.h"
 #include "core/files/OpenRegularFile.h"
 
+#include <QCoreApplication>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
@@ -320,6 +321,14 @@ void IniFile::UpdateFile() const
     QSaveFile file(m_fileName);
     file.setDirectWriteFallback(true);
     const auto fail = [&] {
+        // Rights the clerk lacks are said in the clerk's words; anything
+        // else in the system's.
+        const QFileInfo info(m_fileName);
+        if (!QFileInfo(info.absolutePath()).isWritable() && (!info.exists() || !info.isWritable()))
+            throw Error(QCoreApplication::translate("IniFile", "Не удалось сохранить файл %1. Папка программы "
+                                                               "недоступна для записи: %2")
+                            .arg(QDir::toNativeSeparators(info.absoluteFilePath()),
+                                 QDir::toNativeSeparators(info.absolutePath())));
         throw Error(QStringLiteral("Cannot create file \"%1\". %2").arg(m_fileName, file.errorString()));
     };
     if (!file.open(QIODevice::WriteOnly))

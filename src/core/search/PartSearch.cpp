@@ -43,10 +43,15 @@ QStringList PartSearch::crossesOf(const QString& searchNr, QString* foundNr) con
     return crosses;
 }
 
+PriceCatalogue::Rates PartSearch::rates() const
+{
+    return {m_settings.floatValue(Tables::SettingsField::RATE_USD),
+            m_settings.floatValue(Tables::SettingsField::RATE_EURO)};
+}
+
 std::vector<PriceRow> PartSearch::priceList(const QString& cross) const
 {
-    return m_catalogue.priceList(cross, {m_settings.floatValue(Tables::SettingsField::RATE_USD),
-                                         m_settings.floatValue(Tables::SettingsField::RATE_EURO)});
+    return m_catalogue.priceList(cross, rates());
 }
 
 PartSearch::Found PartSearch::find(const QString& typed) const

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "core/storage/PriceCatalogue.h"
 #include "core/storage/PriceRow.h"
 
 #include <QString>
@@ -7,7 +8,6 @@
 
 #include <vector>
 
-class PriceCatalogue;
 class SettingsRecord;
 
 // A search as the clerk makes it: the typed number reduced to letters and
@@ -28,6 +28,8 @@ public:
     // written in the other alphabet.
     static QString otherAlphabet(const QString& searchNr);
     std::vector<PriceRow> priceList(const QString& cross) const;
+    // The rates saved in the settings record now.
+    PriceCatalogue::Rates rates() const;
 
     struct Found
     {

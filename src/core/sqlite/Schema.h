@@ -34,13 +34,14 @@ inline constexpr char kInsertPriceDate[] = "INSERT INTO SETTINGS (PRICE_DATE) VA
 // have no row; nor has any part after a first update.
 inline constexpr char kCreatePriceChanges[] =
     "CREATE TABLE PRICE_CHANGES (ROW_ID INTEGER PRIMARY KEY, KIND TEXT NOT NULL, OLD_PRICE REAL, "
-    "GROUPCODE TEXT(15), PARTNUMBER TEXT(22));";
-inline constexpr size_t kPriceChangesColumnCount = 5; // filled in the statement's order
-// The changes with the parts' texts and new prices, removed parts last.
+    "GROUPCODE TEXT(15), PARTNUMBER TEXT(22), PARTNAME TEXT(60));";
+inline constexpr size_t kPriceChangesColumnCount = 6; // filled in the statement's order
+// The changes with the parts' texts and new prices, removed parts last; a
+// table an earlier release made has no names of removed parts.
 inline constexpr char kSelectPriceChanges[] =
-    "SELECT C.KIND, P.PARTNUMBER, P.GROUPCODE, C.OLD_PRICE, P.PRICE FROM PRICE_CHANGES C "
+    "SELECT C.KIND, P.PARTNUMBER, P.GROUPCODE, C.OLD_PRICE, P.PRICE, P.PARTNAME FROM PRICE_CHANGES C "
     "JOIN PRICE P ON P.rowid = C.ROW_ID WHERE C.ROW_ID > 0 UNION ALL "
-    "SELECT KIND, PARTNUMBER, GROUPCODE, OLD_PRICE, NULL FROM PRICE_CHANGES WHERE ROW_ID < 0;";
+    "SELECT KIND, PARTNUMBER, GROUPCODE, OLD_PRICE, NULL, %1 FROM PRICE_CHANGES WHERE ROW_ID < 0;";
 
 // The clerk's order to the supplier, made at the first change of the order
 // and carried over by every update.

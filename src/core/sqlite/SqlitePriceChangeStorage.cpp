@@ -24,14 +24,21 @@ std::vector<PriceChangeStorage::Line> SqlitePriceChangeStorage::read()
     std::vector<Line> lines;
     if (!db.tableExists(Tables::kPriceChangesTable))
         return lines;
-    SQLite::Statement query(db, Schema::kSelectPriceChanges);
+    SQLite::Statement columns(db, "SELECT count(*) FROM pragma_table_info('PRICE_CHANGES') WHERE name = 'PARTNAME'");
+    columns.executeStep();
+    const bool withNames = columns.getColumn(0).getInt() > 0;
+    SQLite::Statement query(
+        db, QString::fromLatin1(Schema::kSelectPriceChanges)
+                .arg(withNames ? QStringLiteral("PARTNAME") : QStringLiteral("NULL"))
+                .toStdString());
     while (query.executeStep()) {
         const std::optional<PriceChange::Kind> kind =
             PriceChange::fromName(QString::fromUtf8(query.getColumn(0).getText()));
         if (!kind)
             continue;
         lines.push_back(Line{*kind, query.getColumn(1).getString(), query.getColumn(2).getString(),
-                             real(query.getColumn(3)), real(query.getColumn(4))});
+                             real(query.getColumn(3)), real(query.getColumn(4)),
+                             QString::fromUtf8(query.getColumn(5).getText())});
     }
     return lines;
 }

@@ -33,13 +33,14 @@ public:
     }
 
     void add(qint64 rowId, PriceChange::Kind kind, FieldValue oldPrice, FieldValue groupCode = {},
-             FieldValue partNumber = {})
+             FieldValue partNumber = {}, FieldValue partName = {})
     {
         m_values.emplace_back(rowId);
         m_values.emplace_back(m_names[int(kind)]);
         m_values.push_back(std::move(oldPrice));
         m_values.push_back(std::move(groupCode));
         m_values.push_back(std::move(partNumber));
+        m_values.push_back(std::move(partName));
         if (m_values.size() == kRowsPerBatch * kColumns)
             flush();
     }
@@ -202,7 +203,8 @@ void SqlitePriceListRebuild::storeChanges(const std::vector<Change>& changes, co
         for (const Change& change : changes)
             rows.add(change.part, change.kind, priceValue(change.oldPrice));
         // The removed parts keep their texts under negative ids.
-        SQLite::Statement replaced(db, "SELECT PRICE, GROUPCODE, PARTNUMBER FROM source.PRICE WHERE rowid = ?");
+        SQLite::Statement replaced(db,
+                                   "SELECT PRICE, GROUPCODE, PARTNUMBER, PARTNAME FROM source.PRICE WHERE rowid = ?");
         const auto text = [&replaced](int column) {
             const SQLite::Column stored = replaced.getColumn(column);
             return stored.isNull() ? FieldValue() : FieldValue(stored.getString());
@@ -213,7 +215,7 @@ void SqlitePriceListRebuild::storeChanges(const std::vector<Change>& changes, co
             replaced.executeStep();
             const SQLite::Column price = replaced.getColumn(0);
             rows.add(--number, PriceChange::Kind::Removed,
-                     price.isNull() ? FieldValue() : FieldValue(price.getDouble()), text(1), text(2));
+                     price.isNull() ? FieldValue() : FieldValue(price.getDouble()), text(1), text(2), text(3));
             replaced.reset();
         }
         rows.flush();

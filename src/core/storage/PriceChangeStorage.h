@@ -2,6 +2,8 @@
 
 #include "core/storage/PriceChange.h"
 
+#include <QString>
+
 #include <optional>
 #include <string>
 #include <vector>
@@ -17,6 +19,7 @@ public:
         std::string groupCode;
         std::optional<double> oldPrice; // as stored
         std::optional<double> newPrice;
+        QString partName;
     };
 
     virtual ~PriceChangeStorage() = default;

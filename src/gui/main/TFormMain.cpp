@@ -5,7 +5,10 @@
 #include "core/search/PriceGridColumns.h"
 #include "core/storage/OrderStorage.h"
 #include "core/storage/PriceCatalogue.h"
+#include "core/text/CaseFolding.h"
+#include "core/text/NormalizePartNumber.h"
 #include "core/text/RegionalFormats.h"
+#include "core/text/UnicodeCaseFolding.h"
 #include "document/Quote.h"
 #include "gui/main/EditCommands.h"
 #include "gui/main/TerminationSignals.h"
@@ -56,6 +59,8 @@ const int kSplitterWidth = 5;
 const int kStatusBarHeight = 19;
 // How often the end on a signal looks whether the update and the dialogs have unwound.
 const int kEndingRetryMs = 20;
+// How long the status bar tells what "В заказ" did.
+const int kOrderedMessageMs = 4000;
 } // namespace
 
 TFormMain::TFormMain(const QString& programDir, QWidget* parent)
@@ -76,7 +81,9 @@ TFormMain::TFormMain(const QString& programDir, QWidget* parent)
     WaitProgr::setOwner(this);
     m_update = new PriceListUpdateCommand(
         m_session, this,
-        {[this] { ADODataSetPartsPrice->close(); }, [this](bool updating) { setUpdating(updating); }});
+        {[this] { ADODataSetPartsPrice->close(); },
+         [this] { MessageBoxes::guard(this, [this] { reopenPriceList(); }); },
+         [this](bool updating) { setUpdating(updating); }});
     createLayout();
     resize(kOuterSize);
     m_viewToggles = new ViewToggles(*m_actions, DBGridPartsPrice->horizontalHeader(), GroupBoxParameters);
@@ -86,6 +93,10 @@ TFormMain::TFormMain(const QString& programDir, QWidget* parent)
 
     FormCreate();
     FormSetup = new TFormSetup(m_session.settings(), this);
+    connect(&m_session.settings(), &SettingsRecord::stateChanged, this, [this] {
+        if (m_session.settings().state() == SettingsRecord::State::Browse)
+            MessageBoxes::guard(this, [this] { refreshRates(); });
+    });
     FormOrder = new OrderWindow(
         m_session,
         [this] {
@@ -101,16 +112,21 @@ TFormMain::TFormMain(const QString& programDir, QWidget* parent)
             if (FormOrder->isVisible())
                 FormOrder->reread();
         });
+    connect(FormOrder, &OrderWindow::partChosen, this, &TFormMain::searchFor);
     updateDocumentCommands();
 }
 
 void TFormMain::actionAddToOrderExecute()
 {
     const QModelIndex current = DBGridPartsPrice->currentIndex();
-    if (m_updating || !current.isValid())
+    // Ins while a menu is open belongs to the menu, not to the grid behind it.
+    if (m_updating || !current.isValid() || QApplication::activePopupWidget() ||
+        ActionMainMenuBar1->activeAction())
         return;
+    const PriceRow& part = ADODataSetPartsPrice->rows()[size_t(current.row())];
     MessageBoxes::guard(this, [&] {
-        m_session.storage().order().add(ADODataSetPartsPrice->rows()[size_t(current.row())], 1);
+        const int quantity = m_session.storage().order().add(part, 1);
+        StatusBar1->showMessage(tr("В заказе: %1 — %2 шт.").arg(part.partNumber).arg(quantity), kOrderedMessageMs);
     });
     if (FormOrder->isVisible())
         FormOrder->reread();
@@ -131,7 +147,8 @@ void TFormMain::updateDocumentCommands()
 
 void TFormMain::actionQuoteExecute()
 {
-    if (ADODataSetPartsPrice->rowCount() == 0)
+    // A document for the customer agrees with itself: prices at the rates it names.
+    if (!MessageBoxes::guard(this, [this] { refreshRates(); }) || ADODataSetPartsPrice->rowCount() == 0)
         return;
     Quote quote = Quote::fromSettings(m_session.settings());
     quote.searchNumber = m_searchedText;
@@ -149,7 +166,7 @@ void TFormMain::actionQuoteExecute()
 
 void TFormMain::actionCopyTableExecute()
 {
-    if (ADODataSetPartsPrice->rowCount() > 0)
+    if (MessageBoxes::guard(this, [this] { refreshRates(); }) && ADODataSetPartsPrice->rowCount() > 0)
         QGuiApplication::clipboard()->setMimeData(DBGridPartsPrice->tableData());
 }
 
@@ -180,13 +197,53 @@ void TFormMain::actionPriceChangesExecute()
     });
 }
 
-void TFormMain::searchFor(const QString& partNumber)
+void TFormMain::searchFor(const QString& partNumber, const QString& groupCode)
 {
     if (!m_searchEnabled)
         return;
     activateWindow();
     cbSearchNr->setEditText(partNumber);
+    m_wantedGroup = groupCode;
     cbSearchNrKeyUp();
+    m_wantedGroup.clear();
+}
+
+void TFormMain::selectSearchedPart()
+{
+    const std::vector<PriceRow>& rows = ADODataSetPartsPrice->rows();
+    int chosen = -1;
+    for (int row = 0; row < int(rows.size()); ++row) {
+        if (!CaseFolding::equal(NormalizePartNumber(rows[size_t(row)].partNumber), m_foundNr))
+            continue;
+        if (chosen < 0)
+            chosen = row;
+        if (!m_wantedGroup.isEmpty() && UnicodeCaseFolding::equal(rows[size_t(row)].groupCode, m_wantedGroup)) {
+            chosen = row;
+            break;
+        }
+    }
+    if (chosen >= 0)
+        DBGridPartsPrice->setCurrentIndex(
+            ADODataSetPartsPrice->index(chosen, std::max(DBGridPartsPrice->currentIndex().column(), 0)));
+}
+
+void TFormMain::refreshRates()
+{
+    if (!ADODataSetPartsPrice->isOpen())
+        return;
+    const PriceCatalogue::Rates saved = m_session.search().rates();
+    if (saved.usd != m_priceListRates.usd || saved.eur != m_priceListRates.eur)
+        reopenPriceList();
+}
+
+void TFormMain::reopenPriceList()
+{
+    if (m_priceListCross.isEmpty() || !m_session.isDatabaseOpen())
+        return;
+    const QModelIndex current = DBGridPartsPrice->currentIndex();
+    OpenPriceList(m_priceListCross);
+    if (current.isValid() && current.row() < ADODataSetPartsPrice->rowCount())
+        DBGridPartsPrice->setCurrentIndex(ADODataSetPartsPrice->index(current.row(), current.column()));
 }
 
 void TFormMain::setUpdating(bool updating)
@@ -384,7 +441,7 @@ void TFormMain::cbSearchNrKeyUp()
 
 void TFormMain::SearchCross()
 {
-    const QStringList crosses = m_session.search().crossesOf(CurrentSearchNr);
+    const QStringList crosses = m_session.search().crossesOf(CurrentSearchNr, &m_foundNr);
     ADODataSetPartsPrice->close();
     listboxSearch->setLines(crosses);
     if (crosses.isEmpty()) {
@@ -394,13 +451,17 @@ void TFormMain::SearchCross()
     if (crosses.size() > 1)
         MessageBoxes::information(this, QStringLiteral("Имеется несколько замен"));
     OpenPriceList(crosses.first());
+    selectSearchedPart();
     DBGridPartsPrice->setFocus();
     lbFound->setText(QStringLiteral("Ok"));
 }
 
 void TFormMain::OpenPriceList(const QString& crossNumber)
 {
-    ADODataSetPartsPrice->open(m_session.search().priceList(crossNumber));
+    const PartSearch search = m_session.search();
+    m_priceListCross = crossNumber;
+    m_priceListRates = search.rates();
+    ADODataSetPartsPrice->open(search.priceList(crossNumber));
 }
 
 void TFormMain::listboxSearchClick()

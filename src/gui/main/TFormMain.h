@@ -1,6 +1,7 @@
 #pragma once
 
 #include "core/session/ClientSession.h"
+#include "core/storage/PriceCatalogue.h"
 
 #include <QMainWindow>
 
@@ -80,8 +81,9 @@ public:
     // Off while the price list is being replaced: Enter in the search box
     // and choosing a cross number then do nothing.
     void setSearchEnabled(bool enabled);
-    // Searches for a part number as if the clerk had typed it and pressed Enter.
-    void searchFor(const QString& partNumber);
+    // Searches for a part number as if the clerk had typed it and pressed
+    // Enter; the part of that group, when given, becomes the current row.
+    void searchFor(const QString& partNumber, const QString& groupCode = QString());
 
     // A log-off, a shutdown or kill: a running update is abandoned (the old
     // list stays), open dialogs close, and the window closes as "Выход"
@@ -113,6 +115,12 @@ private:
     // "В заказ" needs a current row of the price list, and no update
     // running; the quote and the copy need a price list shown.
     void updateDocumentCommands();
+    // The typed part, when the price list holds it, becomes the current row.
+    void selectSearchedPart();
+    // The price list shown, opened again at the rates saved now when they
+    // changed since, on the same row.
+    void refreshRates();
+    void reopenPriceList();
 
     bool Initialized = false;
     bool m_sizedOnce = false;
@@ -122,6 +130,10 @@ private:
     int m_failedCloses = 0;
     QString CurrentSearchNr;
     QString m_searchedText; // the search box's text when the search ran, for the quote
+    QString m_foundNr;      // the search number that found the crosses, maybe in the other alphabet
+    QString m_wantedGroup;  // the group of the part a jump to a part asked for
+    QString m_priceListCross;
+    PriceCatalogue::Rates m_priceListRates;
     ClientSession m_session;
     ActionManager* m_actions;
     PriceListUpdateCommand* m_update;

@@ -13,12 +13,15 @@
 #include "gui/shared/MessageBoxes.h"
 
 #include <QAction>
+#include <QDate>
 #include <QDesktopServices>
 #include <QFileDialog>
 #include <QHBoxLayout>
 #include <QHeaderView>
 #include <QLabel>
+#include <QLineEdit>
 #include <QPushButton>
+#include <QRegularExpression>
 #include <QSpinBox>
 #include <QStyledItemDelegate>
 #include <QTableView>
@@ -104,6 +107,13 @@ OrderWindow::OrderWindow(ClientSession& session, WarehousesShown warehouses, QWi
     refresh->setShortcutContext(Qt::WindowShortcut);
     addAction(refresh);
     connect(refresh, &QAction::triggered, this, &OrderWindow::reread);
+    connect(gridOrder, &QAbstractItemView::activated, this, [this](const QModelIndex& index) {
+        // The last row holds the totals.
+        if (index.column() == OrderSheet::Quantity || index.row() + 1 >= m_model->rowCount())
+            return;
+        emit partChosen(m_model->index(index.row(), OrderSheet::PartNumber).data().toString(),
+                        m_model->index(index.row(), OrderSheet::GroupCode).data().toString());
+    });
 
     auto* buttons = new QHBoxLayout;
     buttons->addWidget(lbTotal, 1);
@@ -184,8 +194,20 @@ void OrderWindow::saveOrder()
     dialog.setAcceptMode(QFileDialog::AcceptSave);
     dialog.setNameFilters({kFilterXlsx, kFilterCsv});
     dialog.setDefaultSuffix(QStringLiteral("xlsx"));
+    const QString suggested = tr("Заказ %1").arg(QDate::currentDate().toString(QStringLiteral("dd.MM.yyyy")));
+    dialog.selectFile(suggested + QStringLiteral(".xlsx"));
     connect(&dialog, &QFileDialog::filterSelected, &dialog, [&dialog](const QString& filter) {
-        dialog.setDefaultSuffix(filter == kFilterCsv ? QStringLiteral("csv") : QStringLiteral("xlsx"));
+        const QString suffix = filter == kFilterCsv ? QStringLiteral("csv") : QStringLiteral("xlsx");
+        dialog.setDefaultSuffix(suffix);
+        // The name typed so far keeps its stem and takes the format's suffix.
+        if (auto* name = dialog.findChild<QLineEdit*>(QStringLiteral("fileNameEdit"))) {
+            static const QRegularExpression formatSuffix(QStringLiteral("\\.(xlsx|csv)$"),
+                                                         QRegularExpression::CaseInsensitiveOption);
+            QString text = name->text();
+            text.remove(formatSuffix);
+            if (!text.isEmpty())
+                name->setText(text + QLatin1Char('.') + suffix);
+        }
     });
     if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
         return;

@@ -41,6 +41,12 @@ public:
     // Tests see the link instead of a mail program opening.
     static void setUrlOpener(UrlOpener opener);
 
+signals:
+    // Enter or a double click on a line, outside its quantity.
+    void partChosen(const QString& partNumber, const QString& groupCode);
+
+public:
+
     QTableView* gridOrder;
     QLabel* lbTotal;
     QPushButton* btnClear;

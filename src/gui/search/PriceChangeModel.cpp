@@ -2,16 +2,19 @@
 
 namespace {
 
-enum Column
+// The tool's fields of a line in the order of the columns; the name is not one of them.
+int fieldOf(int column)
 {
-    Kind,
-    PartNumber,
-    GroupCode,
-    OldPrice,
-    NewPrice,
-    Percent,
-    ColumnCount
-};
+    switch (column) {
+    case PriceChangeModel::Kind:
+    case PriceChangeModel::PartNumber:
+        return column;
+    case PriceChangeModel::GroupCode:
+        return 2;
+    default:
+        return column - 1;
+    }
+}
 
 QVariant number(const std::optional<double>& value)
 {
@@ -59,8 +62,10 @@ QVariant PriceChangeModel::data(const QModelIndex& index, int role) const
     const PriceChangeList::Line& line = m_lines[size_t(index.row())];
     switch (role) {
     case Qt::DisplayRole:
+        if (index.column() == PartName)
+            return line.partName;
         return index.column() == Kind ? kindText(line.kind)
-                                      : PriceChangeList::fields(line).at(index.column());
+                                      : PriceChangeList::fields(line).at(fieldOf(index.column()));
     case KindRole:
         return int(line.kind);
     case SortRole:
@@ -73,8 +78,10 @@ QVariant PriceChangeModel::data(const QModelIndex& index, int role) const
             return number(line.newPrice);
         case Percent:
             return number(line.percent);
+        case PartName:
+            return line.partName;
         default:
-            return PriceChangeList::fields(line).at(index.column());
+            return PriceChangeList::fields(line).at(fieldOf(index.column()));
         }
     case Qt::TextAlignmentRole:
         return QVariant::fromValue((index.column() >= OldPrice ? Qt::AlignRight : Qt::AlignLeft) |
@@ -88,8 +95,9 @@ QVariant PriceChangeModel::headerData(int section, Qt::Orientation orientation, 
 {
     if (orientation != Qt::Horizontal || role != Qt::DisplayRole)
         return QVariant();
-    static const QStringList titles = {QStringLiteral("Изменение"),  QStringLiteral("Код товара"),
-                                       QStringLiteral("Код группы"), QStringLiteral("Было"),
-                                       QStringLiteral("Стало"),      QStringLiteral("Изм. %")};
+    static const QStringList titles = {QStringLiteral("Изменение"), QStringLiteral("Код товара"),
+                                       tr("Наименование"),           QStringLiteral("Код группы"),
+                                       QStringLiteral("Было"),       QStringLiteral("Стало"),
+                                       QStringLiteral("Изм. %")};
     return titles.value(section);
 }

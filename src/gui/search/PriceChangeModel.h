@@ -18,6 +18,18 @@ public:
     // PriceChange::Kind as int, on every column.
     static constexpr int KindRole = Qt::UserRole + 1;
 
+    enum Column
+    {
+        Kind,
+        PartNumber,
+        PartName,
+        GroupCode,
+        OldPrice,
+        NewPrice,
+        Percent,
+        ColumnCount
+    };
+
     using QAbstractTableModel::QAbstractTableModel;
 
     void setLines(std::vector<PriceChangeList::Line> lines);

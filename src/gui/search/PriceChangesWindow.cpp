@@ -17,7 +17,7 @@ PriceChangesWindow::PriceChangesWindow(QWidget* parent)
 {
     setObjectName(QStringLiteral("FormPriceChanges"));
     setWindowTitle(QStringLiteral("Изменения прайса"));
-    resize(640, 480);
+    resize(800, 480);
 
     m_kind->setObjectName(QStringLiteral("cbChangeKind"));
     m_kind->addItem(QStringLiteral("Все"), -1);
@@ -35,11 +35,16 @@ PriceChangesWindow::PriceChangesWindow(QWidget* parent)
     m_table->setSelectionMode(QAbstractItemView::SingleSelection);
     m_table->setEditTriggers(QAbstractItemView::NoEditTriggers);
     m_table->verticalHeader()->hide();
+    // A part number reads whole on one line; the name takes what is left.
+    m_table->setWordWrap(false);
+    m_table->horizontalHeader()->setSectionResizeMode(PriceChangeModel::PartNumber, QHeaderView::ResizeToContents);
+    m_table->horizontalHeader()->setSectionResizeMode(PriceChangeModel::PartName, QHeaderView::Stretch);
     // The list's own order until the clerk sorts by a column.
     m_table->horizontalHeader()->setSortIndicator(-1, Qt::AscendingOrder);
     m_table->setSortingEnabled(true);
     connect(m_table, &QAbstractItemView::activated, this, [this](const QModelIndex& index) {
-        emit partChosen(m_sorted->index(index.row(), 1).data().toString());
+        emit partChosen(m_sorted->index(index.row(), PriceChangeModel::PartNumber).data().toString(),
+                        m_sorted->index(index.row(), PriceChangeModel::GroupCode).data().toString());
     });
 
     auto* filterLine = new QHBoxLayout;

@@ -25,7 +25,7 @@ public:
     void showChanges(std::vector<PriceChangeList::Line> lines);
 
 signals:
-    void partChosen(const QString& partNumber);
+    void partChosen(const QString& partNumber, const QString& groupCode);
 
 private:
     void filter();

@@ -1,6 +1,8 @@
 #include "SettingsFieldEdit.h"
 
 #include "core/storage/SettingsRecord.h"
+#include "core/text/RegionalFormats.h"
+#include "gui/setup/RateValidator.h"
 #include "gui/shared/MessageBoxes.h"
 
 #include <QApplication>
@@ -54,6 +56,15 @@ void SettingsFieldEdit::keyPressEvent(QKeyEvent* event)
         // Accepted here, so Esc never reaches the dialog and never closes it.
         showRecord();
         selectAll();
+        event->accept();
+        return;
+    }
+    // The keypad's decimal key types the separator of the regional formats,
+    // whichever character the keyboard layout gives it.
+    const bool keypadDecimal = (event->modifiers() & Qt::KeypadModifier) &&
+                               (event->key() == Qt::Key_Period || event->key() == Qt::Key_Comma);
+    if (keypadDecimal && qobject_cast<const RateValidator*>(validator())) {
+        insert(QString(RegionalFormats::decimalSeparator()));
         event->accept();
         return;
     }

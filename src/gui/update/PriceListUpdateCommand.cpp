@@ -46,6 +46,8 @@ void PriceListUpdateCommand::execute()
     m_hooks.setBusy(false);
     m_running = false;
 
+    if (!error.isEmpty() && !m_replaced && m_hooks.reopenPriceList)
+        m_hooks.reopenPriceList();
     // Only now, with the progress window gone, may a modal box open.
     if (!error.isEmpty())
         MessageBoxes::showError(m_window, error);
@@ -56,7 +58,7 @@ void PriceListUpdateCommand::execute()
 QString PriceListUpdateCommand::runStages(QString* report)
 {
     QString error;
-    bool replaced = false;
+    m_replaced = false;
     try {
         WaitProgr::ShowWaitForm(PriceListUpdate::firstStage());
         m_hooks.closePriceList();
@@ -67,7 +69,7 @@ QString PriceListUpdateCommand::runStages(QString* report)
                                &progress);
         update.setStopRequest([this] { return m_abandoned; });
         const PriceListUpdate::Outcome outcome = update.run();
-        replaced = true;
+        m_replaced = true;
         *report = PriceListUpdate::report(outcome);
 
         m_session.reopenDatabase();
@@ -77,7 +79,7 @@ QString PriceListUpdateCommand::runStages(QString* report)
     } catch (const std::exception& failure) {
         error = Error::messageOf(failure);
         // What fails after the new list is in place does not undo the update.
-        if (replaced)
+        if (m_replaced)
             error.prepend(QStringLiteral("Прайс-лист обновлён.\n"));
     }
     if (!m_session.isDatabaseOpen()) {

@@ -18,6 +18,8 @@ public:
     struct Hooks
     {
         std::function<void()> closePriceList;
+        // After an update that changed nothing: the price list as it was.
+        std::function<void()> reopenPriceList;
         // Called with true before the update touches anything and with false
         // once the progress window is gone.
         std::function<void(bool)> setBusy;
@@ -40,4 +42,5 @@ private:
     Hooks m_hooks;
     bool m_running = false;
     bool m_abandoned = false;
+    bool m_replaced = false; // the new list is in place
 };
