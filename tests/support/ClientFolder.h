@@ -67,6 +67,12 @@ public:
         return m_settings;
     }
     PartSearch search() { return PartSearch(storage().catalogue(), settings()); }
+    // Another program's storage on this folder, opened anew: it sees only
+    // what storage() has committed.
+    std::unique_ptr<Storage> openStorage() const
+    {
+        return ShopStorage::open(m_path, ShopStorage::Access::Read);
+    }
     // Lets go of the storage, so that an update or another program may replace the file.
     void close()
     {

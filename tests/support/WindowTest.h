@@ -7,14 +7,15 @@
 #include <QAbstractItemModel>
 #include <QLineEdit>
 #include <QList>
+#include <QStringList>
 #include <QTest>
 
 #include <deque>
 #include <memory>
 
 // What window tests share: every message box is recorded and answered
-// (with the answers queued by answerNext(), else OK), and the main window is started on a shop's folder and driven
-// as the clerk drives it.
+// (with the answers queued by answerNext(), else OK), and the main window is started on a shop's folder and
+// driven as the clerk drives it.
 class WindowTest : public QObject
 {
 protected:
@@ -36,6 +37,14 @@ protected:
     // In cleanup().
     void stopAnsweringMessageBoxes() { MessageBoxes::setHandler({}); }
     void answerNext(MessageBoxes::Answer answer) { m_answers.push_back(answer); }
+    // The texts of the boxes recorded so far, in the order shown.
+    QStringList shownTexts() const
+    {
+        QStringList texts;
+        for (const MessageBoxes::Shown& shown : m_shown)
+            texts << shown.text;
+        return texts;
+    }
 
     // The main window on folder, shown and active; null when start-up failed.
     static std::unique_ptr<TFormMain> startWindow(const QString& folder)

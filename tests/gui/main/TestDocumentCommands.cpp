@@ -1,24 +1,19 @@
-#include "core/sqlite/ClientFiles.h"
-#include "gui/main/TFormMain.h"
 #include "gui/search/PriceGrid.h"
-#include "gui/search/SearchBox.h"
 #include "gui/shared/ActionManager.h"
-#include "gui/shared/MessageBoxes.h"
+#include "support/ClientFolder.h"
 #include "support/DecimalSeparator.h"
-
-#include <SQLiteCpp/Database.h>
+#include "support/WindowTest.h"
 
 #include <QAction>
 #include <QClipboard>
 #include <QHeaderView>
 #include <QMimeData>
 #include <QPrintPreviewDialog>
-#include <QTemporaryDir>
 #include <QTest>
 #include <QTimer>
 
 // The quote and the copy of the price list, from the main window's commands.
-class TestDocumentCommands : public QObject
+class TestDocumentCommands : public WindowTest
 {
     Q_OBJECT
 
@@ -30,46 +25,29 @@ private slots:
     void quoteOpensPrintPreview();
 
 private:
-    void search(const QString& typed);
-
-    std::unique_ptr<QTemporaryDir> m_dir;
+    std::unique_ptr<ClientFolder> m_folder;
     std::unique_ptr<TFormMain> m_form;
 };
 
 void TestDocumentCommands::init()
 {
-    m_dir = std::make_unique<QTemporaryDir>();
-    ClientFiles::create(m_dir->path());
-    {
-        SQLite::Database db(ClientFiles::databaseFileName(m_dir->path()).toStdString(),
-                            SQLite::OPEN_READWRITE);
-        db.exec("INSERT INTO GROUPS VALUES ('G10', 'Десять', 10);"
-                "INSERT INTO PRICE VALUES"
-                " ('G10', 'A&B-1', 'AB1', 'Фильтр <малый>', 'X1', 80, 0, 0, 0, 0, 0, 0, 0, 0, 0),"
-                " ('G10', 'AB-2', 'AB2', 'Фильтр\tбольшой', 'X1', 100, 0, 5, 0, 0, 0, 0, 0, 0, 0)");
-    }
-    MessageBoxes::setHandler([](const MessageBoxes::Shown& shown) {
-        qWarning() << "unexpected message box:" << shown.text;
-        return MessageBoxes::Answer::Ok;
-    });
-    m_form = std::make_unique<TFormMain>(m_dir->path());
-    QVERIFY(m_form->isInitialized());
-    m_form->show();
-    m_form->activateWindow();
-    QVERIFY(QTest::qWaitForWindowActive(m_form.get()));
+    m_folder = std::make_unique<ClientFolder>();
+    m_folder->exec("INSERT INTO GROUPS VALUES ('G10', 'Десять', 10);"
+                   "INSERT INTO PRICE VALUES"
+                   " ('G10', 'A&B-1', 'AB1', 'Фильтр <малый>', 'X1', 80, 0, 0, 0, 0, 0, 0, 0, 0, 0),"
+                   " ('G10', 'AB-2', 'AB2', 'Фильтр\tбольшой', 'X1', 100, 0, 5, 0, 0, 0, 0, 0, 0, 0)");
+    answerMessageBoxes();
+    m_form = startWindow(m_folder->path());
+    QVERIFY(m_form);
 }
 
 void TestDocumentCommands::cleanup()
 {
     m_form.reset();
-    MessageBoxes::setHandler({});
-}
-
-void TestDocumentCommands::search(const QString& typed)
-{
-    m_form->cbSearchNr->setFocus();
-    m_form->cbSearchNr->setEditText(typed);
-    QTest::keyClick(m_form->cbSearchNr, Qt::Key_Return);
+    stopAnsweringMessageBoxes();
+    m_folder.reset();
+    // None of these cases expects a message box.
+    QCOMPARE(shownTexts(), QStringList());
 }
 
 void TestDocumentCommands::offWhileNoPriceListShown()
@@ -77,10 +55,10 @@ void TestDocumentCommands::offWhileNoPriceListShown()
     const ActionManager& actions = m_form->actions();
     QVERIFY(!actions.actionQuote->isEnabled());
     QVERIFY(!actions.actionCopyTable->isEnabled());
-    search("ab");
+    search(*m_form, "ab");
     QVERIFY(actions.actionQuote->isEnabled());
     QVERIFY(actions.actionCopyTable->isEnabled());
-    search("zz");
+    search(*m_form, "zz");
     QVERIFY(!actions.actionQuote->isEnabled());
     QVERIFY(!actions.actionCopyTable->isEnabled());
 }
@@ -89,7 +67,7 @@ void TestDocumentCommands::copyKeepsShownColumnsInTheirOrder()
 {
     m_form->actions().ActionPriceUSView->trigger();
     m_form->actions().actionPriceFieldWH[1]->trigger();
-    search("ab");
+    search(*m_form, "ab");
     // The clerk dragged the dollar price in front of the name.
     QHeaderView* titles = m_form->DBGridPartsPrice->horizontalHeader();
     titles->moveSection(titles->visualIndex(4), 1);
@@ -110,7 +88,7 @@ void TestDocumentCommands::copyKeepsShownColumnsInTheirOrder()
 
 void TestDocumentCommands::quoteOpensPrintPreview()
 {
-    search("ab");
+    search(*m_form, "ab");
     bool previewed = false;
     QTimer::singleShot(0, m_form.get(), [&] {
         auto* preview = m_form->findChild<QPrintPreviewDialog*>("dlgQuotePreview");

@@ -1,12 +1,10 @@
-#include "core/sqlite/ClientFiles.h"
-#include "gui/main/TFormMain.h"
 #include "gui/search/ParametersPanel.h"
 #include "gui/search/PriceGrid.h"
-#include "gui/search/SearchBox.h"
 #include "gui/setup/TFormSetup.h"
 #include "gui/shared/ActionManager.h"
-#include "gui/shared/MessageBoxes.h"
+#include "support/ClientFolder.h"
 #include "support/DecimalSeparator.h"
+#include "support/WindowTest.h"
 
 #include <QAction>
 #include <QClipboard>
@@ -19,14 +17,13 @@
 #include <QSplitter>
 #include <QStatusBar>
 #include <QTableView>
-#include <QTemporaryDir>
 #include <QTest>
 #include <QTimer>
 #include <QToolBar>
 #include <QToolButton>
 #include <QToolTip>
 
-class TestFormMain : public QObject
+class TestFormMain : public WindowTest
 {
     Q_OBJECT
 
@@ -50,7 +47,7 @@ private:
     QMenu* menuBarMenu(const QString& title) const;
     QAction* viewMenuItem(const QString& caption) const;
 
-    std::unique_ptr<QTemporaryDir> m_dir;
+    std::unique_ptr<ClientFolder> m_folder;
     std::unique_ptr<TFormMain> m_form;
 };
 
@@ -75,20 +72,19 @@ QStringList describe(const QMenu* menu)
 
 void TestFormMain::init()
 {
-    m_dir = std::make_unique<QTemporaryDir>();
-    ClientFiles::create(m_dir->path());
-    MessageBoxes::setHandler([](const MessageBoxes::Shown& shown) {
-        qWarning() << "unexpected message box:" << shown.text;
-        return MessageBoxes::Answer::Ok;
-    });
-    m_form = std::make_unique<TFormMain>(m_dir->path());
+    m_folder = std::make_unique<ClientFolder>();
+    answerMessageBoxes();
+    m_form = std::make_unique<TFormMain>(m_folder->path());
     QVERIFY(m_form->isInitialized());
 }
 
 void TestFormMain::cleanup()
 {
     m_form.reset();
-    MessageBoxes::setHandler({});
+    stopAnsweringMessageBoxes();
+    m_folder.reset();
+    // None of these cases expects a message box.
+    QCOMPARE(shownTexts(), QStringList());
 }
 
 QMenu* TestFormMain::menuBarMenu(const QString& title) const
@@ -307,9 +303,6 @@ void TestFormMain::splitterWidensLeftPanel()
     QCOMPARE(m_form->GroupBox1->height(), 345);
 }
 
-QTEST_MAIN(TestFormMain)
-#include "TestFormMain.moc"
-
 void TestFormMain::settingsCommandEditsTheRecordShownInPanel()
 {
     m_form->show();
@@ -343,3 +336,6 @@ void TestFormMain::settingsCommandEditsTheRecordShownInPanel()
     QCOMPARE(edited, QStringLiteral("555-01-02"));
     QCOMPARE(cancelled, oldPhone);
 }
+
+QTEST_MAIN(TestFormMain)
+#include "TestFormMain.moc"

@@ -1,25 +1,22 @@
-#include "core/sqlite/ClientFiles.h"
-#include "core/sqlite/DatabaseLock.h"
-#include "gui/main/TFormMain.h"
-#include "gui/search/SearchBox.h"
 #include "gui/shared/ActionManager.h"
-#include "gui/shared/MessageBoxes.h"
 #include "gui/update/TformWait.h"
+#include "support/ClientFolder.h"
 #include "support/FileDigest.h"
 #include "support/LockHolder.h"
 #include "support/Unprivileged.h"
+#include "support/WindowTest.h"
 
 #include <SQLiteCpp/Database.h>
 
 #include <QAction>
 #include <QApplication>
 #include <QFile>
+#include <QFileInfo>
 #include <QLabel>
-#include <QTemporaryDir>
 #include <QTest>
 #include <QTimer>
 
-class TestStartUp : public QObject
+class TestStartUp : public WindowTest
 {
     Q_OBJECT
 
@@ -45,36 +42,31 @@ private:
     // Puts a folder where Tardesk.ini is, so that saving it fails.
     QString blockIniFile() const;
 
-    std::unique_ptr<QTemporaryDir> m_dir;
-    QList<MessageBoxes::Shown> m_shown;
+    std::unique_ptr<ClientFolder> m_folder;
 };
 
 void TestStartUp::init()
 {
-    m_dir = std::make_unique<QTemporaryDir>();
-    ClientFiles::create(m_dir->path());
-    m_shown.clear();
-    MessageBoxes::setHandler([this](const MessageBoxes::Shown& shown) {
-        m_shown << shown;
-        return MessageBoxes::Answer::Ok;
-    });
+    m_folder = std::make_unique<ClientFolder>();
+    answerMessageBoxes();
 }
 
 void TestStartUp::cleanup()
 {
-    MessageBoxes::setHandler({});
+    stopAnsweringMessageBoxes();
+    m_folder.reset();
 }
 
 QByteArray TestStartUp::iniBytes() const
 {
-    QFile file(IniFile::clientFileName(m_dir->path()));
+    QFile file(m_folder->iniFileName());
     file.open(QIODevice::ReadOnly);
     return file.readAll();
 }
 
 QString TestStartUp::blockIniFile() const
 {
-    const QString ini = IniFile::clientFileName(m_dir->path());
+    const QString ini = m_folder->iniFileName();
     QFile::remove(ini);
     QDir().mkdir(ini);
     QDir(ini).mkdir(QStringLiteral("blocker"));
@@ -83,39 +75,36 @@ QString TestStartUp::blockIniFile() const
 
 void TestStartUp::missingIniStopsBeforeDatabase()
 {
-    QFile::remove(IniFile::clientFileName(m_dir->path()));
-    QFile::remove(ClientFiles::databaseFileName(m_dir->path()));
-    TFormMain form(m_dir->path());
+    QFile::remove(m_folder->iniFileName());
+    QFile::remove(m_folder->databaseFileName());
+    TFormMain form(m_folder->path());
     QVERIFY(!form.isInitialized());
     QCOMPARE(m_shown.size(), 1);
     QCOMPARE(m_shown[0].kind, MessageBoxes::Kind::ApplicationError);
     QCOMPARE(m_shown[0].caption, QStringLiteral("Клиент Velmora"));
     QCOMPARE(m_shown[0].text,
              QStringLiteral("Ошибка открытия файла:\n%1/Tardesk.ini\nПродолжение работы невозможно.")
-                 .arg(m_dir->path()));
+                 .arg(m_folder->path()));
 }
 
 void TestStartUp::missingDatabaseLeavesIniUntouched()
 {
     const QByteArray content("; the clerk's own notes\r\n[price]\nsearchnr0 = abc \n");
-    QFile ini(IniFile::clientFileName(m_dir->path()));
-    QVERIFY(ini.open(QIODevice::WriteOnly | QIODevice::Truncate));
-    ini.write(content);
-    ini.close();
-    QFile::remove(ClientFiles::databaseFileName(m_dir->path()));
+    m_folder->writeFile(QStringLiteral("Tardesk.ini"), content);
+    QFile::remove(m_folder->databaseFileName());
     {
-        TFormMain form(m_dir->path());
+        TFormMain form(m_folder->path());
         QVERIFY(!form.isInitialized());
         form.close();
     }
     QCOMPARE(m_shown.size(), 1);
-    QVERIFY(m_shown[0].text.contains(m_dir->path() + QStringLiteral("/Tardesk.mdb\n")));
+    QVERIFY(m_shown[0].text.contains(m_folder->path() + QStringLiteral("/Tardesk.mdb\n")));
     QCOMPARE(iniBytes(), content);
 }
 
 void TestStartUp::emptyIniStarts()
 {
-    TFormMain form(m_dir->path());
+    TFormMain form(m_folder->path());
     QVERIFY(form.isInitialized());
     QVERIFY(m_shown.isEmpty());
     QCOMPARE(form.windowTitle(), QStringLiteral("Клиент Velmora - Tardesk"));
@@ -125,12 +114,8 @@ void TestStartUp::emptyIniStarts()
 
 void TestStartUp::settingsWithoutColumnStops()
 {
-    {
-        SQLite::Database db(ClientFiles::databaseFileName(m_dir->path()).toStdString(),
-                            SQLite::OPEN_READWRITE);
-        db.exec("ALTER TABLE SETTINGS DROP COLUMN CL_ID");
-    }
-    TFormMain form(m_dir->path());
+    m_folder->exec("ALTER TABLE SETTINGS DROP COLUMN CL_ID");
+    TFormMain form(m_folder->path());
     QVERIFY(!form.isInitialized());
     QCOMPARE(m_shown.size(), 1);
     QCOMPARE(m_shown[0].text, QStringLiteral("ADOTableSettings: Field 'Код' not found."));
@@ -146,7 +131,7 @@ void TestStartUp::exitAndCloseBoxSave_data()
 void TestStartUp::exitAndCloseBoxSave()
 {
     QFETCH(bool, byExitCommand);
-    TFormMain form(m_dir->path());
+    TFormMain form(m_folder->path());
     form.show();
     form.session().iniFile()->WriteString(QStringLiteral("PRICE"), QStringLiteral("Marker"),
                                           QStringLiteral("1"));
@@ -159,12 +144,12 @@ void TestStartUp::exitAndCloseBoxSave()
              QByteArray("[PRICE]\r\nMarker=1\r\nShowVhod=0\r\nShowUS=0\r\nShowEU=0\r\n"
                         "ShowWH0=0\r\nShowWH1=0\r\nShowWH2=0\r\nShowWH3=0\r\nShowWH4=0\r\n"
                         "ShowWH5=0\r\nShowWH6=0\r\nShowWH7=0\r\nShowWH8=0\r\nShowParameters=0\r\n\r\n"));
-    QCOMPARE(form.session().database().isOpen(), !byExitCommand);
+    QCOMPARE(form.session().isDatabaseOpen(), !byExitCommand);
 }
 
 void TestStartUp::failedSaveKeepsWindowUsable()
 {
-    TFormMain form(m_dir->path());
+    TFormMain form(m_folder->path());
     form.show();
     const QString ini = blockIniFile();
 
@@ -172,7 +157,7 @@ void TestStartUp::failedSaveKeepsWindowUsable()
     QVERIFY(form.isVisible());
     QCOMPARE(m_shown.size(), 1);
     QVERIFY(m_shown[0].text.startsWith(QStringLiteral("Cannot create file \"") + ini));
-    QVERIFY(form.session().database().isOpen());
+    QVERIFY(form.session().isDatabaseOpen());
     QCOMPARE(form.session().settings().floatValue(Tables::SettingsField::RATE_USD), 41.25);
 
     // Once the file can be written again, closing works.
@@ -193,11 +178,11 @@ void TestStartUp::secondFailedCloseAsks()
 {
     QFETCH(MessageBoxes::Answer, answer);
     QFETCH(bool, closes);
-    MessageBoxes::setHandler([&](const MessageBoxes::Shown& shown) {
-        m_shown << shown;
-        return shown.kind == MessageBoxes::Kind::Question ? answer : MessageBoxes::Answer::Ok;
-    });
-    TFormMain form(m_dir->path());
+    // Two failed saves, then the question.
+    answerNext(MessageBoxes::Answer::Ok);
+    answerNext(MessageBoxes::Answer::Ok);
+    answerNext(answer);
+    TFormMain form(m_folder->path());
     form.show();
     const QString ini = blockIniFile();
 
@@ -217,10 +202,8 @@ void TestStartUp::secondFailedCloseAsks()
 
 void TestStartUp::waitsVisiblyForAnotherUpdate()
 {
-    const QString database = ClientFiles::databaseFileName(m_dir->path());
-    LockHolder update(m_dir->path(), 400, [&] {
-        SQLite::Database(database.toStdString(), SQLite::OPEN_READWRITE)
-            .exec("UPDATE SETTINGS SET RATE_USD=44.5");
+    LockHolder update(m_folder->path(), 400, [&] {
+        m_folder->exec("UPDATE SETTINGS SET RATE_USD=44.5");
         return true;
     });
 
@@ -232,7 +215,7 @@ void TestStartUp::waitsVisiblyForAnotherUpdate()
                 shownWhileWaiting << form->labelOperation->text();
     });
     probe.start(10);
-    TFormMain form(m_dir->path());
+    TFormMain form(m_folder->path());
     probe.stop();
     QVERIFY(update.succeeded());
 
@@ -259,9 +242,10 @@ void TestStartUp::unwritableInstallStartsAndSearches()
     QFETCH(QString, updateRefusal);
     Unprivileged child(QCoreApplication::applicationFilePath());
     const QString folder = child.folder() + QStringLiteral("/program");
-    ClientFiles::create(folder);
+    ShopStorage::create(folder);
     {
-        SQLite::Database db(ClientFiles::databaseFileName(folder).toStdString(), SQLite::OPEN_READWRITE);
+        // The shop lives where the other user may enter, outside any ClientFolder.
+        SQLite::Database db(ShopStorage::databaseFileName(folder).toStdString(), SQLite::OPEN_READWRITE);
         db.exec("INSERT INTO PRICE (GROUPCODE, PARTNUMBER, SHORTPARTNUMBER, PARTNAME, CROSSNUMBER, PRICE) "
                 "VALUES ('G1', 'A-1', 'A1', 'Деталь', 'X1', 10)");
     }
@@ -274,7 +258,7 @@ void TestStartUp::unwritableInstallStartsAndSearches()
         for (const QString& name : files + QStringList({QString()}))
             Unprivileged::giveToNobody(QDir(folder).filePath(name));
     }
-    const QByteArray database = fileDigest(ClientFiles::databaseFileName(folder));
+    const QByteArray database = fileDigest(ShopStorage::databaseFileName(folder));
     const QByteArray ini = fileDigest(IniFile::clientFileName(folder));
 
     QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
@@ -283,7 +267,7 @@ void TestStartUp::unwritableInstallStartsAndSearches()
     const Unprivileged::Result run =
         child.run({QStringLiteral("--unwritable-install")}, fileSizeLimit, environment);
     QVERIFY2(run.status == 0, qPrintable(run.out + run.err));
-    QCOMPARE(fileDigest(ClientFiles::databaseFileName(folder)), database);
+    QCOMPARE(fileDigest(ShopStorage::databaseFileName(folder)), database);
     QCOMPARE(fileDigest(IniFile::clientFileName(folder)), ini);
     QStringList after = QDir(folder).entryList(QDir::Files);
     after.removeAll(QStringLiteral("Tardesk.lck"));
@@ -293,47 +277,47 @@ void TestStartUp::unwritableInstallStartsAndSearches()
 // What the clerk does where nothing can be written: a program folder that
 // only the administrator may write, or a full disk; run as another user by
 // unwritableInstallStartsAndSearches.
-class UnwritableInstall : public QObject
+class UnwritableInstall : public WindowTest
 {
     Q_OBJECT
 
 private slots:
+    void init() { answerMessageBoxes(); }
+    void cleanup() { stopAnsweringMessageBoxes(); }
     void startsSearchesAndRefusesToWrite();
 };
 
 void UnwritableInstall::startsSearchesAndRefusesToWrite()
 {
-    QList<MessageBoxes::Shown> shown;
-    MessageBoxes::setHandler([&](const MessageBoxes::Shown& box) {
-        shown << box;
-        return box.kind == MessageBoxes::Kind::ApplicationError ? MessageBoxes::Answer::Ok
-                                                                : MessageBoxes::Answer::Yes;
-    });
     TFormMain form(qEnvironmentVariable("TARDESK_TEST_FOLDER"));
     QVERIFY(form.isInitialized());
-    QVERIFY(shown.isEmpty());
+    QVERIFY(m_shown.isEmpty());
     form.show();
 
     form.cbSearchNr->setEditText(QStringLiteral("a1"));
     form.cbSearchNrKeyUp();
     QCOMPARE(form.lbFound->text(), QStringLiteral("Ok"));
-    QVERIFY(shown.isEmpty());
+    QVERIFY(m_shown.isEmpty());
 
+    answerNext(MessageBoxes::Answer::Yes);
     form.actions().actionUpdatePrice->trigger();
-    QCOMPARE(shown.size(), 2);
-    QVERIFY2(shown[1].text.contains(qEnvironmentVariable("TARDESK_TEST_UPDATE_REFUSAL")),
-             qPrintable(shown[1].text));
+    QCOMPARE(m_shown.size(), 2);
+    QVERIFY2(m_shown[1].text.contains(qEnvironmentVariable("TARDESK_TEST_UPDATE_REFUSAL")),
+             qPrintable(m_shown[1].text));
     // The old list is still there to search.
     form.cbSearchNrKeyUp();
     QCOMPARE(form.lbFound->text(), QStringLiteral("Ok"));
 
     form.close();
     QVERIFY(form.isVisible());
-    QCOMPARE(shown.size(), 3);
-    QVERIFY2(shown[2].text.contains(QStringLiteral("Tardesk.ini")), qPrintable(shown[2].text));
+    QCOMPARE(m_shown.size(), 3);
+    QVERIFY2(m_shown[2].text.contains(QStringLiteral("Tardesk.ini")), qPrintable(m_shown[2].text));
+    // The failed save again, then the question: closed without saving.
+    answerNext(MessageBoxes::Answer::Ok);
+    answerNext(MessageBoxes::Answer::Yes);
     form.close();
-    QCOMPARE(shown.size(), 5);
-    QCOMPARE(shown[4].kind, MessageBoxes::Kind::Question);
+    QCOMPARE(m_shown.size(), 5);
+    QCOMPARE(m_shown[4].kind, MessageBoxes::Kind::Question);
     QVERIFY(!form.isVisible());
 }
 

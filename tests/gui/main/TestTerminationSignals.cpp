@@ -1,19 +1,17 @@
 #include "SampleGenerator.h"
-#include "core/sqlite/ClientFiles.h"
 #include "core/sqlite/DatabaseLock.h"
-#include "gui/main/TFormMain.h"
 #include "gui/setup/TFormSetup.h"
 #include "gui/shared/ActionManager.h"
-#include "gui/shared/MessageBoxes.h"
 #include "gui/update/TformWait.h"
+#include "support/ClientFolder.h"
 #include "support/FileDigest.h"
 #include "support/Unprivileged.h"
+#include "support/WindowTest.h"
 
 #include <QAction>
 #include <QApplication>
 #include <QDir>
 #include <QFile>
-#include <QTemporaryDir>
 #include <QTest>
 #include <QTimer>
 
@@ -25,7 +23,7 @@
 // A log-off, a shutdown or kill ends the client the way "Выход" does: the
 // configuration is saved, whatever dialog is open closes, and a running
 // update is abandoned with the old list in place.
-class TestTerminationSignals : public QObject
+class TestTerminationSignals : public WindowTest
 {
     Q_OBJECT
 
@@ -51,7 +49,7 @@ private slots:
 private:
     QByteArray iniBytes() const;
 
-    std::unique_ptr<QTemporaryDir> m_dir;
+    std::unique_ptr<ClientFolder> m_folder;
 };
 
 namespace {
@@ -66,18 +64,18 @@ bool saved(const QByteArray& ini)
 
 void TestTerminationSignals::init()
 {
-    m_dir = std::make_unique<QTemporaryDir>();
-    ClientFiles::create(m_dir->path());
+    m_folder = std::make_unique<ClientFolder>();
 }
 
 void TestTerminationSignals::cleanup()
 {
-    MessageBoxes::setHandler({});
+    stopAnsweringMessageBoxes();
+    m_folder.reset();
 }
 
 QByteArray TestTerminationSignals::iniBytes() const
 {
-    QFile file(IniFile::clientFileName(m_dir->path()));
+    QFile file(m_folder->iniFileName());
     file.open(QIODevice::ReadOnly);
     return file.readAll();
 }
@@ -100,7 +98,7 @@ void TestTerminationSignals::runningClientEnds()
     // The client's files live beside the program file.
     Unprivileged child(QStringLiteral(TARDESK_CLIENT));
     const QString folder = child.folder();
-    ClientFiles::create(folder);
+    ShopStorage::create(folder);
     const QString lockFile = DatabaseLock::lockFileName(folder);
     QFile(lockFile).open(QIODevice::WriteOnly);
     if (writable) {
@@ -149,12 +147,14 @@ void TestTerminationSignals::windowClosesWhateverIsOpen()
 {
     QFETCH(Moment, moment);
     if (moment == Moment::Update) {
-        SampleGenerator(20000, 1).writeTextFiles(m_dir->path());
-        MessageBoxes::setHandler([](const MessageBoxes::Shown&) { return MessageBoxes::Answer::Yes; });
+        SampleGenerator(20000, 1).writeTextFiles(m_folder->path());
+        // The update's question is answered; the other moments meet a real box.
+        answerMessageBoxes();
+        answerNext(MessageBoxes::Answer::Yes);
     }
-    const QString database = ClientFiles::databaseFileName(m_dir->path());
+    const QString database = m_folder->databaseFileName();
     const QByteArray before = fileDigest(database);
-    TFormMain form(m_dir->path());
+    TFormMain form(m_folder->path());
     QVERIFY(form.isInitialized());
     form.show();
 
@@ -182,7 +182,7 @@ void TestTerminationSignals::windowClosesWhateverIsOpen()
     QVERIFY(!QApplication::activeModalWidget());
     QVERIFY(!form.FormSetup->isVisible());
     QCOMPARE(fileDigest(database), before);
-    QCOMPARE(QDir(m_dir->path()).entryList({QStringLiteral("~temp*"), QStringLiteral("Tardesk.mdb-*")}),
+    QCOMPARE(QDir(m_folder->path()).entryList({QStringLiteral("~temp*"), QStringLiteral("Tardesk.mdb-*")}),
              QStringList());
 }
 

@@ -1,26 +1,21 @@
-#include "core/sqlite/ClientFiles.h"
-#include "core/order/OrderStore.h"
+#include "core/storage/OrderStorage.h"
 #include "core/storage/PriceRow.h"
-#include "gui/main/TFormMain.h"
 #include "gui/order/OrderWindow.h"
 #include "gui/search/PriceGrid.h"
-#include "gui/search/SearchBox.h"
 #include "gui/shared/ActionManager.h"
-#include "gui/shared/MessageBoxes.h"
+#include "support/ClientFolder.h"
 #include "support/DecimalSeparator.h"
-
-#include <SQLiteCpp/Database.h>
+#include "support/WindowTest.h"
 
 #include <QAction>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QTableView>
-#include <QTemporaryDir>
 #include <QTest>
 #include <QUrlQuery>
 
-class TestOrderWindow : public QObject
+class TestOrderWindow : public WindowTest
 {
     Q_OBJECT
 
@@ -32,65 +27,39 @@ private slots:
     void sendOpensMailOrOffersSaving();
 
 private:
-    void search(const QString& typed);
-    QStringList orderColumn(int column) const;
+    QStringList orderColumn(int column) const
+    {
+        return columnTexts(m_form->FormOrder->gridOrder->model(), column);
+    }
 
-    std::unique_ptr<QTemporaryDir> m_dir;
+    std::unique_ptr<ClientFolder> m_folder;
     std::unique_ptr<TFormMain> m_form;
-    QList<MessageBoxes::Shown> m_shown;
 };
 
 void TestOrderWindow::init()
 {
-    m_dir = std::make_unique<QTemporaryDir>();
-    ClientFiles::create(m_dir->path());
-    {
-        SQLite::Database db(ClientFiles::databaseFileName(m_dir->path()).toStdString(),
-                            SQLite::OPEN_READWRITE);
-        db.exec("INSERT INTO GROUPS VALUES ('G0', 'Без скидки', 0), ('G10', 'Десять', 10);"
-                "INSERT INTO PRICE VALUES"
-                " ('G10', '1K0 129.620-D', '1K0129620D', 'Фильтр', 'X1', 100, 0, 0, 0, 0, 0, 0, 0, 0, 9),"
-                " ('G0', 'ABC-1', 'ABC1', 'Фильтр малый', 'X1', 80, 0, 0, 0, 0, 0, 0, 0, 0, 0)");
-    }
-    m_shown.clear();
-    MessageBoxes::setHandler([this](const MessageBoxes::Shown& shown) {
-        m_shown << shown;
-        return MessageBoxes::Answer::No;
-    });
-    m_form = std::make_unique<TFormMain>(m_dir->path());
-    QVERIFY(m_form->isInitialized());
-    m_form->show();
-    m_form->activateWindow();
-    QVERIFY(QTest::qWaitForWindowActive(m_form.get()));
+    m_folder = std::make_unique<ClientFolder>();
+    m_folder->exec("INSERT INTO GROUPS VALUES ('G0', 'Без скидки', 0), ('G10', 'Десять', 10);"
+                   "INSERT INTO PRICE VALUES"
+                   " ('G10', '1K0 129.620-D', '1K0129620D', 'Фильтр', 'X1', 100, 0, 0, 0, 0, 0, 0, 0, 0, 9),"
+                   " ('G0', 'ABC-1', 'ABC1', 'Фильтр малый', 'X1', 80, 0, 0, 0, 0, 0, 0, 0, 0, 0)");
+    answerMessageBoxes();
+    m_form = startWindow(m_folder->path());
+    QVERIFY(m_form);
 }
 
 void TestOrderWindow::cleanup()
 {
     m_form.reset();
-    MessageBoxes::setHandler({});
+    stopAnsweringMessageBoxes();
     OrderWindow::setUrlOpener({});
-}
-
-void TestOrderWindow::search(const QString& typed)
-{
-    m_form->cbSearchNr->setFocus();
-    m_form->cbSearchNr->setEditText(typed);
-    QTest::keyClick(m_form->cbSearchNr, Qt::Key_Return);
-}
-
-QStringList TestOrderWindow::orderColumn(int column) const
-{
-    const QAbstractItemModel* model = m_form->FormOrder->gridOrder->model();
-    QStringList texts;
-    for (int row = 0; row < model->rowCount(); ++row)
-        texts << model->index(row, column).data().toString();
-    return texts;
+    m_folder.reset();
 }
 
 void TestOrderWindow::insInGridAddsToOrderWindow()
 {
     m_form->actions().actionPriceFieldWH[8]->trigger();
-    search("1k0");
+    search(*m_form, "1k0");
     PriceGrid* grid = m_form->DBGridPartsPrice;
     QTRY_VERIFY(grid->hasFocus());
     // Rows come cheapest first: ABC-1, then the part of group G10.
@@ -124,7 +93,7 @@ void TestOrderWindow::insInGridAddsToOrderWindow()
     QCOMPARE(orderColumn(0), (QStringList{"1K0 129.620-D", "ABC-1"}));
 
     // No price list, no current row: nothing to add.
-    search("zzz");
+    search(*m_form, "zzz");
     QVERIFY(!m_form->actions().actionAddToOrder->isEnabled());
 }
 
@@ -134,17 +103,16 @@ void TestOrderWindow::otherClientsChangeShowsOnF5AndDelRemoves()
     OrderWindow* window = m_form->FormOrder;
     QCOMPARE(window->gridOrder->model()->rowCount(), 0);
     {
-        SQLite::Database other(ClientFiles::databaseFileName(m_dir->path()).toStdString(),
-                               SQLite::OPEN_READWRITE);
+        const std::unique_ptr<Storage> other = m_folder->openStorage();
         PriceRow part;
         part.groupCode = "G0";
         part.partNumber = "ABC-1";
         part.shortPartNumber = "ABC1";
         part.partName = "Фильтр малый";
-        OrderStore::add(other, part, 3);
+        other->order().add(part, 3);
         part.partNumber = "GONE-1";
         part.shortPartNumber = "GONE1";
-        OrderStore::add(other, part, 1);
+        other->order().add(part, 1);
     }
     QCOMPARE(window->gridOrder->model()->rowCount(), 0);
     QApplication::setActiveWindow(window);
@@ -176,7 +144,7 @@ void TestOrderWindow::sendOpensMailOrOffersSaving()
         opened = url;
         return opens;
     });
-    search("abc");
+    search(*m_form, "abc");
     m_form->actions().actionAddToOrder->trigger();
     m_form->actions().actionOrder->trigger();
     m_form->FormOrder->btnSend->click();
@@ -190,6 +158,8 @@ void TestOrderWindow::sendOpensMailOrOffersSaving()
     QVERIFY(m_shown.isEmpty());
 
     opens = false;
+    // Not saved: no file dialog opens.
+    answerNext(MessageBoxes::Answer::No);
     m_form->FormOrder->btnSend->click();
     QCOMPARE(m_shown.size(), 1);
     QCOMPARE(m_shown[0].kind, MessageBoxes::Kind::Confirmation);

@@ -1,36 +1,30 @@
 #include "core/config/IniFile.h"
-#include "core/sqlite/ClientFiles.h"
-#include "core/sqlite/Schema.h"
 #include "core/search/PriceGridColumns.h"
-#include "gui/search/PriceListModel.h"
-#include "gui/main/TFormMain.h"
+#include "core/sqlite/Schema.h"
 #include "gui/search/CrossList.h"
 #include "gui/search/ParametersPanel.h"
 #include "gui/search/PriceGrid.h"
 #include "gui/search/PriceGridDelegate.h"
-#include "gui/search/SearchBox.h"
+#include "gui/search/PriceListModel.h"
 #include "gui/shared/ActionManager.h"
-#include "gui/shared/MessageBoxes.h"
+#include "support/ClientFolder.h"
 #include "support/DecimalSeparator.h"
-
-#include <SQLiteCpp/Database.h>
+#include "support/WindowTest.h"
 
 #include <QAction>
 #include <QClipboard>
 #include <QComboBox>
 #include <QDialog>
-#include <QFile>
 #include <QHeaderView>
 #include <QLineEdit>
 #include <QPointer>
-#include <QTemporaryDir>
 #include <QTest>
 
 #include <memory>
 
 // The price grid in the main window: columns, view toggles, painting and
 // the read-only cell editor.
-class TestPriceGrid : public QObject
+class TestPriceGrid : public WindowTest
 {
     Q_OBJECT
 
@@ -60,43 +54,35 @@ private:
     // AB-1 dearer than before, AB-2 new.
     void addChanges();
 
-    std::unique_ptr<QTemporaryDir> m_dir;
+    std::unique_ptr<ClientFolder> m_folder;
     std::unique_ptr<TFormMain> m_form;
 };
 
 void TestPriceGrid::init()
 {
-    m_dir = std::make_unique<QTemporaryDir>();
-    ClientFiles::create(m_dir->path());
-    SQLite::Database db(ClientFiles::databaseFileName(m_dir->path()).toStdString(), SQLite::OPEN_READWRITE);
-    db.exec(
+    m_folder = std::make_unique<ClientFolder>();
+    m_folder->exec(
         "INSERT INTO GROUPS VALUES ('G0', 'Без скидки', 0);"
         "INSERT INTO PRICE (GROUPCODE, PARTNUMBER, SHORTPARTNUMBER, PARTNAME, CROSSNUMBER, PRICE, WH3)"
         " VALUES ('G0', 'AB-1', 'AB1', 'Фильтр', 'X1', 10, 7), ('G0', 'AB-2', 'AB2', 'Свеча', 'X1', 20, 0)");
-    MessageBoxes::setHandler([](const MessageBoxes::Shown& shown) {
-        qWarning() << "unexpected message box:" << shown.text;
-        return MessageBoxes::Answer::Ok;
-    });
+    answerMessageBoxes();
 }
 
 void TestPriceGrid::cleanup()
 {
     m_form.reset();
-    MessageBoxes::setHandler({});
+    stopAnsweringMessageBoxes();
+    m_folder.reset();
+    // None of these cases expects a message box.
+    QCOMPARE(shownTexts(), QStringList());
 }
 
 void TestPriceGrid::startForm(const QByteArray& ini)
 {
-    if (!ini.isNull()) {
-        QFile file(IniFile::clientFileName(m_dir->path()));
-        QVERIFY(file.open(QIODevice::WriteOnly | QIODevice::Truncate));
-        file.write(ini);
-    }
-    m_form = std::make_unique<TFormMain>(m_dir->path());
-    QVERIFY(m_form->isInitialized());
-    m_form->show();
-    m_form->activateWindow();
-    QVERIFY(QTest::qWaitForWindowActive(m_form.get()));
+    if (!ini.isNull())
+        m_folder->writeFile(QStringLiteral("Tardesk.ini"), ini);
+    m_form = startWindow(m_folder->path());
+    QVERIFY(m_form);
 }
 
 QStringList TestPriceGrid::shownTitles() const
@@ -113,9 +99,7 @@ QStringList TestPriceGrid::shownTitles() const
 
 void TestPriceGrid::openPriceList()
 {
-    m_form->cbSearchNr->setFocus();
-    m_form->cbSearchNr->setEditText(QStringLiteral("AB"));
-    QTest::keyClick(m_form->cbSearchNr, Qt::Key_Return);
+    search(*m_form, QStringLiteral("AB"));
     QCOMPARE(m_form->DBGridPartsPrice->model()->rowCount(), 2);
 }
 
@@ -202,9 +186,9 @@ void TestPriceGrid::togglesSurviveRestart()
 
 void TestPriceGrid::addChanges()
 {
-    SQLite::Database db(ClientFiles::databaseFileName(m_dir->path()).toStdString(), SQLite::OPEN_READWRITE);
-    db.exec(Schema::kCreatePriceChanges);
-    db.exec("INSERT INTO PRICE_CHANGES (ROW_ID, KIND, OLD_PRICE) VALUES (1, 'up', 8), (2, 'new', NULL)");
+    m_folder->exec(Schema::kCreatePriceChanges);
+    m_folder->exec(
+        "INSERT INTO PRICE_CHANGES (ROW_ID, KIND, OLD_PRICE) VALUES (1, 'up', 8), (2, 'new', NULL)");
 }
 
 void TestPriceGrid::changeColumnSurvivesRestart()
@@ -216,7 +200,7 @@ void TestPriceGrid::changeColumnSurvivesRestart()
     // Off and never set, its key is not written: the file holds only the other toggles' keys.
     m_form->actions().actionExitProgramm->trigger();
     m_form.reset();
-    QCOMPARE(IniFile(IniFile::clientFileName(m_dir->path()))
+    QCOMPARE(IniFile(m_folder->iniFileName())
                  .ReadString(QStringLiteral("PRICE"), QStringLiteral("ShowChange"), QStringLiteral("none")),
              QStringLiteral("none"));
 
@@ -230,11 +214,8 @@ void TestPriceGrid::changeColumnSurvivesRestart()
     openPriceList();
     QCOMPARE(shownTitles(),
              (QStringList{"Код товара", "Наименование", "Розница UAH", "Розница EUR", "Изм. %"}));
-    const QAbstractItemModel* model = m_form->DBGridPartsPrice->model();
-    QStringList changes;
-    for (int row = 0; row < model->rowCount(); ++row)
-        changes << model->index(row, PriceGridColumns::kChange).data().toString();
-    QCOMPARE(changes, (QStringList{regional(QStringLiteral("+25.0")), QStringLiteral("нов.")}));
+    QCOMPARE(columnTexts(m_form->DBGridPartsPrice->model(), PriceGridColumns::kChange),
+             (QStringList{regional(QStringLiteral("+25.0")), QStringLiteral("нов.")}));
 }
 
 void TestPriceGrid::changesWindowSearchesThePart()

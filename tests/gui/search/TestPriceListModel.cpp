@@ -1,12 +1,10 @@
-#include "core/sqlite/ClientFiles.h"
+#include "core/storage/PriceCatalogue.h"
 #include "gui/search/PriceListModel.h"
+#include "support/ClientFolder.h"
 #include "support/DecimalSeparator.h"
-
-#include <SQLiteCpp/Database.h>
 
 #include <QAbstractItemModelTester>
 #include <QSignalSpy>
-#include <QTemporaryDir>
 #include <QTest>
 
 #include <memory>
@@ -25,36 +23,37 @@ private slots:
     void failedOpenStaysClosed();
 
 private:
-    std::unique_ptr<QTemporaryDir> m_dir;
-    std::unique_ptr<SQLite::Database> m_db;
+    // A cross number's rows at 40 hryvnia per dollar and 50 per euro.
+    std::vector<PriceRow> priceList(const QString& cross)
+    {
+        return m_folder->storage().catalogue().priceList(cross, {40, 50});
+    }
+
+    std::unique_ptr<ClientFolder> m_folder;
 };
 
 void TestPriceListModel::init()
 {
-    m_dir = std::make_unique<QTemporaryDir>();
-    ClientFiles::create(m_dir->path());
-    m_db = std::make_unique<SQLite::Database>(ClientFiles::databaseFileName(m_dir->path()).toStdString(),
-                                              SQLite::OPEN_READWRITE);
-    m_db->exec("INSERT INTO GROUPS VALUES ('G0', 'Без скидки', 0), ('G10', 'Десять', 10);"
-               "INSERT INTO PRICE (GROUPCODE, PARTNUMBER, SHORTPARTNUMBER, PARTNAME, CROSSNUMBER, PRICE, WH0,"
-               " WH3) VALUES ('G10', '1K0 129.620-D', '1K0129620D', 'Фильтр', 'X1', 100, 4, NULL),"
-               "('G0', 'ABC-1', 'ABC1', 'Фильтр малый', 'X1', 80.5, NULL, 12),"
-               "('G0', 'Z-9', 'Z9', 'Другое', 'X2', 5, 1, 1)");
+    m_folder = std::make_unique<ClientFolder>();
+    m_folder->exec("INSERT INTO GROUPS VALUES ('G0', 'Без скидки', 0), ('G10', 'Десять', 10);"
+                   "INSERT INTO PRICE (GROUPCODE, PARTNUMBER, SHORTPARTNUMBER, PARTNAME, CROSSNUMBER, PRICE,"
+                   " WH0, WH3) VALUES ('G10', '1K0 129.620-D', '1K0129620D', 'Фильтр', 'X1', 100, 4, NULL),"
+                   "('G0', 'ABC-1', 'ABC1', 'Фильтр малый', 'X1', 80.5, NULL, 12),"
+                   "('G0', 'Z-9', 'Z9', 'Другое', 'X2', 5, 1, 1)");
 }
 
 void TestPriceListModel::cleanup()
 {
-    m_db.reset();
-    m_dir.reset();
+    m_folder.reset();
 }
 
 void TestPriceListModel::passesModelTester()
 {
     PriceListModel model;
     QAbstractItemModelTester tester(&model, QAbstractItemModelTester::FailureReportingMode::QtTest);
-    model.open(*m_db, "X1", 40, 50);
+    model.open(priceList(QStringLiteral("X1")));
     QCOMPARE(model.rowCount(), 2);
-    model.open(*m_db, "X2", 40, 50);
+    model.open(priceList(QStringLiteral("X2")));
     QCOMPARE(model.rowCount(), 1);
     model.close();
     model.close();
@@ -68,7 +67,7 @@ void TestPriceListModel::closedKeepsColumns()
     QCOMPARE(model.columnCount(), 16);
     QCOMPARE(model.headerData(0, Qt::Horizontal).toString(), QStringLiteral("Код товара"));
     QCOMPARE(model.headerData(14, Qt::Horizontal).toString(), QStringLiteral("Скл №9"));
-    model.open(*m_db, "NONE", 40, 50);
+    model.open(priceList(QStringLiteral("NONE")));
     QVERIFY(model.isOpen());
     QCOMPARE(model.rowCount(), 0);
     QCOMPARE(model.columnCount(), 16);
@@ -99,7 +98,7 @@ void TestPriceListModel::cellTexts()
     QFETCH(bool, rightAligned);
 
     PriceListModel model;
-    model.open(*m_db, "x1", 40, 50);
+    model.open(priceList(QStringLiteral("x1")));
     const QModelIndex index = model.index(row, column);
     QCOMPARE(index.data(Qt::DisplayRole).toString(), text);
     // The cell editor shows what the cell shows.
@@ -113,9 +112,12 @@ void TestPriceListModel::cellTexts()
 void TestPriceListModel::failedOpenStaysClosed()
 {
     PriceListModel model;
-    model.open(*m_db, "X1", 40, 50);
-    m_db->exec("DROP TABLE GROUPS");
-    QVERIFY_THROWS_EXCEPTION(std::exception, model.open(*m_db, "X1", 40, 50));
+    model.open(priceList(QStringLiteral("X1")));
+    m_folder->exec("DROP TABLE GROUPS");
+    // The list fails before it reaches the model, which the window closes
+    // before it asks for the next list.
+    model.close();
+    QVERIFY_THROWS_EXCEPTION(std::exception, model.open(priceList(QStringLiteral("X1"))));
     QVERIFY(!model.isOpen());
     QCOMPARE(model.rowCount(), 0);
 }

@@ -1,24 +1,19 @@
-#include "core/sqlite/ClientFiles.h"
-#include "gui/search/PriceListModel.h"
-#include "gui/main/TFormMain.h"
 #include "gui/search/CrossList.h"
 #include "gui/search/PriceGrid.h"
-#include "gui/search/SearchBox.h"
-#include "gui/shared/MessageBoxes.h"
+#include "gui/search/PriceListModel.h"
+#include "support/ClientFolder.h"
 #include "support/DecimalSeparator.h"
-
-#include <SQLiteCpp/Database.h>
+#include "support/WindowTest.h"
 
 #include <QLabel>
 #include <QLineEdit>
-#include <QTemporaryDir>
 #include <QTest>
 
 #include <memory>
 
 // The search box, the list of cross numbers and the result label in the
 // main window, driven as the clerk drives them.
-class TestSearchPanel : public QObject
+class TestSearchPanel : public WindowTest
 {
     Q_OBJECT
 
@@ -40,84 +35,41 @@ private slots:
 
 private:
     void startForm();
-    void search(const QString& typed);
-    QStringList gridColumn(int column) const;
-
-    std::unique_ptr<QTemporaryDir> m_dir;
-    std::unique_ptr<TFormMain> m_form;
-    QList<MessageBoxes::Shown> m_shown;
-};
-
-namespace {
-
-// Types text as key clicks; QTest spells only ASCII characters as keys.
-void typeText(QWidget* widget, const QString& text)
-{
-    for (QChar ch : text) {
-        if (ch.unicode() < 0x80)
-            QTest::keyClick(widget, char(ch.unicode()));
-        else
-            QTest::sendKeyEvent(QTest::Click, widget, Qt::Key_unknown, QString(ch), Qt::NoModifier);
+    QStringList gridColumn(int column) const
+    {
+        return columnTexts(m_form->DBGridPartsPrice->model(), column);
     }
-}
 
-} // namespace
+    std::unique_ptr<ClientFolder> m_folder;
+    std::unique_ptr<TFormMain> m_form;
+};
 
 void TestSearchPanel::init()
 {
-    m_dir = std::make_unique<QTemporaryDir>();
-    ClientFiles::create(m_dir->path());
-    {
-        SQLite::Database db(ClientFiles::databaseFileName(m_dir->path()).toStdString(),
-                            SQLite::OPEN_READWRITE);
-        db.exec(
-            "INSERT INTO GROUPS VALUES ('G0', 'Без скидки', 0), ('G10', 'Десять', 10);"
-            "INSERT INTO PRICE (GROUPCODE, PARTNUMBER, SHORTPARTNUMBER, PARTNAME, CROSSNUMBER, PRICE) VALUES"
-            " ('G10', '1K0 129.620-D', '1K0129620D', 'Фильтр', 'X1', 100),"
-            " ('G0', 'ABC-1', 'ABC1', 'Фильтр малый', 'X1', 80),"
-            " ('G0', '1K0-555', '1K0555', 'Свеча', 'X2', 50),"
-            " ('G0', 'ВАЗ 2101/1', 'ВАЗ21011', 'Ремень', 'Y7', 30),"
-            " ('G0', 'ВАЗ 2108', 'ВАЗ2108', 'Ремень', 'Y8', 31)");
-    }
-    m_shown.clear();
-    MessageBoxes::setHandler([this](const MessageBoxes::Shown& shown) {
-        m_shown << shown;
-        return MessageBoxes::Answer::Ok;
-    });
+    m_folder = std::make_unique<ClientFolder>();
+    m_folder->exec(
+        "INSERT INTO GROUPS VALUES ('G0', 'Без скидки', 0), ('G10', 'Десять', 10);"
+        "INSERT INTO PRICE (GROUPCODE, PARTNUMBER, SHORTPARTNUMBER, PARTNAME, CROSSNUMBER, PRICE) VALUES"
+        " ('G10', '1K0 129.620-D', '1K0129620D', 'Фильтр', 'X1', 100),"
+        " ('G0', 'ABC-1', 'ABC1', 'Фильтр малый', 'X1', 80),"
+        " ('G0', '1K0-555', '1K0555', 'Свеча', 'X2', 50),"
+        " ('G0', 'ВАЗ 2101/1', 'ВАЗ21011', 'Ремень', 'Y7', 30),"
+        " ('G0', 'ВАЗ 2108', 'ВАЗ2108', 'Ремень', 'Y8', 31)");
+    answerMessageBoxes();
     startForm();
 }
 
 void TestSearchPanel::startForm()
 {
-    m_form = std::make_unique<TFormMain>(m_dir->path());
-    QVERIFY(m_form->isInitialized());
-    m_form->show();
-    m_form->activateWindow();
-    QVERIFY(QTest::qWaitForWindowActive(m_form.get()));
+    m_form = startWindow(m_folder->path());
+    QVERIFY(m_form);
 }
 
 void TestSearchPanel::cleanup()
 {
     m_form.reset();
-    MessageBoxes::setHandler({});
-}
-
-void TestSearchPanel::search(const QString& typed)
-{
-    SearchBox* box = m_form->cbSearchNr;
-    box->setFocus();
-    box->lineEdit()->clear();
-    typeText(box, typed);
-    QTest::keyClick(box, Qt::Key_Return);
-}
-
-QStringList TestSearchPanel::gridColumn(int column) const
-{
-    QStringList texts;
-    const QAbstractItemModel* model = m_form->DBGridPartsPrice->model();
-    for (int row = 0; row < model->rowCount(); ++row)
-        texts << model->index(row, column).data().toString();
-    return texts;
+    stopAnsweringMessageBoxes();
+    m_folder.reset();
 }
 
 void TestSearchPanel::searches_data()
@@ -152,10 +104,10 @@ void TestSearchPanel::searches()
     QFETCH(bool, severalBox);
 
     // A previous search's list and grid are replaced.
-    search(QStringLiteral("ВАЗ"));
+    search(*m_form, QStringLiteral("ВАЗ"));
     m_shown.clear();
 
-    search(typed);
+    search(*m_form, typed);
     QCOMPARE(m_form->currentSearchNr(), searchNr);
     QCOMPARE(m_form->cbSearchNr->history().entries().first(), searchNr);
     QCOMPARE(m_form->cbSearchNr->itemText(0), searchNr);
@@ -179,15 +131,15 @@ void TestSearchPanel::searches()
 
 void TestSearchPanel::repeatedSearchKeepsHistory()
 {
-    search(QStringLiteral("abc-1"));
-    search(QStringLiteral("1K0"));
-    search(QStringLiteral("A.B.C.1"));
+    search(*m_form, QStringLiteral("abc-1"));
+    search(*m_form, QStringLiteral("1K0"));
+    search(*m_form, QStringLiteral("A.B.C.1"));
     QCOMPARE(m_form->cbSearchNr->history().entries(), (QStringList{"1K0", "ABC1"}));
     QCOMPARE(m_form->cbSearchNr->count(), 2);
     QCOMPARE(m_form->listboxSearch->lines(), QStringList{"X1"});
 
     // Only punctuation: nothing to keep, nothing found.
-    search(QStringLiteral("--"));
+    search(*m_form, QStringLiteral("--"));
     QCOMPARE(m_form->cbSearchNr->count(), 2);
     QCOMPARE(m_form->lbFound->text(), QStringLiteral("не найден"));
 
@@ -199,8 +151,8 @@ void TestSearchPanel::repeatedSearchKeepsHistory()
 
 void TestSearchPanel::typedLettersAreCapitalsAndComplete()
 {
-    search(QStringLiteral("вАз2108"));
-    search(QStringLiteral("abc1"));
+    search(*m_form, QStringLiteral("вАз2108"));
+    search(*m_form, QStringLiteral("abc1"));
     QLineEdit* edit = m_form->cbSearchNr->lineEdit();
     edit->clear();
     m_form->cbSearchNr->setFocus();
@@ -222,8 +174,8 @@ void TestSearchPanel::typedLettersAreCapitalsAndComplete()
 
 void TestSearchPanel::historyChosenByArrowKeysSearches()
 {
-    search(QStringLiteral("abc1"));
-    search(QStringLiteral("ВАЗ2108"));
+    search(*m_form, QStringLiteral("abc1"));
+    search(*m_form, QStringLiteral("ВАЗ2108"));
     m_form->cbSearchNr->setFocus();
     m_form->cbSearchNr->lineEdit()->clear();
     QTest::keyClick(m_form->cbSearchNr, Qt::Key_Down);
@@ -238,7 +190,7 @@ void TestSearchPanel::historyChosenByArrowKeysSearches()
 void TestSearchPanel::historySurvivesRestart()
 {
     for (int i = 0; i < 21; ++i)
-        search(QStringLiteral("N%1").arg(i));
+        search(*m_form, QStringLiteral("N%1").arg(i));
     m_form->close();
     m_form.reset();
     startForm();
@@ -252,7 +204,7 @@ void TestSearchPanel::historySurvivesRestart()
 
 void TestSearchPanel::choosingLineReopensPriceList()
 {
-    search(QStringLiteral("1K0"));
+    search(*m_form, QStringLiteral("1K0"));
     CrossList* list = m_form->listboxSearch;
     list->setFocus();
     QTest::keyClick(list, Qt::Key_Down);
@@ -272,11 +224,7 @@ void TestSearchPanel::choosingLineReopensPriceList()
     settings.cancel();
 
     // A failing opening is answered by the error dialog; the grid stays empty.
-    {
-        SQLite::Database db(ClientFiles::databaseFileName(m_dir->path()).toStdString(),
-                            SQLite::OPEN_READWRITE);
-        db.exec("ALTER TABLE GROUPS RENAME TO OLDGROUPS");
-    }
+    m_folder->exec("ALTER TABLE GROUPS RENAME TO OLDGROUPS");
     QTest::mouseClick(list->viewport(), Qt::LeftButton, {}, list->visualItemRect(list->item(0)).center());
     QCOMPARE(m_shown.size(), 2);
     QCOMPARE(m_shown[1].kind, MessageBoxes::Kind::ErrorDialog);
@@ -285,7 +233,7 @@ void TestSearchPanel::choosingLineReopensPriceList()
 
 void TestSearchPanel::typeAheadInList()
 {
-    search(QStringLiteral("ВАЗ"));
+    search(*m_form, QStringLiteral("ВАЗ"));
     CrossList* list = m_form->listboxSearch;
     QCOMPARE(list->lines(), (QStringList{"Y7", "Y8"}));
     list->setFocus();
@@ -304,7 +252,7 @@ void TestSearchPanel::typeAheadInList()
 
 void TestSearchPanel::backspaceInEmptyListDoesNothing()
 {
-    search(QStringLiteral("Q"));
+    search(*m_form, QStringLiteral("Q"));
     m_form->listboxSearch->setFocus();
     QTest::keyClick(m_form->listboxSearch, Qt::Key_Backspace);
     QTest::keyClick(m_form->listboxSearch, Qt::Key_Down);
@@ -314,9 +262,9 @@ void TestSearchPanel::backspaceInEmptyListDoesNothing()
 
 void TestSearchPanel::searchCanBeDisabled()
 {
-    search(QStringLiteral("1K0"));
+    search(*m_form, QStringLiteral("1K0"));
     m_form->setSearchEnabled(false);
-    search(QStringLiteral("ВАЗ"));
+    search(*m_form, QStringLiteral("ВАЗ"));
     QCOMPARE(m_form->listboxSearch->lines(), (QStringList{"X1", "X2"}));
     QCOMPARE(m_form->currentSearchNr(), QStringLiteral("1K0"));
     QCOMPARE(m_form->cbSearchNr->count(), 1);
@@ -326,23 +274,19 @@ void TestSearchPanel::searchCanBeDisabled()
     QCOMPARE(gridColumn(0), (QStringList{"ABC-1", "1K0 129.620-D"}));
 
     m_form->setSearchEnabled(true);
-    search(QStringLiteral("ВАЗ"));
+    search(*m_form, QStringLiteral("ВАЗ"));
     QCOMPARE(m_form->listboxSearch->lines(), (QStringList{"Y7", "Y8"}));
 }
 
 void TestSearchPanel::missingPriceTableFailsEachSearch()
 {
     m_form.reset();
-    {
-        SQLite::Database db(ClientFiles::databaseFileName(m_dir->path()).toStdString(),
-                            SQLite::OPEN_READWRITE);
-        db.exec("DROP TABLE PRICE");
-    }
+    m_folder->exec("DROP TABLE PRICE");
     // The client starts; each search then fails with the engine's message.
     startForm();
     QVERIFY(m_shown.isEmpty());
     for (int attempt = 0; attempt < 2; ++attempt) {
-        search(QStringLiteral("1k0"));
+        search(*m_form, QStringLiteral("1k0"));
         QCOMPARE(m_shown.size(), attempt + 1);
         QCOMPARE(m_shown.last().kind, MessageBoxes::Kind::ApplicationError);
         QCOMPARE(m_shown.last().text, QStringLiteral("no such table: PRICE."));

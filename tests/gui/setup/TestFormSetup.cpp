@@ -1,12 +1,8 @@
-#include "core/sqlite/ClientFiles.h"
-#include "core/sqlite/Database.h"
 #include "core/storage/SettingsRecord.h"
 #include "gui/setup/TFormSetup.h"
-#include "gui/shared/MessageBoxes.h"
+#include "support/ClientFolder.h"
 #include "support/DecimalSeparator.h"
-
-#include <SQLiteCpp/Database.h>
-#include <SQLiteCpp/Statement.h>
+#include "support/WindowTest.h"
 
 #include <QAction>
 #include <QApplication>
@@ -14,11 +10,10 @@
 #include <QLineEdit>
 #include <QMenu>
 #include <QSignalSpy>
-#include <QTemporaryDir>
 #include <QTest>
 #include <QTimer>
 
-class TestFormSetup : public QObject
+class TestFormSetup : public WindowTest
 {
     Q_OBJECT
 
@@ -41,53 +36,34 @@ private slots:
     void shownOnlyWhenHidden();
 
 private:
-    void exec(const char* sql);
     void start(bool show = true);
     QLineEdit* field(const char* column) const;
+    // What another program reads from the folder now.
     QVariant stored(Tables::SettingsField column);
     void replaceText(QLineEdit* edit, const QString& text);
-    static void typeText(QWidget* widget, const QString& text);
 
-    std::unique_ptr<QTemporaryDir> m_dir;
-    QString m_file;
-    std::unique_ptr<Database> m_database;
-    std::unique_ptr<SettingsRecord> m_record;
+    std::unique_ptr<ClientFolder> m_folder;
+    SettingsRecord* m_record = nullptr;
     std::unique_ptr<TFormSetup> m_form;
-    QStringList m_messages;
 };
 
 void TestFormSetup::init()
 {
-    m_dir = std::make_unique<QTemporaryDir>();
-    ClientFiles::create(m_dir->path());
-    m_file = ClientFiles::databaseFileName(m_dir->path());
-    m_messages.clear();
-    MessageBoxes::setHandler([this](const MessageBoxes::Shown& shown) {
-        m_messages << shown.text;
-        return MessageBoxes::Answer::Ok;
-    });
+    m_folder = std::make_unique<ClientFolder>();
+    answerMessageBoxes();
 }
 
 void TestFormSetup::cleanup()
 {
     m_form.reset();
-    m_record.reset();
-    m_database.reset();
-    MessageBoxes::setHandler({});
-}
-
-void TestFormSetup::exec(const char* sql)
-{
-    SQLite::Database db(m_file.toStdString(), SQLite::OPEN_READWRITE);
-    db.exec(sql);
+    m_record = nullptr;
+    stopAnsweringMessageBoxes();
+    m_folder.reset();
 }
 
 void TestFormSetup::start(bool show)
 {
-    m_database = std::make_unique<Database>();
-    m_database->open(m_file);
-    m_record = std::make_unique<SettingsRecord>();
-    m_record->open(*m_database);
+    m_record = &m_folder->settings();
     m_form = std::make_unique<TFormSetup>(*m_record, nullptr);
     if (!show)
         return;
@@ -102,10 +78,9 @@ QLineEdit* TestFormSetup::field(const char* column) const
 
 QVariant TestFormSetup::stored(Tables::SettingsField column)
 {
-    Database database;
-    database.open(m_file);
+    const std::unique_ptr<Storage> storage = m_folder->openStorage();
     SettingsRecord record;
-    record.open(database);
+    record.open(storage->settings());
     return record.value(column);
 }
 
@@ -114,16 +89,6 @@ void TestFormSetup::replaceText(QLineEdit* edit, const QString& text)
     edit->setFocus();
     edit->selectAll();
     typeText(edit, text);
-}
-
-// QTest::keyClicks types only ASCII.
-void TestFormSetup::typeText(QWidget* widget, const QString& text)
-{
-    for (const QChar character : text) {
-        const auto key = Qt::Key(character.toUpper().unicode());
-        QTest::sendKeyEvent(QTest::Press, widget, key, QString(character), Qt::NoModifier);
-        QTest::sendKeyEvent(QTest::Release, widget, key, QString(character), Qt::NoModifier);
-    }
 }
 
 void TestFormSetup::commandsFollowEditing_data()
@@ -183,7 +148,7 @@ void TestFormSetup::commandsFollowEditing()
     QVERIFY(!m_form->DataSetSetupEdit->isEnabled());
     QVERIFY(m_form->DataSetSetupPost->isEnabled());
     QVERIFY(m_form->DataSetSetupCancel->isEnabled());
-    QVERIFY(m_messages.isEmpty());
+    QVERIFY(m_shown.isEmpty());
 }
 
 void TestFormSetup::refusedCharacterStartsNothing_data()
@@ -216,7 +181,7 @@ void TestFormSetup::leavingWritesAndCancelRestores()
 {
     start();
     const QString phone = m_record->value(Tables::SettingsField::SUPP_PHONE).toString();
-    QSignalSpy values(m_record.get(), &SettingsRecord::valuesChanged);
+    QSignalSpy values(m_record, &SettingsRecord::valuesChanged);
     replaceText(field("SUPP_PHONE"), QStringLiteral("222-33-44"));
     QCOMPARE(values.count(), 0);
     QTest::keyClick(field("SUPP_PHONE"), Qt::Key_Tab);
@@ -232,12 +197,12 @@ void TestFormSetup::leavingWritesAndCancelRestores()
     QCOMPARE(m_record->value(Tables::SettingsField::SUPP_PHONE).toString(), phone);
     QCOMPARE(field("SUPP_PHONE")->text(), phone);
     QCOMPARE(field("SUPP_EMAIL")->text(), m_record->text(Tables::SettingsField::SUPP_EMAIL));
-    QVERIFY(m_messages.isEmpty());
+    QVERIFY(m_shown.isEmpty());
 }
 
 void TestFormSetup::saveSurvivesRestartUnrounded()
 {
-    exec("UPDATE SETTINGS SET RATE_USD=41.245");
+    m_folder->exec("UPDATE SETTINGS SET RATE_USD=41.245");
     start();
     QCOMPARE(field("RATE_USD")->text(), regional("41.25"));
     replaceText(field("RATE_EURO"), regional("44.4321"));
@@ -248,7 +213,7 @@ void TestFormSetup::saveSurvivesRestartUnrounded()
     replaceText(field("CL_NAME"), QStringLiteral("Новый клиент"));
     m_form->DataSetSetupPost->trigger();
     QVERIFY(!m_record->isEditing());
-    QVERIFY(m_messages.isEmpty());
+    QVERIFY(m_shown.isEmpty());
 
     QCOMPARE(stored(Tables::SettingsField::CL_NAME).toString(), QStringLiteral("Новый клиент"));
     QCOMPARE(stored(Tables::SettingsField::RATE_EURO).toDouble(), 44.4321);
@@ -290,7 +255,7 @@ void TestFormSetup::invalidRateRefused()
         QCOMPARE(QApplication::focusWidget(), rate);
         QVERIFY(!rate->hasSelectedText());
     }
-    QCOMPARE(m_messages,
+    QCOMPARE(shownTexts(),
              QStringList{QStringLiteral("'1-2' is not a valid floating point value for field 'Курс USD'")});
     QVERIFY(m_record->isEditing());
     QCOMPARE(rate->text(), QStringLiteral("1-2"));
@@ -304,11 +269,12 @@ void TestFormSetup::invalidRateRefused()
 
 void TestFormSetup::failedSaveKeepsEditing()
 {
-    exec("CREATE TRIGGER refuse BEFORE UPDATE ON SETTINGS BEGIN SELECT RAISE(ABORT, 'disk full'); END");
+    m_folder->exec(
+        "CREATE TRIGGER refuse BEFORE UPDATE ON SETTINGS BEGIN SELECT RAISE(ABORT, 'disk full'); END");
     start();
     replaceText(field("CL_NAME"), QStringLiteral("Другой"));
     m_form->DataSetSetupPost->trigger();
-    QCOMPARE(m_messages, QStringList{QStringLiteral("disk full.")});
+    QCOMPARE(shownTexts(), QStringList{QStringLiteral("disk full.")});
     QVERIFY(m_record->isEditing());
     QCOMPARE(field("CL_NAME")->text(), QStringLiteral("Другой"));
     QVERIFY(m_form->DataSetSetupPost->isEnabled());
@@ -316,7 +282,7 @@ void TestFormSetup::failedSaveKeepsEditing()
 
 void TestFormSetup::emptyTableGetsFirstRow()
 {
-    exec("DELETE FROM SETTINGS");
+    m_folder->exec("DELETE FROM SETTINGS");
     start();
     QCOMPARE(field("RATE_USD")->text(), QString());
     m_form->DataSetSetupEdit->trigger();
@@ -324,14 +290,11 @@ void TestFormSetup::emptyTableGetsFirstRow()
     replaceText(field("CL_ID"), QStringLiteral("00042"));
     replaceText(field("RATE_USD"), regional("40.5"));
     m_form->DataSetSetupPost->trigger();
-    QVERIFY(m_messages.isEmpty());
+    QVERIFY(m_shown.isEmpty());
 
-    SQLite::Database db(m_file.toStdString());
-    SQLite::Statement rows(db, "SELECT count(*), max(CL_ID), max(RATE_USD) FROM SETTINGS");
-    QVERIFY(rows.executeStep());
-    QCOMPARE(rows.getColumn(0).getInt(), 1);
-    QCOMPARE(rows.getColumn(1).getString(), std::string("00042"));
-    QCOMPARE(rows.getColumn(2).getDouble(), 40.5);
+    QCOMPARE(m_folder->queryText("SELECT count(*) FROM SETTINGS"), QStringLiteral("1"));
+    QCOMPARE(m_folder->queryText("SELECT max(CL_ID) FROM SETTINGS"), QStringLiteral("00042"));
+    QCOMPARE(m_folder->queryText("SELECT max(RATE_USD) FROM SETTINGS").toDouble(), 40.5);
 }
 
 void TestFormSetup::escapeRestoresFieldAndKeepsDialog()

@@ -1,22 +1,18 @@
-#include "core/sqlite/ClientFiles.h"
 #include "core/text/RegionalFormats.h"
-#include "gui/main/TFormMain.h"
 #include "gui/search/CrossList.h"
 #include "gui/search/ParametersPanel.h"
 #include "gui/shared/ActionManager.h"
-#include "gui/shared/MessageBoxes.h"
+#include "support/ClientFolder.h"
 #include "support/FileDigest.h"
-
-#include <SQLiteCpp/Database.h>
+#include "support/WindowTest.h"
 
 #include <QAction>
 #include <QFile>
 #include <QLabel>
-#include <QTemporaryDir>
 #include <QTest>
 #include <QTimer>
 
-class TestUpdateCommand : public QObject
+class TestUpdateCommand : public WindowTest
 {
     Q_OBJECT
 
@@ -33,50 +29,38 @@ private slots:
     void pendingSettingsEditKeepsTheNewDate();
 
 private:
-    void write(const QString& name, const QByteArray& content);
-    QByteArray databaseDigest() const;
+    // The Update command, its question answered so.
+    void update(MessageBoxes::Answer answer = MessageBoxes::Answer::Yes);
+    QByteArray databaseDigest() const { return fileDigest(m_folder->databaseFileName()); }
     QString shownDate() const;
 
-    std::unique_ptr<QTemporaryDir> m_dir;
+    std::unique_ptr<ClientFolder> m_folder;
     std::unique_ptr<TFormMain> m_form;
-    QList<MessageBoxes::Shown> m_shown;
-    MessageBoxes::Answer m_answer = MessageBoxes::Answer::Yes;
 };
 
 void TestUpdateCommand::init()
 {
-    m_dir = std::make_unique<QTemporaryDir>();
-    ClientFiles::create(m_dir->path());
-    write(QStringLiteral("import.txt"),
-          "GROUPCODE;PARTNUMBER;SHORTPARTNUMBER;PARTNAME;CROSSNUMBER;PRICE\nG1;A-1;A1;Деталь;X1;10\n");
-    write(QStringLiteral("importg.txt"), "GROUPCODE;GROUPNAME;DISCOUNT\nG1;Фильтры;10\n");
-    m_shown.clear();
-    m_answer = MessageBoxes::Answer::Yes;
-    MessageBoxes::setHandler([this](const MessageBoxes::Shown& shown) {
-        m_shown << shown;
-        return shown.kind == MessageBoxes::Kind::Confirmation ? m_answer : MessageBoxes::Answer::Ok;
-    });
-    m_form = std::make_unique<TFormMain>(m_dir->path());
-    QVERIFY(m_form->isInitialized());
-    m_form->show();
+    m_folder = std::make_unique<ClientFolder>();
+    m_folder->writeFile(
+        QStringLiteral("import.txt"),
+        "GROUPCODE;PARTNUMBER;SHORTPARTNUMBER;PARTNAME;CROSSNUMBER;PRICE\nG1;A-1;A1;Деталь;X1;10\n");
+    m_folder->writeFile(QStringLiteral("importg.txt"), "GROUPCODE;GROUPNAME;DISCOUNT\nG1;Фильтры;10\n");
+    answerMessageBoxes();
+    m_form = startWindow(m_folder->path());
+    QVERIFY(m_form);
 }
 
 void TestUpdateCommand::cleanup()
 {
     m_form.reset();
-    MessageBoxes::setHandler({});
+    stopAnsweringMessageBoxes();
+    m_folder.reset();
 }
 
-void TestUpdateCommand::write(const QString& name, const QByteArray& content)
+void TestUpdateCommand::update(MessageBoxes::Answer answer)
 {
-    QFile file(m_dir->filePath(name));
-    QVERIFY(file.open(QIODevice::WriteOnly | QIODevice::Truncate));
-    file.write(content);
-}
-
-QByteArray TestUpdateCommand::databaseDigest() const
-{
-    return fileDigest(ClientFiles::databaseFileName(m_dir->path()));
+    answerNext(answer);
+    m_form->actions().actionUpdatePrice->trigger();
 }
 
 QString TestUpdateCommand::shownDate() const
@@ -94,14 +78,13 @@ void TestUpdateCommand::notAnsweredYesChangesNothing_data()
 void TestUpdateCommand::notAnsweredYesChangesNothing()
 {
     QFETCH(MessageBoxes::Answer, answer);
-    m_answer = answer;
     const QByteArray before = databaseDigest();
     bool progressShown = false;
     QTimer probe;
     connect(&probe, &QTimer::timeout, this,
             [&] { progressShown |= m_form->findChild<QWidget*>(QStringLiteral("formWait")) != nullptr; });
     probe.start(0);
-    m_form->actions().actionUpdatePrice->trigger();
+    update(answer);
     QCOMPARE(m_shown.size(), 1);
     QCOMPARE(m_shown[0].caption, QStringLiteral("Confirm"));
     QCOMPARE(m_shown[0].text, QStringLiteral("Вы хотите загрузить прайс-лист и скидки?"));
@@ -112,17 +95,16 @@ void TestUpdateCommand::notAnsweredYesChangesNothing()
 void TestUpdateCommand::bothFilesShowTheNewDate()
 {
     QCOMPARE(shownDate(), QString());
-    m_form->actions().actionUpdatePrice->trigger();
+    update();
     // The report of a first update, once the progress window is gone.
     QCOMPARE(m_shown.size(), 2);
     QCOMPARE(m_shown[1].kind, MessageBoxes::Kind::Information);
     QCOMPARE(m_shown[1].text, QStringLiteral("Новых позиций: 1"));
     QCOMPARE(shownDate(), QDate::currentDate().toString(QStringLiteral("dd.MM.yyyy")));
     QVERIFY(!m_form->findChild<QWidget*>(QStringLiteral("formWait")));
-    QVERIFY(m_form->session().database().isOpen());
+    QVERIFY(m_form->session().isDatabaseOpen());
     QVERIFY(m_form->actions().actionUpdatePrice->isEnabled());
-    SQLite::Database db(ClientFiles::databaseFileName(m_dir->path()).toStdString());
-    QCOMPARE(db.execAndGet("SELECT PARTNUMBER FROM PRICE").getString(), std::string("A-1"));
+    QCOMPARE(m_folder->queryText("SELECT PARTNUMBER FROM PRICE"), QStringLiteral("A-1"));
 }
 
 void TestUpdateCommand::windowIsLockedWhileUpdating()
@@ -140,7 +122,7 @@ void TestUpdateCommand::windowIsLockedWhileUpdating()
         stillVisible = m_form->isVisible();
     });
     probe.start(0);
-    m_form->actions().actionUpdatePrice->trigger();
+    update();
     QVERIFY(seen);
     QVERIFY(!enabled);
     QVERIFY(stillVisible);
@@ -151,15 +133,15 @@ void TestUpdateCommand::windowIsLockedWhileUpdating()
 
 void TestUpdateCommand::failureShowsMessageAndKeepsWorking()
 {
-    QFile::remove(m_dir->filePath(QStringLiteral("import.txt")));
+    QFile::remove(m_folder->filePath(QStringLiteral("import.txt")));
     const QByteArray before = databaseDigest();
-    m_form->actions().actionUpdatePrice->trigger();
+    update();
     QCOMPARE(m_shown.size(), 2);
     QCOMPARE(m_shown[1].kind, MessageBoxes::Kind::ApplicationError);
     QVERIFY2(m_shown[1].text.contains(QStringLiteral("import.txt")), qPrintable(m_shown[1].text));
     QVERIFY(!m_form->findChild<QWidget*>(QStringLiteral("formWait")));
     QCOMPARE(databaseDigest(), before);
-    QVERIFY(m_form->session().database().isOpen());
+    QVERIFY(m_form->session().isDatabaseOpen());
     QCOMPARE(m_form->session().settings().floatValue(Tables::SettingsField::RATE_USD), 41.25);
 }
 
@@ -167,18 +149,16 @@ void TestUpdateCommand::failureAfterReplacementSaysUpdated()
 {
     // Another program's trigger lets the update write the date into the new
     // file (the trigger comes in after the rows) but not the client afterwards.
-    SQLite::Database(ClientFiles::databaseFileName(m_dir->path()).toStdString(), SQLite::OPEN_READWRITE)
-        .exec("CREATE TRIGGER KEEP_DATE BEFORE UPDATE OF PRICE_DATE ON SETTINGS "
-              "BEGIN SELECT RAISE(ABORT, 'дата защищена'); END");
-    m_form->actions().actionUpdatePrice->trigger();
+    m_folder->exec("CREATE TRIGGER KEEP_DATE BEFORE UPDATE OF PRICE_DATE ON SETTINGS "
+                   "BEGIN SELECT RAISE(ABORT, 'дата защищена'); END");
+    update();
     QCOMPARE(m_shown.size(), 2);
     QCOMPARE(m_shown[1].kind, MessageBoxes::Kind::ApplicationError);
     QVERIFY2(m_shown[1].text.startsWith(QStringLiteral("Прайс-лист обновлён.\n")),
              qPrintable(m_shown[1].text));
     QVERIFY(m_shown[1].text.contains(QStringLiteral("дата защищена")));
-    QVERIFY(m_form->session().database().isOpen());
-    SQLite::Database db(ClientFiles::databaseFileName(m_dir->path()).toStdString());
-    QCOMPARE(db.execAndGet("SELECT PARTNUMBER FROM PRICE").getString(), std::string("A-1"));
+    QVERIFY(m_form->session().isDatabaseOpen());
+    QCOMPARE(m_folder->queryText("SELECT PARTNUMBER FROM PRICE"), QStringLiteral("A-1"));
 }
 
 void TestUpdateCommand::pendingSettingsEditKeepsTheNewDate()
@@ -186,14 +166,13 @@ void TestUpdateCommand::pendingSettingsEditKeepsTheNewDate()
     SettingsRecord& settings = m_form->session().settings();
     settings.edit();
     settings.setValue(Tables::SettingsField::SUPP_PHONE, QStringLiteral("555-01-02"));
-    m_form->actions().actionUpdatePrice->trigger();
+    update();
     QVERIFY(settings.isEditing());
     QCOMPARE(settings.value(Tables::SettingsField::SUPP_PHONE).toString(), QStringLiteral("555-01-02"));
     settings.post();
-    SQLite::Database db(ClientFiles::databaseFileName(m_dir->path()).toStdString());
-    QCOMPARE(db.execAndGet("SELECT SUPP_PHONE FROM SETTINGS").getString(), std::string("555-01-02"));
-    QCOMPARE(db.execAndGet("SELECT PRICE_DATE FROM SETTINGS").getString(),
-             QDate::currentDate().toString(Qt::ISODate).toStdString());
+    QCOMPARE(m_folder->queryText("SELECT SUPP_PHONE FROM SETTINGS"), QStringLiteral("555-01-02"));
+    QCOMPARE(m_folder->queryText("SELECT PRICE_DATE FROM SETTINGS"),
+             QDate::currentDate().toString(Qt::ISODate));
 }
 
 QTEST_MAIN(TestUpdateCommand)
