@@ -36,7 +36,7 @@ Error Database::writeFailure(const std::exception& error, const QString& notDone
             return Error(QCoreApplication::translate("Database", "%1. Файл недоступен для записи: %2")
                              .arg(notDone, QDir::toNativeSeparators(file.absoluteFilePath())));
     }
-    return Error(QStringLiteral("%1: %2").arg(notDone, Error::messageOf(error)));
+    return Error(Error::messageOf(error));
 }
 
 SQLite::Database& Database::connection()

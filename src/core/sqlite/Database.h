@@ -25,9 +25,9 @@ public:
     // The open connection; throws when closed.
     SQLite::Database& connection();
 
-    // A failed write as the clerk reads it: what was not done, and why. A
-    // folder or file this user may not write is named instead of the
-    // engine's words for it.
+    // A failed write as the clerk reads it: a folder or file this user may
+    // not write is named, with what was not done, instead of the engine's
+    // words for it; any other failure keeps the engine's message.
     Error writeFailure(const std::exception& error, const QString& notDone) const;
 
     // How long a statement waits for another program's lock.

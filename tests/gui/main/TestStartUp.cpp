@@ -1,3 +1,5 @@
+#include "gui/search/PriceGrid.h"
+#include "gui/search/PriceListModel.h"
 #include "gui/shared/ActionManager.h"
 #include "gui/update/TformWait.h"
 #include "support/ClientFolder.h"
@@ -231,8 +233,10 @@ void TestStartUp::unwritableInstallStartsAndSearches_data()
     QTest::addColumn<bool>("writableFolder");
     QTest::addColumn<qint64>("fileSizeLimit"); // < 0: none
     QTest::addColumn<QString>("updateRefusal");
-    QTest::newRow("read-only folder") << false << qint64(-1) << "Нет права записи в папку";
-    QTest::newRow("full disk") << true << qint64(100) << "~temp.mdb: disk I/O error";
+    QTest::addColumn<QString>("writeRefusal"); // of the order and Tardesk.ini; empty: not checked
+    const QString readOnly = QStringLiteral("Папка программы недоступна для записи: ");
+    QTest::newRow("read-only folder") << false << qint64(-1) << readOnly << readOnly;
+    QTest::newRow("full disk") << true << qint64(100) << "~temp.mdb: disk I/O error" << QString();
 }
 
 void TestStartUp::unwritableInstallStartsAndSearches()
@@ -240,6 +244,7 @@ void TestStartUp::unwritableInstallStartsAndSearches()
     QFETCH(bool, writableFolder);
     QFETCH(qint64, fileSizeLimit);
     QFETCH(QString, updateRefusal);
+    QFETCH(QString, writeRefusal);
     Unprivileged child(QCoreApplication::applicationFilePath());
     const QString folder = child.folder() + QStringLiteral("/program");
     ShopStorage::create(folder);
@@ -247,7 +252,8 @@ void TestStartUp::unwritableInstallStartsAndSearches()
         // The shop lives where the other user may enter, outside any ClientFolder.
         SQLite::Database db(ShopStorage::databaseFileName(folder).toStdString(), SQLite::OPEN_READWRITE);
         db.exec("INSERT INTO PRICE (GROUPCODE, PARTNUMBER, SHORTPARTNUMBER, PARTNAME, CROSSNUMBER, PRICE) "
-                "VALUES ('G1', 'A-1', 'A1', 'Деталь', 'X1', 10)");
+                "VALUES ('G1', 'A-1', 'A1', 'Деталь', 'X1', 10);"
+                "INSERT INTO GROUPS VALUES ('G1', 'Группа', 0)");
     }
     QFile import(folder + QStringLiteral("/import.txt"));
     QVERIFY(import.open(QIODevice::WriteOnly));
@@ -264,6 +270,7 @@ void TestStartUp::unwritableInstallStartsAndSearches()
     QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
     environment.insert(QStringLiteral("TARDESK_TEST_FOLDER"), folder);
     environment.insert(QStringLiteral("TARDESK_TEST_UPDATE_REFUSAL"), updateRefusal);
+    environment.insert(QStringLiteral("TARDESK_TEST_WRITE_REFUSAL"), writeRefusal);
     const Unprivileged::Result run =
         child.run({QStringLiteral("--unwritable-install")}, fileSizeLimit, environment);
     QVERIFY2(run.status == 0, qPrintable(run.out + run.err));
@@ -298,20 +305,33 @@ void UnwritableInstall::startsSearchesAndRefusesToWrite()
     form.cbSearchNrKeyUp();
     QCOMPARE(form.lbFound->text(), QStringLiteral("Ok"));
     QVERIFY(m_shown.isEmpty());
+    const QString writeRefusal = qEnvironmentVariable("TARDESK_TEST_WRITE_REFUSAL");
+    const auto said = [this](int box, const QString& text) {
+        QVERIFY2(m_shown.size() > box && m_shown[box].text.contains(text),
+                 qPrintable(m_shown.value(box).text + QStringLiteral(" ≠ ") + text));
+    };
 
     answerNext(MessageBoxes::Answer::Yes);
     form.actions().actionUpdatePrice->trigger();
     QCOMPARE(m_shown.size(), 2);
-    QVERIFY2(m_shown[1].text.contains(qEnvironmentVariable("TARDESK_TEST_UPDATE_REFUSAL")),
-             qPrintable(m_shown[1].text));
-    // The old list is still there to search.
+    said(1, qEnvironmentVariable("TARDESK_TEST_UPDATE_REFUSAL"));
+    // Nothing changed, and the grid shows what it showed.
+    QCOMPARE(form.ADODataSetPartsPrice->rowCount(), 1);
     form.cbSearchNrKeyUp();
     QCOMPARE(form.lbFound->text(), QStringLiteral("Ok"));
+    if (!writeRefusal.isEmpty()) {
+        form.DBGridPartsPrice->setFocus();
+        form.actions().actionAddToOrder->trigger();
+        said(2, QStringLiteral("Позиция не добавлена в заказ. ") + writeRefusal);
+        m_shown.removeLast();
+    }
 
     form.close();
     QVERIFY(form.isVisible());
     QCOMPARE(m_shown.size(), 3);
-    QVERIFY2(m_shown[2].text.contains(QStringLiteral("Tardesk.ini")), qPrintable(m_shown[2].text));
+    said(2, QStringLiteral("Tardesk.ini"));
+    if (!writeRefusal.isEmpty())
+        said(2, writeRefusal);
     // The failed save again, then the question: closed without saving.
     answerNext(MessageBoxes::Answer::Ok);
     answerNext(MessageBoxes::Answer::Yes);

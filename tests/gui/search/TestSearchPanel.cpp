@@ -80,18 +80,22 @@ void TestSearchPanel::searches_data()
     QTest::addColumn<QStringList>("grid");
     QTest::addColumn<QString>("found");
     QTest::addColumn<bool>("severalBox");
+    QTest::addColumn<int>("currentRow"); // the typed part's, else the first
 
-    QTest::newRow("blanks, dots and a dash dropped")
+    QTest::newRow("blanks, dots and a dash dropped: the typed part current")
         << "1k0 129.620-d"
-        << "1K0129620D" << QStringList{"X1"} << QStringList{"ABC-1", "1K0 129.620-D"} << "Ok" << false;
+        << "1K0129620D" << QStringList{"X1"} << QStringList{"ABC-1", "1K0 129.620-D"} << "Ok" << false << 1;
     QTest::newRow("cyrillic with slash")
         << "ваз 2101/1"
-        << "ВАЗ21011" << QStringList{"Y7"} << QStringList{"ВАЗ 2101/1"} << "Ok" << false;
+        << "ВАЗ21011" << QStringList{"Y7"} << QStringList{"ВАЗ 2101/1"} << "Ok" << false << 0;
     QTest::newRow("several groups: box, first group's rows")
         << "1k0"
-        << "1K0" << QStringList{"X1", "X2"} << QStringList{"ABC-1", "1K0 129.620-D"} << "Ok" << true;
+        << "1K0" << QStringList{"X1", "X2"} << QStringList{"ABC-1", "1K0 129.620-D"} << "Ok" << true << 0;
+    QTest::newRow("latin letters typed on a cyrillic layout")
+        << "аВс1"
+        << "АВС1" << QStringList{"X1"} << QStringList{"ABC-1", "1K0 129.620-D"} << "Ok" << false << 0;
     QTest::newRow("no match") << "Q-77"
-                              << "Q77" << QStringList() << QStringList() << "не найден" << false;
+                              << "Q77" << QStringList() << QStringList() << "не найден" << false << 0;
 }
 
 void TestSearchPanel::searches()
@@ -102,6 +106,7 @@ void TestSearchPanel::searches()
     QFETCH(QStringList, grid);
     QFETCH(QString, found);
     QFETCH(bool, severalBox);
+    QFETCH(int, currentRow);
 
     // A previous search's list and grid are replaced.
     search(*m_form, QStringLiteral("ВАЗ"));
@@ -125,7 +130,7 @@ void TestSearchPanel::searches()
     }
     if (!grid.isEmpty()) {
         QVERIFY(m_form->DBGridPartsPrice->hasFocus());
-        QCOMPARE(m_form->DBGridPartsPrice->currentIndex().row(), 0);
+        QCOMPARE(m_form->DBGridPartsPrice->currentIndex().row(), currentRow);
     }
 }
 
