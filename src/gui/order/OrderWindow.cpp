@@ -108,8 +108,7 @@ OrderWindow::OrderWindow(ClientSession& session, WarehousesShown warehouses, QWi
     addAction(refresh);
     connect(refresh, &QAction::triggered, this, &OrderWindow::reread);
     connect(gridOrder, &QAbstractItemView::activated, this, [this](const QModelIndex& index) {
-        // The last row holds the totals.
-        if (index.column() == OrderSheet::Quantity || index.row() + 1 >= m_model->rowCount())
+        if (index.column() == OrderSheet::Quantity)
             return;
         emit partChosen(m_model->index(index.row(), OrderSheet::PartNumber).data().toString(),
                         m_model->index(index.row(), OrderSheet::GroupCode).data().toString());

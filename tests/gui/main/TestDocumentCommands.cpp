@@ -1,3 +1,6 @@
+#include "core/storage/OrderStorage.h"
+#include "core/storage/SettingsRecord.h"
+#include "gui/order/OrderWindow.h"
 #include "gui/search/PriceGrid.h"
 #include "gui/shared/ActionManager.h"
 #include "support/ClientFolder.h"
@@ -7,6 +10,9 @@
 #include <QAction>
 #include <QClipboard>
 #include <QHeaderView>
+#include <QMenu>
+#include <QStatusBar>
+#include <QTableView>
 #include <QMimeData>
 #include <QPrintPreviewDialog>
 #include <QTest>
@@ -23,6 +29,9 @@ private slots:
     void offWhileNoPriceListShown();
     void copyKeepsShownColumnsInTheirOrder();
     void quoteOpensPrintPreview();
+    void savedRateReopensPriceList();
+    void addToOrderSaysWhatItDid();
+    void orderLineShowsItsPart();
 
 private:
     std::unique_ptr<ClientFolder> m_folder;
@@ -98,6 +107,54 @@ void TestDocumentCommands::quoteOpensPrintPreview()
     });
     m_form->actions().actionQuote->trigger();
     QVERIFY(previewed);
+}
+
+// The grid, the copy and the quote show prices at the rates saved last, on the same row.
+void TestDocumentCommands::savedRateReopensPriceList()
+{
+    m_form->actions().ActionPriceUSView->trigger();
+    search(*m_form, "ab");
+    m_form->DBGridPartsPrice->setCurrentIndex(m_form->DBGridPartsPrice->model()->index(1, 0));
+    SettingsRecord& settings = m_form->session().settings();
+    settings.edit();
+    settings.setValue(Tables::SettingsField::RATE_USD, 50.0);
+    settings.post();
+    QCOMPARE(columnTexts(m_form->DBGridPartsPrice->model(), 4), (QStringList{regional("1.60"), regional("2.00")}));
+    QCOMPARE(m_form->DBGridPartsPrice->currentIndex().row(), 1);
+    m_form->actions().actionCopyTable->trigger();
+    QVERIFY(QGuiApplication::clipboard()->text().contains(regional("\t1.60\n")));
+}
+
+void TestDocumentCommands::addToOrderSaysWhatItDid()
+{
+    search(*m_form, "ab");
+    QTest::keyClick(m_form->DBGridPartsPrice, Qt::Key_Insert);
+    QTest::keyClick(m_form->DBGridPartsPrice, Qt::Key_Insert);
+    QCOMPARE(m_form->StatusBar1->currentMessage(), QStringLiteral("В заказе: A&B-1 — 2 шт."));
+    // Ins in an open menu is the menu's, not the grid's.
+    m_form->PopupActionPriceParts->popup(m_form->DBGridPartsPrice->mapToGlobal(QPoint(10, 10)));
+    QVERIFY(QTest::qWaitForWindowExposed(m_form->PopupActionPriceParts));
+    QTest::keyClick(m_form->PopupActionPriceParts, Qt::Key_Insert);
+    QTest::keyClick(m_form->DBGridPartsPrice, Qt::Key_Insert);
+    m_form->PopupActionPriceParts->close();
+    const std::vector<OrderStorage::Line> lines = m_folder->openStorage()->order().lines();
+    QCOMPARE(lines.size(), size_t(1));
+    QCOMPARE(lines.front().quantity, 2);
+}
+
+// A line of the order shows its own part in the grid, not the cheapest of its group.
+void TestDocumentCommands::orderLineShowsItsPart()
+{
+    search(*m_form, "ab-2");
+    QTest::keyClick(m_form->DBGridPartsPrice, Qt::Key_Insert);
+    search(*m_form, "zz");
+    m_form->actions().actionOrder->trigger();
+    QTableView* lines = m_form->FormOrder->gridOrder;
+    lines->setCurrentIndex(lines->model()->index(0, 0));
+    QTest::keyClick(lines, Qt::Key_Return);
+    QCOMPARE(m_form->currentSearchNr(), QStringLiteral("AB2"));
+    QCOMPARE(m_form->DBGridPartsPrice->currentIndex().row(), 1);
+    m_form->FormOrder->close();
 }
 
 QTEST_MAIN(TestDocumentCommands)
