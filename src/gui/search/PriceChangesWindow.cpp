@@ -37,7 +37,7 @@ PriceChangesWindow::PriceChangesWindow(QWidget* parent)
     m_table->verticalHeader()->hide();
     // A part number reads whole on one line; the name takes what is left.
     m_table->setWordWrap(false);
-    m_table->horizontalHeader()->setSectionResizeMode(PriceChangeModel::PartNumber, QHeaderView::ResizeToContents);
+    m_table->horizontalHeader()->setSectionResizeMode(QHeaderView::ResizeToContents);
     m_table->horizontalHeader()->setSectionResizeMode(PriceChangeModel::PartName, QHeaderView::Stretch);
     // The list's own order until the clerk sorts by a column.
     m_table->horizontalHeader()->setSortIndicator(-1, Qt::AscendingOrder);
