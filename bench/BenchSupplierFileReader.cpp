@@ -1,7 +1,7 @@
 #include "SampleGenerator.h"
-#include "core/sqlite/Schema.h"
-#include "core/import/SupplierFileReader.h"
 #include "core/errors/Error.h"
+#include "core/import/SupplierFileReader.h"
+#include "core/storage/Tables.h"
 
 #include <QDir>
 #include <QFile>

@@ -1,9 +1,10 @@
 #include "SampleGenerator.h"
-#include "core/sqlite/ClientFiles.h"
 #include "core/order/Order.h"
-#include "core/order/OrderStore.h"
-#include "core/storage/PriceRow.h"
 #include "core/session/ClientSession.h"
+#include "core/session/ShopStorage.h"
+#include "core/storage/OrderStorage.h"
+#include "core/storage/PriceRow.h"
+#include "core/storage/Storage.h"
 #include "gui/order/OrderWindow.h"
 
 #include <SQLiteCpp/Database.h>
@@ -31,14 +32,15 @@ QString programDir()
     static const QString folder = [] {
         const QString root = qEnvironmentVariable("TARDESK_BENCH_DIR", QDir::tempPath() + "/tardesk-bench");
         const QString ready = root + "/order-" + QString::number(kParts);
-        if (QFile::exists(ClientFiles::databaseFileName(ready)))
+        if (QFile::exists(ShopStorage::databaseFileName(ready)))
             return ready;
         const QString partial = ready + ".partial";
         QDir(partial).removeRecursively();
-        ClientFiles::create(partial);
-        SampleGenerator(kParts, 1).writeDatabase(ClientFiles::databaseFileName(partial));
-        SQLite::Database db(QFile::encodeName(ClientFiles::databaseFileName(partial)).toStdString(),
-                            SQLite::OPEN_READWRITE);
+        ShopStorage::create(partial);
+        SampleGenerator(kParts, 1).writeDatabase(ShopStorage::databaseFileName(partial));
+        const std::unique_ptr<Storage> storage = ShopStorage::open(partial, ShopStorage::Access::Read);
+        SQLite::Database db(QFile::encodeName(ShopStorage::databaseFileName(partial)).toStdString(),
+                            SQLite::OPEN_READONLY);
         SQLite::Statement part(db, "SELECT GROUPCODE, PARTNUMBER, SHORTPARTNUMBER, PARTNAME FROM PRICE "
                                    "WHERE rowid = ?");
         std::mt19937_64 random(20240601);
@@ -53,8 +55,10 @@ QString programDir()
             row.partNumber = QString::fromUtf8(part.getColumn(1).getText());
             row.shortPartNumber = QString::fromUtf8(part.getColumn(2).getText());
             row.partName = QString::fromUtf8(part.getColumn(3).getText());
-            OrderStore::add(db, row, lines % 7 + 1);
-            lines = db.execAndGet("SELECT count(*) FROM ORDER_LINES").getInt();
+            // Lets go of the file for the order's write.
+            part.reset();
+            storage->order().add(row, lines % 7 + 1);
+            lines = int(storage->order().lines().size());
         }
         QDir().rename(partial, ready);
         return ready;
@@ -82,10 +86,9 @@ BENCHMARK(BM_OrderWindowOpen)->Unit(benchmark::kMillisecond);
 // The database part alone.
 void BM_OrderRead(benchmark::State& state)
 {
-    SQLite::Database db(QFile::encodeName(ClientFiles::databaseFileName(programDir())).toStdString(),
-                        SQLite::OPEN_READONLY);
+    const std::unique_ptr<Storage> storage = ShopStorage::open(programDir(), ShopStorage::Access::Read);
     for (auto _ : state)
-        benchmark::DoNotOptimize(Order::read(db).lines().size());
+        benchmark::DoNotOptimize(Order::read(*storage).lines().size());
 }
 BENCHMARK(BM_OrderRead)->Unit(benchmark::kMillisecond);
 

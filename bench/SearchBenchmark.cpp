@@ -1,9 +1,9 @@
 #include "SampleGenerator.h"
 #include "core/sqlite/ClientFiles.h"
-#include "core/sqlite/Schema.h"
 #include "core/sqlite/CrossIndex.h"
-#include "core/search/CrossSearch.h"
-#include "core/search/PriceListQuery.h"
+#include "core/sqlite/Database.h"
+#include "core/sqlite/Schema.h"
+#include "core/sqlite/SqlitePriceCatalogue.h"
 
 #include <SQLiteCpp/Database.h>
 #include <SQLiteCpp/Statement.h>
@@ -68,11 +68,21 @@ QString changesDatabaseFile()
     return fileName;
 }
 
-std::unique_ptr<SQLite::Database> openDatabase(const QString& fileName = databaseFile())
+std::unique_ptr<SQLite::Database> openDatabase()
 {
-    return std::make_unique<SQLite::Database>(QFile::encodeName(fileName).toStdString(),
+    return std::make_unique<SQLite::Database>(QFile::encodeName(databaseFile()).toStdString(),
                                               SQLite::OPEN_READONLY);
 }
+
+// The catalogue as a client holds it: on its own connection, with its cross index.
+struct Catalogue
+{
+    explicit Catalogue(const QString& fileName = databaseFile()) { database.open(fileName); }
+
+    Database database;
+    CrossIndex index;
+    SqlitePriceCatalogue catalogue{database, index};
+};
 
 SQLite::Database& connection()
 {
@@ -135,13 +145,12 @@ void BM_CrossIndexBuild(benchmark::State& state)
     size_t bytes = 0;
     for (auto _ : state) {
         for (int repeat = 0; repeat < kRepeats; ++repeat) {
-            const std::unique_ptr<SQLite::Database> db = openDatabase();
-            CrossIndex index;
+            Catalogue client;
             first.push_back(
-                milliseconds([&] { benchmark::DoNotOptimize(CrossSearch::find(*db, index, prefix)); }));
+                milliseconds([&] { benchmark::DoNotOptimize(client.catalogue.crossesOf(prefix)); }));
             warm.push_back(
-                milliseconds([&] { benchmark::DoNotOptimize(CrossSearch::find(*db, index, prefix)); }));
-            bytes = index.memoryBytes();
+                milliseconds([&] { benchmark::DoNotOptimize(client.catalogue.crossesOf(prefix)); }));
+            bytes = client.index.memoryBytes();
         }
     }
     state.counters["build_median_ms"] = percentile(first, 0.5) - percentile(warm, 0.5);
@@ -157,14 +166,14 @@ void BM_CrossSearch(benchmark::State& state)
         prefixes << number.left(length);
     std::vector<double> search, scan, speedUp;
     size_t found = 0;
-    CrossIndex index;
-    CrossSearch::find(connection(), index, prefixes.front());
+    Catalogue client;
+    client.catalogue.crossesOf(prefixes.front());
     for (auto _ : state) {
         for (const QString& prefix : prefixes) {
             std::vector<double> times;
             for (int repeat = 0; repeat < kRepeats; ++repeat)
-                times.push_back(milliseconds(
-                    [&] { found += size_t(CrossSearch::find(connection(), index, prefix).size()); }));
+                times.push_back(
+                    milliseconds([&] { found += size_t(client.catalogue.crossesOf(prefix).size()); }));
             const double scanTime = milliseconds([&] { benchmark::DoNotOptimize(scanWithLike(prefix)); });
             search.insert(search.end(), times.begin(), times.end());
             scan.push_back(scanTime);
@@ -183,16 +192,15 @@ BENCHMARK(BM_CrossSearch)->Arg(3)->Arg(6)->Iterations(1)->Unit(benchmark::kMilli
 void BM_PriceList(benchmark::State& state)
 {
     const QStringList crosses = drawn("CROSSNUMBER", 1);
-    const std::unique_ptr<SQLite::Database> withChanges =
-        state.range(0) ? openDatabase(changesDatabaseFile()) : nullptr;
-    SQLite::Database& db = withChanges ? *withChanges : connection();
+    Catalogue client(state.range(0) ? changesDatabaseFile() : databaseFile());
     std::vector<double> times;
     size_t rows = 0;
     for (auto _ : state)
         for (const QString& cross : crosses)
             for (int repeat = 0; repeat < kRepeats; ++repeat)
-                times.push_back(
-                    milliseconds([&] { rows += PriceListQuery::open(db, cross, 41.25, 48.1).size(); }));
+                times.push_back(milliseconds([&] {
+                    rows += client.catalogue.priceList(cross, {41.25, 48.1}).size();
+                }));
     state.counters["open_median_ms"] = percentile(times, 0.5);
     state.counters["open_p95_ms"] = percentile(times, 0.95);
     state.counters["rows_per_open"] = double(rows) / double(times.size());

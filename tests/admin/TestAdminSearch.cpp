@@ -1,9 +1,8 @@
-#include "core/sqlite/ClientFiles.h"
 #include "core/session/CommandLine.h"
+#include "core/session/ShopStorage.h"
 #include "support/AdminRun.h"
+#include "support/ClientFolder.h"
 #include "support/DecimalSeparator.h"
-
-#include <SQLiteCpp/Database.h>
 
 #include <QCryptographicHash>
 #include <QDir>
@@ -44,22 +43,20 @@ private slots:
     void failures();
 
 private:
-    QTemporaryDir m_dir;
+    ClientFolder m_folder;
 };
 
 void TestAdminSearch::initTestCase()
 {
-    ClientFiles::create(m_dir.path());
-    SQLite::Database db(ClientFiles::databaseFileName(m_dir.path()).toStdString(), SQLite::OPEN_READWRITE);
     // The settings row made by init holds the rates 41.25 and 48.10.
-    db.exec("INSERT INTO GROUPS VALUES ('G5', 'Фильтры', 5), ('G0', 'Свечи', 0), ('G15', 'Ремни', 15)");
-    db.exec("INSERT INTO PRICE VALUES"
-            "('G5', 'OC-90', 'OC90', 'Фильтр масляный', 'K7', 99, 1, 0, NULL, 0, 0, 0, 0, 0, 12),"
-            "('g0', 'oc 901', 'oc901', 'Фильтр салона', 'K7', 80.5, 0, 0, 0, 0, 0, 0, 0, 0, 0),"
-            "('NONE', 'OC-92', 'OC92', 'Без группы', 'K7', 1, 0, 0, 0, 0, 0, 0, 0, 0, 0),"
-            "('G0', 'OC.95', 'OC95', 'Фильтр', 'A1', 5, 0, 0, 0, 0, 0, 0, 0, 0, 0),"
-            "('G0', 'ВАЗ-2110', 'ВАЗ2110', 'Свеча', NULL, 5, 0, 0, 0, 0, 0, 0, 0, 0, 0),"
-            "('G15', 'HALF-1', 'HALF1', 'Ремень', 'H1', 45.5, 0, 0, 0, 0, 0, 0, 0, 0, 0)");
+    m_folder.exec("INSERT INTO GROUPS VALUES ('G5', 'Фильтры', 5), ('G0', 'Свечи', 0), ('G15', 'Ремни', 15)");
+    m_folder.exec("INSERT INTO PRICE VALUES"
+                  "('G5', 'OC-90', 'OC90', 'Фильтр масляный', 'K7', 99, 1, 0, NULL, 0, 0, 0, 0, 0, 12),"
+                  "('g0', 'oc 901', 'oc901', 'Фильтр салона', 'K7', 80.5, 0, 0, 0, 0, 0, 0, 0, 0, 0),"
+                  "('NONE', 'OC-92', 'OC92', 'Без группы', 'K7', 1, 0, 0, 0, 0, 0, 0, 0, 0, 0),"
+                  "('G0', 'OC.95', 'OC95', 'Фильтр', 'A1', 5, 0, 0, 0, 0, 0, 0, 0, 0, 0),"
+                  "('G0', 'ВАЗ-2110', 'ВАЗ2110', 'Свеча', NULL, 5, 0, 0, 0, 0, 0, 0, 0, 0, 0),"
+                  "('G15', 'HALF-1', 'HALF1', 'Ремень', 'H1', 45.5, 0, 0, 0, 0, 0, 0, 0, 0, 0)");
 }
 
 void TestAdminSearch::answers_data()
@@ -92,7 +89,7 @@ void TestAdminSearch::answers()
 {
     QFETCH(QString, number);
     QFETCH(QString, expected);
-    const AdminRun result = AdminRun::of({"search", m_dir.path(), number});
+    const AdminRun result = AdminRun::of({"search", m_folder.path(), number});
     QCOMPARE(result.err, QString());
     QCOMPARE(result.status, 0);
     QCOMPARE(result.out, expected);
@@ -100,11 +97,11 @@ void TestAdminSearch::answers()
 
 void TestAdminSearch::leavesFolderUntouched()
 {
-    const QByteArray before = folderState(m_dir.path());
-    const AdminRun result = AdminRun::of({"search", m_dir.path(), "OC"});
+    const QByteArray before = folderState(m_folder.path());
+    const AdminRun result = AdminRun::of({"search", m_folder.path(), "OC"});
     QCOMPARE(result.status, 0);
     QVERIFY(result.out.startsWith("Ok\n"));
-    QCOMPARE(folderState(m_dir.path()), before);
+    QCOMPARE(folderState(m_folder.path()), before);
 }
 
 void TestAdminSearch::failures_data()
@@ -124,15 +121,16 @@ void TestAdminSearch::failures()
     QFETCH(int, status);
     QFETCH(QString, message);
     QTemporaryDir dir;
+    std::unique_ptr<ClientFolder> withoutPrice;
     QStringList arguments{"search", dir.path(), "OC"};
-    const QString database = ClientFiles::databaseFileName(dir.path());
     if (setup == "garbage") {
-        QFile file(database);
+        QFile file(ShopStorage::databaseFileName(dir.path()));
         QVERIFY(file.open(QIODevice::WriteOnly));
         file.write(QByteArray(4096, 'x'));
     } else if (setup == "noprice") {
-        ClientFiles::create(dir.path());
-        SQLite::Database(database.toStdString(), SQLite::OPEN_READWRITE).exec("DROP TABLE PRICE");
+        withoutPrice = std::make_unique<ClientFolder>();
+        withoutPrice->exec("DROP TABLE PRICE");
+        arguments[1] = withoutPrice->path();
     } else if (setup == "usage") {
         arguments.removeLast();
     }

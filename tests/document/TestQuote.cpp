@@ -1,14 +1,11 @@
-#include "core/sqlite/ClientFiles.h"
 #include "document/Quote.h"
-#include "document/QuoteTool.h"
+#include "support/AdminRun.h"
+#include "support/ClientFolder.h"
 #include "support/DecimalSeparator.h"
-
-#include <SQLiteCpp/Database.h>
 
 #include <QFile>
 #include <QPageLayout>
 #include <QProcess>
-#include <QTemporaryDir>
 #include <QTest>
 #include <QTextDocument>
 #include <QTextLayout>
@@ -29,33 +26,28 @@ private slots:
 private:
     int quote(const QString& number, const QString& fileName, QString* out = nullptr);
 
-    QTemporaryDir m_dir;
+    ClientFolder m_folder;
 };
 
 void TestQuote::initTestCase()
 {
-    ClientFiles::create(m_dir.path());
-    SQLite::Database db(ClientFiles::databaseFileName(m_dir.path()).toStdString(), SQLite::OPEN_READWRITE);
     // Rates 41.25 and 48.10 come with init; a 7 % discount makes dealer
     // prices that no retail figure, rate or date can contain.
-    db.exec("UPDATE SETTINGS SET PRICE_DATE = '2024-03-05'");
-    db.exec("INSERT INTO GROUPS VALUES ('D7', 'Диски', 7)");
-    db.exec("INSERT INTO PRICE VALUES"
-            "('D7', 'BRK-101', 'BRK101', 'Колодки', 'Q1', 123.45, 0, 0, 0, 2, 0, 0, 0, 0, 0),"
-            "('D7', 'BRK-102', 'BRK102', 'Колодки', 'Q1', 210.10, 0, 0, 0, 0, 0, 0, 0, 0, 0),"
-            "('D7', 'brk 103', 'brk103', 'Диск', 'Q1', 377.77, 0, 0, 0, 0, 0, 0, 0, 0, 1),"
-            "('D7', 'ZZ-1', 'ZZ1', 'Другая группа', 'Q2', 999.99, 0, 0, 0, 0, 0, 0, 0, 0, 0)");
+    m_folder.exec("UPDATE SETTINGS SET PRICE_DATE = '2024-03-05'");
+    m_folder.exec("INSERT INTO GROUPS VALUES ('D7', 'Диски', 7)");
+    m_folder.exec("INSERT INTO PRICE VALUES"
+                  "('D7', 'BRK-101', 'BRK101', 'Колодки', 'Q1', 123.45, 0, 0, 0, 2, 0, 0, 0, 0, 0),"
+                  "('D7', 'BRK-102', 'BRK102', 'Колодки', 'Q1', 210.10, 0, 0, 0, 0, 0, 0, 0, 0, 0),"
+                  "('D7', 'brk 103', 'brk103', 'Диск', 'Q1', 377.77, 0, 0, 0, 0, 0, 0, 0, 0, 1),"
+                  "('D7', 'ZZ-1', 'ZZ1', 'Другая группа', 'Q2', 999.99, 0, 0, 0, 0, 0, 0, 0, 0, 0)");
 }
 
 int TestQuote::quote(const QString& number, const QString& fileName, QString* out)
 {
-    QString printed, errors;
-    QTextStream outStream(&printed), errStream(&errors);
-    const int status = QuoteTool::run({m_dir.path(), number, fileName}, outStream, errStream);
-    outStream.flush();
+    const AdminRun run = AdminRun::of({"quote", m_folder.path(), number, fileName});
     if (out)
-        *out = printed;
-    return status;
+        *out = run.out;
+    return run.status;
 }
 
 void TestQuote::pdfShowsRetailOnly_data()
@@ -96,11 +88,8 @@ void TestQuote::pdfShowsRetailOnly()
     QFETCH(QStringList, shown);
     QFETCH(QStringList, absent);
 
-    QFile iniFile(IniFile::clientFileName(m_dir.path()));
-    QVERIFY(iniFile.open(QIODevice::WriteOnly | QIODevice::Truncate));
-    iniFile.write(ini);
-    iniFile.close();
-    const QString pdf = m_dir.filePath("quote.pdf");
+    m_folder.writeFile(m_folder.iniFileName(), ini);
+    const QString pdf = m_folder.filePath("quote.pdf");
     QCOMPARE(quote("brk-10", pdf), 0);
 
     QProcess pdftotext;
@@ -116,7 +105,7 @@ void TestQuote::pdfShowsRetailOnly()
 
 void TestQuote::nothingFound()
 {
-    const QString pdf = m_dir.filePath("none.pdf");
+    const QString pdf = m_folder.filePath("none.pdf");
     QString out;
     QCOMPARE(quote("X-1", pdf, &out), 1);
     QCOMPARE(out, "не найден\n");

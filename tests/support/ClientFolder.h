@@ -1,6 +1,7 @@
 #pragma once
 
 #include "core/config/IniFile.h"
+#include "core/import/PriceListUpdate.h"
 #include "core/search/PartSearch.h"
 #include "core/session/ShopStorage.h"
 #include "core/storage/SettingsRecord.h"
@@ -12,7 +13,9 @@
 #include <QTest>
 
 #include <SQLiteCpp/Database.h>
+#include <SQLiteCpp/Statement.h>
 
+#include <functional>
 #include <memory>
 #include <string>
 
@@ -33,6 +36,11 @@ public:
     QString databaseFileName() const { return ShopStorage::databaseFileName(m_path); }
     QString iniFileName() const { return IniFile::clientFileName(m_path); }
 
+    // text as an SQL string literal, for statements given to exec().
+    static std::string quoted(const QString& text)
+    {
+        return '\'' + QString(text).replace(QLatin1Char('\''), QLatin1String("''")).toStdString() + '\'';
+    }
     // Statements run on their own connection, committed before they return.
     void exec(const std::string& sql) const
     {
@@ -44,6 +52,20 @@ public:
     {
         SQLite::Database db(databaseFileName().toStdString(), SQLite::OPEN_READONLY);
         return QString::fromStdString(db.execAndGet(sql).getString());
+    }
+    // Every row of a query, its values joined by "|" (NULL as nothing).
+    QStringList queryRows(const std::string& sql) const
+    {
+        SQLite::Database db(databaseFileName().toStdString(), SQLite::OPEN_READONLY);
+        SQLite::Statement query(db, sql);
+        QStringList rows;
+        while (query.executeStep()) {
+            QStringList values;
+            for (int i = 0; i < query.getColumnCount(); ++i)
+                values << QString::fromUtf8(query.getColumn(i).getText());
+            rows << values.join(QLatin1Char('|'));
+        }
+        return rows;
     }
 
     void writeFile(const QString& name, const QByteArray& content) const
@@ -72,6 +94,24 @@ public:
     std::unique_ptr<Storage> openStorage() const
     {
         return ShopStorage::open(m_path, ShopStorage::Access::Read);
+    }
+    // The price list update from the supplier's files in the folder, run on
+    // storage(), which is picked up again afterwards whatever the outcome.
+    PriceListUpdate::Outcome update(
+        const PriceListUpdate::StageCallback& onStage = [](const QString&) {},
+        const std::function<bool()>& stopRequested = {})
+    {
+        PriceListUpdate run(m_path, storage(), onStage);
+        run.setStopRequest(stopRequested);
+        PriceListUpdate::Outcome outcome;
+        try {
+            outcome = run.run();
+        } catch (...) {
+            m_storage->resume();
+            throw;
+        }
+        m_storage->resume();
+        return outcome;
     }
     // Lets go of the storage, so that an update or another program may replace the file.
     void close()

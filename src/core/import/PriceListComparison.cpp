@@ -114,6 +114,11 @@ void PriceListComparison::addNew(qint64 rowId, std::string_view partNumber, std:
 
 PriceListComparison::~PriceListComparison()
 {
+    finishReading();
+}
+
+void PriceListComparison::finishReading()
+{
     if (m_oldReader.joinable())
         m_oldReader.join();
 }
@@ -192,8 +197,7 @@ void PriceListComparison::match(Range before, Range after)
 
 PriceListComparison::Counts PriceListComparison::store(PriceListRebuild& rebuild)
 {
-    if (m_oldReader.joinable())
-        m_oldReader.join();
+    finishReading();
     if (m_oldFailure)
         std::rethrow_exception(m_oldFailure);
     if (m_old.parts.empty()) {
@@ -217,8 +221,9 @@ PriceListComparison::Counts PriceListComparison::store(PriceListRebuild& rebuild
     m_groups.clear();
 
     // In the new list's order, its own: each row goes in at its end.
-    std::sort(m_changes.begin(), m_changes.end(),
-              [](const PriceListRebuild::Change& a, const PriceListRebuild::Change& b) { return a.part < b.part; });
+    std::sort(
+        m_changes.begin(), m_changes.end(),
+        [](const PriceListRebuild::Change& a, const PriceListRebuild::Change& b) { return a.part < b.part; });
     std::sort(m_removed.begin(), m_removed.end());
     rebuild.storeChanges(m_changes, m_removed);
     return m_counts;

@@ -44,6 +44,9 @@ public:
     // list loads. First, so that after a first update the new list is only
     // counted.
     void readOld(PriceListRebuild& rebuild);
+    // Waits until the replaced list is read: the reading uses the rebuild,
+    // which must outlive it, also when the update fails meanwhile.
+    void finishReading();
     // The new list's part in its PRICE row rowId.
     void addNew(qint64 rowId, std::string_view partNumber, std::string_view groupCode,
                 std::optional<double> price);

@@ -1,9 +1,9 @@
 #include "PriceListUpdate.h"
 
+#include "core/errors/Error.h"
 #include "core/import/ThreadedSupplierReader.h"
 #include "core/storage/Storage.h"
 #include "core/storage/Tables.h"
-#include "core/errors/Error.h"
 #include "core/text/ShownValue.h"
 #include "core/text/UnicodeCaseFolding.h"
 
@@ -11,6 +11,7 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QScopeGuard>
 #include <QSet>
 
 #include <algorithm>
@@ -82,6 +83,8 @@ PriceListUpdate::Outcome PriceListUpdate::run()
     };
     try {
         const std::unique_ptr<PriceListRebuild> rebuild = m_storage.rebuild(listener);
+        // Gone before the rebuild, whose previous list the comparison may still be reading.
+        const auto finishReading = qScopeGuard([this] { m_comparison.finishReading(); });
         build(*rebuild, outcome);
         rebuild->commit();
     } catch (...) {
@@ -160,7 +163,8 @@ void PriceListUpdate::collect(const ThreadedSupplierReader& reader, Outcome& out
 void PriceListUpdate::loadPrice(PriceListRebuild& rebuild, Outcome& outcome)
 {
     ThreadedSupplierReader reader(priceFileName(m_programDir),
-                                  {Tables::kPriceColumns.cbegin(), Tables::kPriceColumns.cend()}, &m_progress);
+                                  {Tables::kPriceColumns.cbegin(), Tables::kPriceColumns.cend()},
+                                  &m_progress);
     static const size_t groupCode = priceColumn("GROUPCODE");
     static const size_t crossNumber = priceColumn("CROSSNUMBER");
     static const size_t partNumber = priceColumn("PARTNUMBER");

@@ -1,14 +1,10 @@
-#include "core/sqlite/ClientFiles.h"
-#include "core/sqlite/DatabaseLock.h"
-#include "core/import/PriceListUpdate.h"
 #include "core/errors/Error.h"
+#include "core/import/PriceListUpdate.h"
+#include "support/ClientFolder.h"
 #include "support/FileDigest.h"
-
-#include <SQLiteCpp/Database.h>
 
 #include <QDir>
 #include <QFile>
-#include <QTemporaryDir>
 #include <QTest>
 
 #include <sys/stat.h>
@@ -61,32 +57,28 @@ class TestHostileSupplierFiles : public QObject
 
 private slots:
     void init();
+    void cleanup();
     void update_data();
     void update();
 
 private:
-    void write(const QString& name, const QByteArray& content);
+    void write(const QString& name, const QByteArray& content) { m_folder->writeFile(name, content); }
     void prepare(const QString& oddFile);
 
-    std::unique_ptr<QTemporaryDir> m_dir;
+    std::unique_ptr<ClientFolder> m_folder;
 };
 
 void TestHostileSupplierFiles::init()
 {
-    m_dir = std::make_unique<QTemporaryDir>();
-    QVERIFY(m_dir->isValid());
-    ClientFiles::create(m_dir->path());
-    SQLite::Database db(ClientFiles::databaseFileName(m_dir->path()).toStdString(), SQLite::OPEN_READWRITE);
-    db.exec("INSERT INTO PRICE (GROUPCODE, PARTNUMBER, SHORTPARTNUMBER, CROSSNUMBER, PRICE) "
-            "VALUES ('OLD', 'OLD-1', 'OLD1', 'X0', 10)");
-    db.exec("INSERT INTO GROUPS VALUES ('OLD', 'Старая группа', 5)");
+    m_folder = std::make_unique<ClientFolder>();
+    m_folder->exec("INSERT INTO PRICE (GROUPCODE, PARTNUMBER, SHORTPARTNUMBER, CROSSNUMBER, PRICE) "
+                   "VALUES ('OLD', 'OLD-1', 'OLD1', 'X0', 10);"
+                   "INSERT INTO GROUPS VALUES ('OLD', 'Старая группа', 5)");
 }
 
-void TestHostileSupplierFiles::write(const QString& name, const QByteArray& content)
+void TestHostileSupplierFiles::cleanup()
 {
-    QFile file(m_dir->filePath(name));
-    QVERIFY(file.open(QIODevice::WriteOnly | QIODevice::Truncate));
-    QCOMPARE(file.write(content), content.size());
+    m_folder.reset();
 }
 
 // "kind name": a folder, a named pipe or a link to /dev/zero in the file's
@@ -96,7 +88,7 @@ void TestHostileSupplierFiles::prepare(const QString& oddFile)
     if (oddFile.isEmpty())
         return;
     const QStringList words = oddFile.split(QLatin1Char(' '));
-    const QString path = m_dir->filePath(words[1]);
+    const QString path = m_folder->filePath(words[1]);
     if (words[0] == QLatin1String("garbage")) {
         write(words[1], QByteArray(4096, 'x'));
     } else if (words[0] == QLatin1String("truncated")) {
@@ -303,19 +295,18 @@ void TestHostileSupplierFiles::update()
     if (!schema.isNull())
         write(QStringLiteral("schema.ini"), schema);
     prepare(oddFile);
-    const QString database = ClientFiles::databaseFileName(m_dir->path());
+    const QString database = m_folder->databaseFileName();
     const QByteArray before = fileDigest(database);
 
     QString message;
     PriceListUpdate::Outcome outcome;
     try {
-        DatabaseLock lock(m_dir->path());
-        outcome = PriceListUpdate(m_dir->path(), lock, [](const QString&) {}).run();
+        outcome = m_folder->update();
     } catch (const std::exception& error) {
         message = Error::messageOf(error);
     }
     QVERIFY2(!hasControlCharacter(message) && message.size() < 500, qPrintable(message.left(500)));
-    const QStringList left = QDir(m_dir->path()).entryList({QStringLiteral("~temp*")}, QDir::Files);
+    const QStringList left = QDir(m_folder->path()).entryList({QStringLiteral("~temp*")}, QDir::Files);
     QVERIFY2(left.isEmpty(), qPrintable(left.join(QLatin1Char(' '))));
 
     if (!expected.startsWith(QLatin1String("report: "))) {
@@ -330,14 +321,10 @@ void TestHostileSupplierFiles::update()
              qPrintable(report.left(2000)));
     QVERIFY2(report.contains(expected.mid(8)), qPrintable(report));
     QCOMPARE(outcome.adjustedCount > 0, !expected.mid(8).isEmpty());
-    SQLite::Database db(database.toStdString(), SQLite::OPEN_READONLY);
-    QCOMPARE(db.execAndGet("SELECT count(*) FROM PRICE").getInt(), rows);
+    QCOMPARE(m_folder->queryText("SELECT count(*) FROM PRICE").toInt(), rows);
     if (!prices.isEmpty())
-        QCOMPARE(
-            QString::fromStdString(
-                db.execAndGet("SELECT group_concat(PRICE, ' ') FROM (SELECT PRICE FROM PRICE ORDER BY rowid)")
-                    .getString()),
-            prices);
+        QCOMPARE(m_folder->queryRows("SELECT PRICE FROM PRICE ORDER BY rowid").join(QLatin1Char(' ')),
+                 prices);
 }
 
 QTEST_GUILESS_MAIN(TestHostileSupplierFiles)

@@ -1,12 +1,7 @@
-#include "core/sqlite/ClientFiles.h"
-#include "core/sqlite/DatabaseLock.h"
 #include "core/import/PriceListUpdate.h"
 #include "core/search/PriceChangeList.h"
+#include "support/ClientFolder.h"
 
-#include <SQLiteCpp/Database.h>
-
-#include <QFile>
-#include <QTemporaryDir>
 #include <QTest>
 
 // Which parts of the new price list are the replaced list's parts, and how
@@ -36,15 +31,10 @@ QByteArray priceFile(const QStringList& parts)
     return text;
 }
 
-PriceListUpdate::Outcome update(const QString& folder, const QStringList& parts)
+PriceListUpdate::Outcome update(ClientFolder& folder, const QStringList& parts)
 {
-    QFile file(PriceListUpdate::priceFileName(folder));
-    if (!file.open(QIODevice::WriteOnly | QIODevice::Truncate))
-        qFatal("cannot write import.txt");
-    file.write(priceFile(parts));
-    file.close();
-    DatabaseLock lock(folder);
-    return PriceListUpdate(folder, lock, [](const QString&) {}).run();
+    folder.writeFile(QStringLiteral("import.txt"), priceFile(parts));
+    return folder.update();
 }
 
 } // namespace
@@ -104,15 +94,13 @@ void TestPriceListComparison::matching()
     QFETCH(QString, report);
     QFETCH(QStringList, changes);
 
-    QTemporaryDir dir;
-    ClientFiles::create(dir.path());
+    ClientFolder folder;
     if (!before.isEmpty())
-        update(dir.path(), before);
-    QCOMPARE(PriceListUpdate::changeReport(update(dir.path(), after)), report);
+        update(folder, before);
+    QCOMPARE(PriceListUpdate::changeReport(update(folder, after)), report);
 
-    SQLite::Database db(ClientFiles::databaseFileName(dir.path()).toStdString());
     QStringList listed;
-    for (const PriceChangeList::Line& line : PriceChangeList::read(db))
+    for (const PriceChangeList::Line& line : PriceChangeList::read(folder.storage().priceChanges()))
         listed << PriceChangeList::fields(line).join(QLatin1Char('|'));
     QCOMPARE(listed, changes);
 }

@@ -1,38 +1,23 @@
 #include "SampleGenerator.h"
-#include "core/sqlite/ClientFiles.h"
-#include "core/sqlite/Database.h"
-#include "core/sqlite/DatabaseLock.h"
-#include "core/import/PriceListUpdate.h"
-#include "core/search/PriceListQuery.h"
 #include "core/errors/Error.h"
+#include "core/import/PriceListUpdate.h"
+#include "core/session/ShopStorage.h"
+#include "core/sqlite/DatabaseLock.h"
+#include "core/storage/PriceCatalogue.h"
+#include "support/ClientFolder.h"
 #include "support/FileDigest.h"
 
 #include <SQLiteCpp/Database.h>
-#include <SQLiteCpp/Statement.h>
 
 #include <QDir>
 #include <QFile>
 #include <QProcess>
-#include <QTemporaryDir>
 #include <QTest>
 
 namespace {
 
 const QByteArray kPriceHeader =
     "GROUPCODE;PARTNUMBER;SHORTPARTNUMBER;PARTNAME;CROSSNUMBER;PRICE;WH0;WH1;WH2;WH3;WH4;WH5;WH6;WH7;WH8\n";
-
-QStringList rows(SQLite::Database& db, const char* sql)
-{
-    QStringList result;
-    SQLite::Statement query(db, sql);
-    while (query.executeStep()) {
-        QStringList fields;
-        for (int i = 0; i < query.getColumnCount(); ++i)
-            fields << QString::fromUtf8(query.getColumn(i).getText());
-        result << fields.join(QLatin1Char('|'));
-    }
-    return result;
-}
 
 // Makes the database at path anew in another text encoding, through the
 // stock sqlite3 client: SQLite cannot attach files of different encodings.
@@ -52,6 +37,7 @@ class TestPriceListUpdate : public QObject
 
 private slots:
     void init();
+    void cleanup();
 
     void priceListOnly();
     void bothFiles();
@@ -72,50 +58,32 @@ private slots:
     void stopChangesNothing();
 
 private:
-    void write(const QString& name, const QByteArray& content);
+    void write(const QString& name, const QByteArray& content) { m_folder->writeFile(name, content); }
     PriceListUpdate::Outcome update(const std::function<bool()>& stopRequest = {});
-    QByteArray databaseDigest() const;
-    std::unique_ptr<SQLite::Database> open() const;
+    QByteArray databaseDigest() const { return fileDigest(m_folder->databaseFileName()); }
+    QStringList rows(const char* sql) const { return m_folder->queryRows(sql); }
 
-    std::unique_ptr<QTemporaryDir> m_dir;
+    std::unique_ptr<ClientFolder> m_folder;
     QStringList m_stages;
 };
 
 void TestPriceListUpdate::init()
 {
-    m_dir = std::make_unique<QTemporaryDir>();
-    ClientFiles::create(m_dir->path());
-    auto db = open();
-    db->exec("INSERT INTO PRICE (GROUPCODE, PARTNUMBER, SHORTPARTNUMBER, PARTNAME, CROSSNUMBER, PRICE) "
-             "VALUES ('OLD', 'OLD-1', 'OLD1', 'Старая деталь', 'X1', 10)");
-    db->exec("INSERT INTO GROUPS VALUES ('OLD', 'Старая группа', 5)");
+    m_folder = std::make_unique<ClientFolder>();
+    m_folder->exec("INSERT INTO PRICE (GROUPCODE, PARTNUMBER, SHORTPARTNUMBER, PARTNAME, CROSSNUMBER, PRICE) "
+                   "VALUES ('OLD', 'OLD-1', 'OLD1', 'Старая деталь', 'X1', 10)");
+    m_folder->exec("INSERT INTO GROUPS VALUES ('OLD', 'Старая группа', 5)");
     m_stages.clear();
 }
 
-void TestPriceListUpdate::write(const QString& name, const QByteArray& content)
+void TestPriceListUpdate::cleanup()
 {
-    QFile file(m_dir->filePath(name));
-    QVERIFY(file.open(QIODevice::WriteOnly | QIODevice::Truncate));
-    file.write(content);
-}
-
-std::unique_ptr<SQLite::Database> TestPriceListUpdate::open() const
-{
-    return std::make_unique<SQLite::Database>(ClientFiles::databaseFileName(m_dir->path()).toStdString(),
-                                              SQLite::OPEN_READWRITE);
+    m_folder.reset();
 }
 
 PriceListUpdate::Outcome TestPriceListUpdate::update(const std::function<bool()>& stopRequest)
 {
-    DatabaseLock lock(m_dir->path());
-    PriceListUpdate run(m_dir->path(), lock, [this](const QString& stage) { m_stages << stage; });
-    run.setStopRequest(stopRequest);
-    return run.run();
-}
-
-QByteArray TestPriceListUpdate::databaseDigest() const
-{
-    return fileDigest(ClientFiles::databaseFileName(m_dir->path()));
+    return m_folder->update([this](const QString& stage) { m_stages << stage; }, stopRequest);
 }
 
 void TestPriceListUpdate::priceListOnly()
@@ -128,16 +96,15 @@ void TestPriceListUpdate::priceListOnly()
     QVERIFY(!outcome.priceDate.isValid());
     QCOMPARE(m_stages.last(), QStringLiteral("Формирование списка групп (5/7)"));
 
-    auto db = open();
-    QCOMPARE(rows(*db, "SELECT PARTNUMBER, PRICE, WH8 FROM PRICE ORDER BY rowid"),
+    QCOMPARE(rows("SELECT PARTNUMBER, PRICE, WH8 FROM PRICE ORDER BY rowid"),
              QStringList({"A-1|99|9", "B-2|12.5|", "B-3|1|"}));
     // The old groups stay; a new code gets its default once, whatever its case,
     // and a code known in other letters gets none.
-    QCOMPARE(rows(*db, "SELECT * FROM GROUPS ORDER BY rowid"),
+    QCOMPARE(rows("SELECT * FROM GROUPS ORDER BY rowid"),
              QStringList({"OLD|Старая группа|5", "NEW|Группа товара|0"}));
-    QCOMPARE(rows(*db, "SELECT PRICE_DATE FROM SETTINGS"), QStringList({""}));
-    QCOMPARE(db->execAndGet("PRAGMA integrity_check").getString(), std::string("ok"));
-    QVERIFY(!QFileInfo::exists(m_dir->filePath(QStringLiteral("~temp.mdb"))));
+    QCOMPARE(rows("SELECT PRICE_DATE FROM SETTINGS"), QStringList({""}));
+    QCOMPARE(m_folder->queryText("PRAGMA integrity_check"), QStringLiteral("ok"));
+    QVERIFY(!QFileInfo::exists(m_folder->filePath(QStringLiteral("~temp.mdb"))));
 }
 
 void TestPriceListUpdate::bothFiles()
@@ -151,53 +118,46 @@ void TestPriceListUpdate::bothFiles()
     QCOMPARE(m_stages, QStringList({"Удаление старого прайса (2/7)", "Формирование нового прайса (3/7)",
                                     "Формирование нового прайса (4/7)", "Формирование списка групп (5/7)",
                                     "Формирование списка групп (6/7)", "Формирование списка групп (7/7)"}));
-    auto db = open();
-    QCOMPARE(rows(*db, "SELECT * FROM GROUPS ORDER BY rowid"),
+    QCOMPARE(rows("SELECT * FROM GROUPS ORDER BY rowid"),
              QStringList({"g1|Фильтры|10", "G2|Группа товара|0"}));
-    QCOMPARE(rows(*db, "SELECT PRICE_DATE FROM SETTINGS"),
+    QCOMPARE(rows("SELECT PRICE_DATE FROM SETTINGS"),
              QStringList({QDate::currentDate().toString(Qt::ISODate)}));
-    QCOMPARE(
-        rows(*db, "SELECT name FROM sqlite_master WHERE type='index' AND tbl_name='PRICE' ORDER BY name"),
-        QStringList({"PRICE_CROSSNUMBER", "PRICE_SHORTPARTNUMBER"}));
+    QCOMPARE(rows("SELECT name FROM sqlite_master WHERE type='index' AND tbl_name='PRICE' ORDER BY name"),
+             QStringList({"PRICE_CROSSNUMBER", "PRICE_SHORTPARTNUMBER"}));
 }
 
 void TestPriceListUpdate::everythingElseSurvives()
 {
-    {
-        auto db = open();
-        db->exec("UPDATE SETTINGS SET CL_NAME='первый'");
-        db->exec("INSERT INTO SETTINGS (CL_NAME) VALUES ('второй')");
-        db->exec("DELETE FROM SETTINGS WHERE CL_NAME='первый'");
-        db->exec("INSERT INTO SETTINGS (CL_NAME) VALUES ('третий')");
-        db->exec("CREATE TABLE NOTES (ID INTEGER PRIMARY KEY AUTOINCREMENT, TEXT TEXT(20))");
-        db->exec("INSERT INTO NOTES (TEXT) VALUES ('заметка')");
-        db->exec("CREATE INDEX NOTES_TEXT ON NOTES(TEXT)");
-        db->exec("CREATE VIEW CHEAP AS SELECT PARTNUMBER FROM PRICE WHERE PRICE < 50");
-        db->exec(
-            "CREATE TRIGGER NOTES_STAMP AFTER INSERT ON NOTES BEGIN UPDATE NOTES SET TEXT='!' WHERE 0; END");
-        db->exec("PRAGMA user_version=7");
-        db->exec("PRAGMA application_id=1234");
-    }
+    m_folder->exec(
+        "UPDATE SETTINGS SET CL_NAME='первый';"
+        "INSERT INTO SETTINGS (CL_NAME) VALUES ('второй');"
+        "DELETE FROM SETTINGS WHERE CL_NAME='первый';"
+        "INSERT INTO SETTINGS (CL_NAME) VALUES ('третий');"
+        "CREATE TABLE NOTES (ID INTEGER PRIMARY KEY AUTOINCREMENT, TEXT TEXT(20));"
+        "INSERT INTO NOTES (TEXT) VALUES ('заметка');"
+        "CREATE INDEX NOTES_TEXT ON NOTES(TEXT);"
+        "CREATE VIEW CHEAP AS SELECT PARTNUMBER FROM PRICE WHERE PRICE < 50;"
+        "CREATE TRIGGER NOTES_STAMP AFTER INSERT ON NOTES BEGIN UPDATE NOTES SET TEXT='!' WHERE 0; END;"
+        "PRAGMA user_version=7;"
+        "PRAGMA application_id=1234");
     write(QStringLiteral("import.txt"), kPriceHeader + "OLD;C-1;C1;Дешёвая;X5;20;;;;;;;;;\n");
     write(QStringLiteral("importg.txt"), "GROUPCODE;GROUPNAME;DISCOUNT\nOLD;Группа;0\n");
     update();
 
-    auto db = open();
     // Rowids are kept: the settings record is the row with the lowest.
-    QCOMPARE(rows(*db, "SELECT rowid, CL_NAME FROM SETTINGS ORDER BY rowid"),
+    QCOMPARE(rows("SELECT rowid, CL_NAME FROM SETTINGS ORDER BY rowid"),
              QStringList({"2|второй", "3|третий"}));
-    QCOMPARE(rows(*db, "SELECT * FROM NOTES"), QStringList({"1|заметка"}));
-    QCOMPARE(rows(*db, "SELECT seq FROM sqlite_sequence WHERE name='NOTES'"), QStringList({"1"}));
-    QCOMPARE(rows(*db, "SELECT * FROM CHEAP"), QStringList({"C-1"}));
+    QCOMPARE(rows("SELECT * FROM NOTES"), QStringList({"1|заметка"}));
+    QCOMPARE(rows("SELECT seq FROM sqlite_sequence WHERE name='NOTES'"), QStringList({"1"}));
+    QCOMPARE(rows("SELECT * FROM CHEAP"), QStringList({"C-1"}));
     QCOMPARE(
         rows(
-            *db,
             "SELECT type, name FROM sqlite_master WHERE name IN ('NOTES_TEXT', 'NOTES_STAMP') ORDER BY name"),
         QStringList({"trigger|NOTES_STAMP", "index|NOTES_TEXT"}));
-    QCOMPARE(rows(*db, "SELECT type FROM pragma_table_info('SETTINGS') WHERE name='RATE_USD'"),
+    QCOMPARE(rows("SELECT type FROM pragma_table_info('SETTINGS') WHERE name='RATE_USD'"),
              QStringList({"DOUBLE"}));
-    QCOMPARE(db->execAndGet("PRAGMA user_version").getInt(), 7);
-    QCOMPARE(db->execAndGet("PRAGMA application_id").getInt(), 1234);
+    QCOMPARE(m_folder->queryText("PRAGMA user_version"), QStringLiteral("7"));
+    QCOMPARE(m_folder->queryText("PRAGMA application_id"), QStringLiteral("1234"));
 }
 
 void TestPriceListUpdate::failuresChangeNothing_data()
@@ -240,15 +200,20 @@ void TestPriceListUpdate::failuresChangeNothing()
         QVERIFY2(error.message().contains(message), qPrintable(error.message()));
     }
     QCOMPARE(databaseDigest(), before);
-    const QStringList left = QDir(m_dir->path()).entryList({QStringLiteral("~temp*")}, QDir::Files);
+    const QStringList left = QDir(m_folder->path()).entryList({QStringLiteral("~temp*")}, QDir::Files);
     QVERIFY2(left.isEmpty(), qPrintable(left.join(QLatin1Char(' '))));
 }
 
 void TestPriceListUpdate::missingPriceTable()
 {
-    auto db = open();
-    db->exec("DROP TABLE PRICE");
-    QVERIFY_THROWS_EXCEPTION(SQLite::Exception, PriceListUpdate::checkPriceTable(*db));
+    m_folder->exec("DROP TABLE PRICE");
+    try {
+        m_folder->storage().catalogue().checkPriceTable();
+        QFAIL("the price table was found");
+    } catch (const std::exception& error) {
+        QVERIFY2(Error::messageOf(error).contains(QStringLiteral("PRICE"), Qt::CaseInsensitive),
+                 qPrintable(Error::messageOf(error)));
+    }
     write(QStringLiteral("import.txt"), kPriceHeader + "G1;A-1;A1;Деталь;X2;100;;;;;;;;;\n");
     const QByteArray before = databaseDigest();
     try {
@@ -263,9 +228,9 @@ void TestPriceListUpdate::missingPriceTable()
 void TestPriceListUpdate::refusedWhileAnotherClientRuns()
 {
     write(QStringLiteral("import.txt"), kPriceHeader + "G1;A-1;A1;Деталь;X2;100;;;;;;;;;\n");
-    // A lock of its own open file conflicts like another process's would.
-    DatabaseLock otherClient(m_dir->path());
-    otherClient.lockShared();
+    // Opened in this process, it holds the folder as another process would.
+    const std::unique_ptr<Storage> otherClient =
+        ShopStorage::open(m_folder->path(), ShopStorage::Access::Shared);
     const QByteArray before = databaseDigest();
     try {
         update();
@@ -284,8 +249,7 @@ void TestPriceListUpdate::adjustedValuesAreReported()
     const QString report = PriceListUpdate::adjustmentReport(outcome);
     QVERIFY2(report.contains(QStringLiteral("import.txt, строка 2, PRICE: «дорого»")), qPrintable(report));
     QVERIFY(report.contains(QStringLiteral("WH0: «1.5»")));
-    auto db = open();
-    QCOMPARE(rows(*db, "SELECT PRICE, WH0 FROM PRICE"), QStringList({"|"}));
+    QCOMPARE(rows("SELECT PRICE, WH0 FROM PRICE"), QStringList({"|"}));
 }
 
 void TestPriceListUpdate::partsWithoutCrossNumberAreReported_data()
@@ -312,8 +276,7 @@ void TestPriceListUpdate::partsWithoutCrossNumberAreReported()
     const QString shown = PriceListUpdate::adjustmentReport(outcome);
     QVERIFY2(report.isEmpty() ? shown.isEmpty() : shown.endsWith(report), qPrintable(shown));
     // They are loaded all the same.
-    auto db = open();
-    QCOMPARE(db->execAndGet("SELECT count(*) FROM PRICE").getInt(), parts.count('\n'));
+    QCOMPARE(m_folder->queryText("SELECT count(*) FROM PRICE").toInt(), parts.count('\n'));
 }
 
 void TestPriceListUpdate::groupCodesFoldLikeUnicode_data()
@@ -352,12 +315,11 @@ void TestPriceListUpdate::groupCodesFoldLikeUnicode()
           "GROUPCODE;GROUPNAME;DISCOUNT\n" + inGroups.toUtf8() + ";Скидка;10\n");
     update();
 
-    auto db = open();
     // No default group for a code the group file has in other letters, and
     // the part gets that group's discount.
-    QCOMPARE(rows(*db, "SELECT GROUPCODE FROM GROUPS ORDER BY rowid"),
+    QCOMPARE(rows("SELECT GROUPCODE FROM GROUPS ORDER BY rowid"),
              same ? QStringList{inGroups} : QStringList({inGroups, inPrice}));
-    const std::vector<PriceRow> parts = PriceListQuery::open(*db, "X2", 40, 50);
+    const std::vector<PriceRow> parts = m_folder->storage().catalogue().priceList("X2", {40, 50});
     QCOMPARE(parts.size(), size_t(1));
     QCOMPARE(parts[0].vhod, std::optional<double>(same ? 90 : 100));
 }
@@ -388,10 +350,10 @@ void TestPriceListUpdate::keepsWhatTheFileHolds()
     QFETCH(QByteArray, setup);
     QFETCH(QString, encoding);
     QFETCH(QString, message);
-    const QString database = ClientFiles::databaseFileName(m_dir->path());
+    const QString database = m_folder->databaseFileName();
     if (encoding != QLatin1String("UTF-8"))
         recreateInEncoding(database, encoding);
-    open()->exec(setup.constData());
+    m_folder->exec(setup.constData());
     write(QStringLiteral("import.txt"), kPriceHeader + "NEW;Ж-1;Ж1;Деталь;X2;99;;;;;;;;;\n");
     write(QStringLiteral("importg.txt"), "GROUPCODE;GROUPNAME;DISCOUNT\nNEW;Новая;3\n");
     const QByteArray before = databaseDigest();
@@ -408,16 +370,15 @@ void TestPriceListUpdate::keepsWhatTheFileHolds()
         return;
     }
     update();
-    auto db = open();
-    QCOMPARE(QString::fromStdString(db->execAndGet("PRAGMA encoding")), encoding);
-    QCOMPARE(db->execAndGet("PRAGMA integrity_check").getString(), std::string("ok"));
-    QCOMPARE(rows(*db, "SELECT PARTNUMBER, PARTNAME FROM PRICE"), QStringList({"Ж-1|Деталь"}));
-    QCOMPARE(rows(*db, "SELECT * FROM GROUPS"), QStringList({"NEW|Новая|3"}));
-    QCOMPARE(rows(*db, "SELECT CL_NAME FROM SETTINGS"), QStringList({"ООО «Автомаркет Запад»"}));
+    QCOMPARE(m_folder->queryText("PRAGMA encoding"), encoding);
+    QCOMPARE(m_folder->queryText("PRAGMA integrity_check"), QStringLiteral("ok"));
+    QCOMPARE(rows("SELECT PARTNUMBER, PARTNAME FROM PRICE"), QStringList({"Ж-1|Деталь"}));
+    QCOMPARE(rows("SELECT * FROM GROUPS"), QStringList({"NEW|Новая|3"}));
+    QCOMPARE(rows("SELECT CL_NAME FROM SETTINGS"), QStringList({"ООО «Автомаркет Запад»"}));
     if (setup.contains("fts5")) {
-        QCOMPARE(rows(*db, "SELECT TEXT FROM NOTES WHERE NOTES MATCH 'фильтры'"),
+        QCOMPARE(rows("SELECT TEXT FROM NOTES WHERE NOTES MATCH 'фильтры'"),
                  QStringList({"заказать фильтры"}));
-        db->exec("INSERT INTO NOTES(NOTES) VALUES ('integrity-check')");
+        m_folder->exec("INSERT INTO NOTES(NOTES) VALUES ('integrity-check')");
     }
 }
 
@@ -425,12 +386,10 @@ void TestPriceListUpdate::otherWritersHeldOff()
 {
     write(QStringLiteral("import.txt"), kPriceHeader + "NEW;A-1;A1;Деталь;X2;99;;;;;;;;;\n");
     // Another program with the file open, and a short patience.
-    SQLite::Database other(ClientFiles::databaseFileName(m_dir->path()).toStdString(), SQLite::OPEN_READWRITE,
-                           200);
+    SQLite::Database other(m_folder->databaseFileName().toStdString(), SQLite::OPEN_READWRITE, 200);
     QString refused;
     int seen = -1;
-    DatabaseLock lock(m_dir->path());
-    PriceListUpdate run(m_dir->path(), lock, [&](const QString& stage) {
+    m_folder->update([&](const QString& stage) {
         if (!stage.contains(QStringLiteral("(4/7)")))
             return;
         seen = other.execAndGet("SELECT count(*) FROM PRICE").getInt();
@@ -440,13 +399,13 @@ void TestPriceListUpdate::otherWritersHeldOff()
             refused = QString::fromUtf8(error.what());
         }
     });
-    run.run();
     // It still read the old list, and its write failed rather than vanish.
     QCOMPARE(seen, 1);
     QCOMPARE(refused, QStringLiteral("database is locked"));
-    QCOMPARE(rows(other, "SELECT PARTNUMBER FROM PRICE"), QStringList({"A-1"}));
+    QCOMPARE(QString::fromStdString(other.execAndGet("SELECT group_concat(PARTNUMBER) FROM PRICE")),
+             QStringLiteral("A-1"));
     other.exec("UPDATE SETTINGS SET CL_NAME='изменено'");
-    QCOMPARE(rows(*open(), "SELECT CL_NAME FROM SETTINGS"), QStringList({"изменено"}));
+    QCOMPARE(rows("SELECT CL_NAME FROM SETTINGS"), QStringList({"изменено"}));
 }
 
 void TestPriceListUpdate::stopChangesNothing_data()
@@ -461,9 +420,9 @@ void TestPriceListUpdate::stopChangesNothing()
 {
     QFETCH(double, share);
     // Large enough for the copy into Tardesk.mdb to take several steps.
-    SampleGenerator(5000, 3).writeTextFiles(m_dir->path());
-    const QString database = ClientFiles::databaseFileName(m_dir->path());
-    const QString pristine = m_dir->filePath(QStringLiteral("pristine.mdb"));
+    SampleGenerator(5000, 3).writeTextFiles(m_folder->path());
+    const QString database = m_folder->databaseFileName();
+    const QString pristine = m_folder->filePath(QStringLiteral("pristine.mdb"));
     QVERIFY(QFile::copy(database, pristine));
     const QByteArray before = databaseDigest();
     // A whole update first, to count how often it asks.
@@ -473,6 +432,7 @@ void TestPriceListUpdate::stopChangesNothing()
         return false;
     });
     QVERIFY(asked > 2);
+    m_folder->close();
     QVERIFY(QFile::remove(database) && QFile::copy(pristine, database));
 
     const int stopAt = std::max(1, int(asked * share));
@@ -484,7 +444,7 @@ void TestPriceListUpdate::stopChangesNothing()
         QCOMPARE(error.message(), PriceListUpdate::stoppedMessage());
     }
     QCOMPARE(databaseDigest(), before);
-    QCOMPARE(QDir(m_dir->path()).entryList({QStringLiteral("Tardesk.mdb-*"), QStringLiteral("~temp*")}),
+    QCOMPARE(QDir(m_folder->path()).entryList({QStringLiteral("Tardesk.mdb-*"), QStringLiteral("~temp*")}),
              QStringList());
 }
 

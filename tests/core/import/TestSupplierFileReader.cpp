@@ -1,8 +1,8 @@
-#include "core/sqlite/Schema.h"
+#include "core/errors/Error.h"
 #include "core/import/ProgressReporter.h"
 #include "core/import/SupplierFileReader.h"
+#include "core/storage/TableColumn.h"
 #include "core/text/CodePage.h"
-#include "core/errors/Error.h"
 #include "support/DecimalSeparator.h"
 
 #include <QDir>

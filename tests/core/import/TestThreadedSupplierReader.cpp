@@ -1,9 +1,9 @@
 #include "SampleGenerator.h"
-#include "core/sqlite/Schema.h"
+#include "core/errors/Error.h"
 #include "core/import/ProgressReporter.h"
 #include "core/import/SupplierFileReader.h"
 #include "core/import/ThreadedSupplierReader.h"
-#include "core/errors/Error.h"
+#include "core/storage/Tables.h"
 
 #include <QDir>
 #include <QFile>

@@ -1,13 +1,11 @@
-#include "core/sqlite/ClientFiles.h"
 #include "core/order/OrderMail.h"
 #include "core/order/OrderSheet.h"
 #include "support/AdminRun.h"
+#include "support/ClientFolder.h"
 #include "support/DecimalSeparator.h"
 
-#include <QDir>
 #include <QFile>
 #include <QProcess>
-#include <QTemporaryDir>
 #include <QTest>
 #include <QUrlQuery>
 #include <QXmlStreamReader>
@@ -29,13 +27,6 @@ const QByteArray kSecondList = kHeader + "g5;oc-90;OC90;Фильтр масля�
 const QByteArray kGroups = "GROUPCODE;GROUPNAME;DISCOUNT\nG5;Фильтры;5\nG0;Свечи;0\n";
 
 const QString kEmpty = "Итого\t\t\t0\t\t0.00\n";
-
-void writeFile(const QString& fileName, const QByteArray& bytes)
-{
-    QFile file(fileName);
-    QVERIFY(file.open(QIODevice::WriteOnly));
-    file.write(bytes);
-}
 
 // Cell reference ("B3") to its text, shared strings resolved, numbers as written.
 QHash<QString, QString> sheetCells(const QString& xlsx)
@@ -77,6 +68,7 @@ class TestOrder : public QObject
 
 private slots:
     void init();
+    void cleanup();
     void changes_data();
     void changes();
     void savedFiles();
@@ -86,26 +78,30 @@ private slots:
 private:
     AdminRun order(const QStringList& arguments) const
     {
-        return AdminRun::of(QStringList{"order", m_dir->path()} + arguments);
+        return AdminRun::of(QStringList{"order", m_folder->path()} + arguments);
     }
     void loadList(const QByteArray& priceList);
 
-    std::unique_ptr<QTemporaryDir> m_dir;
+    std::unique_ptr<ClientFolder> m_folder;
 };
 
 void TestOrder::loadList(const QByteArray& priceList)
 {
-    writeFile(m_dir->filePath("import.txt"), priceList);
-    writeFile(m_dir->filePath("importg.txt"), kGroups);
-    const AdminRun update = AdminRun::of({"update", m_dir->path()});
+    m_folder->writeFile("import.txt", priceList);
+    m_folder->writeFile("importg.txt", kGroups);
+    const AdminRun update = AdminRun::of({"update", m_folder->path()});
     QVERIFY2(update.status == 0, qPrintable(update.err));
 }
 
 void TestOrder::init()
 {
-    m_dir = std::make_unique<QTemporaryDir>();
-    ClientFiles::create(m_dir->path());
+    m_folder = std::make_unique<ClientFolder>();
     loadList(kFirstList);
+}
+
+void TestOrder::cleanup()
+{
+    m_folder.reset();
 }
 
 void TestOrder::changes_data()
@@ -186,9 +182,9 @@ void TestOrder::savedFiles()
     QVERIFY(order({"add", "oc 901", "2"}).status == 0);
     QVERIFY(order({"add", "ЁЖ-2110", "1"}).status == 0);
     loadList(kSecondList);
-    writeFile(IniFile::clientFileName(m_dir->path()), "[PRICE]\nShowWH8=1\nShowWH1=1\n");
+    m_folder->writeFile(m_folder->iniFileName(), "[PRICE]\nShowWH8=1\nShowWH1=1\n");
 
-    const QString csv = m_dir->filePath("order.CSV");
+    const QString csv = m_folder->filePath("order.CSV");
     QCOMPARE(order({"export", csv}).status, 0);
     const auto saved = [&csv] {
         QFile file(csv);
@@ -206,7 +202,7 @@ void TestOrder::savedFiles()
     QCOMPARE(order({"export", csv}).status, 0);
     QVERIFY(saved().contains("\r\noc 901;g0;\"Фильтр \"\"Мега\"\"; салон\";1;80,50;80,50;0;3\r\n"));
 
-    const QString xlsx = m_dir->filePath("order.xlsx");
+    const QString xlsx = m_folder->filePath("order.xlsx");
     QCOMPARE(order({"add", "OC-90", "3", "G5"}).status, 0);
     QCOMPARE(order({"export", xlsx}).status, 0);
     const QHash<QString, QString> cells = sheetCells(xlsx);
@@ -234,10 +230,10 @@ void TestOrder::savedFiles()
     QVERIFY(!cells.contains("E4"));
 
     // A failed write says why and leaves the file as it was.
-    const AdminRun refused = order({"export", m_dir->filePath("missing/order.xlsx")});
+    const AdminRun refused = order({"export", m_folder->filePath("missing/order.xlsx")});
     QCOMPARE(refused.status, 1);
     QVERIFY2(refused.err.contains("missing/order.xlsx"), qPrintable(refused.err));
-    QCOMPARE(order({"export", m_dir->filePath("order.txt")}).status, 1);
+    QCOMPARE(order({"export", m_folder->filePath("order.txt")}).status, 1);
 }
 
 void TestOrder::mailLink_data()

@@ -1,17 +1,16 @@
-#include "core/sqlite/ClientFiles.h"
 #include "core/search/PriceGridColumns.h"
-#include "core/search/PriceListQuery.h"
+#include "core/storage/PriceCatalogue.h"
+#include "support/ClientFolder.h"
 #include "support/DecimalSeparator.h"
 
-#include <SQLiteCpp/Database.h>
-#include <SQLiteCpp/Statement.h>
-
-#include <QTemporaryDir>
 #include <QTest>
 
 #include <memory>
 
-class TestPriceListQuery : public QObject
+// The price list of one cross number: every part of it whose group exists,
+// with the retail price in dollars and euros and the input price after the
+// group discount, cheapest input price first.
+class TestPriceList : public QObject
 {
     Q_OBJECT
 
@@ -26,52 +25,48 @@ private slots:
 
 private:
     void part(const char* group, const char* number, const char* cross, const char* price);
+    std::vector<PriceRow> priceList(const QString& cross, double rateUsd, double rateEur)
+    {
+        return m_folder->storage().catalogue().priceList(cross, {rateUsd, rateEur});
+    }
     QStringList numbers(const QString& cross);
 
-    std::unique_ptr<QTemporaryDir> m_dir;
-    std::unique_ptr<SQLite::Database> m_db;
+    std::unique_ptr<ClientFolder> m_folder;
 };
 
-void TestPriceListQuery::init()
+void TestPriceList::init()
 {
-    m_dir = std::make_unique<QTemporaryDir>();
-    ClientFiles::create(m_dir->path());
-    m_db = std::make_unique<SQLite::Database>(ClientFiles::databaseFileName(m_dir->path()).toStdString(),
-                                              SQLite::OPEN_READWRITE);
-    m_db->exec(
+    m_folder = std::make_unique<ClientFolder>();
+    m_folder->exec(
         "INSERT INTO GROUPS VALUES ('G0', 'Без скидки', 0), ('G5', 'Пять', 5), ('G30', 'Тридцать', 30),"
         "('GN', 'Без значения', NULL), ('ГР', 'Кириллица', 10), ('G15', 'Пятнадцать', 15), ('G3', 'Три', 3)");
 }
 
-void TestPriceListQuery::cleanup()
+void TestPriceList::cleanup()
 {
-    m_db.reset();
-    m_dir.reset();
+    m_folder.reset();
 }
 
 // price is SQL text, so that "99" goes in as the integer a loaded whole price becomes.
-void TestPriceListQuery::part(const char* group, const char* number, const char* cross, const char* price)
+void TestPriceList::part(const char* group, const char* number, const char* cross, const char* price)
 {
-    SQLite::Statement insert(*m_db, std::string("INSERT INTO PRICE (GROUPCODE, PARTNUMBER, SHORTPARTNUMBER, "
-                                                "PARTNAME, CROSSNUMBER, PRICE, WH0, WH8) VALUES (?, ?, ?, "
-                                                "'Деталь', ?, ") +
-                                        price + ", 3, NULL)");
-    insert.bind(1, group);
-    insert.bind(2, number);
-    insert.bind(3, number);
-    insert.bind(4, cross);
-    insert.exec();
+    const auto quoted = [](const char* text) { return ClientFolder::quoted(QString::fromUtf8(text)); };
+    m_folder->exec(
+        "INSERT INTO PRICE (GROUPCODE, PARTNUMBER, SHORTPARTNUMBER, PARTNAME, CROSSNUMBER, PRICE, WH0, "
+        "WH8) VALUES (" +
+        quoted(group) + ", " + quoted(number) + ", " + quoted(number) + ", 'Деталь', " + quoted(cross) +
+        ", " + price + ", 3, NULL)");
 }
 
-QStringList TestPriceListQuery::numbers(const QString& cross)
+QStringList TestPriceList::numbers(const QString& cross)
 {
     QStringList result;
-    for (const PriceRow& row : PriceListQuery::open(*m_db, cross, 40, 50))
+    for (const PriceRow& row : priceList(cross, 40, 50))
         result << row.partNumber;
     return result;
 }
 
-void TestPriceListQuery::computesInFloatingPoint_data()
+void TestPriceList::computesInFloatingPoint_data()
 {
     QTest::addColumn<QByteArray>("group");
     QTest::addColumn<QByteArray>("price");
@@ -100,7 +95,7 @@ void TestPriceListQuery::computesInFloatingPoint_data()
         << QVariant(0.4);
 }
 
-void TestPriceListQuery::computesInFloatingPoint()
+void TestPriceList::computesInFloatingPoint()
 {
     QFETCH(QByteArray, group);
     QFETCH(QByteArray, price);
@@ -110,7 +105,7 @@ void TestPriceListQuery::computesInFloatingPoint()
     QFETCH(QVariant, usd);
     QFETCH(QVariant, eur);
     part(group.constData(), "P1", "X1", price.constData());
-    const std::vector<PriceRow> rows = PriceListQuery::open(*m_db, "X1", rateUsd, rateEur);
+    const std::vector<PriceRow> rows = priceList("X1", rateUsd, rateEur);
     QCOMPARE(rows.size(), size_t(1));
     const auto check = [](const std::optional<double>& actual, const QVariant& expected) {
         QCOMPARE(actual.has_value(), expected.isValid());
@@ -126,7 +121,7 @@ void TestPriceListQuery::computesInFloatingPoint()
     QCOMPARE(rows[0].stock[8], std::optional<qint64>());
 }
 
-void TestPriceListQuery::joinsAndOrders()
+void TestPriceList::joinsAndOrders()
 {
     part("G0", "CHEAP", "X1", "10");
     part("G30", "DISCOUNTED", "x1", "20"); // 14, cross in small letters
@@ -144,7 +139,7 @@ void TestPriceListQuery::joinsAndOrders()
     QCOMPARE(numbers("X3"), QStringList{});
 }
 
-void TestPriceListQuery::amountsToTheKopeck_data()
+void TestPriceList::amountsToTheKopeck_data()
 {
     QTest::addColumn<float>("price"); // stored in single precision, as the update stores it
     QTest::addColumn<QByteArray>("group");
@@ -166,7 +161,7 @@ void TestPriceListQuery::amountsToTheKopeck_data()
                                               << "4.95";
 }
 
-void TestPriceListQuery::amountsToTheKopeck()
+void TestPriceList::amountsToTheKopeck()
 {
     QFETCH(float, price);
     QFETCH(QByteArray, group);
@@ -174,12 +169,12 @@ void TestPriceListQuery::amountsToTheKopeck()
     QFETCH(QString, retail);
     QFETCH(QString, usd);
     part(group.constData(), "P1", "X1", QByteArray::number(double(price), 'g', 17).constData());
-    const std::vector<PriceRow> rows = PriceListQuery::open(*m_db, "X1", 20, 40);
+    const std::vector<PriceRow> rows = priceList("X1", 20, 40);
     QCOMPARE(rows.size(), size_t(1));
     QCOMPARE(PriceGridColumns::text(rows[0], 2), regional(vhod));
     QCOMPARE(PriceGridColumns::text(rows[0], 3), regional(retail));
     QCOMPARE(PriceGridColumns::text(rows[0], 4), regional(usd));
 }
 
-QTEST_GUILESS_MAIN(TestPriceListQuery)
-#include "TestPriceListQuery.moc"
+QTEST_GUILESS_MAIN(TestPriceList)
+#include "TestPriceList.moc"

@@ -1,7 +1,8 @@
-#include "core/sqlite/ClientFiles.h"
+#include "core/errors/Error.h"
 #include "core/session/ClientSession.h"
 #include "core/session/ProgramFolder.h"
-#include "core/errors/Error.h"
+#include "core/session/ShopStorage.h"
+#include "support/FileDigest.h"
 
 #include <QDir>
 #include <QFile>
@@ -29,12 +30,6 @@ enum Files
     Mdb = 2,
     Both = Ini | Mdb
 };
-
-QByteArray contentOf(const QString& path)
-{
-    QFile file(path);
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
-}
 
 } // namespace
 
@@ -85,15 +80,16 @@ void TestProgramFolder::startsOn()
 
     const QString folder = expected == "data" ? ProgramFolder::dataFolder() : home.filePath(expected);
     const QByteArray iniContent("[PRICE]\r\nSearchNr0=OC90\r\n");
+    // A new shop comes with both files: the ini file goes again when the case has none.
+    if (files & Mdb)
+        ShopStorage::create(folder);
     if (files & Ini) {
         QVERIFY(QDir().mkpath(folder));
         QFile ini(IniFile::clientFileName(folder));
         QVERIFY(ini.open(QIODevice::WriteOnly));
         ini.write(iniContent);
-    }
-    if (files & Mdb) {
-        QVERIFY(QDir().mkpath(folder));
-        ClientFiles::createDatabase(ClientFiles::databaseFileName(folder));
+    } else if (files & Mdb) {
+        QVERIFY(QFile::remove(IniFile::clientFileName(folder)));
     }
 
     const QString applicationDir = program == "installed" ? "/usr/bin" : home.filePath("copy");
@@ -117,15 +113,15 @@ void TestProgramFolder::startsOn()
                  qPrintable(message));
     } else {
         const QString path =
-            error == "ini" ? IniFile::clientFileName(folder) : ClientFiles::databaseFileName(folder);
+            error == "ini" ? IniFile::clientFileName(folder) : ShopStorage::databaseFileName(folder);
         QCOMPARE(message, ClientSession::missingFileMessage(path));
     }
     // A file already there is never replaced, and only a first start in the data folder adds any.
     const bool firstStart = expected == "data" && files == None && error.isEmpty();
     QCOMPARE(QFileInfo::exists(IniFile::clientFileName(folder)), firstStart || (files & Ini));
-    QCOMPARE(QFileInfo::exists(ClientFiles::databaseFileName(folder)), firstStart || (files & Mdb));
+    QCOMPARE(QFileInfo::exists(ShopStorage::databaseFileName(folder)), firstStart || (files & Mdb));
     if (files & Ini)
-        QCOMPARE(contentOf(IniFile::clientFileName(folder)), iniContent);
+        QCOMPARE(fileContent(IniFile::clientFileName(folder)), iniContent);
     if (expected != "data")
         QVERIFY(!QFileInfo::exists(ProgramFolder::dataFolder()));
 }

@@ -1,5 +1,6 @@
 #include "SampleGenerator.h"
-#include "core/sqlite/ClientFiles.h"
+#include "core/config/IniFile.h"
+#include "core/session/ShopStorage.h"
 #include "support/FileDigest.h"
 #include "support/Unprivileged.h"
 
@@ -69,8 +70,8 @@ void TestUnwritableInstall::refusedAndUnchanged()
 
     Unprivileged child(QStringLiteral(TARDESK_ADMIN));
     const QString folder = child.folder() + QStringLiteral("/program");
-    ClientFiles::create(folder);
-    const QString database = ClientFiles::databaseFileName(folder);
+    ShopStorage::create(folder);
+    const QString database = ShopStorage::databaseFileName(folder);
     if (oldParts > 0)
         SampleGenerator(oldParts, 1).writeDatabase(database);
     SampleGenerator(2000, 2).writeTextFiles(folder);

@@ -1,9 +1,10 @@
 #include "SampleGenerator.h"
-#include "core/sqlite/ClientFiles.h"
+#include "core/errors/Error.h"
 #include "core/sqlite/DatabaseCompactor.h"
 #include "core/sqlite/DatabaseLock.h"
-#include "core/session/AdminTool.h"
-#include "core/errors/Error.h"
+#include "support/AdminRun.h"
+#include "support/ClientFolder.h"
+#include "support/FileDigest.h"
 
 #include <SQLiteCpp/Database.h>
 #include <SQLiteCpp/Statement.h>
@@ -11,7 +12,6 @@
 #include <QCryptographicHash>
 #include <QDir>
 #include <QFile>
-#include <QTemporaryDir>
 #include <QTest>
 
 namespace {
@@ -42,20 +42,6 @@ QByteArray contentDigest(const QString& path)
     return hash.result();
 }
 
-QByteArray fileBytes(const QString& path)
-{
-    QFile file(path);
-    file.open(QIODevice::ReadOnly);
-    return file.readAll();
-}
-
-void writeFile(const QString& path, const QByteArray& bytes)
-{
-    QFile file(path);
-    QVERIFY(file.open(QIODevice::WriteOnly | QIODevice::Truncate));
-    file.write(bytes);
-}
-
 } // namespace
 
 class TestDatabaseCompactor : public QObject
@@ -64,6 +50,7 @@ class TestDatabaseCompactor : public QObject
 
 private slots:
     void init();
+    void cleanup();
 
     void keepsTablesAndRows();
     void deletesLeftoverTemporaryFiles_data();
@@ -74,36 +61,38 @@ private slots:
     void adminCompact();
 
 private:
-    QString database() const { return ClientFiles::databaseFileName(m_dir->path()); }
-    QString temporary() const { return DatabaseCompactor::temporaryFileName(m_dir->path()); }
+    QString folder() const { return m_folder->path(); }
+    QString database() const { return m_folder->databaseFileName(); }
+    QString temporary() const { return DatabaseCompactor::temporaryFileName(folder()); }
 
-    std::unique_ptr<QTemporaryDir> m_dir;
+    std::unique_ptr<ClientFolder> m_folder;
 };
 
 void TestDatabaseCompactor::init()
 {
-    m_dir = std::make_unique<QTemporaryDir>();
-    ClientFiles::create(m_dir->path());
+    m_folder = std::make_unique<ClientFolder>();
     SampleGenerator(3000, 5).writeDatabase(database());
+}
+
+void TestDatabaseCompactor::cleanup()
+{
+    m_folder.reset();
 }
 
 void TestDatabaseCompactor::keepsTablesAndRows()
 {
-    {
-        SQLite::Database db(database().toStdString(), SQLite::OPEN_READWRITE);
-        db.exec("DELETE FROM PRICE WHERE rowid % 3 <> 0");
-        db.exec("CREATE TABLE NOTES (ID INTEGER PRIMARY KEY, TEXT TEXT(40))");
-        db.exec("INSERT INTO NOTES (TEXT) VALUES ('звонить поставщику'), (NULL)");
-        db.exec("CREATE VIEW CHEAP AS SELECT * FROM PRICE WHERE PRICE < 10");
-        db.exec("PRAGMA user_version = 12");
-        db.exec("PRAGMA application_id = 4711");
-    }
+    m_folder->exec("DELETE FROM PRICE WHERE rowid % 3 <> 0;"
+                   "CREATE TABLE NOTES (ID INTEGER PRIMARY KEY, TEXT TEXT(40));"
+                   "INSERT INTO NOTES (TEXT) VALUES ('звонить поставщику'), (NULL);"
+                   "CREATE VIEW CHEAP AS SELECT * FROM PRICE WHERE PRICE < 10;"
+                   "PRAGMA user_version = 12;"
+                   "PRAGMA application_id = 4711");
     const QByteArray before = contentDigest(database());
     const qint64 sizeBefore = QFileInfo(database()).size();
     QFile::setPermissions(database(), QFile::ReadOwner | QFile::WriteOwner);
 
-    DatabaseLock lock(m_dir->path());
-    DatabaseCompactor::CompactClientDatabase(m_dir->path(), QString(), lock);
+    DatabaseLock lock(folder());
+    DatabaseCompactor::CompactClientDatabase(folder(), QString(), lock);
 
     QCOMPARE(contentDigest(database()), before);
     QVERIFY2(QFileInfo(database()).size() < sizeBefore * 2 / 3,
@@ -111,9 +100,8 @@ void TestDatabaseCompactor::keepsTablesAndRows()
     // Owner, group and others; the "user" bits depend on who runs the test.
     QCOMPARE(QFile::permissions(database()) & QFileDevice::Permissions(0x7077),
              QFile::ReadOwner | QFile::WriteOwner);
-    SQLite::Database db(database().toStdString());
-    QCOMPARE(db.execAndGet("PRAGMA integrity_check").getString(), std::string("ok"));
-    QCOMPARE(QDir(m_dir->path()).entryList(QDir::Files),
+    QCOMPARE(m_folder->queryText("PRAGMA integrity_check"), QStringLiteral("ok"));
+    QCOMPARE(QDir(folder()).entryList(QDir::Files),
              QStringList({"Tardesk.ini", "Tardesk.lck", "Tardesk.mdb"}));
     QCOMPARE(lock.mode(), DatabaseLock::Mode::None);
 }
@@ -132,14 +120,14 @@ void TestDatabaseCompactor::deletesLeftoverTemporaryFiles()
     QFETCH(QStringList, leftovers);
     // A half-written copy from a killed run: not even a valid database.
     for (const QString& suffix : leftovers)
-        writeFile(temporary() + suffix, QByteArray(5000, 'x'));
+        m_folder->writeFile(temporary() + suffix, QByteArray(5000, 'x'));
     const QByteArray before = contentDigest(database());
 
-    DatabaseLock lock(m_dir->path());
-    DatabaseCompactor::CompactClientDatabase(m_dir->path(), QString(), lock);
+    DatabaseLock lock(folder());
+    DatabaseCompactor::CompactClientDatabase(folder(), QString(), lock);
 
     QCOMPARE(contentDigest(database()), before);
-    QCOMPARE(QDir(m_dir->path()).entryList({"~temp*"}, QDir::Files | QDir::Hidden), QStringList());
+    QCOMPARE(QDir(folder()).entryList({"~temp*"}, QDir::Files | QDir::Hidden), QStringList());
 }
 
 void TestDatabaseCompactor::failureLeavesDatabaseUntouched_data()
@@ -160,21 +148,21 @@ void TestDatabaseCompactor::failureLeavesDatabaseUntouched()
     QFETCH(bool, temporaryIsFolder);
     QFETCH(QString, message);
     if (!replacement.isEmpty())
-        writeFile(database(), replacement);
+        m_folder->writeFile(database(), replacement);
     if (temporaryIsFolder) {
         QVERIFY(QDir().mkpath(temporary()));
-        writeFile(temporary() + "/keep", "x");
+        m_folder->writeFile(temporary() + "/keep", "x");
     }
-    const QByteArray before = fileBytes(database());
+    const QByteArray before = fileContent(database());
 
-    DatabaseLock lock(m_dir->path());
+    DatabaseLock lock(folder());
     try {
-        DatabaseCompactor::CompactClientDatabase(m_dir->path(), password, lock);
+        DatabaseCompactor::CompactClientDatabase(folder(), password, lock);
         QFAIL("compaction succeeded");
     } catch (const std::exception& error) {
         QVERIFY2(QString::fromUtf8(error.what()).contains(message), error.what());
     }
-    QCOMPARE(fileBytes(database()), before);
+    QCOMPARE(fileContent(database()), before);
     QCOMPARE(QFileInfo(temporary()).isDir(), temporaryIsFolder);
     QVERIFY(!QFileInfo::exists(temporary() + "-journal"));
     QCOMPARE(lock.mode(), DatabaseLock::Mode::None);
@@ -196,16 +184,13 @@ void TestDatabaseCompactor::adminCompact()
     QFETCH(QStringList, arguments);
     QFETCH(int, status);
     QFETCH(QString, error);
-    QDir(m_dir->path()).mkdir("empty");
-    arguments.replaceInStrings("DIR", m_dir->path());
+    QDir(folder()).mkdir("empty");
+    arguments.replaceInStrings("DIR", folder());
     const QByteArray before = contentDigest(database());
-    QString out, err;
-    QTextStream outStream(&out), errStream(&err);
-    QCOMPARE(AdminTool::run(arguments, outStream, errStream), status);
-    outStream.flush();
-    errStream.flush();
-    QCOMPARE(out, QString());
-    QVERIFY2(error.isEmpty() ? err.isEmpty() : err.contains(error), qPrintable(err));
+    const AdminRun run = AdminRun::of(arguments);
+    QCOMPARE(run.status, status);
+    QCOMPARE(run.out, QString());
+    QVERIFY2(error.isEmpty() ? run.err.isEmpty() : run.err.contains(error), qPrintable(run.err));
     QCOMPARE(contentDigest(database()), before);
 }
 

@@ -1,16 +1,13 @@
-#include "core/sqlite/ClientFiles.h"
+#include "core/errors/Error.h"
+#include "core/session/ClientSession.h"
 #include "core/sqlite/DatabaseCompactor.h"
 #include "core/sqlite/DatabaseLock.h"
-#include "core/session/ClientSession.h"
-#include "core/errors/Error.h"
+#include "support/ClientFolder.h"
 #include "support/FileDigest.h"
 #include "support/LockHolder.h"
 
-#include <SQLiteCpp/Database.h>
-
 #include <QFile>
 #include <QProcess>
-#include <QTemporaryDir>
 #include <QTest>
 
 class TestDatabaseLock : public QObject
@@ -19,6 +16,7 @@ class TestDatabaseLock : public QObject
 
 private slots:
     void init();
+    void cleanup();
 
     void compactionRefusedWhileAnotherProcessRuns();
     void conversionRefusedKeepsSharedLock();
@@ -26,16 +24,20 @@ private slots:
     void startingClientWaitsForReplacement();
 
 private:
-    QString folder() const { return m_dir->path(); }
-    QString database() const { return ClientFiles::databaseFileName(folder()); }
+    QString folder() const { return m_folder->path(); }
+    QString database() const { return m_folder->databaseFileName(); }
 
-    std::unique_ptr<QTemporaryDir> m_dir;
+    std::unique_ptr<ClientFolder> m_folder;
 };
 
 void TestDatabaseLock::init()
 {
-    m_dir = std::make_unique<QTemporaryDir>();
-    ClientFiles::create(folder());
+    m_folder = std::make_unique<ClientFolder>();
+}
+
+void TestDatabaseLock::cleanup()
+{
+    m_folder.reset();
 }
 
 void TestDatabaseLock::compactionRefusedWhileAnotherProcessRuns()
@@ -80,15 +82,12 @@ void TestDatabaseLock::conversionRefusedKeepsSharedLock()
 
 void TestDatabaseLock::compactionConvertsOwnLockAndGivesItBack()
 {
-    ClientSession client(folder());
-    client.openIniFile();
-    client.openDatabase();
-    client.settings().close();
-    client.database().close();
-    DatabaseCompactor::CompactClientDatabase(folder(), QString(), client.lock());
-    QCOMPARE(client.lock().mode(), DatabaseLock::Mode::Shared);
-    client.reopenDatabase();
-    QCOMPARE(client.settings().floatValue(Tables::SettingsField::RATE_USD), 41.25);
+    // A running client's lock, its connection closed.
+    DatabaseLock client(folder());
+    QVERIFY(client.lockShared());
+    DatabaseCompactor::CompactClientDatabase(folder(), QString(), client);
+    QCOMPARE(client.mode(), DatabaseLock::Mode::Shared);
+    QCOMPARE(m_folder->settings().floatValue(Tables::SettingsField::RATE_USD), 41.25);
 
     DatabaseLock other(folder());
     QVERIFY_THROWS_EXCEPTION(Error, other.lockExclusive());
@@ -99,8 +98,7 @@ void TestDatabaseLock::startingClientWaitsForReplacement()
 {
     // The new list comes in with another exchange rate.
     LockHolder update(folder(), 300, [this] {
-        SQLite::Database(database().toStdString(), SQLite::OPEN_READWRITE)
-            .exec("UPDATE SETTINGS SET RATE_USD = 44.5");
+        m_folder->exec("UPDATE SETTINGS SET RATE_USD = 44.5");
         return true;
     });
     ClientSession client(folder());
@@ -108,9 +106,12 @@ void TestDatabaseLock::startingClientWaitsForReplacement()
     int waits = 0;
     client.openDatabase([&] { ++waits; });
     QVERIFY(waits > 0);
-    QCOMPARE(client.lock().mode(), DatabaseLock::Mode::Shared);
+    QVERIFY(client.isDatabaseOpen());
     QCOMPARE(client.settings().floatValue(Tables::SettingsField::RATE_USD), 44.5);
     QVERIFY(update.succeeded());
+    // The client holds the folder from here on.
+    DatabaseLock other(folder());
+    QVERIFY_THROWS_EXCEPTION(Error, other.lockExclusive());
 }
 
 QTEST_GUILESS_MAIN(TestDatabaseLock)

@@ -1,17 +1,15 @@
 #include "SampleGenerator.h"
-#include "core/sqlite/ClientFiles.h"
 #include "support/AdminRun.h"
+#include "support/ClientFolder.h"
 #include "support/FileDigest.h"
 
 #include <SQLiteCpp/Database.h>
-#include <SQLiteCpp/Statement.h>
 
 #include <sqlite3.h>
 
 #include <QDir>
 #include <QFile>
 #include <QProcess>
-#include <QTemporaryDir>
 #include <QTest>
 
 #include <sys/stat.h>
@@ -27,6 +25,7 @@ class TestDatabaseReplacement : public QObject
 
 private slots:
     void init();
+    void cleanup();
 
     void otherProgramKeepsWorking_data();
     void otherProgramKeepsWorking();
@@ -36,12 +35,12 @@ private slots:
     void journalOfKilledWriterRolledBack();
 
 private:
-    QString folder() const { return m_dir->path(); }
-    QString database() const { return ClientFiles::databaseFileName(folder()); }
+    QString folder() const { return m_folder->path(); }
+    QString database() const { return m_folder->databaseFileName(); }
     AdminRun admin(const QStringList& arguments) const;
     int count(const char* table) const;
 
-    std::unique_ptr<QTemporaryDir> m_dir;
+    std::unique_ptr<ClientFolder> m_folder;
 };
 
 namespace {
@@ -51,10 +50,14 @@ const int kNewParts = 300;
 
 void TestDatabaseReplacement::init()
 {
-    m_dir = std::make_unique<QTemporaryDir>();
-    ClientFiles::create(folder());
+    m_folder = std::make_unique<ClientFolder>();
     SampleGenerator(kOldParts, 1).writeDatabase(database());
     SampleGenerator(kNewParts, 2).writeTextFiles(folder());
+}
+
+void TestDatabaseReplacement::cleanup()
+{
+    m_folder.reset();
 }
 
 // A separate process, as the clerk's tool is beside another program.
@@ -70,10 +73,9 @@ AdminRun TestDatabaseReplacement::admin(const QStringList& arguments) const
 
 int TestDatabaseReplacement::count(const char* table) const
 {
-    SQLite::Database db(database().toStdString());
-    if (db.execAndGet("PRAGMA integrity_check").getString() != "ok")
+    if (m_folder->queryText("PRAGMA integrity_check") != QLatin1String("ok"))
         return -1;
-    return db.execAndGet(std::string("SELECT count(*) FROM ") + table).getInt();
+    return m_folder->queryText(std::string("SELECT count(*) FROM ") + table).toInt();
 }
 
 void TestDatabaseReplacement::otherProgramKeepsWorking_data()
@@ -147,12 +149,7 @@ void TestDatabaseReplacement::otherProgramKeepsWorking()
         notes << QStringLiteral("после");
     }
     QCOMPARE(count("PRICE"), priceAfter);
-    SQLite::Database db(database().toStdString());
-    QStringList kept;
-    SQLite::Statement rows(db, "SELECT TEXT FROM NOTES ORDER BY rowid");
-    while (rows.executeStep())
-        kept << QString::fromUtf8(rows.getColumn(0).getText());
-    QCOMPARE(kept, notes);
+    QCOMPARE(m_folder->queryRows("SELECT TEXT FROM NOTES ORDER BY rowid"), notes);
 }
 
 void TestDatabaseReplacement::fileStaysWhereAndWhatItIs_data()
@@ -227,8 +224,8 @@ void TestDatabaseReplacement::journalOfKilledWriterRolledBack()
     const AdminRun run = admin(arguments.replaceInStrings(QStringLiteral("FOLDER"), folder()));
     QVERIFY2(run.status == 0, qPrintable(run.err));
     QCOMPARE(count("PRICE"), priceAfter);
-    SQLite::Database db(database().toStdString());
-    QCOMPARE(db.execAndGet("SELECT count(*) FROM PRICE WHERE PARTNAME LIKE 'испорчено%'").getInt(), 0);
+    QCOMPARE(m_folder->queryText("SELECT count(*) FROM PRICE WHERE PARTNAME LIKE 'испорчено%'"),
+             QStringLiteral("0"));
 }
 
 QTEST_GUILESS_MAIN(TestDatabaseReplacement)

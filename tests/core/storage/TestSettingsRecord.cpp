@@ -1,14 +1,10 @@
-#include "core/sqlite/ClientFiles.h"
-#include "core/sqlite/Database.h"
-#include "core/storage/SettingsRecord.h"
 #include "core/errors/Error.h"
+#include "core/storage/SettingsRecord.h"
+#include "core/storage/SettingsStorage.h"
+#include "support/ClientFolder.h"
 #include "support/DecimalSeparator.h"
 
-#include <SQLiteCpp/Database.h>
-#include <SQLiteCpp/Statement.h>
-
 #include <QSignalSpy>
-#include <QTemporaryDir>
 #include <QTest>
 
 class TestSettingsRecord : public QObject
@@ -17,6 +13,7 @@ class TestSettingsRecord : public QObject
 
 private slots:
     void init();
+    void cleanup();
 
     void readsFirstRow();
     void editPostCancel();
@@ -32,31 +29,27 @@ private slots:
     void storePriceDate();
 
 private:
-    void exec(const char* sql);
-    std::unique_ptr<QTemporaryDir> m_dir;
-    QString m_file;
+    void exec(const std::string& sql) { m_folder->exec(sql); }
+    SettingsStorage& settingsStorage() { return m_folder->storage().settings(); }
+
+    std::unique_ptr<ClientFolder> m_folder;
 };
 
 void TestSettingsRecord::init()
 {
-    m_dir = std::make_unique<QTemporaryDir>();
-    m_file = m_dir->filePath(QStringLiteral("Tardesk.mdb"));
-    ClientFiles::createDatabase(m_file);
+    m_folder = std::make_unique<ClientFolder>();
 }
 
-void TestSettingsRecord::exec(const char* sql)
+void TestSettingsRecord::cleanup()
 {
-    SQLite::Database db(m_file.toStdString(), SQLite::OPEN_READWRITE);
-    db.exec(sql);
+    m_folder.reset();
 }
 
 void TestSettingsRecord::readsFirstRow()
 {
     exec("INSERT INTO SETTINGS (CL_ID, RATE_USD) VALUES ('second', 1.5)");
-    Database database;
-    database.open(m_file);
     SettingsRecord record;
-    record.open(database);
+    record.open(settingsStorage());
     QCOMPARE(record.state(), SettingsRecord::State::Browse);
     QCOMPARE(record.value(Tables::SettingsField::CL_ID).toString(), QStringLiteral("00017"));
     QCOMPARE(record.floatValue(Tables::SettingsField::RATE_USD), 41.25);
@@ -66,10 +59,8 @@ void TestSettingsRecord::readsFirstRow()
 
 void TestSettingsRecord::editPostCancel()
 {
-    Database database;
-    database.open(m_file);
     SettingsRecord record;
-    record.open(database);
+    record.open(settingsStorage());
     QSignalSpy values(&record, &SettingsRecord::valuesChanged);
     QSignalSpy states(&record, &SettingsRecord::stateChanged);
 
@@ -92,23 +83,19 @@ void TestSettingsRecord::editPostCancel()
     QCOMPARE(states.count(), 4);
 
     SettingsRecord reread;
-    reread.open(database);
+    reread.open(settingsStorage());
     QCOMPARE(reread.floatValue(Tables::SettingsField::RATE_EURO), 44.4321);
     QCOMPARE(reread.dateValue(Tables::SettingsField::PRICE_DATE), QDate(2026, 12, 7));
     // Untouched fields keep what was stored.
     QCOMPARE(reread.floatValue(Tables::SettingsField::RATE_USD), 41.25);
-    SQLite::Statement text(database.connection(), "SELECT PRICE_DATE FROM SETTINGS");
-    QVERIFY(text.executeStep());
-    QCOMPARE(text.getColumn(0).getString(), std::string("2026-12-07"));
+    QCOMPARE(m_folder->queryRows("SELECT PRICE_DATE FROM SETTINGS"), QStringList{"2026-12-07"});
 }
 
 void TestSettingsRecord::emptyTableInsertsOnPost()
 {
     exec("DELETE FROM SETTINGS");
-    Database database;
-    database.open(m_file);
     SettingsRecord record;
-    record.open(database);
+    record.open(settingsStorage());
     QCOMPARE(record.floatValue(Tables::SettingsField::RATE_USD), 0.0);
     record.edit();
     QCOMPARE(record.state(), SettingsRecord::State::Insert);
@@ -118,12 +105,11 @@ void TestSettingsRecord::emptyTableInsertsOnPost()
     QCOMPARE(record.state(), SettingsRecord::State::Edit);
     record.setValue(Tables::SettingsField::CL_NAME, QStringLiteral("Клиент"));
     record.post();
-    SQLite::Statement count(database.connection(),
-                            "SELECT count(*), max(RATE_USD), max(CL_NAME) FROM SETTINGS");
-    QVERIFY(count.executeStep());
-    QCOMPARE(count.getColumn(0).getInt(), 1);
-    QCOMPARE(count.getColumn(1).getDouble(), 40.0);
-    QCOMPARE(QString::fromUtf8(count.getColumn(2).getText()), QStringLiteral("Клиент"));
+    QCOMPARE(m_folder->queryText("SELECT count(*) FROM SETTINGS"), QStringLiteral("1"));
+    SettingsRecord reread;
+    reread.open(settingsStorage());
+    QCOMPARE(reread.floatValue(Tables::SettingsField::RATE_USD), 40.0);
+    QCOMPARE(reread.value(Tables::SettingsField::CL_NAME).toString(), QStringLiteral("Клиент"));
 }
 
 void TestSettingsRecord::badColumns_data()
@@ -164,12 +150,10 @@ void TestSettingsRecord::badColumns()
     QFETCH(QString, message);
     exec("DROP TABLE SETTINGS");
     if (!columns.isEmpty())
-        exec(QStringLiteral("CREATE TABLE SETTINGS (%1)").arg(columns).toUtf8().constData());
-    Database database;
-    database.open(m_file);
+        exec(QStringLiteral("CREATE TABLE SETTINGS (%1)").arg(columns).toStdString());
     SettingsRecord record;
     try {
-        record.open(database);
+        record.open(settingsStorage());
         QCOMPARE(QString(), message);
     } catch (const Error& error) {
         QCOMPARE(error.message(), message);
@@ -181,10 +165,8 @@ void TestSettingsRecord::badColumns()
 void TestSettingsRecord::dateToleratesTimeAndNull()
 {
     exec("UPDATE SETTINGS SET PRICE_DATE='2025-03-04 10:11:12'");
-    Database database;
-    database.open(m_file);
     SettingsRecord record;
-    record.open(database);
+    record.open(settingsStorage());
     QCOMPARE(record.dateValue(Tables::SettingsField::PRICE_DATE), QDate(2025, 3, 4));
 }
 
@@ -212,17 +194,15 @@ void TestSettingsRecord::setText()
     QFETCH(QString, text);
     QFETCH(QVariant, stored);
     QFETCH(QString, shown);
-    Database database;
-    database.open(m_file);
     SettingsRecord record;
-    record.open(database);
+    record.open(settingsStorage());
     record.edit();
     record.setText(column, regional(text));
     QCOMPARE(record.text(column), regional(shown));
     record.post();
 
     SettingsRecord reread;
-    reread.open(database);
+    reread.open(settingsStorage());
     QCOMPARE(reread.value(column), stored);
     QCOMPARE(reread.text(column), regional(shown));
 }
@@ -244,10 +224,8 @@ void TestSettingsRecord::invalidRateKeepsEditing()
     QFETCH(Tables::SettingsField, column);
     QFETCH(QString, text);
     QFETCH(QString, message);
-    Database database;
-    database.open(m_file);
     SettingsRecord record;
-    record.open(database);
+    record.open(settingsStorage());
     const QVariant before = record.value(column);
     record.edit();
     QSignalSpy values(&record, &SettingsRecord::valuesChanged);
@@ -283,10 +261,8 @@ void TestSettingsRecord::storePriceDate()
     QFETCH(bool, post);
     if (emptyTable)
         exec("DELETE FROM SETTINGS");
-    Database database;
-    database.open(m_file);
     SettingsRecord record;
-    record.open(database);
+    record.open(settingsStorage());
     const QString phoneBefore = record.value(Tables::SettingsField::SUPP_PHONE).toString();
     if (editing) {
         record.edit();
@@ -298,7 +274,7 @@ void TestSettingsRecord::storePriceDate()
     QCOMPARE(record.dateValue(Tables::SettingsField::PRICE_DATE), date);
 
     SettingsRecord stored;
-    stored.open(database);
+    stored.open(settingsStorage());
     QCOMPARE(stored.dateValue(Tables::SettingsField::PRICE_DATE), date);
     QCOMPARE(stored.value(Tables::SettingsField::SUPP_PHONE).toString(), phoneBefore);
 
@@ -312,12 +288,8 @@ void TestSettingsRecord::storePriceDate()
     const QString phone = post ? QStringLiteral("222-33-44") : phoneBefore;
     QCOMPARE(record.dateValue(Tables::SettingsField::PRICE_DATE), date);
     QCOMPARE(record.value(Tables::SettingsField::SUPP_PHONE).toString(), phone);
-    SQLite::Statement rows(database.connection(),
-                           "SELECT count(*), max(PRICE_DATE), max(SUPP_PHONE) FROM SETTINGS");
-    QVERIFY(rows.executeStep());
-    QCOMPARE(rows.getColumn(0).getInt(), 1);
-    QCOMPARE(rows.getColumn(1).getString(), std::string("2026-12-07"));
-    QCOMPARE(QString::fromUtf8(rows.getColumn(2).getText()), phone);
+    QCOMPARE(m_folder->queryRows("SELECT count(*), max(PRICE_DATE), max(SUPP_PHONE) FROM SETTINGS"),
+             QStringList{"1|2026-12-07|" + phone});
 }
 
 QTEST_GUILESS_MAIN(TestSettingsRecord)

@@ -1,17 +1,18 @@
 #include "SampleGenerator.h"
-#include "core/sqlite/ClientFiles.h"
+#include "core/session/ShopStorage.h"
+#include "core/storage/OrderStorage.h"
+#include "core/storage/PriceCatalogue.h"
+#include "core/storage/PriceChangeStorage.h"
 #include "support/AdminRun.h"
+#include "support/ClientFolder.h"
 #include "support/FileDigest.h"
-
-#include <SQLiteCpp/Database.h>
-#include <SQLiteCpp/Statement.h>
 
 #include <QFile>
 #include <QHash>
 #include <QTemporaryDir>
 #include <QTest>
 
-class TestAdminTool : public QObject
+class TestAdminProgram : public QObject
 {
     Q_OBJECT
 
@@ -24,7 +25,7 @@ private slots:
     void changesOfGeneratedLists();
 };
 
-void TestAdminTool::initMakesTheFiles()
+void TestAdminProgram::initMakesTheFiles()
 {
     QTemporaryDir dir;
     const QString folder = dir.filePath(QStringLiteral("new/program"));
@@ -32,27 +33,19 @@ void TestAdminTool::initMakesTheFiles()
     QCOMPARE(result.status, 0);
     QCOMPARE(QFileInfo(IniFile::clientFileName(folder)).size(), 0);
 
-    SQLite::Database db(ClientFiles::databaseFileName(folder).toStdString());
-    SQLite::Statement types(db, "SELECT name, type FROM pragma_table_info('PRICE')");
-    QStringList declared;
-    while (types.executeStep())
-        declared << QString::fromUtf8(types.getColumn(0).getText()) + QLatin1Char(' ') +
-                        QString::fromUtf8(types.getColumn(1).getText());
-    QCOMPARE(declared.mid(0, 7),
-             QStringList({"GROUPCODE TEXT(15)", "PARTNUMBER TEXT(22)", "SHORTPARTNUMBER TEXT(22)",
-                          "PARTNAME TEXT(60)", "CROSSNUMBER TEXT(10)", "PRICE SINGLE", "WH0 SHORT"}));
-    SQLite::Statement objects(db, "SELECT name FROM sqlite_master ORDER BY name");
-    QStringList names;
-    while (objects.executeStep())
-        names << QString::fromUtf8(objects.getColumn(0).getText());
-    QCOMPARE(names, QStringList({"GROUPS", "PRICE", "PRICE_CROSSNUMBER", "PRICE_SHORTPARTNUMBER", "SETTINGS",
-                                 "sqlite_autoindex_GROUPS_1"}));
-    QCOMPARE(db.execAndGet("SELECT count(*) FROM SETTINGS").getInt(), 1);
-    QCOMPARE(db.execAndGet("SELECT count(*) FROM PRICE").getInt(), 0);
-    QCOMPARE(db.execAndGet("PRAGMA integrity_check").getString(), std::string("ok"));
+    // A shop to start on: the sample settings, and no changes or order yet;
+    // what the file holds is TestSchema's.
+    const std::unique_ptr<Storage> storage = ShopStorage::open(folder, ShopStorage::Access::Read);
+    SettingsRecord settings;
+    settings.open(storage->settings());
+    QCOMPARE(settings.value(Tables::SettingsField::CL_ID).toString(), QStringLiteral("00017"));
+    QCOMPARE(settings.floatValue(Tables::SettingsField::RATE_USD), 41.25);
+    storage->catalogue().checkPriceTable();
+    QVERIFY(storage->priceChanges().read().empty());
+    QVERIFY(storage->order().lines().empty());
 }
 
-void TestAdminTool::initRefusesToOverwrite_data()
+void TestAdminProgram::initRefusesToOverwrite_data()
 {
     QTest::addColumn<bool>("withDatabase");
     QTest::addColumn<bool>("withIni");
@@ -61,12 +54,12 @@ void TestAdminTool::initRefusesToOverwrite_data()
     QTest::newRow("both") << true << true;
 }
 
-void TestAdminTool::initRefusesToOverwrite()
+void TestAdminProgram::initRefusesToOverwrite()
 {
     QFETCH(bool, withDatabase);
     QFETCH(bool, withIni);
     QTemporaryDir dir;
-    const QString database = ClientFiles::databaseFileName(dir.path());
+    const QString database = ShopStorage::databaseFileName(dir.path());
     const QString ini = IniFile::clientFileName(dir.path());
     for (const auto& [wanted, path] : {std::pair{withDatabase, database}, std::pair{withIni, ini}}) {
         if (wanted) {
@@ -84,7 +77,7 @@ void TestAdminTool::initRefusesToOverwrite()
         QCOMPARE(QFileInfo(database).size(), 12);
 }
 
-void TestAdminTool::generatorIsDeterministicAndRealistic()
+void TestAdminProgram::generatorIsDeterministicAndRealistic()
 {
     QTemporaryDir first, second;
     SampleGenerator(3000, 7).writeTextFiles(first.path());
@@ -115,36 +108,33 @@ void TestAdminTool::generatorIsDeterministicAndRealistic()
     QVERIFY(crosses.size() > 600 && crosses.size() < 1500);
 }
 
-void TestAdminTool::generatorFillsDatabase()
+void TestAdminProgram::generatorFillsDatabase()
 {
-    QTemporaryDir dir;
-    QCOMPARE(AdminRun::of({QStringLiteral("init"), dir.path()}).status, 0);
+    ClientFolder folder;
     SampleGenerator generator(2000, 3);
-    generator.writeDatabase(ClientFiles::databaseFileName(dir.path()));
-    SQLite::Database db(ClientFiles::databaseFileName(dir.path()).toStdString());
-    QCOMPARE(db.execAndGet("SELECT count(*) FROM PRICE").getInt(), 2000);
-    QCOMPARE(db.execAndGet("SELECT count(*) FROM GROUPS").getInt(), int(generator.groups().size()));
-    QVERIFY(db.execAndGet("SELECT count(*) FROM GROUPS WHERE GROUPNAME='Группа товара'").getInt() > 0);
-    QCOMPARE(db.execAndGet("SELECT count(*) FROM sqlite_master WHERE type='index' AND name LIKE 'PRICE_%'")
-                 .getInt(),
+    generator.writeDatabase(folder.databaseFileName());
+    QCOMPARE(folder.queryText("SELECT count(*) FROM PRICE").toInt(), 2000);
+    QCOMPARE(folder.queryText("SELECT count(*) FROM GROUPS").toInt(), int(generator.groups().size()));
+    QVERIFY(folder.queryText("SELECT count(*) FROM GROUPS WHERE GROUPNAME='Группа товара'").toInt() > 0);
+    QCOMPARE(folder.queryText("SELECT count(*) FROM sqlite_master WHERE type='index' AND name LIKE 'PRICE_%'")
+                 .toInt(),
              2);
 }
 
-void TestAdminTool::changesOfGeneratedLists()
+void TestAdminProgram::changesOfGeneratedLists()
 {
-    QTemporaryDir dir;
-    QCOMPARE(AdminRun::of({QStringLiteral("init"), dir.path()}).status, 0);
-    SampleGenerator(500, 11).writeTextFiles(dir.path());
-    AdminRun first = AdminRun::of({QStringLiteral("update"), dir.path()});
+    ClientFolder folder;
+    SampleGenerator(500, 11).writeTextFiles(folder.path());
+    AdminRun first = AdminRun::of({QStringLiteral("update"), folder.path()});
     QCOMPARE(first.status, 0);
     QVERIFY2(first.err.contains(QStringLiteral("\nНовых позиций: 500\n")), qPrintable(first.err));
-    const AdminRun none = AdminRun::of({QStringLiteral("changes"), dir.path()});
+    const AdminRun none = AdminRun::of({QStringLiteral("changes"), folder.path()});
     QCOMPARE(none.status, 0);
     QCOMPARE(none.out, QString());
 
     // The next list: prices of parts whose number is printed once moved by
     // known factors, one such part withdrawn and two parts added.
-    QFile file(dir.filePath(QStringLiteral("import.txt")));
+    QFile file(folder.filePath(QStringLiteral("import.txt")));
     QVERIFY(file.open(QIODevice::ReadOnly));
     QList<QStringList> lines;
     QHash<QString, int> numbers;
@@ -191,15 +181,15 @@ void TestAdminTool::changesOfGeneratedLists()
         file.write(fields.join(QLatin1Char(';')).toUtf8() + '\n');
     file.close();
 
-    const AdminRun second = AdminRun::of({QStringLiteral("update"), dir.path()});
+    const AdminRun second = AdminRun::of({QStringLiteral("update"), folder.path()});
     QCOMPARE(second.status, 0);
     QVERIFY2(
         second.err.contains(QStringLiteral("\nНовых позиций: 2, снято: 1, подорожало: 3, подешевело: 2\n")),
         qPrintable(second.err));
-    const AdminRun changes = AdminRun::of({QStringLiteral("changes"), dir.path()});
+    const AdminRun changes = AdminRun::of({QStringLiteral("changes"), folder.path()});
     QCOMPARE(changes.status, 0);
     QCOMPARE(changes.out, expected.join(QString()));
 }
 
-QTEST_GUILESS_MAIN(TestAdminTool)
-#include "TestAdminTool.moc"
+QTEST_GUILESS_MAIN(TestAdminProgram)
+#include "TestAdminProgram.moc"
