@@ -1,6 +1,6 @@
+#include "core/errors/Error.h"
 #include "core/import/TextRecordParser.h"
 #include "core/import/TextSchema.h"
-#include "core/errors/Error.h"
 
 #include <cstdint>
 #include <cstdlib>

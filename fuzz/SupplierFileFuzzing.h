@@ -1,9 +1,9 @@
 #pragma once
 
-#include "core/sqlite/Schema.h"
-#include "core/import/SupplierFileReader.h"
-#include "core/text/CodePage.h"
 #include "core/errors/Error.h"
+#include "core/import/SupplierFileReader.h"
+#include "core/sqlite/Schema.h"
+#include "core/text/CodePage.h"
 
 #include <QDir>
 #include <QFile>

@@ -29,8 +29,8 @@ template <typename V> std::function<std::unique_ptr<AdminVerb>()> maker()
 const std::vector<Verb>& verbs()
 {
     static const std::vector<Verb> table = {
-        {"init", maker<InitVerb>()},       {"search", maker<SearchVerb>()},  {"changes", maker<ChangesVerb>()},
-        {"compact", maker<CompactVerb>()}, {"update", maker<UpdateVerb>()},  {"order", maker<OrderVerb>()},
+        {"init", maker<InitVerb>()},       {"search", maker<SearchVerb>()}, {"changes", maker<ChangesVerb>()},
+        {"compact", maker<CompactVerb>()}, {"update", maker<UpdateVerb>()}, {"order", maker<OrderVerb>()},
         {"quote", maker<QuoteVerb>()},
     };
     return table;

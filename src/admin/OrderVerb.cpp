@@ -86,8 +86,8 @@ QString OrderVerb::list(const Order& order)
     for (const Order::Line& line : order.lines())
         text += tabSeparated({line.partNumber, line.groupCode, line.partName, QString::number(line.quantity),
                               money(line.priceCents), money(line.sumCents)});
-    text += tabSeparated({OrderSheet::totalTitle(), QString(), QString(), QString::number(order.totalQuantity()),
-                          QString(), money(order.totalCents())});
+    text += tabSeparated({OrderSheet::totalTitle(), QString(), QString(),
+                          QString::number(order.totalQuantity()), QString(), money(order.totalCents())});
     return text;
 }
 

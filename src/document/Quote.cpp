@@ -1,8 +1,8 @@
 #include "Quote.h"
 
-#include "core/storage/SettingsRecord.h"
-#include "core/search/PriceGridColumns.h"
 #include "core/errors/Error.h"
+#include "core/search/PriceGridColumns.h"
+#include "core/storage/SettingsRecord.h"
 
 #include <QDir>
 #include <QGuiApplication>

@@ -77,6 +77,9 @@ void TestAdminSearch::answers_data()
                                                   << "Ok\nK7\n\n" + kTitles + k7Rows;
     QTest::newRow("half a kopeck rounds up") << "half"
                                              << "Ok\nH1\n\n" + kTitles + h1Rows;
+    // "ОС" in Cyrillic, as the Latin keys type it on a Russian layout.
+    QTest::newRow("look-alike letters of the other alphabet") << "ос-90"
+                                                              << "Ok\nK7\n\n" + kTitles + k7Rows;
     QTest::newRow("part without cross number") << "ваз"
                                                << "не найден\n";
     QTest::newRow("nothing left after normalising") << "-- / --"

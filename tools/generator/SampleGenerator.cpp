@@ -1,7 +1,7 @@
 #include "SampleGenerator.h"
 
-#include "core/sqlite/Schema.h"
 #include "core/errors/Error.h"
+#include "core/sqlite/Schema.h"
 #include "core/text/NormalizePartNumber.h"
 
 #include <SQLiteCpp/Database.h>

@@ -2,9 +2,9 @@
 
 #include <algorithm>
 
-#include "core/text/CodePage.h"
 #include "core/errors/Error.h"
 #include "core/files/OpenRegularFile.h"
+#include "core/text/CodePage.h"
 
 #include <QCoreApplication>
 #include <QDir>
@@ -325,8 +325,9 @@ void IniFile::UpdateFile() const
         // else in the system's.
         const QFileInfo info(m_fileName);
         if (!QFileInfo(info.absolutePath()).isWritable() && (!info.exists() || !info.isWritable()))
-            throw Error(QCoreApplication::translate("IniFile", "Не удалось сохранить файл %1. Папка программы "
-                                                               "недоступна для записи: %2")
+            throw Error(QCoreApplication::translate("IniFile",
+                                                    "Не удалось сохранить файл %1. Папка программы "
+                                                    "недоступна для записи: %2")
                             .arg(QDir::toNativeSeparators(info.absoluteFilePath()),
                                  QDir::toNativeSeparators(info.absolutePath())));
         throw Error(QStringLiteral("Cannot create file \"%1\". %2").arg(m_fileName, file.errorString()));

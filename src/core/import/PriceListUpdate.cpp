@@ -273,7 +273,8 @@ QString PriceListUpdate::changeReport(const Outcome& outcome)
                                .arg(changes.down);
     if (changes.withoutPrice == 0)
         return report;
-    return report + QCoreApplication::translate("PriceListUpdate", ", без цены: %1").arg(changes.withoutPrice);
+    return report +
+           QCoreApplication::translate("PriceListUpdate", ", без цены: %1").arg(changes.withoutPrice);
 }
 
 QString PriceListUpdate::report(const Outcome& outcome)

@@ -1,9 +1,9 @@
 #pragma once
 
-#include "core/storage/TableColumn.h"
 #include "core/import/FieldConverter.h"
 #include "core/import/TextFileScanner.h"
 #include "core/import/TextSchema.h"
+#include "core/storage/TableColumn.h"
 
 #include <QString>
 

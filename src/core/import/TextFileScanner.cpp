@@ -1,8 +1,8 @@
 #include "TextFileScanner.h"
 
-#include "core/import/ProgressReporter.h"
 #include "core/errors/Error.h"
 #include "core/files/OpenRegularFile.h"
+#include "core/import/ProgressReporter.h"
 
 #include <QtEndian>
 

@@ -1,8 +1,8 @@
 #include "TextSchema.h"
 
-#include "core/import/TextRecordParser.h"
 #include "core/errors/Error.h"
 #include "core/files/OpenRegularFile.h"
+#include "core/import/TextRecordParser.h"
 #include "core/text/ShownValue.h"
 
 #include <QDir>

@@ -1,7 +1,7 @@
 #include "OrderExport.h"
 
-#include "core/order/OrderSheet.h"
 #include "core/errors/Error.h"
+#include "core/order/OrderSheet.h"
 
 #include <QDir>
 #include <QFile>

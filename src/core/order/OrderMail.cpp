@@ -1,7 +1,7 @@
 #include "OrderMail.h"
 
-#include "core/order/OrderSheet.h"
 #include "core/errors/Error.h"
+#include "core/order/OrderSheet.h"
 #include "core/text/RegionalFormats.h"
 
 QString OrderMail::subject(const QString& clientName, const QDate& date)

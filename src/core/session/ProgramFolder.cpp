@@ -2,8 +2,8 @@
 
 #include "core/config/IniFile.h"
 
-#include "core/sqlite/ClientFiles.h"
 #include "core/errors/Error.h"
+#include "core/sqlite/ClientFiles.h"
 
 #include <QDir>
 #include <QFileInfo>

@@ -1,8 +1,8 @@
 #include "ClientFiles.h"
 
 #include "core/config/IniFile.h"
-#include "core/sqlite/Schema.h"
 #include "core/errors/Error.h"
+#include "core/sqlite/Schema.h"
 
 #include <SQLiteCpp/Database.h>
 #include <SQLiteCpp/Statement.h>
@@ -24,7 +24,6 @@ QString withSeparator(const QString& folder)
 }
 
 } // namespace
-
 
 QString ClientFiles::databaseFileName(const QString& programDir)
 {

@@ -30,8 +30,9 @@ Error Database::writeFailure(const std::exception& error, const QString& notDone
     if (code == SQLITE_READONLY || code == SQLITE_CANTOPEN || code == SQLITE_PERM) {
         const QFileInfo file(m_fileName);
         if (!QFileInfo(file.absolutePath()).isWritable())
-            return Error(QCoreApplication::translate("Database", "%1. Папка программы недоступна для записи: %2")
-                             .arg(notDone, QDir::toNativeSeparators(file.absolutePath())));
+            return Error(
+                QCoreApplication::translate("Database", "%1. Папка программы недоступна для записи: %2")
+                    .arg(notDone, QDir::toNativeSeparators(file.absolutePath())));
         if (!file.isWritable())
             return Error(QCoreApplication::translate("Database", "%1. Файл недоступен для записи: %2")
                              .arg(notDone, QDir::toNativeSeparators(file.absoluteFilePath())));

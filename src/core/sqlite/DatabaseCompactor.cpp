@@ -1,9 +1,9 @@
 #include "DatabaseCompactor.h"
 
+#include "core/errors/Error.h"
 #include "core/sqlite/ClientFiles.h"
 #include "core/sqlite/DatabaseLock.h"
 #include "core/sqlite/DatabaseReplacement.h"
-#include "core/errors/Error.h"
 
 #include <SQLiteCpp/Database.h>
 #include <SQLiteCpp/Statement.h>

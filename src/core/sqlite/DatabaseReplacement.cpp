@@ -1,7 +1,7 @@
 #include "DatabaseReplacement.h"
 
-#include "core/sqlite/Database.h"
 #include "core/errors/Error.h"
+#include "core/sqlite/Database.h"
 
 #include <SQLiteCpp/Database.h>
 #include <SQLiteCpp/Statement.h>
@@ -35,10 +35,11 @@ void requireWritable(const QString& path, bool folder)
     const QString why = error == EACCES || error == EROFS || error == EPERM
                             ? QString()
                             : QStringLiteral(" (%1)").arg(qt_error_string(error));
-    throw Error((folder ? QCoreApplication::translate("DatabaseReplacement",
-                                                     "Папка программы недоступна для записи: %1%2. Ничего не изменено.")
-                        : QCoreApplication::translate("DatabaseReplacement",
-                                                     "Файл недоступен для записи: %1%2. Ничего не изменено."))
+    throw Error((folder ? QCoreApplication::translate(
+                              "DatabaseReplacement",
+                              "Папка программы недоступна для записи: %1%2. Ничего не изменено.")
+                        : QCoreApplication::translate(
+                              "DatabaseReplacement", "Файл недоступен для записи: %1%2. Ничего не изменено."))
                     .arg(QDir::toNativeSeparators(path), why));
 }
 

@@ -47,7 +47,8 @@ std::vector<OrderStorage::Line> readLines(SQLite::Database& db)
 
 } // namespace
 
-SqliteOrderStorage::SqliteOrderStorage(Database& database) : m_database(database) {}
+SqliteOrderStorage::SqliteOrderStorage(Database& database) : m_database(database)
+{}
 
 std::vector<OrderStorage::Line> SqliteOrderStorage::lines()
 {
@@ -65,7 +66,8 @@ template <typename Write> auto SqliteOrderStorage::writing(const char* notDone, 
 
 int SqliteOrderStorage::add(const PriceRow& part, int quantity)
 {
-    return writing(QT_TRANSLATE_NOOP("SqliteOrderStorage", "Позиция не добавлена в заказ"), [&](SQLite::Database& db) { return add(db, part, quantity); });
+    return writing(QT_TRANSLATE_NOOP("SqliteOrderStorage", "Позиция не добавлена в заказ"),
+                   [&](SQLite::Database& db) { return add(db, part, quantity); });
 }
 
 int SqliteOrderStorage::add(SQLite::Database& db, const PriceRow& part, int quantity)
@@ -112,13 +114,14 @@ void SqliteOrderStorage::setQuantity(qint64 lineId, int quantity)
 
 void SqliteOrderStorage::remove(qint64 lineId)
 {
-    writing(QT_TRANSLATE_NOOP("SqliteOrderStorage", "Строка не удалена из заказа"), [&](SQLite::Database& db) {
-        if (!db.tableExists(Tables::kOrderTable))
-            requireChanged(0);
-        SQLite::Statement remove(db, Schema::kDeleteOrderLine);
-        remove.bind(1, static_cast<int64_t>(lineId));
-        requireChanged(remove.exec());
-    });
+    writing(QT_TRANSLATE_NOOP("SqliteOrderStorage", "Строка не удалена из заказа"),
+            [&](SQLite::Database& db) {
+                if (!db.tableExists(Tables::kOrderTable))
+                    requireChanged(0);
+                SQLite::Statement remove(db, Schema::kDeleteOrderLine);
+                remove.bind(1, static_cast<int64_t>(lineId));
+                requireChanged(remove.exec());
+            });
 }
 
 void SqliteOrderStorage::clear()

@@ -27,7 +27,8 @@ constexpr int kPartColumnCount = 6 + Tables::kWarehouseCount;
 
 // Answered from the index on SHORTPARTNUMBER alone; the cross numbers come
 // from the CrossIndex instead of one table row per part.
-constexpr char kPartsOfPrefix[] = "SELECT rowid FROM PRICE WHERE SHORTPARTNUMBER >= ? AND SHORTPARTNUMBER < ?";
+constexpr char kPartsOfPrefix[] =
+    "SELECT rowid FROM PRICE WHERE SHORTPARTNUMBER >= ? AND SHORTPARTNUMBER < ?";
 constexpr char kDiscountOfGroup[] = "SELECT DISCOUNT FROM GROUPS WHERE GROUPCODE = ?";
 
 using Discounts = std::vector<std::optional<double>>;
@@ -158,11 +159,12 @@ std::vector<PriceRow> SqlitePriceCatalogue::priceList(const QString& cross, cons
     // A file no update has written yet shows no changes.
     const bool withChanges = db.tableExists(Tables::kPriceChangesTable);
     SQLite::Statement parts(
-        db, QStringLiteral("SELECT %1, P.rowid, %2 FROM PRICE P %3 WHERE P.CROSSNUMBER = ?")
-                .arg(QLatin1String(kPartColumns),
-                     withChanges ? QStringLiteral("C.KIND, C.OLD_PRICE") : QStringLiteral("NULL, NULL"),
-                     withChanges ? QStringLiteral("LEFT JOIN PRICE_CHANGES C ON C.ROW_ID = P.rowid") : QString())
-                .toStdString());
+        db,
+        QStringLiteral("SELECT %1, P.rowid, %2 FROM PRICE P %3 WHERE P.CROSSNUMBER = ?")
+            .arg(QLatin1String(kPartColumns),
+                 withChanges ? QStringLiteral("C.KIND, C.OLD_PRICE") : QStringLiteral("NULL, NULL"),
+                 withChanges ? QStringLiteral("LEFT JOIN PRICE_CHANGES C ON C.ROW_ID = P.rowid") : QString())
+            .toStdString());
     GroupDiscounts discounts(db, prepared(m_discountOfGroup, kDiscountOfGroup));
     for (const std::string& spelling : KeySpellings::find(db, "PRICE", "CROSSNUMBER", cross)) {
         parts.reset();
@@ -216,10 +218,10 @@ std::vector<PriceRow> SqlitePriceCatalogue::partsByNumber(const QString& partNum
             rows.push_back(std::move(row));
         }
     };
-    SQLite::Statement& byShortNumber = prepared(
-        m_partsOfShortNumber,
-        QStringLiteral("SELECT %1 FROM PRICE P WHERE P.SHORTPARTNUMBER = ?").arg(QLatin1String(kPartColumns))
-            .toStdString());
+    SQLite::Statement& byShortNumber =
+        prepared(m_partsOfShortNumber, QStringLiteral("SELECT %1 FROM PRICE P WHERE P.SHORTPARTNUMBER = ?")
+                                           .arg(QLatin1String(kPartColumns))
+                                           .toStdString());
     const auto lookUp = [&](const std::string& spelling) {
         byShortNumber.reset();
         byShortNumber.bind(1, spelling);
@@ -229,18 +231,19 @@ std::vector<PriceRow> SqlitePriceCatalogue::partsByNumber(const QString& partNum
     // stored spelling alone first.
     lookUp(shortPartNumber.toStdString());
     if (rows.empty())
-        for (const std::string& spelling : KeySpellings::find(db, "PRICE", "SHORTPARTNUMBER", shortPartNumber))
+        for (const std::string& spelling :
+             KeySpellings::find(db, "PRICE", "SHORTPARTNUMBER", shortPartNumber))
             lookUp(spelling);
     if (rows.empty() && scope == Scope::WholeList) {
-        SQLite::Statement all(db, QStringLiteral("SELECT %1 FROM PRICE P").arg(QLatin1String(kPartColumns))
-                                      .toStdString());
+        SQLite::Statement all(
+            db, QStringLiteral("SELECT %1 FROM PRICE P").arg(QLatin1String(kPartColumns)).toStdString());
         take(all);
     }
     return rows;
 }
 
 SQLite::Statement& SqlitePriceCatalogue::prepared(std::unique_ptr<SQLite::Statement>& slot,
-                                                 const std::string& sql)
+                                                  const std::string& sql)
 {
     if (!slot)
         slot = std::make_unique<SQLite::Statement>(m_database.connection(), sql);

@@ -2,7 +2,6 @@
 
 #include "core/storage/PriceCatalogue.h"
 
-
 #include <memory>
 #include <string>
 

@@ -16,7 +16,8 @@ std::optional<double> real(const SQLite::Column& column)
 
 } // namespace
 
-SqlitePriceChangeStorage::SqlitePriceChangeStorage(Database& database) : m_database(database) {}
+SqlitePriceChangeStorage::SqlitePriceChangeStorage(Database& database) : m_database(database)
+{}
 
 std::vector<PriceChangeStorage::Line> SqlitePriceChangeStorage::read()
 {
@@ -24,13 +25,13 @@ std::vector<PriceChangeStorage::Line> SqlitePriceChangeStorage::read()
     std::vector<Line> lines;
     if (!db.tableExists(Tables::kPriceChangesTable))
         return lines;
-    SQLite::Statement columns(db, "SELECT count(*) FROM pragma_table_info('PRICE_CHANGES') WHERE name = 'PARTNAME'");
+    SQLite::Statement columns(
+        db, "SELECT count(*) FROM pragma_table_info('PRICE_CHANGES') WHERE name = 'PARTNAME'");
     columns.executeStep();
     const bool withNames = columns.getColumn(0).getInt() > 0;
-    SQLite::Statement query(
-        db, QString::fromLatin1(Schema::kSelectPriceChanges)
-                .arg(withNames ? QStringLiteral("PARTNAME") : QStringLiteral("NULL"))
-                .toStdString());
+    SQLite::Statement query(db, QString::fromLatin1(Schema::kSelectPriceChanges)
+                                    .arg(withNames ? QStringLiteral("PARTNAME") : QStringLiteral("NULL"))
+                                    .toStdString());
     while (query.executeStep()) {
         const std::optional<PriceChange::Kind> kind =
             PriceChange::fromName(QString::fromUtf8(query.getColumn(0).getText()));

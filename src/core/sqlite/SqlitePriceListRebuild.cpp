@@ -66,7 +66,8 @@ FieldValue priceValue(const std::optional<double>& price)
 
 } // namespace
 
-SqlitePriceListRebuild::SqlitePriceListRebuild(const QString& programDir, DatabaseLock& lock, Listener listener)
+SqlitePriceListRebuild::SqlitePriceListRebuild(const QString& programDir, DatabaseLock& lock,
+                                               Listener listener)
     : m_programDir(programDir), m_databaseFileName(ClientFiles::databaseFileName(programDir)),
       m_temporaryFileName(DatabaseCompactor::temporaryFileName(programDir)), m_lock(lock),
       m_listener(std::move(listener))
@@ -194,7 +195,8 @@ void SqlitePriceListRebuild::appendParts(const FieldValue* values, size_t count)
     onNewFile([&] { m_parts->insert(values, count); });
 }
 
-void SqlitePriceListRebuild::storeChanges(const std::vector<Change>& changes, const std::vector<qint64>& removed)
+void SqlitePriceListRebuild::storeChanges(const std::vector<Change>& changes,
+                                          const std::vector<qint64>& removed)
 {
     onNewFile([&] {
         SQLite::Database& db = *m_target;
@@ -203,8 +205,8 @@ void SqlitePriceListRebuild::storeChanges(const std::vector<Change>& changes, co
         for (const Change& change : changes)
             rows.add(change.part, change.kind, priceValue(change.oldPrice));
         // The removed parts keep their texts under negative ids.
-        SQLite::Statement replaced(db,
-                                   "SELECT PRICE, GROUPCODE, PARTNUMBER, PARTNAME FROM source.PRICE WHERE rowid = ?");
+        SQLite::Statement replaced(
+            db, "SELECT PRICE, GROUPCODE, PARTNUMBER, PARTNAME FROM source.PRICE WHERE rowid = ?");
         const auto text = [&replaced](int column) {
             const SQLite::Column stored = replaced.getColumn(column);
             return stored.isNull() ? FieldValue() : FieldValue(stored.getString());
@@ -215,7 +217,8 @@ void SqlitePriceListRebuild::storeChanges(const std::vector<Change>& changes, co
             replaced.executeStep();
             const SQLite::Column price = replaced.getColumn(0);
             rows.add(--number, PriceChange::Kind::Removed,
-                     price.isNull() ? FieldValue() : FieldValue(price.getDouble()), text(1), text(2), text(3));
+                     price.isNull() ? FieldValue() : FieldValue(price.getDouble()), text(1), text(2),
+                     text(3));
             replaced.reset();
         }
         rows.flush();
@@ -260,7 +263,8 @@ std::optional<std::vector<QString>> SqlitePriceListRebuild::groupCodes()
 void SqlitePriceListRebuild::addGroup(const QString& code, const QString& name)
 {
     onNewFile([&] {
-        SQLite::Statement insert(*m_target, "INSERT INTO GROUPS (GROUPCODE, GROUPNAME, DISCOUNT) VALUES (?, ?, 0)");
+        SQLite::Statement insert(*m_target,
+                                 "INSERT INTO GROUPS (GROUPCODE, GROUPNAME, DISCOUNT) VALUES (?, ?, 0)");
         insert.bind(1, code.toStdString());
         insert.bind(2, name.toStdString());
         insert.exec();

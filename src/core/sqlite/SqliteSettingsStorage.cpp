@@ -133,7 +133,8 @@ void bindValue(SQLite::Statement& statement, int index, const QVariant& value)
 
 } // namespace
 
-SqliteSettingsStorage::SqliteSettingsStorage(Database& database) : m_database(database) {}
+SqliteSettingsStorage::SqliteSettingsStorage(Database& database) : m_database(database)
+{}
 
 void SqliteSettingsStorage::checkColumns()
 {
@@ -215,8 +216,8 @@ void SqliteSettingsStorage::write(const Values& values, const std::vector<bool>&
             statement.bind(parameter, static_cast<int64_t>(m_rowId));
         statement.exec();
     } catch (const SQLite::Exception& error) {
-        throw m_database.writeFailure(error,
-                                      QCoreApplication::translate("SqliteSettingsStorage", "Настройки не сохранены"));
+        throw m_database.writeFailure(
+            error, QCoreApplication::translate("SqliteSettingsStorage", "Настройки не сохранены"));
     }
     if (insert)
         m_rowId = db.getLastInsertRowid();

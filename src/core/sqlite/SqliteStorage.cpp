@@ -5,7 +5,8 @@
 
 #include <SQLiteCpp/Transaction.h>
 
-SqliteStorage::SqliteStorage(const QString& programDir, Access access, const std::function<void()>& whileWaiting)
+SqliteStorage::SqliteStorage(const QString& programDir, Access access,
+                             const std::function<void()>& whileWaiting)
     : m_programDir(programDir), m_access(access), m_lock(programDir), m_catalogue(m_database, m_crossIndex),
       m_settings(m_database), m_order(m_database), m_priceChanges(m_database)
 {

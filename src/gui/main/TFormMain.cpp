@@ -79,11 +79,11 @@ TFormMain::TFormMain(const QString& programDir, QWidget* parent)
     connect(m_actions->actionCopyTable, &QAction::triggered, this, &TFormMain::actionCopyTableExecute);
     connect(m_actions->actionPriceChanges, &QAction::triggered, this, &TFormMain::actionPriceChangesExecute);
     WaitProgr::setOwner(this);
-    m_update = new PriceListUpdateCommand(
-        m_session, this,
-        {[this] { ADODataSetPartsPrice->close(); },
-         [this] { MessageBoxes::guard(this, [this] { reopenPriceList(); }); },
-         [this](bool updating) { setUpdating(updating); }});
+    m_update =
+        new PriceListUpdateCommand(m_session, this,
+                                   {[this] { ADODataSetPartsPrice->close(); },
+                                    [this] { MessageBoxes::guard(this, [this] { reopenPriceList(); }); },
+                                    [this](bool updating) { setUpdating(updating); }});
     createLayout();
     resize(kOuterSize);
     m_viewToggles = new ViewToggles(*m_actions, DBGridPartsPrice->horizontalHeader(), GroupBoxParameters);
@@ -126,7 +126,8 @@ void TFormMain::actionAddToOrderExecute()
     const PriceRow& part = ADODataSetPartsPrice->rows()[size_t(current.row())];
     MessageBoxes::guard(this, [&] {
         const int quantity = m_session.storage().order().add(part, 1);
-        StatusBar1->showMessage(tr("В заказе: %1 — %2 шт.").arg(part.partNumber).arg(quantity), kOrderedMessageMs);
+        StatusBar1->showMessage(tr("В заказе: %1 — %2 шт.").arg(part.partNumber).arg(quantity),
+                                kOrderedMessageMs);
     });
     if (FormOrder->isVisible())
         FormOrder->reread();
@@ -217,7 +218,8 @@ void TFormMain::selectSearchedPart()
             continue;
         if (chosen < 0)
             chosen = row;
-        if (!m_wantedGroup.isEmpty() && UnicodeCaseFolding::equal(rows[size_t(row)].groupCode, m_wantedGroup)) {
+        if (!m_wantedGroup.isEmpty() &&
+            UnicodeCaseFolding::equal(rows[size_t(row)].groupCode, m_wantedGroup)) {
             chosen = row;
             break;
         }

@@ -46,7 +46,6 @@ signals:
     void partChosen(const QString& partNumber, const QString& groupCode);
 
 public:
-
     QTableView* gridOrder;
     QLabel* lbTotal;
     QPushButton* btnClear;

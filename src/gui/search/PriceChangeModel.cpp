@@ -96,8 +96,8 @@ QVariant PriceChangeModel::headerData(int section, Qt::Orientation orientation, 
     if (orientation != Qt::Horizontal || role != Qt::DisplayRole)
         return QVariant();
     static const QStringList titles = {QStringLiteral("Изменение"), QStringLiteral("Код товара"),
-                                       tr("Наименование"),           QStringLiteral("Код группы"),
-                                       QStringLiteral("Было"),       QStringLiteral("Стало"),
+                                       tr("Наименование"),          QStringLiteral("Код группы"),
+                                       QStringLiteral("Было"),      QStringLiteral("Стало"),
                                        QStringLiteral("Изм. %")};
     return titles.value(section);
 }

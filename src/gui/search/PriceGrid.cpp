@@ -1,8 +1,8 @@
 #include "PriceGrid.h"
 
 #include "core/search/PriceGridColumns.h"
-#include "gui/search/PriceListModel.h"
 #include "gui/search/PriceGridDelegate.h"
+#include "gui/search/PriceListModel.h"
 
 #include <QHeaderView>
 #include <QKeyEvent>

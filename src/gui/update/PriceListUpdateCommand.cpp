@@ -1,9 +1,9 @@
 #include "PriceListUpdateCommand.h"
 
+#include "core/errors/Error.h"
 #include "core/import/PriceListUpdate.h"
 #include "core/session/ClientSession.h"
 #include "core/storage/PriceCatalogue.h"
-#include "core/errors/Error.h"
 #include "gui/shared/MessageBoxes.h"
 #include "gui/update/TformWait.h"
 #include "gui/update/WaitProgr.h"

@@ -1,6 +1,6 @@
 #include "core/config/IniFile.h"
-#include "core/text/CodePage.h"
 #include "core/errors/Error.h"
+#include "core/text/CodePage.h"
 
 #include <QFile>
 #include <QStringEncoder>

@@ -76,11 +76,15 @@ void TestPriceListComparison::matching_data()
         << QStringList{"G1;A-1;1000", "G1;B-1;1000"} << QStringList{"G1;A-1;1000.01", "G1;B-1;999.99"}
         << "Новых позиций: 0, снято: 0, подорожало: 1, подешевело: 1"
         << QStringList{"up|A-1|G1|1000.00|1000.01|+0.0", "down|B-1|G1|1000.00|999.99|-0.0"};
-    QTest::newRow("from 0 or no price: no percent, listed last")
-        << QStringList{"G1;A-1;0", "G1;B-1;", "G1;C-1;10"}
-        << QStringList{"G1;A-1;5", "G1;B-1;7", "G1;C-1;10.5"}
-        << "Новых позиций: 0, снято: 0, подорожало: 3, подешевело: 0"
-        << QStringList{"up|C-1|G1|10.00|10.50|+5.0", "up|A-1|G1|0.00|5.00|", "up|B-1|G1||7.00|"};
+    QTest::newRow("from 0: no percent, listed last")
+        << QStringList{"G1;A-1;0", "G1;C-1;10"} << QStringList{"G1;A-1;5", "G1;C-1;10.5"}
+        << "Новых позиций: 0, снято: 0, подорожало: 2, подешевело: 0"
+        << QStringList{"up|C-1|G1|10.00|10.50|+5.0", "up|A-1|G1|0.00|5.00|"};
+    // A price the reader could not read ("12,5руб") loads empty: neither a rise nor a fall.
+    QTest::newRow("no price on either side: counted apart")
+        << QStringList{"G1;A-1;12", "G1;B-1;", "G1;C-1;"}
+        << QStringList{"G1;A-1;12,5руб", "G1;B-1;7", "G1;C-1;"}
+        << "Новых позиций: 0, снято: 0, подорожало: 0, подешевело: 0, без цены: 3" << QStringList{};
     QTest::newRow("everything removed for another list")
         << QStringList{"G1;B-1;10", "G1;A-1;10"} << QStringList{"G1;C-1;10"}
         << "Новых позиций: 1, снято: 2, подорожало: 0, подешевело: 0"

@@ -1,7 +1,7 @@
 #include "SampleGenerator.h"
-#include "core/sqlite/ClientFiles.h"
 #include "core/import/PriceListUpdate.h"
 #include "core/session/ShopStorage.h"
+#include "core/sqlite/ClientFiles.h"
 #include "core/storage/Storage.h"
 
 #include <SQLiteCpp/Database.h>

@@ -42,8 +42,8 @@ void TestUnwritableInstall::refusedAndUnchanged_data()
     QTest::addColumn<QString>("message");
 
     const QStringList update{"update", "FOLDER"}, compact{"compact", "FOLDER"};
-    const QString folder = QStringLiteral("Нет права записи в папку");
-    const QString file = QStringLiteral("Нет права записи в файл");
+    const QString folder = QStringLiteral("Папка программы недоступна для записи: ");
+    const QString file = QStringLiteral("Файл недоступен для записи: ");
     QTest::newRow("update, read-only folder") << Situation::ReadOnlyFolder << 300 << update << 1 << folder;
     QTest::newRow("compaction, read-only folder")
         << Situation::ReadOnlyFolder << 300 << compact << 1 << folder;

@@ -11,10 +11,10 @@
 #include <QClipboard>
 #include <QHeaderView>
 #include <QMenu>
-#include <QStatusBar>
-#include <QTableView>
 #include <QMimeData>
 #include <QPrintPreviewDialog>
+#include <QStatusBar>
+#include <QTableView>
 #include <QTest>
 #include <QTimer>
 
@@ -119,7 +119,8 @@ void TestDocumentCommands::savedRateReopensPriceList()
     settings.edit();
     settings.setValue(Tables::SettingsField::RATE_USD, 50.0);
     settings.post();
-    QCOMPARE(columnTexts(m_form->DBGridPartsPrice->model(), 4), (QStringList{regional("1.60"), regional("2.00")}));
+    QCOMPARE(columnTexts(m_form->DBGridPartsPrice->model(), 4),
+             (QStringList{regional("1.60"), regional("2.00")}));
     QCOMPARE(m_form->DBGridPartsPrice->currentIndex().row(), 1);
     m_form->actions().actionCopyTable->trigger();
     QVERIFY(QGuiApplication::clipboard()->text().contains(regional("\t1.60\n")));
