@@ -2,7 +2,6 @@
 
 #include "core/errors/Error.h"
 #include "core/session/CommandLine.h"
-#include "core/session/ShopStorage.h"
 
 #include <QFileInfo>
 
@@ -12,12 +11,12 @@ int AdminVerb::wrongUsage(QTextStream& err)
     return 2;
 }
 
-QString AdminVerb::existingDatabase(const QString& folder)
+std::unique_ptr<Storage> AdminVerb::openShop(const QString& folder, ShopStorage::Access access)
 {
     const QString fileName = ShopStorage::databaseFileName(folder);
     if (!QFileInfo(fileName).isFile())
         throw Error(QStringLiteral("Cannot open database \"%1\": no such file").arg(fileName));
-    return fileName;
+    return ShopStorage::open(folder, access);
 }
 
 QString AdminVerb::tabSeparated(const QStringList& fields)

@@ -1,8 +1,13 @@
 #pragma once
 
+#include "core/session/ShopStorage.h"
+#include "core/storage/Storage.h"
+
 #include <QString>
 #include <QStringList>
 #include <QTextStream>
+
+#include <memory>
 
 // One verb of tardesk-admin. Failures are exceptions; the program prints
 // their message on the error stream and exits with status 1.
@@ -19,7 +24,7 @@ public:
 protected:
     // The usage on err; the status of a wrong command line.
     static int wrongUsage(QTextStream& err);
-    // FOLDER's database file; throws when there is none.
-    static QString existingDatabase(const QString& folder);
+    // The shop in folder, whose database file must exist.
+    static std::unique_ptr<Storage> openShop(const QString& folder, ShopStorage::Access access);
     static QString tabSeparated(const QStringList& fields);
 };

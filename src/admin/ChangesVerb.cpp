@@ -8,8 +8,7 @@ int ChangesVerb::execute(const QStringList& arguments, QTextStream& out, QTextSt
 {
     if (arguments.size() != 1)
         return wrongUsage(err);
-    existingDatabase(arguments[0]);
-    const std::unique_ptr<Storage> storage = ShopStorage::open(arguments[0], ShopStorage::Access::Read);
+    const std::unique_ptr<Storage> storage = openShop(arguments[0], ShopStorage::Access::Read);
     QString text;
     for (const PriceChangeList::Line& line : PriceChangeList::read(storage->priceChanges()))
         text += tabSeparated(PriceChangeList::fields(line));

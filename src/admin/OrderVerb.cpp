@@ -103,9 +103,8 @@ int OrderVerb::execute(const QStringList& arguments, QTextStream& out, QTextStre
         return wrongUsage(err);
     const QString folder = arguments[0];
     const QStringList rest = arguments.mid(2);
-    existingDatabase(folder);
     if (verb == QLatin1String("list") || verb == QLatin1String("export")) {
-        const std::unique_ptr<Storage> storage = ShopStorage::open(folder, ShopStorage::Access::Read);
+        const std::unique_ptr<Storage> storage = openShop(folder, ShopStorage::Access::Read);
         const Order current = Order::read(*storage);
         if (verb == QLatin1String("list")) {
             out << list(current);
@@ -116,7 +115,7 @@ int OrderVerb::execute(const QStringList& arguments, QTextStream& out, QTextStre
         return 0;
     }
     // A change waits while an update replaces the shop's list, or it would be lost with the old one.
-    const std::unique_ptr<Storage> storage = ShopStorage::open(folder, ShopStorage::Access::Shared);
+    const std::unique_ptr<Storage> storage = openShop(folder, ShopStorage::Access::Shared);
     if (verb == QLatin1String("add"))
         addToOrder(*storage, rest);
     else if (verb == QLatin1String("remove"))

@@ -13,8 +13,7 @@ int QuoteVerb::execute(const QStringList& arguments, QTextStream& out, QTextStre
     if (arguments.size() != 3)
         return wrongUsage(err);
     const QString folder = arguments[0];
-    existingDatabase(folder);
-    const std::unique_ptr<Storage> storage = ShopStorage::open(folder, ShopStorage::Access::Read);
+    const std::unique_ptr<Storage> storage = openShop(folder, ShopStorage::Access::Read);
     SettingsRecord settings;
     settings.open(storage->settings());
     const PartSearch::Found found = PartSearch(storage->catalogue(), settings).find(arguments[1]);

@@ -10,8 +10,7 @@ int SearchVerb::execute(const QStringList& arguments, QTextStream& out, QTextStr
 {
     if (arguments.size() != 2)
         return wrongUsage(err);
-    existingDatabase(arguments[0]);
-    const std::unique_ptr<Storage> storage = ShopStorage::open(arguments[0], ShopStorage::Access::Read);
+    const std::unique_ptr<Storage> storage = openShop(arguments[0], ShopStorage::Access::Read);
     SettingsRecord settings;
     settings.open(storage->settings());
     const PartSearch::Found found = PartSearch(storage->catalogue(), settings).find(arguments[1]);

@@ -37,8 +37,7 @@ int UpdateVerb::execute(const QStringList& arguments, QTextStream&, QTextStream&
     if (arguments.size() != 1)
         return wrongUsage(err);
     const QString folder = arguments.front();
-    existingDatabase(folder);
-    const std::unique_ptr<Storage> storage = ShopStorage::open(folder, ShopStorage::Access::Read);
+    const std::unique_ptr<Storage> storage = openShop(folder, ShopStorage::Access::Read);
     storage->catalogue().checkPriceTable();
     PercentReporter progress(err);
     PriceListUpdate update(
