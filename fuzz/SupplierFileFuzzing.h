@@ -2,7 +2,7 @@
 
 #include "core/errors/Error.h"
 #include "core/import/SupplierFileReader.h"
-#include "core/sqlite/Schema.h"
+#include "core/storage/Tables.h"
 #include "core/text/CodePage.h"
 
 #include <QDir>

@@ -1,6 +1,6 @@
 #include "TFormSetup.h"
 
-#include "core/sqlite/Schema.h"
+#include "core/storage/Tables.h"
 #include "core/storage/SettingsRecord.h"
 #include "gui/setup/RateValidator.h"
 #include "gui/setup/SettingsFieldEdit.h"

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "core/sqlite/Schema.h"
+#include "core/storage/Tables.h"
 
 #include <QDialog>
 #include <QStyle>

@@ -23,6 +23,8 @@ private slots:
 
     void commandsFollowEditing_data();
     void commandsFollowEditing();
+    void keypadDecimalKeyTypesSeparator_data();
+    void keypadDecimalKeyTypesSeparator();
     void refusedCharacterStartsNothing_data();
     void refusedCharacterStartsNothing();
     void leavingWritesAndCancelRestores();
@@ -175,6 +177,27 @@ void TestFormSetup::refusedCharacterStartsNothing()
     QCOMPARE(edit->text(), before);
     QVERIFY(!m_record->isEditing());
     QVERIFY(m_form->DataSetSetupEdit->isEnabled());
+}
+
+// The keypad's decimal key gives "." or "," as the keyboard layout has it.
+void TestFormSetup::keypadDecimalKeyTypesSeparator_data()
+{
+    QTest::addColumn<int>("key");
+    QTest::newRow("keypad point") << int(Qt::Key_Period);
+    QTest::newRow("keypad comma") << int(Qt::Key_Comma);
+}
+
+void TestFormSetup::keypadDecimalKeyTypesSeparator()
+{
+    QFETCH(int, key);
+    start();
+    QLineEdit* rate = field("RATE_USD");
+    rate->setFocus();
+    rate->selectAll();
+    typeText(rate, QStringLiteral("41"));
+    QTest::keyClick(rate, Qt::Key(key), Qt::KeypadModifier);
+    typeText(rate, QStringLiteral("5"));
+    QCOMPARE(rate->text(), regional(QStringLiteral("41.5")));
 }
 
 void TestFormSetup::leavingWritesAndCancelRestores()
