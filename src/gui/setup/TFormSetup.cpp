@@ -1,7 +1,7 @@
 #include "TFormSetup.h"
 
-#include "core/storage/Tables.h"
 #include "core/storage/SettingsRecord.h"
+#include "core/storage/Tables.h"
 #include "gui/setup/RateValidator.h"
 #include "gui/setup/SettingsFieldEdit.h"
 #include "gui/shared/MessageBoxes.h"
