@@ -59,11 +59,13 @@ public:
         }
         if (!made)
             return false;
-        // Durability is not under test here; speed is.
-        const QString options = QStringLiteral("-k '%1' -p %2 -c listen_addresses='' -c fsync=off "
-                                               "-c synchronous_commit=off -c full_page_writes=off")
-                                    .arg(m_dir.path())
-                                    .arg(kPort);
+        // Durability is not under test here; speed is. The server's messages
+        // in English, as the tests expect them.
+        const QString options =
+            QStringLiteral("-k '%1' -p %2 -c listen_addresses='' -c fsync=off "
+                           "-c synchronous_commit=off -c full_page_writes=off -c lc_messages=C")
+                .arg(m_dir.path())
+                .arg(kPort);
         if (!run("pg_ctl", {QStringLiteral("-D"), dataDir(), QStringLiteral("-l"),
                             m_dir.filePath("server.log"), QStringLiteral("-o"), options, QStringLiteral("-w"),
                             QStringLiteral("-t"), QStringLiteral("60"), QStringLiteral("start")})) {
@@ -73,6 +75,7 @@ public:
             return false;
         }
         m_running = true;
+        watchOver();
         return true;
     }
 
@@ -113,6 +116,25 @@ public:
 private:
     static QString program(const char* name) { return QLatin1String(kBinDir) + QLatin1String(name); }
     QString dataDir() const { return m_dir.filePath("data"); }
+
+    // Stops the server once this process is gone, so that a test that
+    // crashes leaves no server behind; it ends with the server.
+    void watchOver() const
+    {
+        const QString pidFile = dataDir() + QStringLiteral("/postmaster.pid");
+        const QString script =
+            QStringLiteral("while [ -d /proc/%1 ] && [ -f '%2' ]; do sleep 1; done; "
+                           "[ -f '%2' ] && exec '%3' -D '%4' -m immediate stop >/dev/null 2>&1")
+                .arg(QString::number(::getpid()), pidFile, program("pg_ctl"), dataDir());
+        const QStringList shell{QStringLiteral("sh"), QStringLiteral("-c"), script};
+        if (::geteuid() == 0)
+            QProcess::startDetached(
+                QStringLiteral("runuser"),
+                QStringList{QStringLiteral("-u"), QStringLiteral("postgres"), QStringLiteral("--")} + shell,
+                m_dir.path());
+        else
+            QProcess::startDetached(shell.front(), shell.mid(1), m_dir.path());
+    }
 
     bool fail(const QString& error)
     {
