@@ -179,6 +179,14 @@ void PgConnection::open()
         throw Error(lostMessage(m_server, reason));
     }
     m_conn = conn;
+    // Dates and reals are read as text: in one format, whatever the server's
+    // configuration, and reals in full so they read back exactly.
+    try {
+        execScript("SET datestyle = 'ISO, YMD'; SET extra_float_digits = 1");
+    } catch (...) {
+        close();
+        throw;
+    }
 }
 
 void PgConnection::close()

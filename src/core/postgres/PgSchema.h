@@ -76,16 +76,19 @@ inline constexpr char kPartsOfCross[] =
     "P.WH2, P.WH3, P.WH4, P.WH5, P.WH6, P.WH7, P.WH8, (SELECT VERSION FROM TARDESK_LIST), P.ROW_NO, C.KIND, "
     "C.OLD_PRICE FROM PRICE P LEFT JOIN PRICE_CHANGES C ON C.ROW_ID = P.ROW_NO "
     "WHERE tardesk_fold(P.CROSSNUMBER) COLLATE \"C\" = tardesk_fold($1) AND P.GROUPCODE IS NOT NULL";
-// The parts of a short number ignoring case, with the list's version.
+// The parts of a short number ignoring case, with the list's version, as
+// the embedded file's index gives them spelling by spelling.
 inline constexpr char kPartsOfShortNumber[] =
     "SELECT P.GROUPCODE, P.PARTNUMBER, P.SHORTPARTNUMBER, P.PARTNAME, P.CROSSNUMBER, P.PRICE, P.WH0, P.WH1, "
     "P.WH2, P.WH3, P.WH4, P.WH5, P.WH6, P.WH7, P.WH8, (SELECT VERSION FROM TARDESK_LIST) FROM PRICE P "
-    "WHERE tardesk_fold(P.SHORTPARTNUMBER) COLLATE \"C\" = tardesk_fold($1)";
-// The parts whose PARTNUMBER matches a LIKE pattern, with the list's version.
+    "WHERE tardesk_fold(P.SHORTPARTNUMBER) COLLATE \"C\" = tardesk_fold($1) "
+    "ORDER BY P.SHORTPARTNUMBER COLLATE \"C\", P.ROW_NO";
+// The parts whose PARTNUMBER matches a LIKE pattern, with the list's
+// version, in the list's order.
 inline constexpr char kPartsLike[] =
     "SELECT P.GROUPCODE, P.PARTNUMBER, P.SHORTPARTNUMBER, P.PARTNAME, P.CROSSNUMBER, P.PRICE, P.WH0, P.WH1, "
     "P.WH2, P.WH3, P.WH4, P.WH5, P.WH6, P.WH7, P.WH8, (SELECT VERSION FROM TARDESK_LIST) FROM PRICE P "
-    "WHERE P.PARTNUMBER COLLATE \"C\" LIKE $1";
+    "WHERE P.PARTNUMBER COLLATE \"C\" LIKE $1 ORDER BY P.ROW_NO";
 // Every group in code-point order of its code, with the list's version
 // (alone, when there is no group).
 inline constexpr char kGroups[] =

@@ -14,8 +14,6 @@ private slots:
     void init();
     void cleanup();
     void foldsAsCaseFolding();
-    void columns_data();
-    void columns();
     void lookupsUseIndexes_data();
     void lookupsUseIndexes();
     void createRefused_data();
@@ -54,60 +52,6 @@ void TestPgSchema::foldsAsCaseFolding()
             every += QChar(code);
     every += QString::fromUcs4(U"\U0001D400\U00010400");
     QCOMPARE(m_db->exec("SELECT tardesk_fold($1)", {every}).string(0, 0), CaseFolding::upper(every));
-}
-
-void TestPgSchema::columns_data()
-{
-    QTest::addColumn<QString>("table");
-    QTest::addColumn<QString>("column");
-    QTest::addColumn<QString>("type");
-    QTest::newRow("part number") << "price"
-                                 << "partnumber"
-                                 << "character varying(22)";
-    QTest::newRow("cross number") << "price"
-                                  << "crossnumber"
-                                  << "character varying(10)";
-    QTest::newRow("price") << "price"
-                           << "price"
-                           << "real";
-    QTest::newRow("stock") << "price"
-                           << "wh8"
-                           << "smallint";
-    QTest::newRow("row number") << "price"
-                                << "row_no"
-                                << "bigint";
-    QTest::newRow("group code") << "groups"
-                                << "groupcode"
-                                << "character varying(15)";
-    QTest::newRow("discount") << "groups"
-                              << "discount"
-                              << "smallint";
-    QTest::newRow("client code") << "settings"
-                                 << "cl_id"
-                                 << "character varying(5)";
-    QTest::newRow("rate") << "settings"
-                          << "rate_usd"
-                          << "double precision";
-    QTest::newRow("update date") << "settings"
-                                 << "price_date"
-                                 << "timestamp without time zone";
-    QTest::newRow("reserved integer") << "settings"
-                                      << "integer2"
-                                      << "integer";
-}
-
-void TestPgSchema::columns()
-{
-    QFETCH(QString, table);
-    QFETCH(QString, column);
-    QFETCH(QString, type);
-    PgSchema::create(*m_db);
-    const PgResult found =
-        m_db->exec("SELECT format_type(atttypid, atttypmod) FROM pg_attribute WHERE attrelid = $1::regclass "
-                   "AND attname = $2",
-                   {table, column});
-    QCOMPARE(found.rows(), 1);
-    QCOMPARE(found.string(0, 0), type);
 }
 
 void TestPgSchema::lookupsUseIndexes_data()
