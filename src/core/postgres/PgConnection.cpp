@@ -18,6 +18,8 @@ namespace {
 // Time for a cancelled statement to end, after which the connection is
 // given up rather than waited for.
 constexpr std::chrono::milliseconds kCancelGrace{2000};
+// How often a waiting call asks whether to stop.
+constexpr qint64 kStopPollMs = 100;
 
 QString message(const char* libpqMessage)
 {
@@ -179,6 +181,10 @@ void PgConnection::open()
         throw Error(lostMessage(m_server, reason));
     }
     m_conn = conn;
+    // The server's notices ("table ... does not exist, skipping") are not
+    // for the clerk, and tools print their own output.
+    PQsetNoticeProcessor(
+        conn, [](void*, const char*) {}, nullptr);
     // Dates and reals are read as text: in one format, whatever the server's
     // configuration, and reals in full so they read back exactly.
     try {
@@ -407,9 +413,11 @@ void PgConnection::wait(short events, Clock::time_point end)
     for (;;) {
         const auto left = std::chrono::duration_cast<std::chrono::milliseconds>(end - Clock::now()).count();
         if (left <= 0)
-            timedOut();
+            giveUp(QCoreApplication::translate("PgConnection", "Сервер не отвечает: %1").arg(m_server));
+        if (m_stopRequested && m_stopRequested())
+            giveUp(QCoreApplication::translate("PgConnection", "Запрос к серверу %1 прерван").arg(m_server));
         pollfd socket{PQsocket(m_conn), events, 0};
-        const int ready = ::poll(&socket, 1, int(std::min<qint64>(left, 1000)));
+        const int ready = ::poll(&socket, 1, int(std::min<qint64>(left, kStopPollMs)));
         if (ready > 0)
             return;
         if (ready < 0 && errno != EINTR)
@@ -417,7 +425,7 @@ void PgConnection::wait(short events, Clock::time_point end)
     }
 }
 
-void PgConnection::timedOut()
+void PgConnection::giveUp(const QString& message)
 {
     // PQcancel opens a connection of its own and may itself wait for a
     // server that does not answer: a thread of its own waits for it.
@@ -447,7 +455,7 @@ void PgConnection::timedOut()
     }
     if (!drained)
         close();
-    throw Error(QCoreApplication::translate("PgConnection", "Сервер не отвечает: %1").arg(m_server));
+    throw Error(message);
 }
 
 void PgConnection::lost()

@@ -5,6 +5,7 @@
 #include <QString>
 
 #include <chrono>
+#include <functional>
 #include <memory>
 #include <optional>
 #include <string>
@@ -97,6 +98,9 @@ public:
     const QString& server() const { return m_server; }
     std::chrono::milliseconds deadline() const { return m_deadline; }
     void setDeadline(std::chrono::milliseconds deadline) { m_deadline = deadline; }
+    // Asked every fraction of a second while a call waits; once it answers
+    // true, the statement is cancelled and the call fails.
+    void setStopRequest(std::function<bool()> stopRequested) { m_stopRequested = std::move(stopRequested); }
 
     // One statement; $1, $2, ... take params.
     PgResult exec(const std::string& sql, const std::vector<PgParam>& params = {});
@@ -126,7 +130,8 @@ private:
     pg_result* collect(std::chrono::steady_clock::time_point end, bool stopAtCopy);
     void flush(std::chrono::steady_clock::time_point end);
     void wait(short events, std::chrono::steady_clock::time_point end);
-    [[noreturn]] void timedOut();
+    // Cancels the statement waited for and fails with message.
+    [[noreturn]] void giveUp(const QString& message);
     [[noreturn]] void lost();
     void abandonCopy();
     std::chrono::steady_clock::time_point endOfCall() const;
@@ -135,6 +140,7 @@ private:
     QString m_server;
     pg_conn* m_conn = nullptr;
     std::chrono::milliseconds m_deadline = kDefaultDeadline;
+    std::function<bool()> m_stopRequested;
     bool m_inCopy = false;
     bool m_transactionOpen = false;
 };

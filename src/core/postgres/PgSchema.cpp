@@ -119,6 +119,33 @@ std::string createSettingsStatement()
     return createTable(kSettingsTable, columns);
 }
 
+std::string createPriceChangesStatement(const std::string& table)
+{
+    return "CREATE TABLE " + table +
+           " (ROW_ID bigint PRIMARY KEY, KIND varchar(7) NOT NULL, OLD_PRICE real, GROUPCODE varchar(15), "
+           "PARTNUMBER varchar(22), PARTNAME varchar(60))";
+}
+
+std::string swapTablesStatement(bool withGroups)
+{
+    const auto replace = [](const std::string& current, const std::string& made) {
+        return "DROP TABLE " + current + "; ALTER TABLE " + made + " RENAME TO " + current + "; ";
+    };
+    const auto renameIndex = [](const std::string& made, const std::string& current) {
+        return "ALTER INDEX " + made + " RENAME TO " + current + "; ";
+    };
+    std::string sql =
+        replace("PRICE", "PRICE_NEW") + renameIndex("PRICE_NEW_SHORTPARTNUMBER", "PRICE_SHORTPARTNUMBER") +
+        renameIndex("PRICE_NEW_CROSSNUMBER", "PRICE_CROSSNUMBER") +
+        "ALTER SEQUENCE PRICE_NEW_ROW_NO_SEQ RENAME TO PRICE_ROW_NO_SEQ; " +
+        createListChangedTrigger("PRICE") + "; " + replace("PRICE_CHANGES", "PRICE_CHANGES_NEW") +
+        renameIndex("PRICE_CHANGES_NEW_PKEY", "PRICE_CHANGES_PKEY");
+    if (withGroups)
+        sql += replace("GROUPS", "GROUPS_NEW") + renameIndex("GROUPS_NEW_PKEY", "GROUPS_PKEY") +
+               createListChangedTrigger("GROUPS") + "; ";
+    return sql + "UPDATE TARDESK_LIST SET VERSION = VERSION + 1";
+}
+
 std::string createListChangedTrigger(const std::string& table)
 {
     return "CREATE TRIGGER LIST_CHANGED AFTER INSERT OR UPDATE OR DELETE OR TRUNCATE ON " + table +
@@ -155,7 +182,7 @@ void create(PgConnection& db)
     db.exec(createGroupsStatement(kGroupsTable));
     db.exec(createListChangedTrigger(kGroupsTable));
     db.exec(createSettingsStatement());
-    db.exec(kCreatePriceChanges);
+    db.exec(createPriceChangesStatement(kPriceChangesTable));
     db.exec(kCreateOrder);
 
     std::string columns, places;

@@ -1,8 +1,7 @@
 #include "PgStorage.h"
 
+#include "core/postgres/PgPriceListRebuild.h"
 #include "core/postgres/PgSchema.h"
-
-#include <QCoreApplication>
 
 PgStorage::PgStorage(const QString& connection)
     : m_connection(connection), m_db(connection), m_catalogue(m_db), m_settings(m_db), m_order(m_db),
@@ -18,10 +17,10 @@ void PgStorage::readInOneSnapshot(const std::function<void()>& read)
     snapshot.commit();
 }
 
-std::unique_ptr<PriceListRebuild> PgStorage::rebuild(PriceListRebuild::Listener /*listener*/)
+std::unique_ptr<PriceListRebuild> PgStorage::rebuild(PriceListRebuild::Listener listener)
 {
-    throw Error(
-        QCoreApplication::translate("PgStorage", "Обновление прайс-листа на сервере ещё не поддерживается"));
+    // On a connection of its own: this one goes on answering searches.
+    return std::make_unique<PgPriceListRebuild>(m_connection, std::move(listener));
 }
 
 void PgStorage::suspend()
