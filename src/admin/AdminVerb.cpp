@@ -15,7 +15,7 @@ int AdminVerb::wrongUsage(QTextStream& err)
 QString AdminVerb::existingDatabase(const QString& folder)
 {
     const QString fileName = ShopStorage::databaseFileName(folder);
-    if (!QFileInfo(fileName).isFile())
+    if (ShopStorage::serverConnection(folder).isEmpty() && !QFileInfo(fileName).isFile())
         throw Error(QStringLiteral("Cannot open database \"%1\": no such file").arg(fileName));
     return fileName;
 }

@@ -19,7 +19,7 @@ public:
 protected:
     // The usage on err; the status of a wrong command line.
     static int wrongUsage(QTextStream& err);
-    // FOLDER's database file; throws when there is none.
+    // FOLDER's database file; throws when there is none and the shop is on no server.
     static QString existingDatabase(const QString& folder);
     static QString tabSeparated(const QStringList& fields);
 };
