@@ -18,8 +18,6 @@ private slots:
     void lookupsUseIndexes();
     void createRefused_data();
     void createRefused();
-    void checkRefuses_data();
-    void checkRefuses();
 
 private:
     PostgresServer m_server;
@@ -118,33 +116,6 @@ void TestPgSchema::createRefused()
     }
     if (!before.isEmpty())
         QCOMPARE(m_db->exec("SELECT to_regclass('settings') IS NULL").string(0, 0), "t");
-}
-
-void TestPgSchema::checkRefuses_data()
-{
-    QTest::addColumn<QString>("change");
-    QTest::addColumn<QString>("message");
-    QTest::newRow("a shop of this version") << ""
-                                            << "";
-    QTest::newRow("no shop") << "DROP TABLE TARDESK_SCHEMA"
-                             << "нет таблиц магазина";
-    QTest::newRow("a later version") << "UPDATE TARDESK_SCHEMA SET VERSION = 2"
-                                     << "версии 2, а программа знает версию 1";
-}
-
-void TestPgSchema::checkRefuses()
-{
-    QFETCH(QString, change);
-    QFETCH(QString, message);
-    PgSchema::create(*m_db);
-    if (!change.isEmpty())
-        m_db->exec(change.toStdString());
-    try {
-        PgSchema::check(*m_db);
-        QVERIFY(message.isEmpty());
-    } catch (const Error& error) {
-        QVERIFY2(!message.isEmpty() && error.message().contains(message), qPrintable(error.message()));
-    }
 }
 
 QTEST_GUILESS_MAIN(TestPgSchema)

@@ -2,11 +2,9 @@
 #include "core/postgres/PgSchema.h"
 #include "core/postgres/PgStorage.h"
 #include "core/search/PriceGridColumns.h"
-#include "core/storage/PriceChangeStorage.h"
 #include "core/storage/SettingsRecord.h"
 #include "core/text/CaseFolding.h"
 #include "support/ClientFolder.h"
-#include "support/DecimalSeparator.h"
 #include "support/PostgresServer.h"
 
 #include <QRandomGenerator>
@@ -15,6 +13,9 @@
 #include <thread>
 
 namespace {
+
+const char kGroups[] =
+    "INSERT INTO GROUPS VALUES ('G0', 'Без скидки', 0), ('G5', 'Пять', 5), ('ГР', 'Кириллица', 10)";
 
 // A part's texts and amounts as the grid shows them, for comparing answers.
 QString shown(const PriceRow& row)
@@ -70,8 +71,6 @@ private slots:
     void crossesOf();
     void seesOtherProgramsChanges_data();
     void seesOtherProgramsChanges();
-    void amounts_data();
-    void amounts();
     void partsByNumber_data();
     void partsByNumber();
     void settings();
@@ -80,7 +79,6 @@ private slots:
     void twoCountersSaveIntoEmptySettings();
     void order();
     void twoCountersAddAtOnce();
-    void priceChanges();
 
 private:
     void exec(const QString& sql) { PgConnection(m_connection).exec(sql.toStdString()); }
@@ -102,9 +100,7 @@ void TestPgStorage::init()
     QVERIFY2(!m_connection.isEmpty(), qPrintable(m_server.error()));
     PgConnection db(m_connection);
     PgSchema::create(db);
-    db.exec("INSERT INTO GROUPS VALUES ('G0', 'Без скидки', 0), ('G5', 'Пять', 5), "
-            "('G30', 'Тридцать', 30), ('GN', 'Без значения', NULL), ('ГР', 'Кириллица', 10), "
-            "('G15', 'Пятнадцать', 15), ('G3', 'Три', 3), ('ЁЖ', 'Ёж', 1)");
+    db.exec(kGroups);
     m_storage = std::make_unique<PgStorage>(m_connection);
 }
 
@@ -130,7 +126,7 @@ void TestPgStorage::sameAnswersAsEmbedded()
             result += letters[random.bounded(int(letters.size()))];
         return result;
     };
-    const QStringList groups{"'G0'", "'g5'", "'G5'", "'ГР'", "'гр'", "'ёж'", "NULL", "'NOPE'"};
+    const QStringList groups{"'G0'", "'g5'", "'G5'", "'ГР'", "'гр'", "'ёж'", "'GN'", "NULL", "'NOPE'"};
     QStringList crosses{"NULL", "''"};
     for (int i = 0; i < 60; ++i)
         crosses << sqlText(text(1 + random.bounded(4)));
@@ -145,11 +141,12 @@ void TestPgStorage::sameAnswersAsEmbedded()
                     crosses[random.bounded(int(crosses.size()))] + ", " + price;
     }
     ClientFolder embedded;
-    embedded.exec(
-        "INSERT INTO GROUPS VALUES ('G0', 'Без скидки', 0), ('G5', 'Пять', 5), ('g5', 'Пять малых', "
-        "7), ('ГР', 'Кириллица', 10), ('ЁЖ', 'Ёж', 1)");
-    exec("DELETE FROM GROUPS WHERE GROUPCODE NOT IN ('G0', 'G5', 'ГР', 'ЁЖ')");
-    exec("INSERT INTO GROUPS VALUES ('g5', 'Пять малых', 7)");
+    embedded.exec(kGroups);
+    // Two groups of one code ignoring case: a part joins both.
+    const char otherGroups[] =
+        "INSERT INTO GROUPS VALUES ('g5', 'Пять малых', 7), ('GN', 'Без скидки', NULL), ('ЁЖ', 'Ёж', 1)";
+    embedded.exec(otherGroups);
+    exec(otherGroups);
     const QString insert = "INSERT INTO PRICE (GROUPCODE, PARTNUMBER, SHORTPARTNUMBER, CROSSNUMBER, PRICE) "
                            "VALUES (" +
                            rows.join("), (") + ")";
@@ -230,54 +227,6 @@ void TestPgStorage::seesOtherProgramsChanges()
     // Only a change of the list makes the counters read their maps again.
     QCOMPARE(PgConnection(m_connection).exec(PgSchema::kSelectListVersion).integer(0, 0) == version,
              change.contains("SETTINGS"));
-}
-
-void TestPgStorage::amounts_data()
-{
-    QTest::addColumn<QString>("group");
-    QTest::addColumn<QString>("price"); // SQL
-    QTest::addColumn<double>("usd");
-    QTest::addColumn<QStringList>("expected"); // input price, retail, dollars, euros
-    QTest::newRow("whole price with a discount")
-        << "G5"
-        << "99" << 40.0 << QStringList{"94.05", "99.00", "2.48", "1.98"};
-    QTest::newRow("fractional price") << "G30"
-                                      << "10.5" << 40.0 << QStringList{"7.35", "10.50", "0.26", "0.21"};
-    QTest::newRow("zero rate gives an empty value")
-        << "G0"
-        << "99" << 0.0 << QStringList{"99.00", "99.00", "", "1.98"};
-    QTest::newRow("empty price") << "G5"
-                                 << "NULL" << 40.0 << QStringList{"", "", "", ""};
-    QTest::newRow("empty discount") << "GN"
-                                    << "99" << 40.0 << QStringList{"", "99.00", "2.48", "1.98"};
-    QTest::newRow("cyrillic group code in small letters")
-        << "гр"
-        << "20" << 40.0 << QStringList{"18.00", "20.00", "0.50", "0.40"};
-    QTest::newRow("45.50 less 15 % is 38.675")
-        << "G15"
-        << "45.5" << 20.0 << QStringList{"38.68", "45.50", "2.28", "0.91"};
-    QTest::newRow("45.10 less 15 % is 38.335")
-        << "G15"
-        << "45.1" << 20.0 << QStringList{"38.34", "45.10", "2.26", "0.90"};
-    QTest::newRow("0.50 less 3 % is 0.485") << "G3"
-                                            << "0.5" << 20.0 << QStringList{"0.49", "0.50", "0.03", "0.01"};
-}
-
-void TestPgStorage::amounts()
-{
-    QFETCH(QString, group);
-    QFETCH(QString, price);
-    QFETCH(double, usd);
-    QFETCH(QStringList, expected);
-    parts({"'" + group + "', 'P1', 'P1', 'X1', " + price});
-    const std::vector<PriceRow> rows = m_storage->catalogue().priceList("X1", {usd, 50});
-    QCOMPARE(rows.size(), size_t(1));
-    QStringList texts;
-    for (const int column : {2, 3, 4, 5})
-        texts << PriceGridColumns::text(rows[0], column);
-    for (QString& text : expected)
-        text = regional(text);
-    QCOMPARE(texts, expected);
 }
 
 void TestPgStorage::partsByNumber_data()
@@ -469,23 +418,6 @@ void TestPgStorage::twoCountersAddAtOnce()
         lines << line.partNumber.toUpper() + " " + QString::number(line.quantity);
     lines.sort();
     QCOMPARE(lines, QStringList({"A-1 " + QString::number(2 * kAdds), "B-2 " + QString::number(kAdds)}));
-}
-
-void TestPgStorage::priceChanges()
-{
-    parts({"'G0', 'UP-1', 'UP1', 'K1', 45.1", "'G0', 'NEW-1', 'NEW1', 'K1', 3"});
-    exec("INSERT INTO PRICE_CHANGES VALUES (1, 'up', 40.3, NULL, NULL, NULL), (2, 'new', NULL, NULL, NULL, "
-         "NULL), "
-         "(-1, 'removed', 9.9, 'G5', 'OLD-1', 'Снятая')");
-    QStringList found;
-    for (const PriceChangeStorage::Line& line : m_storage->priceChanges().read())
-        found << PriceChange::name(line.kind) + " " + QString::fromStdString(line.partNumber) + " " +
-                     QString::fromStdString(line.groupCode) + " " +
-                     QString::number(line.oldPrice.value_or(-1), 'g', 9) + " " +
-                     QString::number(line.newPrice.value_or(-1), 'g', 9) + " " + line.partName;
-    found.sort();
-    QCOMPARE(found, QStringList({"new NEW-1 G0 -1 3 ", "removed OLD-1 G5 9.89999962 -1 Снятая",
-                                 "up UP-1 G0 40.2999992 45.0999985 "}));
 }
 
 QTEST_GUILESS_MAIN(TestPgStorage)
