@@ -118,14 +118,15 @@ private:
     QString dataDir() const { return m_dir.filePath("data"); }
 
     // Stops the server once this process is gone, so that a test that
-    // crashes leaves no server behind; it ends with the server.
+    // crashes leaves no server behind, nor its folder; it ends with the server.
     void watchOver() const
     {
         const QString pidFile = dataDir() + QStringLiteral("/postmaster.pid");
         const QString script =
-            QStringLiteral("while [ -d /proc/%1 ] && [ -f '%2' ]; do sleep 1; done; "
-                           "[ -f '%2' ] && exec '%3' -D '%4' -m immediate stop >/dev/null 2>&1")
-                .arg(QString::number(::getpid()), pidFile, program("pg_ctl"), dataDir());
+            QStringLiteral(
+                "while [ -d /proc/%1 ] && [ -f '%2' ]; do sleep 1; done; "
+                "if [ -f '%2' ]; then '%3' -D '%4' -m immediate stop >/dev/null 2>&1; rm -rf '%5'; fi")
+                .arg(QString::number(::getpid()), pidFile, program("pg_ctl"), dataDir(), m_dir.path());
         const QStringList shell{QStringLiteral("sh"), QStringLiteral("-c"), script};
         if (::geteuid() == 0)
             QProcess::startDetached(
