@@ -7,7 +7,7 @@
 # Run with -DSOURCE_DIR=<src> -DQT_CORE_INCLUDE_DIR=<QtCore headers> [-DSTAMP=<file> [-DDEPFILE=<file>]].
 
 # The layers, lowest first: a new folder of src/core or src/gui goes in here.
-set(core_layers errors files text config storage import search order sqlite session)
+set(core_layers errors files text config storage import search order sqlite postgres session)
 set(gui_layers shared search,setup,update,order main)
 
 set(rank 0)

@@ -9,6 +9,7 @@
 #include "admin/UpdateVerb.h"
 #include "core/errors/Error.h"
 #include "core/session/CommandLine.h"
+#include "core/session/ShopStorage.h"
 
 #include <functional>
 #include <memory>
@@ -62,6 +63,7 @@ int AdminProgram::run(const QStringList& arguments, QTextStream& out, QTextStrea
     CommandLine commandLine(CommandLine::Program::Admin);
     if (!commandLine.parse(QStringList{QStringLiteral("tardesk-admin")} + arguments, out, err))
         return commandLine.exitCode();
+    ShopStorage::setServer(commandLine.server());
     const QStringList positional = commandLine.positionalArguments();
     const std::unique_ptr<AdminVerb> verb = positional.isEmpty() ? nullptr : verbNamed(positional.front());
     if (!verb) {

@@ -14,7 +14,7 @@ int AdminVerb::wrongUsage(QTextStream& err)
 std::unique_ptr<Storage> AdminVerb::openShop(const QString& folder, ShopStorage::Access access)
 {
     const QString fileName = ShopStorage::databaseFileName(folder);
-    if (!QFileInfo(fileName).isFile())
+    if (ShopStorage::serverConnection(folder).isEmpty() && !QFileInfo(fileName).isFile())
         throw Error(QStringLiteral("Cannot open database \"%1\": no such file").arg(fileName));
     return ShopStorage::open(folder, access);
 }

@@ -24,7 +24,7 @@ public:
 protected:
     // The usage on err; the status of a wrong command line.
     static int wrongUsage(QTextStream& err);
-    // The shop in folder, whose database file must exist.
+    // The shop in folder: on its server, or in its database file, which must exist.
     static std::unique_ptr<Storage> openShop(const QString& folder, ShopStorage::Access access);
     static QString tabSeparated(const QStringList& fields);
 };

@@ -1,5 +1,6 @@
 #include "core/session/CommandLine.h"
 #include "core/session/ProgramFolder.h"
+#include "core/session/ShopStorage.h"
 #include "gui/main/TFormMain.h"
 #include "gui/shared/MessageBoxes.h"
 #include "gui/shared/QtTranslations.h"
@@ -19,6 +20,7 @@ int main(int argc, char* argv[])
         if (!commandLine.parse(CommandLine::fromArgv(argc, argv), out, err))
             return commandLine.exitCode();
     }
+    ShopStorage::setServer(commandLine.server());
 
     QApplication application(argc, argv);
     QApplication::setApplicationName(QStringLiteral("Tardesk"));

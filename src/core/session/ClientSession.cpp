@@ -26,7 +26,7 @@ void ClientSession::openIniFile()
 void ClientSession::openDatabase(const std::function<void()>& whileWaiting)
 {
     const QString databaseFileName = ShopStorage::databaseFileName(m_programDir);
-    if (!QFileInfo::exists(databaseFileName))
+    if (ShopStorage::serverConnection(m_programDir).isEmpty() && !QFileInfo::exists(databaseFileName))
         throw Error(missingFileMessage(databaseFileName));
     // Searching needs no write: in a folder where no lock file can be made
     // the client goes on without the lock.

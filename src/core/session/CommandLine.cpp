@@ -21,8 +21,26 @@ QString spelled(const QString& option)
 
 } // namespace
 
-bool CommandLine::parse(const QStringList& arguments, QTextStream& out, QTextStream& err)
+bool CommandLine::parse(const QStringList& given, QTextStream& out, QTextStream& err)
 {
+    // --server anywhere, also after the admin's command, whose own arguments
+    // are otherwise left as they are.
+    const QString serverOption = QStringLiteral("--server");
+    QStringList arguments;
+    QString fault;
+    for (qsizetype i = 0; i < given.size(); ++i) {
+        if (i > 0 && given[i] == serverOption) {
+            if (i + 1 < given.size())
+                m_server = given[++i];
+            else
+                fault = QStringLiteral("не указана строка подключения после --server");
+        } else if (i > 0 && given[i].startsWith(serverOption + QLatin1Char('='))) {
+            m_server = given[i].mid(serverOption.size() + 1);
+        } else {
+            arguments << given[i];
+        }
+    }
+
     const QCommandLineOption help(QStringList{QStringLiteral("h"), QStringLiteral("help")});
     const QCommandLineOption versionOption(QStringLiteral("version"));
     const QCommandLineOption folderOption(QStringLiteral("folder"), QString(), QStringLiteral("folder"));
@@ -34,12 +52,11 @@ bool CommandLine::parse(const QStringList& arguments, QTextStream& out, QTextStr
     if (m_program == Program::Client)
         parser.addOption(folderOption);
 
-    QString fault;
-    if (!parser.parse(arguments)) {
+    if (fault.isEmpty() && !parser.parse(arguments)) {
         const QStringList unknown = parser.unknownOptionNames();
         fault = unknown.isEmpty() ? QStringLiteral("неверная командная строка")
                                   : QStringLiteral("неизвестный параметр ") + spelled(unknown.front());
-    } else if (m_program == Program::Client) {
+    } else if (fault.isEmpty() && m_program == Program::Client) {
         if (!parser.positionalArguments().isEmpty())
             fault = QStringLiteral("лишний аргумент ") + parser.positionalArguments().front();
         else if (parser.isSet(folderOption) && parser.value(folderOption).isEmpty())
@@ -72,6 +89,9 @@ QString CommandLine::usage(Program program)
             "  --folder ПАПКА  папка с Tardesk.ini, Tardesk.mdb, import.txt и importg.txt;\n"
             "                  без него это папка программы, а у установленной в /usr\n"
             "                  копии ~/.local/share/Tardesk (создаётся при первом запуске)\n"
+            "  --server СТРОКА прайс-лист, настройки и заказ в базе PostgreSQL по этой\n"
+            "                  строке подключения libpq вместо [Server] Connection\n"
+            "                  в Tardesk.ini; пароль не указывается, он в ~/.pgpass\n"
             "  -h, --help      показать эту справку\n"
             "  --version       показать название и версию программы\n");
     return QStringLiteral("Использование: tardesk-admin КОМАНДА ПАПКА [НОМЕР]\n"
@@ -92,6 +112,8 @@ QString CommandLine::usage(Program program)
                           "                       сохранить заказ в файл\n"
                           "  quote ПАПКА НОМЕР ФАЙЛ.pdf\n"
                           "                       предложение клиенту по найденному номеру в PDF\n"
+                          "  --server СТРОКА      в любом месте: магазин в базе PostgreSQL по этой\n"
+                          "                       строке подключения libpq, а не в Tardesk.mdb\n"
                           "  -h, --help           показать эту справку\n"
                           "  --version            показать название и версию программы\n");
 }

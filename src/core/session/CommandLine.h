@@ -28,6 +28,9 @@ public:
     const QString& folder() const { return m_folder; }
     // The admin's command and its arguments.
     const QStringList& positionalArguments() const { return m_positional; }
+    // --server's libpq connection string, given anywhere on the command
+    // line; empty when not given.
+    const QString& server() const { return m_server; }
 
     static QString usage(Program program);
     // The program's name and version, "tardesk 1.0.0".
@@ -40,4 +43,5 @@ private:
     int m_exitCode = 0;
     QString m_folder;
     QStringList m_positional;
+    QString m_server;
 };

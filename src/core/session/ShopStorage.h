@@ -18,9 +18,16 @@ public:
         Shared // a client for its whole run, or a tool whose writes an update must not lose
     };
 
-    // The file that holds the shop in folder.
+    // The file that holds the shop in folder, unless it is on a server.
     static QString databaseFileName(const QString& folder);
-    // Opens the shop in folder, whose database file must exist. Shared
+    // The server named by --server for this run; empty: each folder's
+    // Tardesk.ini names it, or not.
+    static void setServer(const QString& connection);
+    // The libpq connection string of the shop whose Tardesk.ini is in
+    // folder: --server, else [Server] Connection; empty: Tardesk.mdb.
+    static QString serverConnection(const QString& folder);
+    // Opens the shop in folder: on its server when it has one, else in
+    // the database file, which must exist. Shared
     // waits while another program replaces it, calling whileWaiting now and
     // then.
     static std::unique_ptr<Storage> open(const QString& folder, Access access,

@@ -3,6 +3,7 @@
 #include "core/config/IniFile.h"
 #include "core/errors/Error.h"
 #include "core/sqlite/Schema.h"
+#include "core/storage/SampleSettings.h"
 
 #include <SQLiteCpp/Database.h>
 #include <SQLiteCpp/Statement.h>
@@ -13,7 +14,6 @@
 #include <QFileInfo>
 
 #include <string>
-#include <utility>
 #include <variant>
 
 namespace {
@@ -41,30 +41,16 @@ void ClientFiles::createDatabase(const QString& fileName)
         db.exec(Schema::kCreatePriceCrossNumberIndex);
         db.exec(Schema::createGroupsStatement());
         db.exec(Schema::createSettingsStatement().toStdString());
-        // A sample client and supplier, so the new program shows sensible values.
-        using Field = Tables::SettingsField;
-        const std::pair<Field, std::variant<const char*, double>> sample[] = {
-            {Field::CL_ID, "00017"},
-            {Field::CL_NAME, "ООО «Автомаркет Запад»"},
-            {Field::CL_ADDRESS, "г. Львов, ул. Городоцкая, 174"},
-            {Field::CL_EMAIL, "zakaz@avtomarket-zapad.com.ua"},
-            {Field::SUPP_NAME, "ООО «Вельмора Трейд»"},
-            {Field::SUPP_ADRES, "г. Киев, ул. Магнитогорская, 1"},
-            {Field::SUPP_PHONE, "(044) 501-23-45, факс (044) 501-23-46"},
-            {Field::SUPP_EMAIL, "price@velmora.ua"},
-            {Field::RATE_USD, 41.25},
-            {Field::RATE_EURO, 48.10},
-        };
         std::string columns;
         std::string places;
-        for (const auto& [field, value] : sample) {
-            columns += (columns.empty() ? "" : ", ") + std::string(Tables::settingsColumn(field).name);
+        for (const Tables::SampleSetting& sample : Tables::kSampleSettings) {
+            columns += (columns.empty() ? "" : ", ") + std::string(Tables::settingsColumn(sample.field).name);
             places += places.empty() ? "?" : ", ?";
         }
         SQLite::Statement row(db, "INSERT INTO SETTINGS (" + columns + ") VALUES (" + places + ")");
         int index = 0;
-        for (const auto& entry : sample)
-            std::visit([&row, &index](auto value) { row.bind(++index, value); }, entry.second);
+        for (const Tables::SampleSetting& sample : Tables::kSampleSettings)
+            std::visit([&row, &index](auto value) { row.bind(++index, value); }, sample.value);
         row.exec();
         transaction.commit();
     } catch (...) {

@@ -1,0 +1,260 @@
+#include "PgPriceCatalogue.h"
+
+#include "core/errors/Error.h"
+#include "core/postgres/PgConnection.h"
+#include "core/postgres/PgSchema.h"
+#include "core/text/CaseFolding.h"
+#include "core/text/Money.h"
+#include "core/text/UnicodeCaseFolding.h"
+
+#include <QCoreApplication>
+
+#include <algorithm>
+#include <charconv>
+#include <tuple>
+
+namespace {
+
+constexpr char kSnapshot[] = "BEGIN ISOLATION LEVEL REPEATABLE READ READ ONLY";
+constexpr int kVersionColumn = PgSchema::kPartColumnCount;
+// Rows a fetch of the cross map brings at a time.
+constexpr int kMapRowsPerFetch = 50000;
+
+std::optional<double> divided(const std::optional<double>& price, double rate)
+{
+    if (!price || rate == 0)
+        return std::nullopt;
+    return *price / rate;
+}
+
+// The part in the first columns of row; amounts are computed from the
+// decimal price the supplier wrote.
+PriceRow readPart(const PgResult& result, int row)
+{
+    PriceRow part;
+    part.groupCode = result.string(row, 0);
+    part.partNumber = result.string(row, 1);
+    part.shortPartNumber = result.string(row, 2);
+    part.partName = result.string(row, 3);
+    part.crossNumber = result.string(row, 4);
+    if (const std::optional<double> single = result.single(row, 5))
+        part.price = Money::fromSingle(*single);
+    for (int w = 0; w < Tables::kWarehouseCount; ++w)
+        if (!result.isNull(row, 6 + w))
+            part.stock[size_t(w)] = result.integer(row, 6 + w);
+    return part;
+}
+
+QString likeEscaped(QStringView text)
+{
+    QString escaped;
+    escaped.reserve(text.size());
+    for (const QChar ch : text) {
+        if (ch == QLatin1Char('\\') || ch == QLatin1Char('%') || ch == QLatin1Char('_'))
+            escaped += QLatin1Char('\\');
+        escaped += ch;
+    }
+    return escaped;
+}
+
+// A LIKE pattern every spelling of text ignoring case as group codes
+// compare matches: a character that folds alike with another stands for
+// any one character, every other for itself.
+QString caseBlindPattern(const QString& text)
+{
+    QString pattern;
+    for (const char32_t code : text.toUcs4()) {
+        if (UnicodeCaseFolding::variants(code).size() > 1)
+            pattern += QLatin1Char('_');
+        else
+            pattern += likeEscaped(QString::fromUcs4(&code, 1));
+    }
+    return pattern;
+}
+
+// "{1,2,3}", as the server writes an array of bigint.
+std::vector<int64_t> rowNumbers(std::string_view array)
+{
+    std::vector<int64_t> numbers;
+    const char* at = array.data() + 1;
+    const char* end = array.data() + array.size();
+    while (at < end) {
+        int64_t number = 0;
+        const auto [next, error] = std::from_chars(at, end, number);
+        if (error != std::errc())
+            break;
+        numbers.push_back(number);
+        at = next + 1;
+    }
+    return numbers;
+}
+
+} // namespace
+
+PgPriceCatalogue::PgPriceCatalogue(PgConnection& db) : m_db(db)
+{}
+
+template <typename Read> auto PgPriceCatalogue::consistently(Read read)
+{
+    if (auto result = read())
+        return std::move(*result);
+    PgTransaction snapshot(m_db, kSnapshot);
+    auto result = read();
+    if (!result)
+        throw Error(QCoreApplication::translate("PgPriceCatalogue", "Прайс-лист меняется: повторите поиск"));
+    snapshot.commit();
+    return std::move(*result);
+}
+
+void PgPriceCatalogue::prepare()
+{
+    if (m_db.exec(PgSchema::kSelectListVersion).integer(0, 0) != m_mapVersion)
+        buildMap();
+}
+
+void PgPriceCatalogue::buildMap()
+{
+    // The version and the rows from one snapshot; a map half built never
+    // passes for one of any version.
+    m_mapVersion = -1;
+    PgTransaction snapshot(m_db, kSnapshot);
+    const qint64 version = m_db.exec(PgSchema::kSelectListVersion).integer(0, 0);
+    m_map.clear();
+    m_db.exec(std::string("DECLARE tardesk_crosses NO SCROLL CURSOR FOR ") + PgSchema::kCrossNumbers);
+    for (;;) {
+        const PgResult rows =
+            m_db.exec("FETCH " + std::to_string(kMapRowsPerFetch) + " FROM tardesk_crosses");
+        for (int row = 0; row < rows.rows(); ++row)
+            m_map.add(rows.integer(row, 0), rows.text(row, 1));
+        if (rows.rows() < kMapRowsPerFetch)
+            break;
+    }
+    m_db.exec("CLOSE tardesk_crosses");
+    snapshot.commit();
+    m_map.finish();
+    m_mapVersion = version;
+}
+
+QStringList PgPriceCatalogue::crossesOf(const QString& searchNr)
+{
+    if (searchNr.isEmpty())
+        return {};
+    const QString pattern = likeEscaped(CaseFolding::upper(searchNr)) + QLatin1Char('%');
+    return consistently([&]() -> std::optional<QStringList> {
+        const PgResult found = m_db.exec(PgSchema::kPartsOfPrefix, {pattern});
+        const qint64 version = found.integer(0, 0);
+        if (version != m_mapVersion) {
+            buildMap();
+            if (version != m_mapVersion)
+                return std::nullopt;
+        }
+        return m_map.crossesOf(rowNumbers(found.text(0, 1)));
+    });
+}
+
+bool PgPriceCatalogue::groupsOf(qint64 version)
+{
+    if (version == m_groupsVersion)
+        return true;
+    m_groupsVersion = -1;
+    m_discounts.clear();
+    const PgResult groups = m_db.exec(PgSchema::kGroups);
+    for (int row = 0; row < groups.rows(); ++row)
+        if (!groups.isNull(row, 1))
+            m_discounts[UnicodeCaseFolding::fold(groups.string(row, 1))].push_back(groups.number(row, 2));
+    m_groupsVersion = groups.integer(0, 0);
+    return version == m_groupsVersion;
+}
+
+const PgPriceCatalogue::Discounts& PgPriceCatalogue::discountsOf(const QString& code) const
+{
+    static const Discounts kNone;
+    const auto found = m_discounts.constFind(UnicodeCaseFolding::fold(code));
+    return found == m_discounts.constEnd() ? kNone : *found;
+}
+
+std::vector<PriceRow> PgPriceCatalogue::priceList(const QString& cross, const Rates& rates)
+{
+    struct Ranked
+    {
+        PriceRow row;
+        qint64 rowNo;
+    };
+    std::vector<Ranked> ranked = consistently([&]() -> std::optional<std::vector<Ranked>> {
+        const PgResult parts = m_db.exec(PgSchema::kPartsOfCross, {cross});
+        if (parts.rows() > 0 && !groupsOf(parts.integer(0, kVersionColumn)))
+            return std::nullopt;
+        std::vector<Ranked> found;
+        for (int r = 0; r < parts.rows(); ++r) {
+            PriceRow row = readPart(parts, r);
+            row.change = PriceChange::fromName(parts.string(r, kVersionColumn + 2));
+            row.oldPrice = parts.single(r, kVersionColumn + 3);
+            row.priceUsd = divided(row.price, rates.usd);
+            row.priceEur = divided(row.price, rates.eur);
+            // Once per group of the code, as a join of the two tables gives it.
+            for (const std::optional<double>& discount : discountsOf(row.groupCode)) {
+                PriceRow joined = row;
+                joined.applyDiscount(discount);
+                found.push_back({std::move(joined), parts.integer(r, kVersionColumn + 1)});
+            }
+        }
+        return found;
+    });
+    // Empty input prices first, as the embedded engine sorts nulls; equal
+    // ones in the supplier file's order.
+    std::stable_sort(ranked.begin(), ranked.end(), [](const Ranked& a, const Ranked& b) {
+        return std::make_tuple(a.row.vhod.has_value(), a.row.vhod.value_or(0), a.rowNo) <
+               std::make_tuple(b.row.vhod.has_value(), b.row.vhod.value_or(0), b.rowNo);
+    });
+    std::vector<PriceRow> rows;
+    rows.reserve(ranked.size());
+    for (Ranked& entry : ranked)
+        rows.push_back(std::move(entry.row));
+    return rows;
+}
+
+std::vector<PriceRow> PgPriceCatalogue::partsByNumber(const QString& partNumber, const QString& groupCode,
+                                                      const QString& shortPartNumber, Scope scope)
+{
+    // The parts of result that are partNumber in a group that exists, with
+    // their input price; spelling: those whose short number is spelled so.
+    const auto take = [&](const PgResult& result, const QString* spelling) {
+        std::vector<PriceRow> rows;
+        for (int r = 0; r < result.rows(); ++r) {
+            if (result.isNull(r, 0) || (spelling && result.string(r, 2) != *spelling))
+                continue;
+            PriceRow row = readPart(result, r);
+            if (!UnicodeCaseFolding::equal(row.partNumber, partNumber) ||
+                (!groupCode.isEmpty() && !UnicodeCaseFolding::equal(row.groupCode, groupCode)))
+                continue;
+            const Discounts& discounts = discountsOf(row.groupCode);
+            if (discounts.empty())
+                continue;
+            row.applyDiscount(discounts.front());
+            rows.push_back(std::move(row));
+        }
+        return rows;
+    };
+    return consistently([&]() -> std::optional<std::vector<PriceRow>> {
+        const PgResult byShortNumber = m_db.exec(PgSchema::kPartsOfShortNumber, {shortPartNumber});
+        if (byShortNumber.rows() > 0 && !groupsOf(byShortNumber.integer(0, kVersionColumn)))
+            return std::nullopt;
+        // Price lists rarely change the letter case of a part number: the
+        // spelling given alone first.
+        std::vector<PriceRow> rows = take(byShortNumber, &shortPartNumber);
+        if (rows.empty())
+            rows = take(byShortNumber, nullptr);
+        if (rows.empty() && scope == Scope::WholeList) {
+            const PgResult all = m_db.exec(PgSchema::kPartsLike, {caseBlindPattern(partNumber)});
+            if (all.rows() > 0 && !groupsOf(all.integer(0, kVersionColumn)))
+                return std::nullopt;
+            rows = take(all, nullptr);
+        }
+        return rows;
+    });
+}
+
+void PgPriceCatalogue::checkPriceTable()
+{
+    m_db.exec(PgSchema::kProbePrice);
+}

@@ -1,0 +1,265 @@
+#include "PgPriceListRebuild.h"
+
+#include "core/errors/Error.h"
+#include "core/postgres/PgConnection.h"
+#include "core/postgres/PgSchema.h"
+#include "core/postgres/PgSettingsStorage.h"
+
+#include <QCoreApplication>
+
+#include <charconv>
+#include <thread>
+
+namespace {
+
+// The advisory lock of the update, one per database.
+constexpr qint64 kUpdateLock = 0x7461726465736B; // "tardesk"
+// How long the swap waits for the readers of the current tables at a time.
+constexpr char kSwapLockTimeout[] = "SET LOCAL lock_timeout = '200ms'";
+constexpr char kLockNotAvailable[] = "55P03";
+// Statements over the whole list: the indexes, the removed parts, the commit.
+constexpr std::chrono::minutes kLongCallDeadline{30};
+constexpr size_t kCopyChunk = 1 << 20;
+constexpr int kRowsPerFetch = 50000;
+
+void appendValue(std::string& rows, const FieldValue& value)
+{
+    if (std::holds_alternative<std::monostate>(value)) {
+        PgConnection::appendCopyField(rows, std::nullopt);
+    } else if (const auto* whole = std::get_if<qint64>(&value)) {
+        PgConnection::appendCopyField(rows, std::to_string(*whole));
+    } else if (const auto* real = std::get_if<double>(&value)) {
+        char text[32];
+        const auto written = std::to_chars(text, text + sizeof text, *real);
+        PgConnection::appendCopyField(rows, std::string_view(text, size_t(written.ptr - text)));
+    } else {
+        PgConnection::appendCopyField(rows, std::get<std::string>(value));
+    }
+}
+
+template <size_t N> std::string columnList(const std::array<TableColumn, N>& columns)
+{
+    std::string list;
+    for (const TableColumn& column : columns)
+        list += (list.empty() ? "" : ", ") + std::string(column.name);
+    return list;
+}
+
+} // namespace
+
+PgPriceListRebuild::PgPriceListRebuild(const QString& connection, Listener listener)
+    : m_connection(connection), m_listener(std::move(listener))
+{}
+
+PgPriceListRebuild::~PgPriceListRebuild()
+{
+    // Closing the connection rolls the transaction back and frees the lock.
+    if (m_db)
+        m_db->close();
+    m_transaction.reset();
+}
+
+template <typename Body> void PgPriceListRebuild::longCall(Body body)
+{
+    m_db->setDeadline(kLongCallDeadline);
+    try {
+        body();
+    } catch (...) {
+        m_db->setDeadline(PgConnection::kDefaultDeadline);
+        throw;
+    }
+    m_db->setDeadline(PgConnection::kDefaultDeadline);
+}
+
+void PgPriceListRebuild::begin(bool withGroups)
+{
+    m_withGroups = withGroups;
+    m_db = std::make_unique<PgConnection>(m_connection);
+    m_db->setStopRequest(m_listener.keepAlive);
+    if (m_db->exec("SELECT pg_try_advisory_lock($1)", {kUpdateLock}).text(0, 0) != "t")
+        throw Error(QCoreApplication::translate(
+            "PgPriceListRebuild",
+            "Прайс-лист уже обновляется на другом рабочем месте; повторите после его конца"));
+    m_transaction = std::make_unique<PgTransaction>(*m_db);
+    m_db->exec(PgSchema::kProbePrice);
+    m_db->exec(PgSchema::kDropNewTables);
+}
+
+qint64 PgPriceListRebuild::previousCount()
+{
+    return m_db->exec("SELECT count(*) FROM PRICE").integer(0, 0);
+}
+
+void PgPriceListRebuild::visitPrevious(const std::function<void(const PreviousPart&)>& visit)
+{
+    // On the caller's thread, while this connection loads the new list.
+    PgConnection db(m_connection);
+    PgTransaction snapshot(db, "BEGIN ISOLATION LEVEL REPEATABLE READ READ ONLY");
+    db.exec("DECLARE previous NO SCROLL CURSOR FOR SELECT ROW_NO, PARTNUMBER, GROUPCODE, PRICE FROM PRICE");
+    for (;;) {
+        const PgResult rows = db.exec("FETCH " + std::to_string(kRowsPerFetch) + " FROM previous");
+        for (int row = 0; row < rows.rows(); ++row)
+            visit(PreviousPart{rows.integer(row, 0), rows.text(row, 1), rows.text(row, 2),
+                               rows.single(row, 3)});
+        if (rows.rows() < kRowsPerFetch)
+            break;
+    }
+    snapshot.commit();
+}
+
+void PgPriceListRebuild::beginCopy(const std::string& sql)
+{
+    // FREEZE: the rows of a table made in this transaction are visible to
+    // all once it commits, and need no second write to be marked so.
+    m_db->beginCopy(sql + " FROM STDIN (FREEZE)");
+    m_copying = true;
+}
+
+void PgPriceListRebuild::send(bool all)
+{
+    if (m_rows.empty() || (!all && m_rows.size() < kCopyChunk))
+        return;
+    m_db->putCopyData(m_rows);
+    m_rows.clear();
+}
+
+void PgPriceListRebuild::endCopy()
+{
+    if (!m_copying)
+        return;
+    send(true);
+    m_copying = false;
+    longCall([&] { m_db->endCopy(); });
+}
+
+void PgPriceListRebuild::createParts()
+{
+    m_db->exec(PgSchema::createPriceStatement("PRICE_NEW"));
+    beginCopy("COPY PRICE_NEW (" + columnList(Tables::kPriceColumns) + ", ROW_NO)");
+}
+
+void PgPriceListRebuild::appendParts(const FieldValue* values, size_t count)
+{
+    // The rows of the new table are numbered from 1 as they go in.
+    const size_t columns = Tables::kPriceColumns.size();
+    for (size_t row = 0; row < count; ++row) {
+        for (size_t column = 0; column < columns; ++column)
+            appendValue(m_rows, values[row * columns + column]);
+        PgConnection::appendCopyField(m_rows, std::to_string(++m_parts));
+        m_rows += '\n';
+        send(false);
+    }
+}
+
+void PgPriceListRebuild::storeChanges(const std::vector<Change>& changes, const std::vector<qint64>& removed)
+{
+    endCopy();
+    m_db->exec(PgSchema::createPriceChangesStatement("PRICE_CHANGES_NEW"));
+    beginCopy("COPY PRICE_CHANGES_NEW (ROW_ID, KIND, OLD_PRICE)");
+    for (const Change& change : changes) {
+        appendValue(m_rows, change.part);
+        appendValue(m_rows, PriceChange::name(change.kind).toStdString());
+        appendValue(m_rows, change.oldPrice ? FieldValue(*change.oldPrice) : FieldValue());
+        m_rows += '\n';
+        send(false);
+    }
+    endCopy();
+    if (removed.empty())
+        return;
+    // The removed parts keep their texts under -1, -2, ... in the replaced list's order.
+    std::string ids = "{";
+    for (const qint64 id : removed)
+        ids += (ids.size() > 1 ? "," : "") + std::to_string(id);
+    longCall([&] {
+        m_db->exec(
+            "INSERT INTO PRICE_CHANGES_NEW SELECT -row_number() OVER (ORDER BY ROW_NO), 'removed', PRICE, "
+            "GROUPCODE, PARTNUMBER, PARTNAME FROM PRICE WHERE ROW_NO = ANY($1::bigint[])",
+            {ids + "}"});
+    });
+}
+
+void PgPriceListRebuild::indexParts()
+{
+    endCopy();
+    longCall([&] { m_db->execScript(PgSchema::createPriceIndexes("PRICE_NEW")); });
+}
+
+void PgPriceListRebuild::createGroups()
+{
+    m_db->exec(PgSchema::createGroupsStatement("GROUPS_NEW"));
+    beginCopy("COPY GROUPS_NEW (" + columnList(Tables::kGroupsColumns) + ")");
+}
+
+void PgPriceListRebuild::appendGroups(const FieldValue* values, size_t count)
+{
+    const size_t columns = Tables::kGroupsColumns.size();
+    for (size_t row = 0; row < count; ++row) {
+        for (size_t column = 0; column < columns; ++column)
+            appendValue(m_rows, values[row * columns + column]);
+        m_rows += '\n';
+        send(false);
+    }
+}
+
+std::optional<std::vector<QString>> PgPriceListRebuild::groupCodes()
+{
+    endCopy();
+    const PgResult rows =
+        m_db->exec(m_withGroups ? "SELECT GROUPCODE FROM GROUPS_NEW" : "SELECT GROUPCODE FROM GROUPS");
+    std::vector<QString> codes;
+    codes.reserve(size_t(rows.rows()));
+    for (int row = 0; row < rows.rows(); ++row)
+        codes.push_back(rows.string(row, 0));
+    return codes;
+}
+
+void PgPriceListRebuild::addGroup(const QString& code, const QString& name)
+{
+    m_db->exec(m_withGroups ? "INSERT INTO GROUPS_NEW (GROUPCODE, GROUPNAME, DISCOUNT) VALUES ($1, $2, 0)"
+                            : "INSERT INTO GROUPS (GROUPCODE, GROUPNAME, DISCOUNT) VALUES ($1, $2, 0)",
+               {code, name});
+}
+
+void PgPriceListRebuild::stampPriceDate(const QDate& date)
+{
+    // Written just before the swap: the row stays locked until the commit.
+    m_priceDate = date;
+}
+
+void PgPriceListRebuild::lockCurrentTables()
+{
+    const std::string lock = std::string("LOCK TABLE PRICE, PRICE_CHANGES") +
+                             (m_withGroups ? ", GROUPS" : "") + " IN ACCESS EXCLUSIVE MODE";
+    for (;;) {
+        m_db->exec("SAVEPOINT swap");
+        m_db->exec(kSwapLockTimeout);
+        try {
+            m_db->exec(lock);
+            m_db->exec("SET LOCAL lock_timeout = 0");
+            return;
+        } catch (const PgError& error) {
+            if (error.sqlState() != QLatin1String(kLockNotAvailable))
+                throw;
+        }
+        // A reader holds them: let it finish, then try again.
+        m_db->exec("ROLLBACK TO SAVEPOINT swap");
+        if (m_listener.keepAlive && m_listener.keepAlive())
+            throw Error(QCoreApplication::translate("PgPriceListRebuild", "Обновление прервано"));
+        std::this_thread::sleep_for(std::chrono::milliseconds(50));
+    }
+}
+
+void PgPriceListRebuild::commit()
+{
+    endCopy();
+    if (m_priceDate)
+        PgSettingsStorage::writePriceDate(*m_db, *m_priceDate);
+    lockCurrentTables();
+    m_db->execScript(PgSchema::swapTablesStatement(m_withGroups) +
+                     "; ALTER TABLE PRICE ALTER ROW_NO RESTART WITH " + std::to_string(m_parts + 1));
+    longCall([&] { m_transaction->commit(); });
+    m_transaction.reset();
+    m_db.reset();
+    if (m_listener.progress)
+        m_listener.progress(1, 1);
+}
