@@ -13,6 +13,7 @@
 #include <SQLiteCpp/Statement.h>
 
 #include <array>
+#include <chrono>
 #include <optional>
 #include <string>
 #include <vector>
@@ -36,6 +37,8 @@ struct Column
 
 // COPY sends rows in batches of about this many bytes.
 constexpr size_t kBatchBytes = 1 << 20;
+// The calls over a whole list: the copy, its indexes, the commit.
+constexpr std::chrono::minutes kMoveDeadline{30};
 
 template <size_t N> std::vector<Column> columnsOf(const std::array<TableColumn, N>& columns)
 {
@@ -89,7 +92,7 @@ void copy(SQLite::Database& file, PgConnection& db, const std::string& table,
     const std::string sourceColumns = joined(columns) + (serverColumn.empty() ? "" : ", rowid");
     SQLite::Statement select(file, "SELECT " + sourceColumns + " " + from);
     db.beginCopy("COPY " + table + " (" + joined(columns) +
-                 (serverColumn.empty() ? "" : ", " + serverColumn) + ") FROM STDIN");
+                 (serverColumn.empty() ? "" : ", " + serverColumn) + ") FROM STDIN (FREEZE)");
     std::string rows;
     while (select.executeStep()) {
         for (size_t i = 0; i < columns.size(); ++i)
@@ -116,7 +119,10 @@ void continueNumbering(PgConnection& db, const std::string& table, const std::st
 void copyShop(SQLite::Database& file, PgConnection& db)
 {
     using namespace Tables;
+    // The indexes are built once over the whole list rather than row by row.
+    db.exec("DROP INDEX PRICE_SHORTPARTNUMBER, PRICE_CROSSNUMBER");
     copy(file, db, kPriceTable, columnsOf(kPriceColumns), "FROM PRICE ORDER BY rowid", "ROW_NO");
+    db.execScript(PgSchema::createPriceIndexes(kPriceTable));
     continueNumbering(db, "price", "row_no");
     copy(file, db, kGroupsTable, columnsOf(kGroupsColumns), "FROM GROUPS");
 
@@ -155,9 +161,7 @@ void copyShop(SQLite::Database& file, PgConnection& db)
     }
 }
 
-} // namespace
-
-void copyToServer(PgConnection& db, const QString& databaseFile)
+void move(PgConnection& db, const QString& databaseFile)
 {
     PgTransaction transaction(db);
     PgSchema::create(db);
@@ -169,6 +173,21 @@ void copyToServer(PgConnection& db, const QString& databaseFile)
         file.exec("COMMIT");
     }
     transaction.commit();
+}
+
+} // namespace
+
+void copyToServer(PgConnection& db, const QString& databaseFile)
+{
+    const std::chrono::milliseconds deadline = db.deadline();
+    db.setDeadline(kMoveDeadline);
+    try {
+        move(db, databaseFile);
+    } catch (...) {
+        db.setDeadline(deadline);
+        throw;
+    }
+    db.setDeadline(deadline);
 }
 
 } // namespace ShopMove
