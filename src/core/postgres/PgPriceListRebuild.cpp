@@ -76,6 +76,7 @@ void PgPriceListRebuild::begin(bool withGroups)
     m_withGroups = withGroups;
     m_db = std::make_unique<PgConnection>(m_connection);
     m_db->setStopRequest(m_listener.keepAlive);
+    PgSchema::checkMayUpdate(*m_db);
     if (m_db->exec("SELECT pg_try_advisory_lock($1)", {kUpdateLock}).text(0, 0) != "t")
         throw Error(QCoreApplication::translate(
             "PgPriceListRebuild",

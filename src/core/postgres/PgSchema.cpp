@@ -211,4 +211,16 @@ void check(PgConnection& db)
                         .arg(kVersion));
 }
 
+void checkMayUpdate(PgConnection& db)
+{
+    const PgResult may =
+        db.exec("SELECT current_user, has_schema_privilege(current_schema(), 'CREATE') AND "
+                "pg_has_role((SELECT relowner FROM pg_class WHERE oid = 'price'::regclass), 'USAGE')");
+    if (may.text(0, 1) != "t")
+        throw Error(QCoreApplication::translate(
+                        "PgSchema", "У роли %1 нет права обновлять прайс-лист в базе данных %2: "
+                                    "обновление запускает администратор магазина; ничего не изменено")
+                        .arg(may.string(0, 0), db.server()));
+}
+
 } // namespace PgSchema

@@ -123,5 +123,9 @@ inline constexpr char kDeleteOrderLines[] = "DELETE FROM ORDER_LINES";
 void create(PgConnection& db);
 // Fails unless the database holds a shop of this schema version.
 void check(PgConnection& db);
+// Fails, with a message a clerk understands, unless db's role may replace
+// the list: an update makes tables in the shop's schema and drops those it
+// replaces, which only the role that owns them may.
+void checkMayUpdate(PgConnection& db);
 
 } // namespace PgSchema

@@ -23,6 +23,8 @@ public:
     // The server named by --server for this run; empty: each folder's
     // Tardesk.ini names it, or not.
     static void setServer(const QString& connection);
+    // What setServer() was given.
+    static QString server();
     // The libpq connection string of the shop whose Tardesk.ini is in
     // folder: --server, else [Server] Connection; empty: Tardesk.mdb.
     static QString serverConnection(const QString& folder);
@@ -35,6 +37,15 @@ public:
     // A new shop: its database with the three tables and a sample settings
     // row, and an empty Tardesk.ini; refuses when either file exists.
     static void create(const QString& folder);
-    // Rewrites the database compactly; refuses while a client runs.
+    // The shop in folder moved onto the server of connection, whose database
+    // must be empty and UTF8: its tables, then what folder's Tardesk.mdb
+    // holds when there is one, then [Server] Connection in folder's
+    // Tardesk.ini, which is made when missing.
+    static void createOnServer(const QString& folder, const QString& connection);
+    // A further counter of a shop on a server: checks that the server holds
+    // the shop's tables, then writes [Server] Connection into Tardesk.ini.
+    static void connectToServer(const QString& folder, const QString& connection);
+    // Rewrites the database compactly; refuses while a client runs, and for
+    // a shop on a server, which reclaims its space itself.
     static void compact(const QString& folder);
 };
