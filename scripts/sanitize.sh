@@ -11,5 +11,7 @@ cmake --build build-sanitize --parallel "$(nproc)"
 # Stop at the first report of any kind; leaks are reported at exit.
 export ASAN_OPTIONS=halt_on_error=1:abort_on_error=1:detect_leaks=1:strict_string_checks=1:detect_stack_use_after_return=1
 export UBSAN_OPTIONS=halt_on_error=1:abort_on_error=1:print_stacktrace=1
+# Only a leak inside the system libpq is suppressed, never one of ours.
+export LSAN_OPTIONS=suppressions=$PWD/scripts/lsan.supp:print_suppressions=0
 export ASAN_SYMBOLIZER_PATH=/usr/lib/llvm-14/bin/llvm-symbolizer
 ctest --test-dir build-sanitize --output-on-failure --parallel "$(nproc)" --timeout 900
