@@ -65,21 +65,25 @@ void PgStorage::watch(std::function<void()> listChanged)
             if (!standby)
                 db.exec(std::string("LISTEN ") + kListChannel);
             for (;;) {
-                const qint64 version = db.exec(PgSchema::kSelectListVersion).integer(0, 0);
-                if (seen < 0)
-                    seen = version;
-                if (version != seen) {
-                    qint64 built = -1;
-                    std::unique_ptr<CrossMap> map = PgPriceCatalogue::readMap(db, &built);
-                    m_catalogue.adoptMap(std::move(map), built);
-                    seen = built;
-                    listChanged();
+                qint64 version = db.exec(PgSchema::kSelectListVersion).integer(0, 0);
+                // A catalogue with no map yet builds its first itself.
+                const qint64 held = m_catalogue.mapVersion();
+                if (held >= 0 && held != version) {
+                    std::unique_ptr<CrossMap> map = PgPriceCatalogue::readMap(db, &version);
+                    m_catalogue.adoptMap(std::move(map), version);
                 }
+                if (seen >= 0 && version != seen)
+                    listChanged();
+                seen = version;
                 if (standby) {
                     if (!pause(kVersionPollInterval))
                         return;
                 } else {
-                    while (!db.waitForNotification(kListenSlice))
+                    // The version is read again now and then, for a list
+                    // changed without the notice (a shop moved to the server).
+                    for (auto waited = std::chrono::milliseconds(0);
+                         waited < kVersionPollInterval * 10 && !db.waitForNotification(kListenSlice);
+                         waited += kListenSlice)
                         if (stopped())
                             return;
                 }
