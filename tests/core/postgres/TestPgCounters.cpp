@@ -78,6 +78,7 @@ private slots:
     void newListHeard_data();
     void newListHeard();
     void standbyReadsWritesGoToPrimary();
+    void queryCancelledByRecoveryRetried();
     void tls_data();
     void tls();
 
@@ -254,6 +255,34 @@ void TestPgCounters::standbyReadsWritesGoToPrimary()
     const qint64 before = listVersion(primary);
     update(counter, m_listB);
     QVERIFY(listVersion(primary) > before);
+}
+
+void TestPgCounters::queryCancelledByRecoveryRetried()
+{
+    PgStorage counter(standbyFirst());
+    PgConnection& standby = counter.connection();
+    const QString pid = standby.exec("SELECT pg_backend_pid()").string(0, 0);
+    PgConnection watching(m_standby.connectionString(m_database));
+    QString answer;
+    QString failure;
+    // A long read of PRICE on the standby when the update's swap replays.
+    std::thread reading([&] {
+        try {
+            answer = standby.exec("SELECT count(*), pg_sleep(1.5) FROM PRICE").string(0, 0);
+        } catch (const std::exception& error) {
+            failure = Error::messageOf(error);
+        }
+    });
+    QTRY_VERIFY_WITH_TIMEOUT(watching.exec("SELECT count(*) FROM pg_stat_activity WHERE pid = $1 AND query "
+                                           "LIKE '%pg_sleep%'",
+                                           {pid})
+                                     .integer(0, 0) == 1,
+                             10000);
+    PgStorage writer(m_connection);
+    update(writer, m_listB);
+    reading.join();
+    QVERIFY2(failure.isEmpty(), qPrintable(failure));
+    QCOMPARE(answer, writer.connection().exec("SELECT count(*) FROM PRICE").string(0, 0));
 }
 
 void TestPgCounters::tls_data()
