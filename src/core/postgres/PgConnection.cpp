@@ -430,6 +430,10 @@ pg_result* PgConnection::collect(Clock::time_point end, bool stopAtCopy)
     PQclear(failure);
     if (PQstatus(m_conn) == CONNECTION_BAD) {
         close();
+        // A standby ends a session for what it replays as it cancels a
+        // query: exec() runs the query again on a new one.
+        if (sqlState == QLatin1String(kRecoveryConflict))
+            throw PgError(lostMessage(m_server, reason), sqlState);
         throw Error(lostMessage(m_server, reason));
     }
     throw PgError(reason, sqlState);
