@@ -9,7 +9,6 @@
 
 #include <QString>
 
-#include <atomic>
 #include <condition_variable>
 #include <memory>
 #include <mutex>

@@ -39,5 +39,5 @@ public:
     // once each new price list another program puts in place is ready to
     // search; an engine whose programs cannot replace the list under each
     // other never calls it.
-    virtual void watchListChanges(std::function<void()> listChanged) { (void)listChanged; }
+    virtual void watchListChanges(std::function<void()> /*listChanged*/) {}
 };
