@@ -11,7 +11,7 @@ packages=(
     locales clang-format
     librsvg2-bin dpkg-dev file desktop-file-utils appstream
     clang libclang-rt-14-dev llvm-14
-    libpq-dev postgresql
+    libpq-dev postgresql openssl
     "$@"
 )
 

@@ -6,7 +6,10 @@
 #include <QStringList>
 #include <QTemporaryDir>
 
+#include <arpa/inet.h>
+#include <netinet/in.h>
 #include <pwd.h>
+#include <sys/socket.h>
 #include <unistd.h>
 
 // A PostgreSQL 15 server of the test executable's own: made by initdb in a
@@ -26,25 +29,20 @@ public:
     PostgresServer& operator=(const PostgresServer&) = delete;
     ~PostgresServer() { stop(); }
 
+    // Before start(): the server also listens on a TCP port of the loopback
+    // for TLS, with a self-signed certificate for "localhost" made here.
+    void enableTls() { m_tls = true; }
+    // The port of enableTls(); the certificate, for sslrootcert.
+    int tlsPort() const { return m_tlsPort; }
+    QString certificate() const { return m_dir.filePath("server.crt"); }
+
     // False, with error() saying why, when PostgreSQL is missing or will not start.
     bool start()
     {
         if (m_running)
             return true;
-        if (!QFile::exists(program("initdb")))
-            return fail(
-                QStringLiteral("PostgreSQL 15 is not installed (%1 missing): apt-get install postgresql")
-                    .arg(program("initdb")));
-        if (!m_dir.isValid())
-            return fail(m_dir.errorString());
-        // PostgreSQL refuses to run as root: the folder goes to its own user.
-        if (::geteuid() == 0) {
-            const passwd* user = ::getpwnam("postgres");
-            if (!user)
-                return fail(QStringLiteral("no user postgres to run the server as"));
-            if (::chown(QFile::encodeName(m_dir.path()).constData(), user->pw_uid, user->pw_gid) != 0)
-                return fail(QStringLiteral("cannot give %1 to postgres").arg(m_dir.path()));
-        }
+        if (!prepareFolder())
+            return false;
         // A collation other than code-point order, so that a query relying on
         // the database's default order fails here rather than at a shop.
         bool made = false;
@@ -59,35 +57,39 @@ public:
         }
         if (!made)
             return false;
-        // Durability is not under test here; speed is. The server's messages
-        // in English, as the tests expect them.
-        const QString options =
-            QStringLiteral("-k '%1' -p %2 -c listen_addresses='' -c fsync=off "
-                           "-c synchronous_commit=off -c full_page_writes=off -c lc_messages=C")
-                .arg(m_dir.path())
-                .arg(kPort);
-        if (!run("pg_ctl", {QStringLiteral("-D"), dataDir(), QStringLiteral("-l"),
-                            m_dir.filePath("server.log"), QStringLiteral("-o"), options, QStringLiteral("-w"),
-                            QStringLiteral("-t"), QStringLiteral("60"), QStringLiteral("start")})) {
-            QFile log(m_dir.filePath("server.log"));
-            if (log.open(QIODevice::ReadOnly))
-                m_error += QString::fromUtf8(log.readAll());
+        return launch();
+    }
+
+    // Starts a streaming standby of primary, copied by pg_basebackup -R, on
+    // a socket folder of its own; it follows the primary until stopped.
+    bool startStandbyOf(const PostgresServer& primary)
+    {
+        if (m_running)
+            return true;
+        if (!prepareFolder())
             return false;
-        }
-        m_running = true;
-        watchOver();
-        return true;
+        if (!run("pg_basebackup",
+                 {QStringLiteral("-h"), primary.socketDir(), QStringLiteral("-p"),
+                  QString::number(primary.port()), QStringLiteral("-U"), QLatin1String(kUser),
+                  QStringLiteral("-D"), dataDir(), QStringLiteral("-R"), QStringLiteral("--checkpoint=fast"),
+                  QStringLiteral("--no-sync")}))
+            return false;
+        // A query standing in the way of what the standby replays is
+        // cancelled at once, so that tests meet the conflict without waiting.
+        return launch(QStringLiteral(" -c wal_receiver_status_interval=1 -c max_standby_streaming_delay=0"));
     }
 
     const QString& error() const { return m_error; }
     QString socketDir() const { return m_dir.path(); }
+    // The TCP port with TLS, which names the socket too; else kPort.
+    int port() const { return m_tls ? m_tlsPort : kPort; }
 
     // The connection string of database on the server, as the superuser.
     QString connectionString(const QString& database) const
     {
         return QStringLiteral("host=%1 port=%2 dbname=%3 user=%4")
             .arg(socketDir())
-            .arg(kPort)
+            .arg(port())
             .arg(database, QLatin1String(kUser));
     }
 
@@ -97,7 +99,7 @@ public:
         const QString name = QStringLiteral("t%1").arg(++m_databases);
         if (!m_running ||
             !run("createdb",
-                 {QStringLiteral("-h"), socketDir(), QStringLiteral("-p"), QString::number(kPort),
+                 {QStringLiteral("-h"), socketDir(), QStringLiteral("-p"), QString::number(port()),
                   QStringLiteral("-U"), QLatin1String(kUser), QStringLiteral("-E"), QStringLiteral("UTF8"),
                   QStringLiteral("-T"), QStringLiteral("template0"), name}))
             return QString();
@@ -114,6 +116,96 @@ public:
     }
 
 private:
+    bool prepareFolder()
+    {
+        if (!QFile::exists(program("initdb")))
+            return fail(
+                QStringLiteral("PostgreSQL 15 is not installed (%1 missing): apt-get install postgresql")
+                    .arg(program("initdb")));
+        if (!m_dir.isValid())
+            return fail(m_dir.errorString());
+        if (m_tls && !makeCertificate())
+            return false;
+        // PostgreSQL refuses to run as root: the folder goes to its own user.
+        if (::geteuid() == 0) {
+            const passwd* user = ::getpwnam("postgres");
+            if (!user)
+                return fail(QStringLiteral("no user postgres to run the server as"));
+            for (const QString& path :
+                 {m_dir.path(), m_dir.filePath("server.crt"), m_dir.filePath("server.key")})
+                if (QFile::exists(path) &&
+                    ::chown(QFile::encodeName(path).constData(), user->pw_uid, user->pw_gid) != 0)
+                    return fail(QStringLiteral("cannot give %1 to postgres").arg(path));
+        }
+        return true;
+    }
+
+    // A self-signed certificate and its key, readable by the server alone.
+    bool makeCertificate()
+    {
+        QProcess openssl;
+        openssl.setProcessChannelMode(QProcess::MergedChannels);
+        openssl.start(QStringLiteral("openssl"),
+                      {QStringLiteral("req"), QStringLiteral("-new"), QStringLiteral("-x509"),
+                       QStringLiteral("-days"), QStringLiteral("2"), QStringLiteral("-nodes"),
+                       QStringLiteral("-newkey"), QStringLiteral("rsa:2048"), QStringLiteral("-subj"),
+                       QStringLiteral("/CN=localhost"), QStringLiteral("-keyout"),
+                       m_dir.filePath("server.key"), QStringLiteral("-out"), m_dir.filePath("server.crt")});
+        if (!openssl.waitForFinished(60000) || openssl.exitStatus() != QProcess::NormalExit ||
+            openssl.exitCode() != 0)
+            return fail(QStringLiteral("openssl failed: %1%2")
+                            .arg(openssl.errorString(), QString::fromLocal8Bit(openssl.readAll())));
+        QFile::setPermissions(m_dir.filePath("server.key"), QFile::ReadOwner | QFile::WriteOwner);
+        m_tlsPort = freePort();
+        return m_tlsPort > 0 || fail(QStringLiteral("no free TCP port for TLS"));
+    }
+
+    // A port of the loopback nobody listens on now.
+    static int freePort()
+    {
+        const int socket = ::socket(AF_INET, SOCK_STREAM, 0);
+        sockaddr_in address{};
+        address.sin_family = AF_INET;
+        address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+        socklen_t length = sizeof address;
+        int port = 0;
+        if (socket >= 0 && ::bind(socket, reinterpret_cast<sockaddr*>(&address), sizeof address) == 0 &&
+            ::getsockname(socket, reinterpret_cast<sockaddr*>(&address), &length) == 0)
+            port = ntohs(address.sin_port);
+        if (socket >= 0)
+            ::close(socket);
+        return port;
+    }
+
+    bool launch(const QString& extraOptions = QString())
+    {
+        // Durability is not under test here; speed is. The server's messages
+        // in English, as the tests expect them.
+        QString options = QStringLiteral("-k '%1' -p %2 -c fsync=off "
+                                         "-c synchronous_commit=off -c full_page_writes=off -c lc_messages=C")
+                              .arg(m_dir.path())
+                              .arg(port()) +
+                          extraOptions;
+        // TLS needs TCP: the Unix socket never encrypts.
+        if (m_tls)
+            options += QStringLiteral(" -c listen_addresses=127.0.0.1 -c ssl=on -c ssl_cert_file='%1' "
+                                      "-c ssl_key_file='%2'")
+                           .arg(m_dir.filePath("server.crt"), m_dir.filePath("server.key"));
+        else
+            options += QStringLiteral(" -c listen_addresses=''");
+        if (!run("pg_ctl", {QStringLiteral("-D"), dataDir(), QStringLiteral("-l"),
+                            m_dir.filePath("server.log"), QStringLiteral("-o"), options, QStringLiteral("-w"),
+                            QStringLiteral("-t"), QStringLiteral("60"), QStringLiteral("start")})) {
+            QFile log(m_dir.filePath("server.log"));
+            if (log.open(QIODevice::ReadOnly))
+                m_error += QString::fromUtf8(log.readAll());
+            return false;
+        }
+        m_running = true;
+        watchOver();
+        return true;
+    }
+
     static QString program(const char* name) { return QLatin1String(kBinDir) + QLatin1String(name); }
     QString dataDir() const { return m_dir.filePath("data"); }
 
@@ -167,6 +259,8 @@ private:
 
     QTemporaryDir m_dir;
     bool m_running = false;
+    bool m_tls = false;
+    int m_tlsPort = 0;
     int m_databases = 0;
     QString m_error;
 };

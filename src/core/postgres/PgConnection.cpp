@@ -18,6 +18,8 @@ namespace {
 // Time for a cancelled statement to end, after which the connection is
 // given up rather than waited for.
 constexpr std::chrono::milliseconds kCancelGrace{2000};
+// What a standby's cancelled query fails with.
+constexpr char kRecoveryConflict[] = "40001";
 // How often a waiting call asks whether to stop.
 constexpr qint64 kStopPollMs = 100;
 
@@ -121,7 +123,8 @@ qint64 PgResult::affectedRows() const
     return m_result ? parsed<qint64>(PQcmdTuples(m_result.get())).value_or(0) : 0;
 }
 
-PgConnection::PgConnection(const QString& connection) : m_connection(connection)
+PgConnection::PgConnection(const QString& connection, Target target)
+    : m_connection(connection), m_target(target)
 {
     refusePassword(connection);
     open();
@@ -170,6 +173,8 @@ void PgConnection::open()
     set("fallback_application_name", "tardesk");
     set("dbname", connection.constData());
     set("client_encoding", "UTF8");
+    if (m_target == Target::Primary)
+        set("target_session_attrs", "read-write");
     set(nullptr, nullptr);
     PGconn* conn = PQconnectdbParams(keywords.data(), values.data(), 1);
     if (!conn)
@@ -218,6 +223,28 @@ void PgConnection::ensureOpen()
         abandonCopy();
 }
 
+bool PgConnection::waitForNotification(std::chrono::milliseconds timeout)
+{
+    ensureOpen();
+    const auto takeAll = [this] {
+        bool taken = false;
+        while (PGnotify* notification = PQnotifies(m_conn)) {
+            PQfreemem(notification);
+            taken = true;
+        }
+        return taken;
+    };
+    if (takeAll())
+        return true;
+    pollfd socket{PQsocket(m_conn), POLLIN, 0};
+    const int ready = ::poll(&socket, 1, int(timeout.count()));
+    if (ready < 0 && errno != EINTR)
+        lost();
+    if (ready > 0 && !PQconsumeInput(m_conn))
+        lost();
+    return takeAll();
+}
+
 bool PgConnection::inTransaction() const
 {
     return m_transactionOpen || (m_conn && PQtransactionStatus(m_conn) != PQTRANS_IDLE);
@@ -235,6 +262,21 @@ void PgConnection::send(bool sent)
 }
 
 PgResult PgConnection::exec(const std::string& sql, const std::vector<PgParam>& params)
+{
+    // A standby cancels a query that stands in the way of what it replays;
+    // outside a transaction, the query runs again on what is replayed.
+    if (inTransaction())
+        return execOnce(sql, params);
+    try {
+        return execOnce(sql, params);
+    } catch (const PgError& error) {
+        if (error.sqlState() != QLatin1String(kRecoveryConflict))
+            throw;
+    }
+    return execOnce(sql, params);
+}
+
+PgResult PgConnection::execOnce(const std::string& sql, const std::vector<PgParam>& params)
 {
     ensureOpen();
     const Clock::time_point end = endOfCall();
@@ -388,6 +430,10 @@ pg_result* PgConnection::collect(Clock::time_point end, bool stopAtCopy)
     PQclear(failure);
     if (PQstatus(m_conn) == CONNECTION_BAD) {
         close();
+        // A standby ends a session for what it replays as it cancels a
+        // query: exec() runs the query again on a new one.
+        if (sqlState == QLatin1String(kRecoveryConflict))
+            throw PgError(lostMessage(m_server, reason), sqlState);
         throw Error(lostMessage(m_server, reason));
     }
     throw PgError(reason, sqlState);

@@ -84,9 +84,17 @@ class PgConnection
 public:
     static constexpr std::chrono::milliseconds kDefaultDeadline{10000};
 
+    // Where a connection naming several hosts goes: where its own
+    // target_session_attrs says, or to the one that takes writes.
+    enum class Target
+    {
+        AsGiven,
+        Primary
+    };
+
     // Refuses a password in connection (kept in ~/.pgpass instead, away
     // from files and the process list), then connects.
-    explicit PgConnection(const QString& connection);
+    explicit PgConnection(const QString& connection, Target target = Target::AsGiven);
     ~PgConnection();
     PgConnection(const PgConnection&) = delete;
     PgConnection& operator=(const PgConnection&) = delete;
@@ -116,6 +124,10 @@ public:
     // value as one field of a COPY text row; none is \N.
     static void appendCopyField(std::string& row, std::optional<std::string_view> value);
 
+    // Waits at most timeout for a notification on a channel this connection
+    // LISTENs to; true when one came (those waiting are all taken).
+    bool waitForNotification(std::chrono::milliseconds timeout);
+
     bool inTransaction() const;
     bool isOpen() const { return m_conn != nullptr; }
     // Lets go of the connection; the next call opens it again.
@@ -126,6 +138,7 @@ private:
 
     void open();
     void ensureOpen();
+    PgResult execOnce(const std::string& sql, const std::vector<PgParam>& params);
     void send(bool sent);
     pg_result* collect(std::chrono::steady_clock::time_point end, bool stopAtCopy);
     void flush(std::chrono::steady_clock::time_point end);
@@ -137,6 +150,7 @@ private:
     std::chrono::steady_clock::time_point endOfCall() const;
 
     QString m_connection;
+    Target m_target;
     QString m_server;
     pg_conn* m_conn = nullptr;
     std::chrono::milliseconds m_deadline = kDefaultDeadline;

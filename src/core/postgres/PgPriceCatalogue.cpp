@@ -16,6 +16,15 @@
 namespace {
 
 constexpr char kSnapshot[] = "BEGIN ISOLATION LEVEL REPEATABLE READ READ ONLY";
+constexpr char kLockList[] = "LOCK TABLE PRICE, PRICE_CHANGES, GROUPS IN ACCESS SHARE MODE";
+// The list's version and, as CrossMap::crossesOf gives them, the cross
+// numbers of the parts whose folded SHORTPARTNUMBER matches $1: one spelling
+// per cross number, the first in code-point order, ascending ignoring case.
+constexpr char kCrossesOfPrefix[] =
+    "SELECT V.VERSION, X.CROSSNUMBER FROM TARDESK_LIST V LEFT JOIN ("
+    "SELECT min(CROSSNUMBER COLLATE \"C\") AS CROSSNUMBER, tardesk_fold(CROSSNUMBER) COLLATE \"C\" AS FOLDED "
+    "FROM PRICE WHERE tardesk_fold(SHORTPARTNUMBER) COLLATE \"C\" LIKE $1 AND CROSSNUMBER <> '' "
+    "GROUP BY 2) X ON true ORDER BY X.FOLDED";
 constexpr int kVersionColumn = PgSchema::kPartColumnCount;
 // Rows a fetch of the cross map brings at a time.
 constexpr int kMapRowsPerFetch = 50000;
@@ -91,6 +100,23 @@ std::vector<int64_t> rowNumbers(std::string_view array)
 
 } // namespace
 
+PgListSnapshot::PgListSnapshot(PgConnection& db)
+{
+    if (db.inTransaction()) {
+        m_transaction = std::make_unique<PgTransaction>(db);
+        return;
+    }
+    m_transaction = std::make_unique<PgTransaction>(db, kSnapshot);
+    db.exec(kLockList);
+}
+
+PgListSnapshot::~PgListSnapshot() = default;
+
+void PgListSnapshot::commit()
+{
+    m_transaction->commit();
+}
+
 PgPriceCatalogue::PgPriceCatalogue(PgConnection& db) : m_db(db)
 {}
 
@@ -98,7 +124,7 @@ template <typename Read> auto PgPriceCatalogue::consistently(Read read)
 {
     if (auto result = read())
         return std::move(*result);
-    PgTransaction snapshot(m_db, kSnapshot);
+    PgListSnapshot snapshot(m_db);
     auto result = read();
     if (!result)
         throw Error(QCoreApplication::translate("PgPriceCatalogue", "Прайс-лист меняется: повторите поиск"));
@@ -108,31 +134,66 @@ template <typename Read> auto PgPriceCatalogue::consistently(Read read)
 
 void PgPriceCatalogue::prepare()
 {
+    const std::lock_guard<std::mutex> lock(m_mapMutex);
     if (m_db.exec(PgSchema::kSelectListVersion).integer(0, 0) != m_mapVersion)
         buildMap();
 }
 
-void PgPriceCatalogue::buildMap()
+qint64 PgPriceCatalogue::mapVersion() const
 {
-    // The version and the rows from one snapshot; a map half built never
-    // passes for one of any version.
-    m_mapVersion = -1;
-    PgTransaction snapshot(m_db, kSnapshot);
-    const qint64 version = m_db.exec(PgSchema::kSelectListVersion).integer(0, 0);
-    m_map.clear();
-    m_db.exec(std::string("DECLARE tardesk_crosses NO SCROLL CURSOR FOR ") + PgSchema::kCrossNumbers);
+    const std::lock_guard<std::mutex> lock(m_mapMutex);
+    return m_mapVersion;
+}
+
+void PgPriceCatalogue::adoptMap(std::unique_ptr<CrossMap> map, qint64 version)
+{
+    const std::lock_guard<std::mutex> lock(m_mapMutex);
+    if (version < m_mapVersion)
+        return;
+    m_map = std::move(map);
+    m_mapVersion = version;
+}
+
+std::unique_ptr<CrossMap> PgPriceCatalogue::readMap(PgConnection& db, qint64* version)
+{
+    // The version and the rows from one snapshot.
+    PgListSnapshot snapshot(db);
+    *version = db.exec(PgSchema::kSelectListVersion).integer(0, 0);
+    auto map = std::make_unique<CrossMap>();
+    db.exec(std::string("DECLARE tardesk_crosses NO SCROLL CURSOR FOR ") + PgSchema::kCrossNumbers);
     for (;;) {
-        const PgResult rows =
-            m_db.exec("FETCH " + std::to_string(kMapRowsPerFetch) + " FROM tardesk_crosses");
+        const PgResult rows = db.exec("FETCH " + std::to_string(kMapRowsPerFetch) + " FROM tardesk_crosses");
         for (int row = 0; row < rows.rows(); ++row)
-            m_map.add(rows.integer(row, 0), rows.text(row, 1));
+            map->add(rows.integer(row, 0), rows.text(row, 1));
         if (rows.rows() < kMapRowsPerFetch)
             break;
     }
-    m_db.exec("CLOSE tardesk_crosses");
+    db.exec("CLOSE tardesk_crosses");
     snapshot.commit();
-    m_map.finish();
+    map->finish();
+    return map;
+}
+
+void PgPriceCatalogue::buildMap()
+{
+    // A map half built never passes for one of any version.
+    m_mapVersion = -1;
+    m_map.reset();
+    qint64 version = -1;
+    m_map = readMap(m_db, &version);
     m_mapVersion = version;
+}
+
+std::optional<QStringList> PgPriceCatalogue::crossesOnServer(const QString& pattern, qint64 version)
+{
+    const PgResult found = m_db.exec(kCrossesOfPrefix, {pattern});
+    if (found.integer(0, 0) != version)
+        return std::nullopt;
+    QStringList crosses;
+    for (int row = 0; row < found.rows(); ++row)
+        if (!found.isNull(row, 1))
+            crosses << found.string(row, 1);
+    return crosses;
 }
 
 QStringList PgPriceCatalogue::crossesOf(const QString& searchNr)
@@ -143,12 +204,16 @@ QStringList PgPriceCatalogue::crossesOf(const QString& searchNr)
     return consistently([&]() -> std::optional<QStringList> {
         const PgResult found = m_db.exec(PgSchema::kPartsOfPrefix, {pattern});
         const qint64 version = found.integer(0, 0);
+        const std::lock_guard<std::mutex> lock(m_mapMutex);
         if (version != m_mapVersion) {
+            // The new list's map is on its way: the server answers meanwhile.
+            if (m_mapsInBackground && m_map)
+                return crossesOnServer(pattern, version);
             buildMap();
             if (version != m_mapVersion)
                 return std::nullopt;
         }
-        return m_map.crossesOf(rowNumbers(found.text(0, 1)));
+        return m_map->crossesOf(rowNumbers(found.text(0, 1)));
     });
 }
 

@@ -5,10 +5,33 @@
 
 #include <QHash>
 
+#include <atomic>
+#include <memory>
+#include <mutex>
 #include <optional>
 #include <vector>
 
 class PgConnection;
+class PgTransaction;
+
+// A read-only snapshot of the list: its tables are locked for reading
+// before the snapshot is taken (LOCK takes none), so a swap that commits
+// meanwhile is waited for and seen whole, never one list's version beside
+// the other's tables; the swap in turn waits for it to end. Inside a
+// transaction already open it joins that one.
+class PgListSnapshot
+{
+public:
+    explicit PgListSnapshot(PgConnection& db);
+    ~PgListSnapshot();
+    PgListSnapshot(const PgListSnapshot&) = delete;
+    PgListSnapshot& operator=(const PgListSnapshot&) = delete;
+
+    void commit();
+
+private:
+    std::unique_ptr<PgTransaction> m_transaction;
+};
 
 // The price list on the server. A search reads the ROW_NO of the parts it
 // finds from one index and turns them into cross numbers through a map held
@@ -28,6 +51,17 @@ public:
                                         const QString& shortPartNumber, Scope scope) override;
     void checkPriceTable() override;
 
+    // From now on the map of a new list is built elsewhere and handed over
+    // through adoptMap(); until then a search of that list is answered
+    // through the server rather than wait for it.
+    void setMapsInBackground(bool inBackground) { m_mapsInBackground = inBackground; }
+    // The version the map held is of; -1 before the first.
+    qint64 mapVersion() const;
+    // Holds map from now on, unless the one held is of a later version.
+    void adoptMap(std::unique_ptr<CrossMap> map, qint64 version);
+    // The cross map of the list as it is now, with its version.
+    static std::unique_ptr<CrossMap> readMap(PgConnection& db, qint64* version);
+
 private:
     using Discounts = std::vector<std::optional<double>>;
 
@@ -35,7 +69,12 @@ private:
     // here belong to different versions of the list; then once more in one
     // snapshot, where they cannot.
     template <typename Read> auto consistently(Read read);
+    // With m_mapMutex held.
     void buildMap();
+    // The cross numbers of the parts whose folded short number matches
+    // pattern, read from the list's version on the server; none when it
+    // is not the version given.
+    std::optional<QStringList> crossesOnServer(const QString& pattern, qint64 version);
     // Whether the groups held are those of the list's version, reading them
     // again when not.
     bool groupsOf(qint64 version);
@@ -44,8 +83,10 @@ private:
     const Discounts& discountsOf(const QString& code) const;
 
     PgConnection& m_db;
-    CrossMap m_map;
+    mutable std::mutex m_mapMutex;
+    std::unique_ptr<CrossMap> m_map;
     qint64 m_mapVersion = -1;
+    std::atomic<bool> m_mapsInBackground{false};
     QHash<QString, Discounts> m_discounts; // by folded group code
     qint64 m_groupsVersion = -1;
 };

@@ -4,6 +4,7 @@
 #include "core/postgres/PgConnection.h"
 #include "core/postgres/PgSchema.h"
 #include "core/postgres/PgSettingsStorage.h"
+#include "core/postgres/PgStorage.h"
 
 #include <QCoreApplication>
 
@@ -74,7 +75,8 @@ template <typename Body> void PgPriceListRebuild::longCall(Body body)
 void PgPriceListRebuild::begin(bool withGroups)
 {
     m_withGroups = withGroups;
-    m_db = std::make_unique<PgConnection>(m_connection);
+    // An update writes: on the primary, wherever the counter reads.
+    m_db = std::make_unique<PgConnection>(m_connection, PgConnection::Target::Primary);
     m_db->setStopRequest(m_listener.keepAlive);
     PgSchema::checkMayUpdate(*m_db);
     if (m_db->exec("SELECT pg_try_advisory_lock($1)", {kUpdateLock}).text(0, 0) != "t")
@@ -94,7 +96,7 @@ qint64 PgPriceListRebuild::previousCount()
 void PgPriceListRebuild::visitPrevious(const std::function<void(const PreviousPart&)>& visit)
 {
     // On the caller's thread, while this connection loads the new list.
-    PgConnection db(m_connection);
+    PgConnection db(m_connection, PgConnection::Target::Primary);
     PgTransaction snapshot(db, "BEGIN ISOLATION LEVEL REPEATABLE READ READ ONLY");
     db.exec("DECLARE previous NO SCROLL CURSOR FOR SELECT ROW_NO, PARTNUMBER, GROUPCODE, PRICE FROM PRICE");
     for (;;) {
@@ -256,8 +258,10 @@ void PgPriceListRebuild::commit()
     if (m_priceDate)
         PgSettingsStorage::writePriceDate(*m_db, *m_priceDate);
     lockCurrentTables();
+    // The notice reaches the listening counters when the swap commits.
     m_db->execScript(PgSchema::swapTablesStatement(m_withGroups) +
-                     "; ALTER TABLE PRICE ALTER ROW_NO RESTART WITH " + std::to_string(m_parts + 1));
+                     "; ALTER TABLE PRICE ALTER ROW_NO RESTART WITH " + std::to_string(m_parts + 1) +
+                     "; NOTIFY " + PgStorage::kListChannel);
     longCall([&] { m_transaction->commit(); });
     m_transaction.reset();
     m_db.reset();

@@ -9,6 +9,11 @@
 
 #include <QString>
 
+#include <condition_variable>
+#include <memory>
+#include <mutex>
+#include <thread>
+
 // A shop kept in a PostgreSQL database, reached through a libpq connection
 // string; Tardesk.mdb is neither needed nor opened.
 class PgStorage : public Storage
@@ -27,15 +32,39 @@ public:
     void suspend() override;
     void resume() override;
     bool isSuspended() const override { return m_suspended; }
+    // A thread with a connection of its own LISTENs for the update's
+    // notice (on a standby, which cannot, it reads the version every few
+    // seconds), builds the new list's cross map and hands it over.
+    void watchListChanges(std::function<void()> listChanged) override;
+
+    ~PgStorage() override;
 
     PgConnection& connection() { return m_db; }
+    // Where the settings and the order are read and written: the primary,
+    // also when the list is read from a standby.
+    PgConnection& primary() { return m_primary ? *m_primary : m_db; }
+
+    // The channel an update notifies once its list is in place.
+    static constexpr char kListChannel[] = "tardesk_list";
+    // How often a counter that cannot LISTEN reads the list's version.
+    static constexpr std::chrono::milliseconds kVersionPollInterval{3000};
 
 private:
+    void watch(std::function<void()> listChanged);
+    // Waits up to timeout unless the storage goes meanwhile; false once it goes.
+    bool pause(std::chrono::milliseconds timeout);
+
     QString m_connection;
     PgConnection m_db;
+    // Opened only when m_db reached a standby.
+    std::unique_ptr<PgConnection> m_primary;
     bool m_suspended = false;
     PgPriceCatalogue m_catalogue;
     PgSettingsStorage m_settings;
     PgOrderStorage m_order;
     PgPriceChangeStorage m_priceChanges;
+    std::mutex m_watchMutex;
+    std::condition_variable m_watchWake;
+    bool m_watchStopped = false;
+    std::thread m_watcher;
 };

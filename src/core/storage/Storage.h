@@ -34,4 +34,10 @@ public:
     virtual void suspend() = 0;
     virtual void resume() = 0;
     virtual bool isSuspended() const = 0;
+
+    // From now on listChanged is called, on a thread of the storage's own,
+    // once each new price list another program puts in place is ready to
+    // search; an engine whose programs cannot replace the list under each
+    // other never calls it.
+    virtual void watchListChanges(std::function<void()> /*listChanged*/) {}
 };

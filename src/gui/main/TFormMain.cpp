@@ -250,6 +250,8 @@ void TFormMain::reopenPriceList()
 
 void TFormMain::setUpdating(bool updating)
 {
+    if (!updating && m_closeAfterUpdate)
+        QTimer::singleShot(0, this, &QWidget::close);
     for (QAction* action : {m_actions->actionUpdatePrice, m_actions->ActionSetup,
                             m_actions->actionExitProgramm, m_actions->actionPriceChanges})
         action->setEnabled(!updating);
@@ -416,6 +418,9 @@ void TFormMain::FormCreate()
         // The price list statements are compiled when opened: a file without
         // PRICE still starts, and each search reports the engine's message.
         m_session.openDatabase([this] { waitForReplacement(); });
+        // Told on a thread of the storage's: handled on the window's own.
+        m_session.storage().watchListChanges(
+            [this] { QMetaObject::invokeMethod(this, &TFormMain::listChanged, Qt::QueuedConnection); });
         Initialized = true;
     });
     WaitProgr::HideWaitForm();
@@ -564,10 +569,40 @@ void TFormMain::finishEnding()
         QCoreApplication::exit(1);
 }
 
+void TFormMain::listChanged()
+{
+    // The grid stays as it is until the next search; what shows the list's
+    // date, the order and the changes are read again.
+    if (m_updating || m_ending || !m_session.isDatabaseOpen())
+        return;
+    MessageBoxes::guard(this, [this] {
+        SettingsRecord& settings = m_session.settings();
+        // An edit in progress keeps the clerk's values.
+        if (settings.isOpen() && !settings.isEditing()) {
+            settings.close();
+            settings.open(m_session.storage().settings());
+        }
+    });
+    if (FormOrder->isVisible())
+        FormOrder->reread();
+    if (m_changesWindow && m_changesWindow->isVisible())
+        MessageBoxes::guard(this, [this] {
+            m_changesWindow->showChanges(PriceChangeList::read(m_session.storage().priceChanges()));
+        });
+}
+
 void TFormMain::closeEvent(QCloseEvent* event)
 {
     if (m_update->isRunning()) {
         event->ignore();
+        // Interrupted, the update leaves the list as it was; the window
+        // closes once it has unwound.
+        if (!m_closeAfterUpdate && !m_ending &&
+            MessageBoxes::ask(this, tr("Идёт обновление прайс-листа. Прервать его и выйти?")) ==
+                MessageBoxes::Answer::Yes) {
+            m_closeAfterUpdate = true;
+            m_update->abandon();
+        }
         return;
     }
     // The end on a signal has saved what it could already.

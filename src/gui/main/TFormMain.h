@@ -101,6 +101,8 @@ private:
     QWidget* createRightPanel();
     void FormCreate();
     void prepareSearch();
+    // Another counter put a new price list in place.
+    void listChanged();
     // Shutdown; false when the configuration could not be saved and the
     // clerk keeps the window open.
     bool FormClose();
@@ -127,6 +129,7 @@ private:
     bool m_searchEnabled = true;
     bool m_updating = false;
     bool m_ending = false;
+    bool m_closeAfterUpdate = false; // the clerk chose to interrupt the update and exit
     int m_failedCloses = 0;
     QString CurrentSearchNr;
     QString m_searchedText; // the search box's text when the search ran, for the quote

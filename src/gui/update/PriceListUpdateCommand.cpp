@@ -48,7 +48,10 @@ void PriceListUpdateCommand::execute()
 
     if (!error.isEmpty() && !m_replaced && m_hooks.reopenPriceList)
         m_hooks.reopenPriceList();
-    // Only now, with the progress window gone, may a modal box open.
+    // Only now, with the progress window gone, may a modal box open; an
+    // update the clerk interrupted needs no word on it.
+    if (m_abandoned && !m_replaced)
+        return;
     if (!error.isEmpty())
         MessageBoxes::showError(m_window, error);
     else
