@@ -434,14 +434,19 @@ void TestPriceListUpdate::otherWritersHeldOff()
 void TestPriceListUpdate::stopChangesNothing_data()
 {
     QTest::addColumn<double>("share"); // of the calls that ask whether to stop
-    QTest::newRow("at the first question") << 0.0;
-    QTest::newRow("halfway") << 0.5;
-    QTest::newRow("at the last question, while copying into the database") << 1.0;
+    // Else a stop asked for once the list is in may let it finish; never may
+    // it say "stopped" then.
+    QTest::addColumn<bool>("mustStop");
+    QTest::newRow("at the first question") << 0.0 << true;
+    QTest::newRow("halfway") << 0.5 << true;
+    QTest::newRow("at the last question, while copying into the database") << 1.0 << true;
+    QTest::newRow("from the last question on, however late") << 1.0 << false;
 }
 
 void TestPriceListUpdate::stopChangesNothing()
 {
     QFETCH(double, share);
+    QFETCH(bool, mustStop);
     // Large enough for the copy into Tardesk.mdb to take several steps.
     SampleGenerator(5000, 3).writeTextFiles(m_folder->path());
     const bool onServer = ClientFolder::onServer();
@@ -468,8 +473,12 @@ void TestPriceListUpdate::stopChangesNothing()
     try {
         // A server's update asks as often as it waits, which timing decides:
         // there it stops at the first question of the same stage.
-        update([&] { return ++count >= stopAt || (onServer && m_stages.last() == askedIn[stopAt - 1]); });
-        QFAIL("the update was not stopped");
+        update([&] {
+            return ++count >= stopAt || (mustStop && onServer && m_stages.last() == askedIn[stopAt - 1]);
+        });
+        QVERIFY2(!mustStop, "the update was not stopped");
+        QVERIFY(databaseDigest() != before);
+        return;
     } catch (const Error& error) {
         QCOMPARE(error.message(), PriceListUpdate::stoppedMessage());
     }
