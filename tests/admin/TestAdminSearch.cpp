@@ -114,7 +114,7 @@ void TestAdminSearch::failures_data()
     QTest::addColumn<QString>("message"); // the cause, within what standard error shows
     QTest::newRow("missing database") << "missing" << 1 << "Tardesk.mdb\": no such file";
     QTest::newRow("not a database") << "garbage" << 1 << "file is not a database";
-    QTest::newRow("price table missing") << "noprice" << 1 << "no such table: PRICE";
+    QTest::newRow("price table missing") << "noprice" << 1 << ClientFolder::noSuchTable("PRICE");
     QTest::newRow("number missing") << "usage" << 2 << CommandLine::usage(CommandLine::Program::Admin);
 }
 

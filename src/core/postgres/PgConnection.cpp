@@ -497,6 +497,10 @@ void PgConnection::giveUp(const QString& message)
         PGresult* result = PQgetResult(m_conn);
         if (!result)
             break;
+        // A COPY the server began before the cancel reached it answers
+        // COPY_IN until it is ended.
+        if (PQresultStatus(result) == PGRES_COPY_IN)
+            PQputCopyEnd(m_conn, "cancelled");
         PQclear(result);
     }
     if (!drained)

@@ -262,9 +262,10 @@ void PgPriceListRebuild::commit()
     m_db->execScript(PgSchema::swapTablesStatement(m_withGroups) +
                      "; ALTER TABLE PRICE ALTER ROW_NO RESTART WITH " + std::to_string(m_parts + 1) +
                      "; NOTIFY " + PgStorage::kListChannel);
+    // The last report may stop the update: it comes while that still rolls back.
+    if (m_listener.progress)
+        m_listener.progress(1, 1);
     longCall([&] { m_transaction->commit(); });
     m_transaction.reset();
     m_db.reset();
-    if (m_listener.progress)
-        m_listener.progress(1, 1);
 }

@@ -182,7 +182,7 @@ void TestOrder::savedFiles()
     QVERIFY(order({"add", "oc 901", "2"}).status == 0);
     QVERIFY(order({"add", "ЁЖ-2110", "1"}).status == 0);
     loadList(kSecondList);
-    m_folder->writeFile(m_folder->iniFileName(), "[PRICE]\nShowWH8=1\nShowWH1=1\n");
+    m_folder->writeIni("[PRICE]\nShowWH8=1\nShowWH1=1\n");
 
     const QString csv = m_folder->filePath("order.CSV");
     QCOMPARE(order({"export", csv}).status, 0);
