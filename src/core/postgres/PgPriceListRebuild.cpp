@@ -265,6 +265,8 @@ void PgPriceListRebuild::commit()
     // The last report may stop the update: it comes while that still rolls back.
     if (m_listener.progress)
         m_listener.progress(1, 1);
+    // Past this point a stop would cancel a commit that may already be done.
+    m_db->setStopRequest({});
     longCall([&] { m_transaction->commit(); });
     m_transaction.reset();
     m_db.reset();
