@@ -195,8 +195,11 @@ private:
 
 // Skips a case that checks the embedded file itself (its bytes, pragmas,
 // journal or lock), which a shop on a server does not have.
+// QSKIP itself is variadic, which clang's -pedantic refuses with one argument.
 #define SKIP_ON_SERVER(why)                                                                                  \
     do {                                                                                                     \
-        if (ClientFolder::onServer())                                                                        \
-            QSKIP("on the server: " why);                                                                    \
+        if (ClientFolder::onServer()) {                                                                      \
+            QTest::qSkip("on the server: " why, __FILE__, __LINE__);                                         \
+            return;                                                                                          \
+        }                                                                                                    \
     } while (false)

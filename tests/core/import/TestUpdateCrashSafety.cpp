@@ -283,8 +283,11 @@ void TestUpdateCrashSafety::interruptedServerUpdateLeavesOldOrNew_data()
 void TestUpdateCrashSafety::interruptedServerUpdateLeavesOldOrNew()
 {
     QFETCH(bool, kill);
-    if (!ClientFolder::onServer())
-        QSKIP("the update on a server, in TestUpdateCrashSafety_pg");
+    if (!ClientFolder::onServer()) {
+        // Not QSKIP: clang's -pedantic refuses its variadic form with one argument.
+        QTest::qSkip("the update on a server, in TestUpdateCrashSafety_pg", __FILE__, __LINE__);
+        return;
+    }
     const auto loaded = [](ClientFolder& folder, quint64 seed) {
         SampleGenerator(seed == 1 ? 2000 : 4000, seed).writeTextFiles(folder.path());
         Moments moments;
