@@ -13,6 +13,8 @@
 #include <QFileInfo>
 #include <QStringList>
 
+#include "Timing.h"
+
 #include <benchmark/benchmark.h>
 #include <sys/resource.h>
 
@@ -107,19 +109,6 @@ QStringList drawn(const char* column, int minLength)
         }
     }
     return values;
-}
-
-double milliseconds(const std::function<void()>& work)
-{
-    const auto start = std::chrono::steady_clock::now();
-    work();
-    return std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - start).count();
-}
-
-double percentile(std::vector<double> values, double fraction)
-{
-    std::sort(values.begin(), values.end());
-    return values[size_t(fraction * double(values.size() - 1) + 0.5)];
 }
 
 // The fastest full scan that folds case: SQLite's LIKE (ASCII letters only),

@@ -7,6 +7,8 @@
 #include <QProcess>
 #include <QStringList>
 
+#include "Timing.h"
+
 #include <benchmark/benchmark.h>
 #include <sys/resource.h>
 
@@ -50,19 +52,6 @@ QStringList drawn(const char* column, int minLength)
     for (int row = 0; row < rows.rows(); ++row)
         values << rows.string(row, 0);
     return values;
-}
-
-double milliseconds(const std::function<void()>& work)
-{
-    const auto start = std::chrono::steady_clock::now();
-    work();
-    return std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - start).count();
-}
-
-double percentile(std::vector<double> values, double fraction)
-{
-    std::sort(values.begin(), values.end());
-    return values[size_t(fraction * double(values.size() - 1) + 0.5)];
 }
 
 // The cross map a counter reads once, after its window shows.

@@ -240,11 +240,6 @@ const PgPriceCatalogue::Discounts& PgPriceCatalogue::discountsOf(const QString& 
 
 std::vector<PriceRow> PgPriceCatalogue::priceList(const QString& cross, const Rates& rates)
 {
-    struct Ranked
-    {
-        PriceRow row;
-        qint64 rowNo;
-    };
     std::vector<Ranked> ranked = consistently([&]() -> std::optional<std::vector<Ranked>> {
         const PgResult parts = m_db.exec(PgSchema::kPartsOfCross, {cross});
         if (parts.rows() > 0 && !groupsOf(parts.integer(0, kVersionColumn)))
@@ -265,17 +260,7 @@ std::vector<PriceRow> PgPriceCatalogue::priceList(const QString& cross, const Ra
         }
         return found;
     });
-    // Empty input prices first, as the embedded engine sorts nulls; equal
-    // ones in the supplier file's order.
-    std::stable_sort(ranked.begin(), ranked.end(), [](const Ranked& a, const Ranked& b) {
-        return std::make_tuple(a.row.vhod.has_value(), a.row.vhod.value_or(0), a.rowNo) <
-               std::make_tuple(b.row.vhod.has_value(), b.row.vhod.value_or(0), b.rowNo);
-    });
-    std::vector<PriceRow> rows;
-    rows.reserve(ranked.size());
-    for (Ranked& entry : ranked)
-        rows.push_back(std::move(entry.row));
-    return rows;
+    return inGridOrder(std::move(ranked));
 }
 
 std::vector<PriceRow> PgPriceCatalogue::partsByNumber(const QString& partNumber, const QString& groupCode,

@@ -150,11 +150,6 @@ QStringList SqlitePriceCatalogue::crossesOf(const QString& searchNr)
 std::vector<PriceRow> SqlitePriceCatalogue::priceList(const QString& cross, const Rates& rates)
 {
     SQLite::Database& db = m_database.connection();
-    struct Ranked
-    {
-        PriceRow row;
-        qint64 rowId;
-    };
     std::vector<Ranked> ranked;
     // A file no update has written yet shows no changes.
     const bool withChanges = db.tableExists(Tables::kPriceChangesTable);
@@ -185,16 +180,7 @@ std::vector<PriceRow> SqlitePriceCatalogue::priceList(const QString& cross, cons
             }
         }
     }
-    // Empty input prices first, as the engine sorts nulls.
-    std::stable_sort(ranked.begin(), ranked.end(), [](const Ranked& a, const Ranked& b) {
-        return std::make_tuple(a.row.vhod.has_value(), a.row.vhod.value_or(0), a.rowId) <
-               std::make_tuple(b.row.vhod.has_value(), b.row.vhod.value_or(0), b.rowId);
-    });
-    std::vector<PriceRow> rows;
-    rows.reserve(ranked.size());
-    for (Ranked& entry : ranked)
-        rows.push_back(std::move(entry.row));
-    return rows;
+    return inGridOrder(std::move(ranked));
 }
 
 std::vector<PriceRow> SqlitePriceCatalogue::partsByNumber(const QString& partNumber, const QString& groupCode,

@@ -46,4 +46,15 @@ public:
                                                 const QString& shortPartNumber, Scope scope) = 0;
     // Fails with the engine's message when there is no price list to replace.
     virtual void checkPriceTable() = 0;
+
+protected:
+    // A part of a price list and its place in the supplier's file.
+    struct Ranked
+    {
+        PriceRow row;
+        qint64 place;
+    };
+    // The grid's order: empty input prices first (as the embedded engine
+    // sorts nulls), then the cheapest; equal ones in the file's order.
+    static std::vector<PriceRow> inGridOrder(std::vector<Ranked> parts);
 };
