@@ -1,5 +1,6 @@
 #pragma once
 
+#include "core/errors/Error.h"
 #include "core/postgres/PgConnection.h"
 #include "core/postgres/PgOrderStorage.h"
 #include "core/postgres/PgPriceCatalogue.h"
@@ -26,6 +27,11 @@ public:
     SettingsStorage& settings() override { return m_settings; }
     OrderStorage& order() override { return m_order; }
     PriceChangeStorage& priceChanges() override { return m_priceChanges; }
+    NameIndex& names() override { throw Error(QStringLiteral("TODO name index")); }
+    void buildNameIndex(PriceListRebuild::Listener) override
+    {
+        throw Error(QStringLiteral("TODO name index"));
+    }
     // One read-only snapshot of the database.
     void readInOneSnapshot(const std::function<void()>& read) override;
     std::unique_ptr<PriceListRebuild> rebuild(PriceListRebuild::Listener listener) override;

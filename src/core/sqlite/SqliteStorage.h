@@ -1,5 +1,6 @@
 #pragma once
 
+#include "core/errors/Error.h"
 #include "core/sqlite/CrossIndex.h"
 #include "core/sqlite/Database.h"
 #include "core/sqlite/DatabaseLock.h"
@@ -34,6 +35,11 @@ public:
     SettingsStorage& settings() override { return m_settings; }
     OrderStorage& order() override { return m_order; }
     PriceChangeStorage& priceChanges() override { return m_priceChanges; }
+    NameIndex& names() override { throw Error(QStringLiteral("TODO name index")); }
+    void buildNameIndex(PriceListRebuild::Listener) override
+    {
+        throw Error(QStringLiteral("TODO name index"));
+    }
     void readInOneSnapshot(const std::function<void()>& read) override;
     // Closes the connection first: the file under it is about to be replaced.
     std::unique_ptr<PriceListRebuild> rebuild(PriceListRebuild::Listener listener) override;

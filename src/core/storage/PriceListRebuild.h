@@ -58,6 +58,8 @@ public:
     // What changed against the list replaced; removed are ids of its parts.
     virtual void storeChanges(const std::vector<Change>& changes, const std::vector<qint64>& removed) = 0;
     virtual void indexParts() = 0;
+    // The name index of the new list, once its parts are all appended.
+    virtual void indexNames() = 0;
 
     virtual void createGroups() = 0;
     // count groups laid out back to back, each in the group list's column order.

@@ -5,6 +5,7 @@
 #include <functional>
 #include <memory>
 
+class NameIndex;
 class OrderStorage;
 class PriceCatalogue;
 class PriceChangeStorage;
@@ -21,6 +22,7 @@ public:
     virtual SettingsStorage& settings() = 0;
     virtual OrderStorage& order() = 0;
     virtual PriceChangeStorage& priceChanges() = 0;
+    virtual NameIndex& names() = 0;
 
     // Runs read so that no other program's commit falls within it.
     virtual void readInOneSnapshot(const std::function<void()>& read) = 0;
@@ -28,6 +30,11 @@ public:
     // A new price list, made while this storage stays usable or, where the
     // engine cannot, after suspend().
     virtual std::unique_ptr<PriceListRebuild> rebuild(PriceListRebuild::Listener listener) = 0;
+
+    // Indexes the names of a list made before names were indexed, all or
+    // nothing, as safely as a rebuild replaces the list; fails where this
+    // program may not change the list.
+    virtual void buildNameIndex(PriceListRebuild::Listener listener) = 0;
 
     // Lets go of the connection and anything else a rebuild must replace;
     // resume() picks them up again, seeing the list as it now is.
