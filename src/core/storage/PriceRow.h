@@ -28,6 +28,16 @@ struct PriceRow
     std::optional<PriceChange::Kind> change;
     std::optional<double> oldPrice; // as stored, for up and down
 
+    // What the warehouses hold together; empty when none has a figure.
+    std::optional<qint64> stockTotal() const
+    {
+        std::optional<qint64> total;
+        for (const auto& held : stock)
+            if (held)
+                total = total.value_or(0) + *held;
+        return total;
+    }
+
     // The input price: the retail price less the group's discount in percent.
     void applyDiscount(const std::optional<double>& discount)
     {
