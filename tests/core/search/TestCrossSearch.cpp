@@ -130,6 +130,7 @@ void TestCrossSearch::edgeCases_data()
     QTest::newRow("yo is not e") << "Ё" << QStringList{};
     QTest::newRow("sorted ignoring case") << "S" << QStringList{"a9", "B1", "c0"};
     QTest::newRow("like wildcard is a plain character") << "%" << QStringList{"P1"};
+    QTest::newRow("underscore and backslash") << "_\\" << QStringList{"P2"};
     QTest::newRow("quote in the number") << "O'" << QStringList{"Q1"};
     QTest::newRow("longer than every part number") << "MIX1234567890123456789012" << QStringList{};
     QTest::newRow("no match") << "ZZZ" << QStringList{};
@@ -150,6 +151,9 @@ void TestCrossSearch::edgeCases()
             {"s2", "B1"},
             {"S3", "a9"},
             {"%1", "P1"},
+            {"x%1", "P3"},
+            {"_\\1", "P2"},
+            {"a\\1", "P4"},
             {"O'1", "Q1"}});
     QCOMPARE(find(searchNr), expected);
 }
