@@ -132,6 +132,9 @@ void TestCrossSearch::edgeCases_data()
     QTest::newRow("like wildcard is a plain character") << "%" << QStringList{"P1"};
     QTest::newRow("underscore and backslash") << "_\\" << QStringList{"P2"};
     QTest::newRow("quote in the number") << "O'" << QStringList{"Q1"};
+    // No text is above all that begin with it: the range search cannot end it.
+    QTest::newRow("ends in the last code point") << QString::fromUcs4(U"Z\U0010FFFF") << QStringList{"Z2"};
+    QTest::newRow("ends below the surrogates") << QString::fromUcs4(U"Z\uD7FF") << QStringList{"Z3"};
     QTest::newRow("longer than every part number") << "MIX1234567890123456789012" << QStringList{};
     QTest::newRow("no match") << "ZZZ" << QStringList{};
 }
@@ -154,7 +157,10 @@ void TestCrossSearch::edgeCases()
             {"x%1", "P3"},
             {"_\\1", "P2"},
             {"a\\1", "P4"},
-            {"O'1", "Q1"}});
+            {"O'1", "Q1"},
+            {QString::fromUcs4(U"Z\U0010FFFF1"), "Z2"},
+            {QString::fromUcs4(U"Z\uD7FF1"), "Z3"},
+            {QString::fromUcs4(U"Z\uE0001"), "Z4"}});
     QCOMPARE(find(searchNr), expected);
 }
 
