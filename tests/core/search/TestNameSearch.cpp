@@ -39,7 +39,7 @@ void TestNameSearch::initTestCase()
                         "G2;F-3;F3;Фильтр салона Ланос;X2;5;;;;;;;;;\n"
                         "ZZ;F-4;F4;фильтр ТОПЛИВА;X2;6;;;;;;;;;\n"
                         "G1;E-1;E1;Ёмкость бачка;X3;7;;;;;;;;;\n"
-                        "G1;E-2;E2;Емкость омывателя;X3;8;;;;;;;;;\n"
+                        "g1;E-2;E2;Емкость омывателя;X3;8;;;;;;;;;\n"
                         "G2;B-1;B1;Свеча;X4;10;;;;;;;;;\n"
                         "G2;A-1;A1;Свеча;X4;20;;;;;;;;;\n"
                         "G1;A-1;A1;СВЕЧА;X4;30;;;;;;;;;\n"
@@ -85,8 +85,9 @@ void TestNameSearch::matchesAndOrder_data()
                                                    "F-3/G2/Фильтры/5"};
     QTest::newRow("a one-letter word once another has two") << "фи л" << QStringList{"F-3/G2/Фильтры/5"};
 
-    // "ё" matches "е" either way, yet sorts after it as written.
-    const QStringList tanks{QStringLiteral("E-2/G1/Тормоза/8"), QStringLiteral("E-1/G1/Тормоза/7")};
+    // "ё" matches "е" either way, yet sorts after it as written; group
+    // codes match their group ignoring case.
+    const QStringList tanks{QStringLiteral("E-2/g1/Тормоза/8"), QStringLiteral("E-1/G1/Тормоза/7")};
     QTest::newRow("е finds ё") << "емкость" << tanks;
     QTest::newRow("ё finds е") << "ЁМК" << tanks;
 
