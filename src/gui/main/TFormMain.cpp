@@ -3,6 +3,7 @@
 #include "core/errors/Error.h"
 #include "core/search/PriceChangeList.h"
 #include "core/search/PriceGridColumns.h"
+#include "core/session/InterfaceLanguage.h"
 #include "core/storage/OrderStorage.h"
 #include "core/storage/PriceCatalogue.h"
 #include "core/text/CaseFolding.h"
@@ -67,7 +68,7 @@ TFormMain::TFormMain(const QString& programDir, QWidget* parent)
     : QMainWindow(parent), m_session(programDir), m_actions(new ActionManager(this))
 {
     setObjectName(QStringLiteral("FormMain"));
-    setWindowTitle(QStringLiteral("Клиент Velmora - Tardesk"));
+    setWindowTitle(tr("Клиент Velmora - Tardesk"));
     setFont(UiFont::eightPoint(QStringLiteral("MS Sans Serif")));
     new EditCommands(*m_actions);
     connect(m_actions->actionExitProgramm, &QAction::triggered, this, &TFormMain::actionExitProgrammExecute);
@@ -78,6 +79,9 @@ TFormMain::TFormMain(const QString& programDir, QWidget* parent)
     connect(m_actions->actionQuote, &QAction::triggered, this, &TFormMain::actionQuoteExecute);
     connect(m_actions->actionCopyTable, &QAction::triggered, this, &TFormMain::actionCopyTableExecute);
     connect(m_actions->actionPriceChanges, &QAction::triggered, this, &TFormMain::actionPriceChangesExecute);
+    for (QAction* language : m_actions->actionLanguage)
+        connect(language, &QAction::triggered, this,
+                [this, language] { chooseLanguage(language->data().toString()); });
     WaitProgr::setOwner(this);
     m_update =
         new PriceListUpdateCommand(m_session, this,
@@ -159,7 +163,7 @@ void TFormMain::actionQuoteExecute()
     quote.showEur = !titles->isSectionHidden(PriceGridColumns::PriceEur);
     QPrintPreviewDialog preview(this);
     preview.setObjectName(QStringLiteral("dlgQuotePreview"));
-    preview.setWindowTitle(QStringLiteral("Предложение клиенту"));
+    preview.setWindowTitle(tr("Предложение клиенту"));
     connect(&preview, &QPrintPreviewDialog::paintRequested, &preview,
             [&quote](QPrinter* printer) { quote.print(*printer); });
     preview.exec();
@@ -196,6 +200,18 @@ void TFormMain::actionPriceChangesExecute()
         }
         m_changesWindow->showChanges(PriceChangeList::read(m_session.storage().priceChanges()));
     });
+}
+
+void TFormMain::chooseLanguage(const QString& code)
+{
+    const bool saved = MessageBoxes::guard(this, [&] {
+        if (IniFile* ini = m_session.iniFile()) {
+            InterfaceLanguage::save(*ini, code);
+            ini->UpdateFile();
+        }
+    });
+    if (saved)
+        MessageBoxes::information(this, tr("Язык окон сменится при следующем запуске программы."));
 }
 
 void TFormMain::searchFor(const QString& partNumber, const QString& groupCode)
@@ -307,7 +323,7 @@ QWidget* TFormMain::createLeftPanel()
 
 QGroupBox* TFormMain::createSearchGroup()
 {
-    GroupBox1 = new QGroupBox(QStringLiteral(" Поиск "), Panel1);
+    GroupBox1 = new QGroupBox(tr(" Поиск "), Panel1);
     GroupBox1->setObjectName(QStringLiteral("GroupBox1"));
     GroupBox1->setFixedHeight(kSearchGroupHeight);
 
@@ -315,7 +331,7 @@ QGroupBox* TFormMain::createSearchGroup()
     caption->setFixedWidth(kSearchColumnWidth);
     auto* captionLayout = new QHBoxLayout(caption);
     captionLayout->setContentsMargins(0, 0, 0, 0);
-    captionLayout->addWidget(new QLabel(QStringLiteral("Код товара"), caption));
+    captionLayout->addWidget(new QLabel(tr("Код товара"), caption));
     lbFound = new QLabel(caption);
     lbFound->setObjectName(QStringLiteral("lbFound"));
     lbFound->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
@@ -338,7 +354,7 @@ QGroupBox* TFormMain::createSearchGroup()
     layout->addWidget(caption, 0, Qt::AlignLeft);
     layout->addWidget(cbSearchNr, 0, Qt::AlignLeft);
     layout->addSpacing(8);
-    layout->addWidget(new QLabel(QStringLiteral("Варианты заменяемости"), GroupBox1), 0, Qt::AlignLeft);
+    layout->addWidget(new QLabel(tr("Варианты заменяемости"), GroupBox1), 0, Qt::AlignLeft);
     layout->addWidget(listboxSearch, 0, Qt::AlignLeft);
     layout->addStretch(1);
     return GroupBox1;
@@ -350,7 +366,7 @@ QWidget* TFormMain::createRightPanel()
     Panel2->setObjectName(QStringLiteral("Panel2"));
     auto* layout = new QVBoxLayout(Panel2);
     layout->setContentsMargins(0, 0, 0, 0);
-    GroupBox2 = new QGroupBox(QStringLiteral(" Прайс-лист (с заменами)"), Panel2);
+    GroupBox2 = new QGroupBox(tr(" Прайс-лист (с заменами)"), Panel2);
     GroupBox2->setObjectName(QStringLiteral("GroupBox2"));
     layout->addWidget(GroupBox2);
 
@@ -429,9 +445,9 @@ void TFormMain::FormCreate()
 void TFormMain::waitForReplacement()
 {
     if (m_ending)
-        throw Error(QStringLiteral("Запуск прерван."));
+        throw Error(tr("Запуск прерван."));
     // Rather than a blank hang while another copy's update replaces the file.
-    WaitProgr::ShowWaitForm(QStringLiteral("Ожидание обновления базы ..."));
+    WaitProgr::ShowWaitForm(tr("Ожидание обновления базы ..."));
 }
 
 void TFormMain::cbSearchNrKeyUp()
@@ -452,11 +468,11 @@ void TFormMain::SearchCross()
     ADODataSetPartsPrice->close();
     listboxSearch->setLines(crosses);
     if (crosses.isEmpty()) {
-        lbFound->setText(QStringLiteral("не найден"));
+        lbFound->setText(tr("не найден"));
         return;
     }
     if (crosses.size() > 1)
-        MessageBoxes::information(this, QStringLiteral("Имеется несколько замен"));
+        MessageBoxes::information(this, tr("Имеется несколько замен"));
     OpenPriceList(crosses.first());
     selectSearchedPart();
     DBGridPartsPrice->setFocus();
@@ -526,7 +542,7 @@ bool TFormMain::FormClose()
     // A configuration that cannot be written must not trap the clerk.
     if (m_ending || ++m_failedCloses < 2)
         return false;
-    return MessageBoxes::ask(this, QStringLiteral("Закрыть программу без сохранения настроек?")) ==
+    return MessageBoxes::ask(this, tr("Закрыть программу без сохранения настроек?")) ==
            MessageBoxes::Answer::Yes;
 }
 

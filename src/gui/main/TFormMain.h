@@ -71,6 +71,8 @@ public:
     void actionCopyTableExecute();
     // The changes of the last update, in a window of their own.
     void actionPriceChangesExecute();
+    // "Вид → Язык": saved in Tardesk.ini, used from the next start on.
+    void chooseLanguage(const QString& code);
 
     // The last search number, letters and digits only.
     const QString& currentSearchNr() const { return CurrentSearchNr; }

@@ -46,6 +46,8 @@ public:
     QAction* actionQuote;
     QAction* actionCopyTable;
     QAction* actionPriceChanges;
+    // The "Язык" submenu at the end of "Вид": one checkable action per language, its code as data.
+    std::array<QAction*, 3> actionLanguage;
 
     QMenuBar* createMenuBar(QWidget* parent);
     QToolBar* createToolBar(QWidget* parent);
