@@ -7,6 +7,7 @@
 #include "core/sqlite/DatabaseCopy.h"
 #include "core/sqlite/DatabaseReplacement.h"
 #include "core/sqlite/Schema.h"
+#include "core/sqlite/SqliteNameIndex.h"
 #include "core/sqlite/SqliteSettingsStorage.h"
 
 #include <SQLiteCpp/Database.h>
@@ -138,6 +139,7 @@ void SqlitePriceListRebuild::begin(bool withGroups)
         sqlite3_progress_handler(target.getHandle(), 20000, &SqlitePriceListRebuild::keepAlive, this);
 
         QStringList replaced{QLatin1String(Tables::kPriceTable), QLatin1String(Tables::kPriceChangesTable)};
+        replaced << SqliteNameIndex::tables();
         if (withGroups)
             replaced << QLatin1String(Tables::kGroupsTable);
         m_copy = std::make_unique<DatabaseCopy>(target, m_databaseFileName, replaced);
@@ -231,6 +233,11 @@ void SqlitePriceListRebuild::indexParts()
         m_target->exec(Schema::kCreatePriceShortPartNumberIndex);
         m_target->exec(Schema::kCreatePriceCrossNumberIndex);
     });
+}
+
+void SqlitePriceListRebuild::indexNames()
+{
+    onNewFile([&] { SqliteNameIndex::build(*m_target, m_listener); });
 }
 
 void SqlitePriceListRebuild::createGroups()

@@ -8,7 +8,7 @@
 SqliteStorage::SqliteStorage(const QString& programDir, Access access,
                              const std::function<void()>& whileWaiting)
     : m_programDir(programDir), m_access(access), m_lock(programDir), m_catalogue(m_database, m_crossIndex),
-      m_settings(m_database), m_order(m_database), m_priceChanges(m_database)
+      m_settings(m_database), m_order(m_database), m_priceChanges(m_database), m_names(m_database)
 {
     if (access == Access::Shared)
         m_lock.lockShared(whileWaiting);
