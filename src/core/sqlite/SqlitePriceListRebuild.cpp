@@ -110,6 +110,20 @@ int SqlitePriceListRebuild::keepAlive(void* rebuild)
 
 void SqlitePriceListRebuild::begin(bool withGroups)
 {
+    QStringList replaced{QLatin1String(Tables::kPriceTable), QLatin1String(Tables::kPriceChangesTable)};
+    replaced << SqliteNameIndex::tables();
+    if (withGroups)
+        replaced << QLatin1String(Tables::kGroupsTable);
+    start(replaced);
+}
+
+void SqlitePriceListRebuild::beginNameIndex()
+{
+    start(SqliteNameIndex::tables());
+}
+
+void SqlitePriceListRebuild::start(const QStringList& replaced)
+{
     DatabaseReplacement::checkWritable(m_databaseFileName, m_temporaryFileName);
     m_exclusive.emplace(m_lock);
     m_live = std::make_unique<DatabaseReplacement>(m_databaseFileName);
@@ -138,10 +152,6 @@ void SqlitePriceListRebuild::begin(bool withGroups)
         target.exec("PRAGMA threads=2");
         sqlite3_progress_handler(target.getHandle(), 20000, &SqlitePriceListRebuild::keepAlive, this);
 
-        QStringList replaced{QLatin1String(Tables::kPriceTable), QLatin1String(Tables::kPriceChangesTable)};
-        replaced << SqliteNameIndex::tables();
-        if (withGroups)
-            replaced << QLatin1String(Tables::kGroupsTable);
         m_copy = std::make_unique<DatabaseCopy>(target, m_databaseFileName, replaced);
         if (!m_copy->sourceHasTable(QLatin1String(Tables::kPriceTable)))
             throw Error(QStringLiteral("no such table: PRICE"));

@@ -37,10 +37,8 @@ public:
     OrderStorage& order() override { return m_order; }
     PriceChangeStorage& priceChanges() override { return m_priceChanges; }
     NameIndex& names() override { return m_names; }
-    void buildNameIndex(PriceListRebuild::Listener) override
-    {
-        throw Error(QStringLiteral("TODO name index"));
-    }
+    // Closes the connection meanwhile, as rebuild() does.
+    void buildNameIndex(PriceListRebuild::Listener listener) override;
     void readInOneSnapshot(const std::function<void()>& read) override;
     // Closes the connection first: the file under it is about to be replaced.
     std::unique_ptr<PriceListRebuild> rebuild(PriceListRebuild::Listener listener) override;
