@@ -17,6 +17,7 @@
 #include <QtAlgorithms>
 
 #include <algorithm>
+#include <deque>
 #include <memory>
 #include <unordered_map>
 
@@ -45,21 +46,60 @@ std::string_view text(sqlite3_stmt* query, int column)
     return std::string_view(value ? value : "", size_t(sqlite3_column_bytes(query, column)));
 }
 
-// A part as the index orders it: the folded name, PARTNUMBER and GROUPCODE
-// in UTF-8 (whose byte order is code-point order), each ended by a zero
-// byte so that a shorter field sorts first, then the file's order.
+// A part as the index orders it: by its name's place among the names
+// folded, then by PARTNUMBER and GROUPCODE in UTF-8 (whose byte order is
+// code-point order) each ended by a zero byte, so that a shorter one sorts
+// first, then by the file's order.
 struct Entry
 {
-    std::string key;
-    std::string words;
+    quint32 place = 0; // equal for names equal when folded
+    quint32 name = 0;
+    size_t numberAndGroup = 0; // in Entries::texts
+    quint32 length = 0;
     qint64 part = 0;
+};
 
-    bool operator<(const Entry& other) const
+struct Entries
+{
+    std::vector<Entry> all;
+    std::string texts; // PARTNUMBER, zero, GROUPCODE of each, back to back
+
+    std::string_view numberAndGroup(const Entry& entry) const
     {
-        const int order = key.compare(other.key);
-        return order != 0 ? order < 0 : part < other.part;
+        return std::string_view(texts).substr(entry.numberAndGroup, entry.length);
+    }
+    void sort()
+    {
+        std::sort(all.begin(), all.end(), [this](const Entry& a, const Entry& b) {
+            if (a.place != b.place)
+                return a.place < b.place;
+            const int order = numberAndGroup(a).compare(numberAndGroup(b));
+            return order != 0 ? order < 0 : a.part < b.part;
+        });
     }
 };
+
+// The names of a list, each different one once: lists repeat names a lot.
+struct Names
+{
+    std::unordered_map<std::string_view, quint32> ids; // into written
+    std::deque<std::string> written;                   // by id
+    std::vector<quint32> place;                        // by id: the place of the name folded
+    std::vector<std::vector<quint32>> words;           // by id: its words, each once
+
+    quint32 idOf(std::string_view name)
+    {
+        if (const auto found = ids.find(name); found != ids.end())
+            return found->second;
+        const quint32 id = quint32(written.size());
+        written.emplace_back(name);
+        ids.emplace(written.back(), id);
+        return id;
+    }
+};
+
+// Parts to a row of PART_NAME_ORDER: rows of a few pages.
+constexpr quint32 kOrderRowParts = 16384;
 
 constexpr char kSelectNames[] = "SELECT rowid, PARTNAME, PARTNUMBER, GROUPCODE FROM PRICE";
 constexpr char kSelectGroups[] = "SELECT GROUPCODE, GROUPNAME FROM GROUPS ORDER BY rowid";
@@ -82,27 +122,36 @@ void appendNumber(std::string& encoded, quint64 value)
         QCoreApplication::translate("SqliteNameIndex", "Индекс названий повреждён: обновите прайс-лист"));
 }
 
-// Adds the parts of a word, as PART_NAME_WORDS keeps them, to set.
-void addParts(const unsigned char* encoded, int size, PartSet& set)
+// Calls take with each number of encoded, in 7-bit groups.
+template <typename Take> void decode(const void* data, int size, Take&& take)
 {
-    qint64 part = -1;
-    quint64 delta = 0;
+    const auto* encoded = static_cast<const unsigned char*>(data);
+    quint64 value = 0;
     int shift = 0;
     for (int i = 0; i < size; ++i) {
-        // Numbers of parts take 32 bits at most: five groups.
-        if (shift > 28)
+        // Rowids take 63 bits at most: nine groups.
+        if (shift > 56)
             damaged();
-        delta |= quint64(encoded[i] & 0x7F) << shift;
+        value |= quint64(encoded[i] & 0x7F) << shift;
         shift += 7;
         if (encoded[i] & 0x80)
             continue;
-        part += qint64(delta);
-        if (size_t(part >> 6) >= set.size())
-            damaged();
-        set[size_t(part >> 6)] |= quint64(1) << (part & 63);
-        delta = 0;
+        take(value);
+        value = 0;
         shift = 0;
     }
+}
+
+// Adds the parts of a word, as PART_NAME_WORDS keeps them, to set.
+void addParts(const void* encoded, int size, PartSet& set)
+{
+    qint64 part = -1;
+    decode(encoded, size, [&](quint64 delta) {
+        part += qint64(delta);
+        if (part < 0 || size_t(part >> 6) >= set.size())
+            damaged();
+        set[size_t(part >> 6)] |= quint64(1) << (part & 63);
+    });
 }
 
 // The first text after every text that begins with word, in SQLite's
@@ -166,16 +215,16 @@ void SqliteNameIndex::refresh(SQLite::Database& db)
     if (version == m_dataVersion)
         return;
     forget();
-    m_order.resize(size_t(db.execAndGet(Schema::kCountNameOrder).getInt64()));
     const Prepared order = prepare(db.getHandle(), Schema::kSelectNameOrder);
     int result = SQLITE_ROW;
-    for (qint64& part : m_order) {
-        if ((result = sqlite3_step(order.get())) != SQLITE_ROW)
-            break;
-        part = sqlite3_column_int64(order.get(), 0);
+    while ((result = sqlite3_step(order.get())) == SQLITE_ROW) {
+        if (sqlite3_column_int64(order.get(), 0) != qint64(m_order.size()))
+            damaged();
+        decode(sqlite3_column_blob(order.get(), 1), sqlite3_column_bytes(order.get(), 1),
+               [this](quint64 part) { m_order.push_back(qint64(part)); });
     }
-    if (result != SQLITE_ROW || sqlite3_step(order.get()) != SQLITE_DONE)
-        damaged();
+    if (result != SQLITE_DONE)
+        throw SQLite::Exception(db.getHandle(), result);
     m_groups = groupNames(db);
     m_dataVersion = version;
 }
@@ -205,8 +254,7 @@ NameIndex::Found SqliteNameIndex::find(const QStringList& query, qint64 limit)
                 sqlite3_bind_text(words.get(), 2, bound.data(), int(bound.size()), SQLITE_STATIC);
                 int result = SQLITE_ROW;
                 while ((result = sqlite3_step(words.get())) == SQLITE_ROW)
-                    addParts(static_cast<const unsigned char*>(sqlite3_column_blob(words.get(), 0)),
-                             sqlite3_column_bytes(words.get(), 0), some);
+                    addParts(sqlite3_column_blob(words.get(), 0), sqlite3_column_bytes(words.get(), 0), some);
                 if (result != SQLITE_DONE)
                     throw SQLite::Exception(db.getHandle(), result);
                 sqlite3_reset(words.get());
@@ -250,67 +298,98 @@ void SqliteNameIndex::build(SQLite::Database& database, const PriceListRebuild::
 {
     sqlite3* db = database.getHandle();
     const qint64 count = database.execAndGet("SELECT count(*) FROM PRICE").getInt64();
-    std::vector<Entry> entries;
-    entries.reserve(size_t(count));
+    Names names;
+    Entries entries;
+    entries.all.reserve(size_t(count));
     {
-        const Prepared names = prepare(db, kSelectNames);
+        const Prepared parts = prepare(db, kSelectNames);
         int result = SQLITE_ROW;
-        while ((result = sqlite3_step(names.get())) == SQLITE_ROW) {
-            const std::string_view name = text(names.get(), 1);
-            const QString written = QString::fromUtf8(name.data(), qsizetype(name.size()));
+        while ((result = sqlite3_step(parts.get())) == SQLITE_ROW) {
             Entry entry;
-            entry.key = NameWords::orderKey(written).toStdString();
-            entry.key += '\0';
-            entry.key += text(names.get(), 2);
-            entry.key += '\0';
-            entry.key += text(names.get(), 3);
-            entry.words = NameWords::indexed(written).toStdString();
-            entry.part = sqlite3_column_int64(names.get(), 0);
-            entries.push_back(std::move(entry));
+            entry.name = names.idOf(text(parts.get(), 1));
+            entry.numberAndGroup = entries.texts.size();
+            entries.texts += text(parts.get(), 2);
+            entries.texts += '\0';
+            entries.texts += text(parts.get(), 3);
+            entry.length = quint32(entries.texts.size() - entry.numberAndGroup);
+            entry.part = sqlite3_column_int64(parts.get(), 0);
+            entries.all.push_back(entry);
         }
         if (result != SQLITE_DONE)
             throw SQLite::Exception(db, result);
     }
-    std::sort(entries.begin(), entries.end());
+
+    // Each different name folded once; equal folded names share a place.
+    const size_t nameCount = names.written.size();
+    std::vector<std::string> keys(nameCount);
+    std::unordered_map<std::string, quint32> wordIds;
+    std::vector<std::string_view> words;
+    names.words.resize(nameCount);
+    for (size_t id = 0; id < nameCount; ++id) {
+        const QString written = QString::fromStdString(names.written[id]);
+        keys[id] = NameWords::orderKey(written).toStdString();
+        std::vector<quint32>& ofName = names.words[id];
+        for (const QString& word : NameWords::indexed(written).split(QLatin1Char(' '), Qt::SkipEmptyParts)) {
+            const auto [at, added] = wordIds.try_emplace(word.toStdString(), quint32(words.size()));
+            if (added)
+                words.push_back(at->first);
+            if (std::find(ofName.begin(), ofName.end(), at->second) == ofName.end())
+                ofName.push_back(at->second);
+        }
+    }
+    std::vector<quint32> byKey(nameCount);
+    for (size_t id = 0; id < nameCount; ++id)
+        byKey[id] = quint32(id);
+    std::sort(byKey.begin(), byKey.end(), [&keys](quint32 a, quint32 b) { return keys[a] < keys[b]; });
+    names.place.resize(nameCount);
+    for (size_t i = 0; i < nameCount; ++i)
+        names.place[byKey[i]] =
+            i > 0 && keys[byKey[i]] == keys[byKey[i - 1]] ? names.place[byKey[i - 1]] : quint32(i);
+    for (Entry& entry : entries.all)
+        entry.place = names.place[entry.name];
+    entries.sort();
 
     database.exec(Schema::kCreateNameWords);
     database.exec(Schema::kCreateNameOrder);
-    std::unordered_map<std::string_view, std::vector<quint32>> partsOfWord;
+    std::vector<std::vector<quint32>> partsOfWord(words.size());
+    std::string encoded;
     {
         const Prepared order = prepare(db, Schema::kInsertNameOrder);
-        quint32 number = 0;
-        for (const Entry& entry : entries) {
-            sqlite3_bind_int64(order.get(), 1, qint64(number) + 1);
-            sqlite3_bind_int64(order.get(), 2, entry.part);
+        const auto flush = [&](quint32 first) {
+            sqlite3_bind_int64(order.get(), 1, first);
+            sqlite3_bind_blob(order.get(), 2, encoded.data(), int(encoded.size()), SQLITE_STATIC);
             insertRow(db, order.get());
-            const std::string_view words = entry.words;
-            for (size_t start = 0; start < words.size();) {
-                const size_t end = std::min(words.find(' ', start), words.size());
-                std::vector<quint32>& parts = partsOfWord[words.substr(start, end - start)];
-                if (parts.empty() || parts.back() != number)
-                    parts.push_back(number);
-                start = end + 1;
+            encoded.clear();
+        };
+        quint32 number = 0;
+        for (const Entry& entry : entries.all) {
+            appendNumber(encoded, quint64(entry.part));
+            for (const quint32 word : names.words[entry.name])
+                partsOfWord[word].push_back(number);
+            if (++number % kOrderRowParts == 0) {
+                flush(number - kOrderRowParts);
+                if (listener.progress)
+                    listener.progress(number, count);
             }
-            if (++number % 65536 == 0 && listener.progress)
-                listener.progress(number, count);
         }
+        if (!encoded.empty())
+            flush(number - number % kOrderRowParts);
     }
-    std::vector<std::string_view> words;
-    words.reserve(partsOfWord.size());
-    for (const auto& word : partsOfWord)
-        words.push_back(word.first);
+    std::vector<quint32> wordOrder(words.size());
+    for (size_t id = 0; id < words.size(); ++id)
+        wordOrder[id] = quint32(id);
     // In the table's order: each row goes at the end of its B-tree.
-    std::sort(words.begin(), words.end());
+    std::sort(wordOrder.begin(), wordOrder.end(),
+              [&words](quint32 a, quint32 b) { return words[a] < words[b]; });
     const Prepared insert = prepare(db, Schema::kInsertNameWord);
-    std::string encoded;
-    for (const std::string_view word : words) {
+    for (const quint32 word : wordOrder) {
         encoded.clear();
         qint64 previous = -1;
         for (const quint32 part : partsOfWord[word]) {
             appendNumber(encoded, quint64(qint64(part) - previous));
             previous = part;
         }
-        sqlite3_bind_text(insert.get(), 1, word.data(), int(word.size()), SQLITE_STATIC);
+        sqlite3_bind_text(insert.get(), 1, words[word].data(), int(words[word].size()), SQLITE_STATIC);
         sqlite3_bind_blob(insert.get(), 2, encoded.data(), int(encoded.size()), SQLITE_STATIC);
         insertRow(db, insert.get());
     }

@@ -17,7 +17,8 @@
 
 // The name index of Tardesk.mdb on generated lists, against the matching
 // and ordering rules worked out plainly over every part: built for a list
-// made without it, kept by compaction, made anew by an update.
+// made without it (over several rows of the order), kept by compaction,
+// made anew by an update.
 class TestSqliteNameIndex : public QObject
 {
     Q_OBJECT
@@ -41,7 +42,7 @@ private:
 void TestSqliteNameIndex::initTestCase()
 {
     m_folder = std::make_unique<ClientFolder>();
-    SampleGenerator(3000, 7).writeDatabase(m_folder->databaseFileName());
+    SampleGenerator(40000, 7).writeDatabase(m_folder->databaseFileName());
 }
 
 QStringList TestSqliteNameIndex::expected(const QString& typed) const
@@ -102,7 +103,6 @@ void TestSqliteNameIndex::builtForAnOldList()
     m_folder->storage().buildNameIndex(listener);
     QVERIFY(lastTotal > 0 && lastDone <= lastTotal);
     QVERIFY(m_folder->storage().names().isBuilt());
-    QCOMPARE(m_folder->queryText("SELECT count(*) FROM PART_NAME_ORDER"), QStringLiteral("3000"));
 }
 
 void TestSqliteNameIndex::matchesThePlainRules_data()
@@ -138,7 +138,6 @@ void TestSqliteNameIndex::updateMakesItAnew()
 {
     SampleGenerator(500, 9).writeTextFiles(m_folder->path());
     m_folder->update();
-    QCOMPARE(m_folder->queryText("SELECT count(*) FROM PART_NAME_ORDER"), QStringLiteral("500"));
     compare(QStringLiteral("фильтр"));
     compare(QStringLiteral("ли ла"));
 }
