@@ -13,11 +13,9 @@
 
 #include <QCoreApplication>
 #include <QHash>
-
 #include <QtAlgorithms>
 
 #include <algorithm>
-#include <deque>
 #include <memory>
 #include <unordered_map>
 
@@ -79,23 +77,88 @@ struct Entries
     }
 };
 
-// The names of a list, each different one once: lists repeat names a lot.
-struct Names
+// Texts kept where they are written until the whole is dropped, in blocks,
+// so that views of them stay valid and a million of them cost no million
+// allocations.
+class TextStore
 {
-    std::unordered_map<std::string_view, quint32> ids; // into written
-    std::deque<std::string> written;                   // by id
-    std::vector<quint32> place;                        // by id: the place of the name folded
-    std::vector<std::vector<quint32>> words;           // by id: its words, each once
-
-    quint32 idOf(std::string_view name)
+public:
+    std::string_view keep(std::string_view text)
     {
-        if (const auto found = ids.find(name); found != ids.end())
-            return found->second;
-        const quint32 id = quint32(written.size());
-        written.emplace_back(name);
-        ids.emplace(written.back(), id);
+        if (m_blocks.empty() || m_used + text.size() > m_size) {
+            m_size = std::max(kBlockSize, text.size());
+            m_blocks.push_back(std::make_unique<char[]>(m_size));
+            m_used = 0;
+        }
+        char* at = m_blocks.back().get() + m_used;
+        std::copy(text.begin(), text.end(), at);
+        m_used += text.size();
+        return std::string_view(at, text.size());
+    }
+
+private:
+    static constexpr size_t kBlockSize = size_t(1) << 20;
+    std::vector<std::unique_ptr<char[]>> m_blocks;
+    size_t m_used = 0;
+    size_t m_size = 0;
+};
+
+// Different texts numbered from 0 in the order first met. Open addressing
+// with each text's hash kept beside its number: a million different names
+// are looked up without a node or a comparison of texts per step.
+class TextIds
+{
+public:
+    explicit TextIds(size_t expected) { grow(expected); }
+
+    quint32 idOf(std::string_view text)
+    {
+        const size_t hash = std::hash<std::string_view>()(text);
+        size_t slot = hash & m_mask;
+        for (; m_slots[slot].id != kEmpty; slot = (slot + 1) & m_mask) {
+            if (m_slots[slot].hash == hash && m_texts[m_slots[slot].id] == text)
+                return m_slots[slot].id;
+        }
+        const quint32 id = quint32(m_texts.size());
+        m_texts.push_back(m_store.keep(text)); // text may go away
+        m_slots[slot] = Slot{hash, id};
+        if (m_texts.size() * 2 > m_slots.size())
+            grow(m_texts.size() * 2);
         return id;
     }
+    const std::vector<std::string_view>& texts() const { return m_texts; }
+
+private:
+    static constexpr quint32 kEmpty = ~quint32(0);
+    struct Slot
+    {
+        size_t hash = 0;
+        quint32 id = kEmpty;
+    };
+
+    // Room for count texts, the table at most half full.
+    void grow(size_t count)
+    {
+        size_t size = 16;
+        while (size < count * 2)
+            size *= 2;
+        std::vector<Slot> table(size);
+        m_mask = size - 1;
+        for (const Slot& kept : m_slots) {
+            if (kept.id == kEmpty)
+                continue;
+            size_t slot = kept.hash & m_mask;
+            while (table[slot].id != kEmpty)
+                slot = (slot + 1) & m_mask;
+            table[slot] = kept;
+        }
+        m_slots = std::move(table);
+    }
+
+    TextStore m_store;
+    std::vector<Slot> m_slots;
+    size_t m_mask = 0;
+    std::vector<std::string_view> m_texts; // by id
 };
 
 // Parts to a row of PART_NAME_ORDER: rows of a few pages.
@@ -298,7 +361,8 @@ void SqliteNameIndex::build(SQLite::Database& database, const PriceListRebuild::
 {
     sqlite3* db = database.getHandle();
     const qint64 count = database.execAndGet("SELECT count(*) FROM PRICE").getInt64();
-    Names names;
+    // Lists repeat names a lot: each different name is folded once.
+    TextIds names{size_t(count)};
     Entries entries;
     entries.all.reserve(size_t(count));
     {
@@ -319,39 +383,53 @@ void SqliteNameIndex::build(SQLite::Database& database, const PriceListRebuild::
             throw SQLite::Exception(db, result);
     }
 
-    // Each different name folded once; equal folded names share a place.
-    const size_t nameCount = names.written.size();
-    std::vector<std::string> keys(nameCount);
-    std::unordered_map<std::string, quint32> wordIds;
-    std::vector<std::string_view> words;
-    names.words.resize(nameCount);
+    // The words of name id are wordsOfName[firstWord[id]] up to firstWord[id + 1], each once.
+    const size_t nameCount = names.texts().size();
+    TextStore keyStore;
+    std::vector<std::string_view> keys(nameCount);
+    TextIds words(nameCount);
+    std::vector<quint32> firstWord(nameCount + 1);
+    std::vector<quint32> wordsOfName;
     for (size_t id = 0; id < nameCount; ++id) {
-        const QString written = QString::fromStdString(names.written[id]);
-        keys[id] = NameWords::orderKey(written).toStdString();
-        std::vector<quint32>& ofName = names.words[id];
+        const std::string_view name = names.texts()[id];
+        const QString written = QString::fromUtf8(name.data(), qsizetype(name.size()));
+        keys[id] = keyStore.keep(NameWords::orderKey(written).toStdString());
+        firstWord[id] = quint32(wordsOfName.size());
         for (const QString& word : NameWords::indexed(written).split(QLatin1Char(' '), Qt::SkipEmptyParts)) {
-            const auto [at, added] = wordIds.try_emplace(word.toStdString(), quint32(words.size()));
-            if (added)
-                words.push_back(at->first);
-            if (std::find(ofName.begin(), ofName.end(), at->second) == ofName.end())
-                ofName.push_back(at->second);
+            const quint32 wordId = words.idOf(word.toStdString());
+            if (std::find(wordsOfName.begin() + firstWord[id], wordsOfName.end(), wordId) ==
+                wordsOfName.end())
+                wordsOfName.push_back(wordId);
         }
     }
+    firstWord[nameCount] = quint32(wordsOfName.size());
+
+    // Equal folded names share a place.
     std::vector<quint32> byKey(nameCount);
     for (size_t id = 0; id < nameCount; ++id)
         byKey[id] = quint32(id);
     std::sort(byKey.begin(), byKey.end(), [&keys](quint32 a, quint32 b) { return keys[a] < keys[b]; });
-    names.place.resize(nameCount);
+    std::vector<quint32> place(nameCount);
     for (size_t i = 0; i < nameCount; ++i)
-        names.place[byKey[i]] =
-            i > 0 && keys[byKey[i]] == keys[byKey[i - 1]] ? names.place[byKey[i - 1]] : quint32(i);
+        place[byKey[i]] = i > 0 && keys[byKey[i]] == keys[byKey[i - 1]] ? place[byKey[i - 1]] : quint32(i);
     for (Entry& entry : entries.all)
-        entry.place = names.place[entry.name];
+        entry.place = place[entry.name];
     entries.sort();
+
+    // The parts of word id are parts[firstPart[id]] up to firstPart[id + 1]:
+    // counted first, then laid out in the order of parts.
+    const size_t wordCount = words.texts().size();
+    std::vector<quint32> firstPart(wordCount + 1);
+    for (const Entry& entry : entries.all)
+        for (quint32 i = firstWord[entry.name]; i < firstWord[entry.name + 1]; ++i)
+            ++firstPart[wordsOfName[i] + 1];
+    for (size_t id = 0; id < wordCount; ++id)
+        firstPart[id + 1] += firstPart[id];
+    std::vector<quint32> parts(firstPart[wordCount]);
+    std::vector<quint32> filled(firstPart.begin(), firstPart.end() - 1);
 
     database.exec(Schema::kCreateNameWords);
     database.exec(Schema::kCreateNameOrder);
-    std::vector<std::vector<quint32>> partsOfWord(words.size());
     std::string encoded;
     {
         const Prepared order = prepare(db, Schema::kInsertNameOrder);
@@ -364,8 +442,8 @@ void SqliteNameIndex::build(SQLite::Database& database, const PriceListRebuild::
         quint32 number = 0;
         for (const Entry& entry : entries.all) {
             appendNumber(encoded, quint64(entry.part));
-            for (const quint32 word : names.words[entry.name])
-                partsOfWord[word].push_back(number);
+            for (quint32 i = firstWord[entry.name]; i < firstWord[entry.name + 1]; ++i)
+                parts[filled[wordsOfName[i]]++] = number;
             if (++number % kOrderRowParts == 0) {
                 flush(number - kOrderRowParts);
                 if (listener.progress)
@@ -375,21 +453,23 @@ void SqliteNameIndex::build(SQLite::Database& database, const PriceListRebuild::
         if (!encoded.empty())
             flush(number - number % kOrderRowParts);
     }
-    std::vector<quint32> wordOrder(words.size());
-    for (size_t id = 0; id < words.size(); ++id)
+    std::vector<quint32> wordOrder(wordCount);
+    for (size_t id = 0; id < wordCount; ++id)
         wordOrder[id] = quint32(id);
     // In the table's order: each row goes at the end of its B-tree.
+    const std::vector<std::string_view>& wordTexts = words.texts();
     std::sort(wordOrder.begin(), wordOrder.end(),
-              [&words](quint32 a, quint32 b) { return words[a] < words[b]; });
+              [&wordTexts](quint32 a, quint32 b) { return wordTexts[a] < wordTexts[b]; });
     const Prepared insert = prepare(db, Schema::kInsertNameWord);
     for (const quint32 word : wordOrder) {
         encoded.clear();
         qint64 previous = -1;
-        for (const quint32 part : partsOfWord[word]) {
-            appendNumber(encoded, quint64(qint64(part) - previous));
-            previous = part;
+        for (quint32 i = firstPart[word]; i < firstPart[word + 1]; ++i) {
+            appendNumber(encoded, quint64(qint64(parts[i]) - previous));
+            previous = parts[i];
         }
-        sqlite3_bind_text(insert.get(), 1, words[word].data(), int(words[word].size()), SQLITE_STATIC);
+        sqlite3_bind_text(insert.get(), 1, wordTexts[word].data(), int(wordTexts[word].size()),
+                          SQLITE_STATIC);
         sqlite3_bind_blob(insert.get(), 2, encoded.data(), int(encoded.size()), SQLITE_STATIC);
         insertRow(db, insert.get());
     }
