@@ -37,4 +37,6 @@ public:
     static QString text(const PriceRow& row, int column);
     // The same with "нов." in the interface's language.
     static QString shownText(const PriceRow& row, int column);
+    // A stock figure as a warehouse's cell shows it.
+    static QString stockText(const std::optional<qint64>& stock);
 };
