@@ -81,6 +81,9 @@ ActionManager::ActionManager(QWidget* window) : QObject(window), m_window(window
                           Role::None, QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_C), InGridMenu);
     actionPriceChanges = add(QStringLiteral("actionPriceChanges"), kDocuments,
                              QStringLiteral("Изменения прайса…"), Role::None, {}, SeparatorBefore);
+    // Added to "Правка" after the others, so that it ends that menu.
+    actionFindByName = add(QStringLiteral("actionFindByName"), kEdit, tr("Найти по названию…"), Role::None,
+                           QKeySequence(Qt::CTRL | Qt::Key_F), SeparatorBefore);
 }
 
 QAction* ActionManager::add(const QString& name, const QString& group, const QString& caption,
