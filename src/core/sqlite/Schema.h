@@ -19,6 +19,21 @@ inline constexpr char kCreatePriceShortPartNumberIndex[] =
 inline constexpr char kCreatePriceCrossNumberIndex[] =
     "CREATE INDEX PRICE_CROSSNUMBER ON PRICE(CROSSNUMBER);";
 
+// The name index beside PRICE, made anew by every update in the same
+// replacement of the file. PART_NAME_WORDS holds the folded words of each
+// part's name (NameWords::indexed, split only at the spaces between them),
+// PART_NAME_ORDER the PRICE rowid of each part; both are numbered by the
+// part's place in the order names are shown in, so that matches come in
+// that order and the first ones are found without reading the rest.
+inline constexpr char kNameWordsTable[] = "PART_NAME_WORDS";
+inline constexpr char kNameOrderTable[] = "PART_NAME_ORDER";
+inline constexpr char kCreateNameWords[] =
+    "CREATE VIRTUAL TABLE PART_NAME_WORDS USING fts5(WORDS, content='', columnsize=0, detail=none, "
+    "tokenize='ascii', prefix='1 2 3');";
+inline constexpr char kCreateNameOrder[] = "CREATE TABLE PART_NAME_ORDER (PART INTEGER NOT NULL);";
+inline constexpr char kInsertNameWords[] = "INSERT INTO PART_NAME_WORDS (rowid, WORDS) VALUES (?, ?);";
+inline constexpr char kInsertNameOrder[] = "INSERT INTO PART_NAME_ORDER (rowid, PART) VALUES (?, ?);";
+
 QString createSettingsStatement();
 // The date of the last update, stamped into the first settings row.
 inline constexpr char kUpdatePriceDate[] =
