@@ -17,6 +17,7 @@
 #include <QProgressBar>
 #include <QTableView>
 #include <QTest>
+#include <QTimer>
 
 #include <memory>
 
@@ -36,6 +37,7 @@ private slots:
     void choosingShowsPartInMainWindow();
     void indexBuiltOnceForListWithout();
     void refusedBuildShownAndMainSearchGoesOn();
+    void updateSearchesAgainInNewList();
 
 private:
     void openWindow();
@@ -254,6 +256,35 @@ void TestNameSearchWindow::refusedBuildShownAndMainSearchGoesOn()
     m_form->actions().actionFindByName->trigger();
     QTRY_COMPARE(status(), QStringLiteral("Найдено: 4"));
     QVERIFY(m_folder->openStorage()->names().isBuilt());
+}
+
+void TestNameSearchWindow::updateSearchesAgainInNewList()
+{
+    openWindow();
+    typeAndWait(QStringLiteral("колодки"));
+    QCOMPARE(status(), QStringLiteral("Найдено: 4"));
+    m_folder->writeFile(QStringLiteral("import.txt"),
+                        "GROUPCODE;PARTNUMBER;SHORTPARTNUMBER;PARTNAME;CROSSNUMBER;PRICE\n"
+                        "G0;N-1;N1;Колодки новые;X1;10\n"
+                        "G0;N-2;N2;Диск;X1;10\n");
+    m_folder->writeFile(QStringLiteral("importg.txt"), "GROUPCODE;GROUPNAME;DISCOUNT\nG0;Тормоза;0\n");
+
+    bool seen = false, fieldEnabled = true;
+    QTimer probe;
+    connect(&probe, &QTimer::timeout, this, [&] {
+        if (!seen && m_form->findChild<QWidget*>(QStringLiteral("formWait"))) {
+            seen = true;
+            fieldEnabled = m_field->isEnabled();
+        }
+    });
+    probe.start(0);
+    answerNext(MessageBoxes::Answer::Yes);
+    m_form->actions().actionUpdatePrice->trigger();
+    QVERIFY(seen);
+    QVERIFY(!fieldEnabled);
+    QVERIFY(m_field->isEnabled());
+    QTRY_COMPARE(status(), QStringLiteral("Найдено: 1"));
+    QCOMPARE(columnTexts(m_table->model(), NameSearchModel::PartNumber), QStringList{"N-1"});
 }
 
 QTEST_MAIN(TestNameSearchWindow)
