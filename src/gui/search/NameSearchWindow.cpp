@@ -24,7 +24,7 @@ const int kProgressSteps = 1000;
 } // namespace
 
 NameSearchWindow::NameSearchWindow(ClientSession& session, std::function<void(bool)> setBusy, QWidget* parent)
-    : QDialog(parent), m_session(session), m_setBusy(std::move(setBusy)),
+    : QWidget(parent, Qt::Window), m_session(session), m_setBusy(std::move(setBusy)),
       m_thread(new NameSearchThread(session.ProgramDir(), this)), m_model(new NameSearchModel(this)),
       m_field(new QLineEdit(this)), m_table(new QTableView(this)), m_status(new QLabel(this)),
       m_progress(new QProgressBar(this))
@@ -56,7 +56,7 @@ NameSearchWindow::NameSearchWindow(ClientSession& session, std::function<void(bo
     titles->setSectionResizeMode(NameSearchModel::PartName, QHeaderView::Stretch);
     titles->resizeSection(NameSearchModel::PartNumber, 130);
     titles->resizeSection(NameSearchModel::GroupName, 140);
-    titles->resizeSection(NameSearchModel::Price, 90);
+    titles->resizeSection(NameSearchModel::Price, 100);
     titles->resizeSection(NameSearchModel::Stock, 70);
     connect(m_table, &QAbstractItemView::activated, this, &NameSearchWindow::choose);
 
@@ -236,9 +236,12 @@ bool NameSearchWindow::eventFilter(QObject* watched, QEvent* event)
         case Qt::Key_PageDown:
             QCoreApplication::sendEvent(m_table, event);
             return true;
+        case Qt::Key_Escape:
+            close();
+            return true;
         default:
             break;
         }
     }
-    return QDialog::eventFilter(watched, event);
+    return QWidget::eventFilter(watched, event);
 }

@@ -3,9 +3,9 @@
 #include "core/storage/PriceRow.h"
 #include "gui/search/NameSearchThread.h"
 
-#include <QDialog>
 #include <QStringList>
 #include <QTimer>
+#include <QWidget>
 
 #include <functional>
 
@@ -19,8 +19,9 @@ class QTableView;
 // "Поиск по названию": the parts whose names hold the typed words, found
 // while the clerk types. Enter or a double click on a part asks for it in
 // the main window. A list made before names were indexed gets its index
-// here, in the embedded file.
-class NameSearchWindow : public QDialog
+// here, in the embedded file. A window of its own rather than a dialog, so
+// that the main window comes in front of it when it shows the part.
+class NameSearchWindow : public QWidget
 {
     Q_OBJECT
 

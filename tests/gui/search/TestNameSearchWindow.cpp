@@ -11,7 +11,6 @@
 #include "support/WindowTest.h"
 
 #include <QAction>
-#include <QDialog>
 #include <QLabel>
 #include <QLineEdit>
 #include <QProgressBar>
@@ -47,7 +46,7 @@ private:
 
     std::unique_ptr<ClientFolder> m_folder;
     std::unique_ptr<TFormMain> m_form;
-    QDialog* m_window = nullptr;
+    QWidget* m_window = nullptr;
     QLineEdit* m_field = nullptr;
     QTableView* m_table = nullptr;
 };
@@ -77,7 +76,7 @@ void TestNameSearchWindow::cleanup()
 void TestNameSearchWindow::openWindow()
 {
     m_form->actions().actionFindByName->trigger();
-    m_window = m_form->findChild<QDialog*>(QStringLiteral("FormNameSearch"));
+    m_window = m_form->findChild<QWidget*>(QStringLiteral("FormNameSearch"));
     QVERIFY(m_window && m_window->isVisible());
     m_field = m_window->findChild<QLineEdit*>(QStringLiteral("edNameSearch"));
     m_table = m_window->findChild<QTableView*>(QStringLiteral("DBGridNameSearch"));
@@ -239,7 +238,7 @@ void TestNameSearchWindow::refusedBuildShownAndMainSearchGoesOn()
     // Another client on the folder: the list cannot be replaced meanwhile.
     auto other = ShopStorage::open(m_folder->path(), ShopStorage::Access::Shared);
     m_form->actions().actionFindByName->trigger();
-    m_window = m_form->findChild<QDialog*>(QStringLiteral("FormNameSearch"));
+    m_window = m_form->findChild<QWidget*>(QStringLiteral("FormNameSearch"));
     QTRY_VERIFY(status().endsWith(DatabaseLock::refusalMessage()));
     QVERIFY(m_shown.isEmpty());
     // Not asked again on every key.
