@@ -219,18 +219,6 @@ void TestNameSearchWindow::indexBuiltOnceForListWithout()
     QVERIFY(!m_window->findChild<QProgressBar*>(QStringLiteral("pbNameIndex"))->isVisible());
     QVERIFY(m_field->isEnabled());
     QVERIFY(m_shown.isEmpty());
-
-    // The main search box worked on through it.
-    search(*m_form, QStringLiteral("kp1"));
-    QCOMPARE(m_form->listboxSearch->lines(), QStringList{"X1"});
-    QCOMPARE(m_form->lbFound->text(), QStringLiteral("Ok"));
-
-    // Opened again, the window finds at once.
-    m_window->close();
-    openWindow();
-    typeAndWait(QStringLiteral("сенс"));
-    QCOMPARE(status(), QStringLiteral("Найдено: 1"));
-    QVERIFY(m_shown.isEmpty());
 }
 
 void TestNameSearchWindow::refusedBuildShownAndMainSearchGoesOn()
