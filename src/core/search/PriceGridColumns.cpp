@@ -63,7 +63,11 @@ QString PriceGridColumns::text(const PriceRow& row, int column)
     }
     if (column < FirstWarehouse || column >= kCount)
         return QString();
-    const std::optional<qint64>& stock = row.stock[size_t(column - FirstWarehouse)];
+    return stockText(row.stock[size_t(column - FirstWarehouse)]);
+}
+
+QString PriceGridColumns::stockText(const std::optional<qint64>& stock)
+{
     return stock ? QString::number(*stock) : QString();
 }
 

@@ -33,4 +33,6 @@ public:
     // separator, stock as a whole number, nothing for an empty value; the
     // change as "+12.5" or "-3.0", or "нов." for a part new in the list.
     static QString text(const PriceRow& row, int column);
+    // A stock figure as a warehouse's cell shows it.
+    static QString stockText(const std::optional<qint64>& stock);
 };

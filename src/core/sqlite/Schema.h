@@ -20,19 +20,24 @@ inline constexpr char kCreatePriceCrossNumberIndex[] =
     "CREATE INDEX PRICE_CROSSNUMBER ON PRICE(CROSSNUMBER);";
 
 // The name index beside PRICE, made anew by every update in the same
-// replacement of the file. PART_NAME_WORDS holds the folded words of each
-// part's name (NameWords::indexed, split only at the spaces between them),
-// PART_NAME_ORDER the PRICE rowid of each part; both are numbered by the
-// part's place in the order names are shown in, so that matches come in
-// that order and the first ones are found without reading the rest.
+// replacement of the file. Parts are numbered from 0 by their place in the
+// order names are shown in; PART_NAME_ORDER gives the PRICE rowid of each
+// (its rowid is the number plus 1). PART_NAME_WORDS holds every folded word
+// of the names (NameWords::indexed) with the numbers of the parts whose
+// names have it: ascending, each as the difference from the one before
+// (the first from -1) in 7-bit groups, low group first, the high bit set
+// on all groups but the last. A typed word's matches are then one range
+// of words.
 inline constexpr char kNameWordsTable[] = "PART_NAME_WORDS";
 inline constexpr char kNameOrderTable[] = "PART_NAME_ORDER";
 inline constexpr char kCreateNameWords[] =
-    "CREATE VIRTUAL TABLE PART_NAME_WORDS USING fts5(WORDS, content='', columnsize=0, detail=none, "
-    "tokenize='ascii', prefix='1 2 3');";
+    "CREATE TABLE PART_NAME_WORDS (WORD TEXT NOT NULL PRIMARY KEY, PARTS BLOB NOT NULL) WITHOUT ROWID;";
 inline constexpr char kCreateNameOrder[] = "CREATE TABLE PART_NAME_ORDER (PART INTEGER NOT NULL);";
-inline constexpr char kInsertNameWords[] = "INSERT INTO PART_NAME_WORDS (rowid, WORDS) VALUES (?, ?);";
+inline constexpr char kInsertNameWord[] = "INSERT INTO PART_NAME_WORDS (WORD, PARTS) VALUES (?, ?);";
 inline constexpr char kInsertNameOrder[] = "INSERT INTO PART_NAME_ORDER (rowid, PART) VALUES (?, ?);";
+inline constexpr char kSelectNameWords[] = "SELECT PARTS FROM PART_NAME_WORDS WHERE WORD >= ? AND WORD < ?;";
+inline constexpr char kCountNameOrder[] = "SELECT count(*) FROM PART_NAME_ORDER;";
+inline constexpr char kSelectNameOrder[] = "SELECT PART FROM PART_NAME_ORDER ORDER BY rowid;";
 
 QString createSettingsStatement();
 // The date of the last update, stamped into the first settings row.

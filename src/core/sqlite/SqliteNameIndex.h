@@ -3,9 +3,11 @@
 #include "core/storage/NameIndex.h"
 #include "core/storage/PriceListRebuild.h"
 
+#include <QHash>
+#include <QString>
 #include <QStringList>
 
-#include <string>
+#include <vector>
 
 class Database;
 
@@ -14,9 +16,10 @@ class Database;
 }
 
 // The name index kept in Tardesk.mdb beside PRICE (Schema's
-// PART_NAME_WORDS and PART_NAME_ORDER): an FTS5 table of the folded words
-// of each name, numbered by the part's place in the order of names, so that
-// the first matches are the first rows FTS5 gives.
+// PART_NAME_WORDS and PART_NAME_ORDER). A typed word reads the range of
+// words it begins, each with the parts that have it numbered in the order
+// of names; the parts of every typed word meet in a set of one bit a part,
+// which gives the count and, in order, the first ones to read from PRICE.
 class SqliteNameIndex : public NameIndex
 {
 public:
@@ -25,8 +28,7 @@ public:
     bool isBuilt() override;
     Found find(const QStringList& query, qint64 limit) override;
 
-    // Every table the index is kept in, FTS5's own included: what a new
-    // list replaces along with PRICE.
+    // Every table the index is kept in: what a new list replaces along with PRICE.
     static QStringList tables();
     // Whether db's main schema holds the index.
     static bool exists(SQLite::Database& db);
@@ -34,10 +36,16 @@ public:
     // yet, inside the caller's transaction; listener is told of the parts
     // done and may stop the work.
     static void build(SQLite::Database& db, const PriceListRebuild::Listener& listener);
-    // The FTS5 expression asking for names with a word beginning with each
-    // word of query.
-    static std::string matchExpression(const QStringList& query);
+
+    // Lets go of what find() keeps from the file; before the connection closes.
+    void forget();
 
 private:
+    // Reads the order of parts and the group names anew once the file has changed.
+    void refresh(SQLite::Database& db);
+
     Database& m_database;
+    std::vector<qint64> m_order; // the PRICE rowid of each part, in the order of names
+    QHash<QString, QString> m_groups;
+    qint64 m_dataVersion = -1;
 };

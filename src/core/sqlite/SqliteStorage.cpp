@@ -54,6 +54,7 @@ void SqliteStorage::buildNameIndex(PriceListRebuild::Listener listener)
 void SqliteStorage::suspend()
 {
     m_catalogue.releaseStatements();
+    m_names.forget();
     m_database.close();
 }
 
