@@ -15,6 +15,7 @@
 #include "gui/main/TerminationSignals.h"
 #include "gui/order/OrderWindow.h"
 #include "gui/search/CrossList.h"
+#include "gui/search/NameSearchWindow.h"
 #include "gui/search/ParametersPanel.h"
 #include "gui/search/PriceChangesWindow.h"
 #include "gui/search/PriceGrid.h"
@@ -82,6 +83,7 @@ TFormMain::TFormMain(const QString& programDir, QWidget* parent)
     for (QAction* language : m_actions->actionLanguage)
         connect(language, &QAction::triggered, this,
                 [this, language] { chooseLanguage(language->data().toString()); });
+    connect(m_actions->actionFindByName, &QAction::triggered, this, &TFormMain::actionFindByNameExecute);
     WaitProgr::setOwner(this);
     m_update =
         new PriceListUpdateCommand(m_session, this,
@@ -214,6 +216,46 @@ void TFormMain::chooseLanguage(const QString& code)
         MessageBoxes::information(this, tr("Язык окон сменится при следующем запуске программы."));
 }
 
+void TFormMain::actionFindByNameExecute()
+{
+    if (!m_nameWindow) {
+        m_nameWindow = new NameSearchWindow(
+            m_session, [this](bool busy) { setUpdating(busy); }, this);
+        m_nameWindow->setUpdating(m_updating);
+        connect(m_nameWindow, &NameSearchWindow::partChosen, this, &TFormMain::showPart);
+    }
+    m_nameWindow->showWindow();
+}
+
+void TFormMain::showPart(const PriceRow& part)
+{
+    if (!m_searchEnabled)
+        return;
+    searchFor(part.shortPartNumber);
+    const int line = int(listboxSearch->lines().indexOf(part.crossNumber));
+    if (line < 0)
+        return;
+    listboxSearch->setCurrentRow(line);
+    if (m_priceListCross != part.crossNumber &&
+        !MessageBoxes::guard(this, [&] { OpenPriceList(part.crossNumber); }))
+        return;
+    const std::vector<PriceRow>& rows = ADODataSetPartsPrice->rows();
+    for (int row = 0; row < int(rows.size()); ++row) {
+        const PriceRow& shown = rows[size_t(row)];
+        if (shown.partNumber == part.partNumber && shown.groupCode == part.groupCode) {
+            DBGridPartsPrice->setCurrentIndex(
+                ADODataSetPartsPrice->index(row, std::max(DBGridPartsPrice->currentIndex().column(), 0)));
+            break;
+        }
+    }
+    DBGridPartsPrice->setFocus();
+}
+
+bool TFormMain::isReplacingList() const
+{
+    return m_update->isRunning() || (m_nameWindow && m_nameWindow->isBuilding());
+}
+
 void TFormMain::searchFor(const QString& partNumber, const QString& groupCode)
 {
     if (!m_searchEnabled)
@@ -278,6 +320,8 @@ void TFormMain::setUpdating(bool updating)
     // Prices now come from the new list.
     if (!updating && FormOrder->isVisible())
         FormOrder->reread();
+    if (m_nameWindow)
+        m_nameWindow->setUpdating(updating);
 }
 
 void TFormMain::createLayout()
@@ -553,6 +597,8 @@ void TFormMain::endOnSignal()
     m_ending = true;
     MessageBoxes::setSilenced(true);
     m_update->abandon();
+    if (m_nameWindow)
+        m_nameWindow->stopBuilding();
     // Each dialog leaves its own loop once control gets back there.
     while (QWidget* modal = QApplication::activeModalWidget()) {
         if (auto* dialog = qobject_cast<QDialog*>(modal))
@@ -565,7 +611,7 @@ void TFormMain::endOnSignal()
 
 void TFormMain::finishEnding()
 {
-    if (m_update->isRunning() || QApplication::activeModalWidget()) {
+    if (isReplacingList() || QApplication::activeModalWidget()) {
         QTimer::singleShot(kEndingRetryMs, this, &TFormMain::finishEnding);
         return;
     }
@@ -605,6 +651,8 @@ void TFormMain::listChanged()
         MessageBoxes::guard(this, [this] {
             m_changesWindow->showChanges(PriceChangeList::read(m_session.storage().priceChanges()));
         });
+    if (m_nameWindow)
+        m_nameWindow->listChanged();
 }
 
 void TFormMain::closeEvent(QCloseEvent* event)
@@ -619,6 +667,13 @@ void TFormMain::closeEvent(QCloseEvent* event)
             m_closeAfterUpdate = true;
             m_update->abandon();
         }
+        return;
+    }
+    // An index being built stops; the list stays as it was, unindexed.
+    if (isReplacingList()) {
+        event->ignore();
+        m_closeAfterUpdate = true;
+        m_nameWindow->stopBuilding();
         return;
     }
     // The end on a signal has saved what it could already.

@@ -94,6 +94,9 @@ ActionManager::ActionManager(QWidget* window) : QObject(window), m_window(window
         actionLanguage[i]->setCheckable(true);
         actionLanguage[i]->setChecked(code == InterfaceLanguage::current());
     }
+    // Added to "Правка" after the others, so that it ends that menu.
+    actionFindByName = add(QStringLiteral("actionFindByName"), tr(kEdit), tr("Найти по названию…"),
+                           Role::None, QKeySequence(Qt::CTRL | Qt::Key_F), SeparatorBefore);
 }
 
 QAction* ActionManager::add(const QString& name, const QString& group, const QString& caption,

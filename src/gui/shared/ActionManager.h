@@ -34,6 +34,7 @@ public:
     QAction* EditPaste1;
     QAction* EditSelectAll1;
     QAction* EditDelete1;
+    QAction* actionFindByName; // last in "Правка", after the editing commands
     QAction* actionPriceVhodView;
     QAction* ActionPriceUSView;
     QAction* ActionPriceEUView;
