@@ -11,6 +11,7 @@
 
 #include <algorithm>
 #include <charconv>
+#include <future>
 #include <tuple>
 
 namespace {
@@ -54,20 +55,6 @@ PriceRow readPart(const PgResult& result, int row)
     return part;
 }
 
-// The least text above every text that begins with prefix, in code-point
-// order; none when prefix holds nothing but the last code point.
-std::optional<QString> successor(const QString& prefix)
-{
-    std::u32string codes = prefix.toStdU32String();
-    while (!codes.empty() && codes.back() == QChar::LastValidCodePoint)
-        codes.pop_back();
-    if (codes.empty())
-        return std::nullopt;
-    char32_t& last = codes.back();
-    last = last + 1 == 0xD800 ? 0xE000 : last + 1; // surrogates are no characters
-    return QString::fromStdU32String(codes);
-}
-
 QString likeEscaped(QStringView text)
 {
     QString escaped;
@@ -95,21 +82,17 @@ QString caseBlindPattern(const QString& text)
     return pattern;
 }
 
-// "{1,2,3}", as the server writes an array of bigint.
-std::vector<int64_t> rowNumbers(std::string_view array)
+// key as tardesk_fold() folds it, as UTF-8; most part numbers are ASCII.
+std::string folded(std::string_view key)
 {
-    std::vector<int64_t> numbers;
-    const char* at = array.data() + 1;
-    const char* end = array.data() + array.size();
-    while (at < end) {
-        int64_t number = 0;
-        const auto [next, error] = std::from_chars(at, end, number);
-        if (error != std::errc())
-            break;
-        numbers.push_back(number);
-        at = next + 1;
+    if (std::all_of(key.begin(), key.end(), [](char ch) { return uchar(ch) < 0x80; })) {
+        std::string upper(key);
+        for (char& ch : upper)
+            if (ch >= 'a' && ch <= 'z')
+                ch = char(ch - 'a' + 'A');
+        return upper;
     }
-    return numbers;
+    return CaseFolding::upper(QString::fromUtf8(key.data(), qsizetype(key.size()))).toStdString();
 }
 
 } // namespace
@@ -159,7 +142,7 @@ qint64 PgPriceCatalogue::mapVersion() const
     return m_mapVersion;
 }
 
-void PgPriceCatalogue::adoptMap(std::unique_ptr<CrossMap> map, qint64 version)
+void PgPriceCatalogue::adoptMap(std::unique_ptr<Maps> map, qint64 version)
 {
     const std::lock_guard<std::mutex> lock(m_mapMutex);
     if (version < m_mapVersion)
@@ -168,23 +151,28 @@ void PgPriceCatalogue::adoptMap(std::unique_ptr<CrossMap> map, qint64 version)
     m_mapVersion = version;
 }
 
-std::unique_ptr<CrossMap> PgPriceCatalogue::readMap(PgConnection& db, qint64* version)
+std::unique_ptr<PgPriceCatalogue::Maps> PgPriceCatalogue::readMap(PgConnection& db, qint64* version)
 {
     // The version and the rows from one snapshot.
     PgListSnapshot snapshot(db);
     *version = db.exec(PgSchema::kSelectListVersion).integer(0, 0);
-    auto map = std::make_unique<CrossMap>();
+    auto map = std::make_unique<Maps>();
     db.exec(std::string("DECLARE tardesk_crosses NO SCROLL CURSOR FOR ") + PgSchema::kCrossNumbers);
     for (;;) {
         const PgResult rows = db.exec("FETCH " + std::to_string(kMapRowsPerFetch) + " FROM tardesk_crosses");
-        for (int row = 0; row < rows.rows(); ++row)
-            map->add(rows.integer(row, 0), rows.text(row, 1));
+        for (int row = 0; row < rows.rows(); ++row) {
+            map->crosses.add(rows.integer(row, 0), rows.text(row, 1));
+            map->shortNumbers.add(rows.integer(row, 0), folded(rows.text(row, 2)));
+        }
         if (rows.rows() < kMapRowsPerFetch)
             break;
     }
     db.exec("CLOSE tardesk_crosses");
     snapshot.commit();
-    map->finish();
+    // Both sorts at once, on two cores where there are.
+    auto sorted = std::async(std::launch::async, [&map] { map->shortNumbers.finish(); });
+    map->crosses.finish();
+    sorted.get();
     return map;
 }
 
@@ -214,13 +202,11 @@ QStringList PgPriceCatalogue::crossesOf(const QString& searchNr)
 {
     if (searchNr.isEmpty())
         return {};
-    const QString folded = CaseFolding::upper(searchNr);
-    const QString pattern = likeEscaped(folded) + QLatin1Char('%');
-    const std::optional<QString> above = successor(folded);
+    const QString foldedNr = CaseFolding::upper(searchNr);
+    const QString pattern = likeEscaped(foldedNr) + QLatin1Char('%');
+    const std::string prefix = foldedNr.toStdString();
     return consistently([&]() -> std::optional<QStringList> {
-        const PgResult found = above ? m_db.exec(PgSchema::kPartsInRange, {folded, *above})
-                                     : m_db.exec(PgSchema::kPartsOfPrefix, {pattern});
-        const qint64 version = found.integer(0, 0);
+        const qint64 version = m_db.exec(PgSchema::kSelectListVersion).integer(0, 0);
         const std::lock_guard<std::mutex> lock(m_mapMutex);
         if (version != m_mapVersion) {
             // The new list's map is on its way: the server answers meanwhile.
@@ -230,7 +216,7 @@ QStringList PgPriceCatalogue::crossesOf(const QString& searchNr)
             if (version != m_mapVersion)
                 return std::nullopt;
         }
-        return m_map->crossesOf(rowNumbers(found.text(0, 1)));
+        return m_map->crosses.crossesOf(m_map->shortNumbers.rowIdsOf(prefix));
     });
 }
 

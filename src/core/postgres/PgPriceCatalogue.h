@@ -1,6 +1,7 @@
 #pragma once
 
 #include "core/storage/CrossMap.h"
+#include "core/storage/PrefixIndex.h"
 #include "core/storage/PriceCatalogue.h"
 
 #include <QHash>
@@ -33,10 +34,11 @@ private:
     std::unique_ptr<PgTransaction> m_transaction;
 };
 
-// The price list on the server. A search reads the ROW_NO of the parts it
-// finds from one index and turns them into cross numbers through a map held
-// here, built from the server once per list version; the groups' discounts
-// are held likewise. Letter case is matched as the embedded file matches
+// The price list on the server. A search finds the ROW_NO of the parts by
+// their folded short numbers and turns them into cross numbers through maps
+// held here, built from the server once per list version, and asks the
+// server only whether the version is still the list's; the groups'
+// discounts are held likewise. Letter case is matched as the embedded file matches
 // it: part and cross numbers through tardesk_fold(), as CaseFolding does,
 // group codes here, as UnicodeCaseFolding does.
 class PgPriceCatalogue : public PriceCatalogue
@@ -57,10 +59,16 @@ public:
     void setMapsInBackground(bool inBackground) { m_mapsInBackground = inBackground; }
     // The version the map held is of; -1 before the first.
     qint64 mapVersion() const;
-    // Holds map from now on, unless the one held is of a later version.
-    void adoptMap(std::unique_ptr<CrossMap> map, qint64 version);
-    // The cross map of the list as it is now, with its version.
-    static std::unique_ptr<CrossMap> readMap(PgConnection& db, qint64* version);
+    // What a search of one version of the list reads on the client.
+    struct Maps
+    {
+        CrossMap crosses;
+        PrefixIndex shortNumbers; // folded as tardesk_fold() folds them, parts with a cross number
+    };
+    // Holds maps from now on, unless the ones held are of a later version.
+    void adoptMap(std::unique_ptr<Maps> maps, qint64 version);
+    // The maps of the list as it is now, with its version.
+    static std::unique_ptr<Maps> readMap(PgConnection& db, qint64* version);
 
 private:
     using Discounts = std::vector<std::optional<double>>;
@@ -84,7 +92,7 @@ private:
 
     PgConnection& m_db;
     mutable std::mutex m_mapMutex;
-    std::unique_ptr<CrossMap> m_map;
+    std::unique_ptr<Maps> m_map;
     qint64 m_mapVersion = -1;
     std::atomic<bool> m_mapsInBackground{false};
     QHash<QString, Discounts> m_discounts; // by folded group code

@@ -69,7 +69,7 @@ void PgStorage::watch(std::function<void()> listChanged)
                 // A catalogue with no map yet builds its first itself.
                 const qint64 held = m_catalogue.mapVersion();
                 if (held >= 0 && held != version) {
-                    std::unique_ptr<CrossMap> map = PgPriceCatalogue::readMap(db, &version);
+                    std::unique_ptr<PgPriceCatalogue::Maps> map = PgPriceCatalogue::readMap(db, &version);
                     m_catalogue.adoptMap(std::move(map), version);
                 }
                 if (seen >= 0 && version != seen)

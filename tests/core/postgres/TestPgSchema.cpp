@@ -57,8 +57,6 @@ void TestPgSchema::lookupsUseIndexes_data()
     QTest::addColumn<QString>("query");
     QTest::addColumn<QString>("parameter");
     QTest::addColumn<QString>("index");
-    QTest::newRow("parts of a prefix") << PgSchema::kPartsOfPrefix << "AB%"
-                                       << "Index Only Scan using price_shortpartnumber";
     QTest::newRow("parts of a cross number") << PgSchema::kPartsOfCross << "x1"
                                              << "Index Scan using price_crossnumber";
     QTest::newRow("parts of a short number") << PgSchema::kPartsOfShortNumber << "ab1"
