@@ -137,6 +137,7 @@ void PriceListUpdate::build(PriceListRebuild& rebuild, Outcome& outcome)
     // Before the indexes, so that the two lists are gone when they are sorted.
     outcome.changes = m_comparison.store(rebuild);
     rebuild.indexParts();
+    rebuild.indexNames();
 
     stage(QStringLiteral("Формирование списка групп (5/7)"));
     if (withGroups) {
