@@ -318,8 +318,13 @@ void PgConnection::putCopyData(std::string_view data)
     const Clock::time_point end = endOfCall();
     for (;;) {
         const int put = PQputCopyData(m_conn, data.data(), int(data.size()));
-        if (put == 1)
+        if (put == 1) {
+            // Sent before more is queued: a backlog in libpq's buffer would
+            // cost memory, and moving it down after each partial send most
+            // of the time of a load.
+            flush(end);
             return;
+        }
         if (put < 0)
             lost();
         // The buffer is full: room comes as the server reads.

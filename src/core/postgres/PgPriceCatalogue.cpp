@@ -36,6 +36,20 @@ std::optional<double> divided(const std::optional<double>& price, double rate)
     return *price / rate;
 }
 
+// The least text above every text that begins with prefix, in code-point
+// order; none when prefix holds nothing but the last code point.
+std::optional<QString> successor(const QString& prefix)
+{
+    std::u32string codes = prefix.toStdU32String();
+    while (!codes.empty() && codes.back() == QChar::LastValidCodePoint)
+        codes.pop_back();
+    if (codes.empty())
+        return std::nullopt;
+    char32_t& last = codes.back();
+    last = last + 1 == 0xD800 ? 0xE000 : last + 1; // surrogates are no characters
+    return QString::fromStdU32String(codes);
+}
+
 QString likeEscaped(QStringView text)
 {
     QString escaped;
@@ -198,9 +212,12 @@ QStringList PgPriceCatalogue::crossesOf(const QString& searchNr)
 {
     if (searchNr.isEmpty())
         return {};
-    const QString pattern = likeEscaped(CaseFolding::upper(searchNr)) + QLatin1Char('%');
+    const QString folded = CaseFolding::upper(searchNr);
+    const QString pattern = likeEscaped(folded) + QLatin1Char('%');
+    const std::optional<QString> above = successor(folded);
     return consistently([&]() -> std::optional<QStringList> {
-        const PgResult found = m_db.exec(PgSchema::kPartsOfPrefix, {pattern});
+        const PgResult found = above ? m_db.exec(PgSchema::kPartsInRange, {folded, *above})
+                                     : m_db.exec(PgSchema::kPartsOfPrefix, {pattern});
         const qint64 version = found.integer(0, 0);
         const std::lock_guard<std::mutex> lock(m_mapMutex);
         if (version != m_mapVersion) {

@@ -9,7 +9,6 @@
 
 #include <QCoreApplication>
 
-#include <charconv>
 #include <thread>
 
 namespace {
@@ -19,23 +18,8 @@ constexpr char kSwapLockTimeout[] = "SET LOCAL lock_timeout = '200ms'";
 constexpr char kLockNotAvailable[] = "55P03";
 // Statements over the whole list: the indexes, the removed parts, the commit.
 constexpr std::chrono::minutes kLongCallDeadline{30};
-constexpr size_t kCopyChunk = 1 << 20;
+constexpr size_t kCopyChunk = 1 << 16;
 constexpr int kRowsPerFetch = 50000;
-
-void appendValue(std::string& rows, const FieldValue& value)
-{
-    if (std::holds_alternative<std::monostate>(value)) {
-        PgConnection::appendCopyField(rows, std::nullopt);
-    } else if (const auto* whole = std::get_if<qint64>(&value)) {
-        PgConnection::appendCopyField(rows, std::to_string(*whole));
-    } else if (const auto* real = std::get_if<double>(&value)) {
-        char text[32];
-        const auto written = std::to_chars(text, text + sizeof text, *real);
-        PgConnection::appendCopyField(rows, std::string_view(text, size_t(written.ptr - text)));
-    } else {
-        PgConnection::appendCopyField(rows, std::get<std::string>(value));
-    }
-}
 
 template <size_t N> std::string columnList(const std::array<TableColumn, N>& columns)
 {
@@ -113,24 +97,23 @@ void PgPriceListRebuild::beginCopy(const std::string& sql)
 {
     // FREEZE: the rows of a table made in this transaction are visible to
     // all once it commits, and need no second write to be marked so.
-    m_db->beginCopy(sql + " FROM STDIN (FREEZE)");
-    m_copying = true;
+    m_db->beginCopy(sql + " FROM STDIN (FORMAT binary, FREEZE)");
+    m_copy.emplace();
 }
 
 void PgPriceListRebuild::send(bool all)
 {
-    if (m_rows.empty() || (!all && m_rows.size() < kCopyChunk))
-        return;
-    m_db->putCopyData(m_rows);
-    m_rows.clear();
+    if (m_copy && (all || m_copy->size() >= kCopyChunk))
+        m_db->putCopyData(m_copy->take());
 }
 
 void PgPriceListRebuild::endCopy()
 {
-    if (!m_copying)
+    if (!m_copy)
         return;
+    m_copy->end();
     send(true);
-    m_copying = false;
+    m_copy.reset();
     longCall([&] { m_db->endCopy(); });
 }
 
@@ -145,10 +128,10 @@ void PgPriceListRebuild::appendParts(const FieldValue* values, size_t count)
     // The rows of the new table are numbered from 1 as they go in.
     const size_t columns = Tables::kPriceColumns.size();
     for (size_t row = 0; row < count; ++row) {
+        m_copy->beginRow(int(columns) + 1);
         for (size_t column = 0; column < columns; ++column)
-            appendValue(m_rows, values[row * columns + column]);
-        PgConnection::appendCopyField(m_rows, std::to_string(++m_parts));
-        m_rows += '\n';
+            m_copy->append(values[row * columns + column], Tables::kPriceColumns[column].kind);
+        m_copy->appendBigint(++m_parts);
         send(false);
     }
 }
@@ -159,10 +142,10 @@ void PgPriceListRebuild::storeChanges(const std::vector<Change>& changes, const 
     m_db->exec(PgSchema::createPriceChangesStatement("PRICE_CHANGES_NEW"));
     beginCopy("COPY PRICE_CHANGES_NEW (ROW_ID, KIND, OLD_PRICE)");
     for (const Change& change : changes) {
-        appendValue(m_rows, change.part);
-        appendValue(m_rows, PriceChange::name(change.kind).toStdString());
-        appendValue(m_rows, change.oldPrice ? FieldValue(*change.oldPrice) : FieldValue());
-        m_rows += '\n';
+        m_copy->beginRow(3);
+        m_copy->appendBigint(change.part);
+        m_copy->appendText(PriceChange::name(change.kind).toStdString());
+        m_copy->append(change.oldPrice ? FieldValue(*change.oldPrice) : FieldValue(), TableColumn::Single);
         send(false);
     }
     endCopy();
@@ -183,6 +166,8 @@ void PgPriceListRebuild::storeChanges(const std::vector<Change>& changes, const 
 void PgPriceListRebuild::indexParts()
 {
     endCopy();
+    // Room to sort a million keys in memory rather than in temporary files.
+    m_db->exec("SET LOCAL maintenance_work_mem = '256MB'");
     longCall([&] { m_db->execScript(PgSchema::createPriceIndexes("PRICE_NEW")); });
 }
 
@@ -196,9 +181,9 @@ void PgPriceListRebuild::appendGroups(const FieldValue* values, size_t count)
 {
     const size_t columns = Tables::kGroupsColumns.size();
     for (size_t row = 0; row < count; ++row) {
+        m_copy->beginRow(int(columns));
         for (size_t column = 0; column < columns; ++column)
-            appendValue(m_rows, values[row * columns + column]);
-        m_rows += '\n';
+            m_copy->append(values[row * columns + column], Tables::kGroupsColumns[column].kind);
         send(false);
     }
 }

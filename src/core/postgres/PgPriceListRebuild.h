@@ -1,5 +1,6 @@
 #pragma once
 
+#include "core/postgres/PgBinaryRows.h"
 #include "core/storage/PriceListRebuild.h"
 
 #include <QString>
@@ -55,8 +56,7 @@ private:
     std::unique_ptr<PgConnection> m_db;
     std::unique_ptr<PgTransaction> m_transaction;
     bool m_withGroups = false;
-    bool m_copying = false;
     qint64 m_parts = 0;
-    std::string m_rows;
+    std::optional<PgBinaryRows> m_copy; // while a COPY is open
     std::optional<QDate> m_priceDate;
 };

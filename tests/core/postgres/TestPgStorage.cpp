@@ -67,8 +67,6 @@ private slots:
     void init();
     void cleanup();
     void sameAnswersAsEmbedded();
-    void crossesOf_data();
-    void crossesOf();
     void seesOtherProgramsChanges_data();
     void seesOtherProgramsChanges();
     void partsByNumber_data();
@@ -172,32 +170,6 @@ void TestPgStorage::sameAnswersAsEmbedded()
                      shown(expected.partsByNumber(number.toUpper(), "", shortNumber, scope)));
     }
     QVERIFY(several > 50);
-}
-
-void TestPgStorage::crossesOf_data()
-{
-    QTest::addColumn<QString>("searchNr");
-    QTest::addColumn<QStringList>("expected");
-    QTest::newRow("empty number finds nothing") << "" << QStringList{};
-    QTest::newRow("missing and empty cross numbers skipped") << "NC" << QStringList{"K2"};
-    QTest::newRow("one cross spelt two ways listed once") << "MIX" << QStringList{"AB1"};
-    QTest::newRow("ukrainian letters ignore case") << "їЄі" << QStringList{"U1"};
-    QTest::newRow("yo is not e") << "Ё" << QStringList{};
-    QTest::newRow("sorted ignoring case") << "S" << QStringList{"a9", "B1", "c0"};
-    QTest::newRow("like wildcards are plain characters") << "%" << QStringList{"P1"};
-    QTest::newRow("underscore and backslash") << "_\\" << QStringList{"P2"};
-    QTest::newRow("quote in the number") << "O'" << QStringList{"Q1"};
-    QTest::newRow("no match") << "ZZZ" << QStringList{};
-}
-
-void TestPgStorage::crossesOf()
-{
-    QFETCH(QString, searchNr);
-    QFETCH(QStringList, expected);
-    exec("INSERT INTO PRICE (SHORTPARTNUMBER, CROSSNUMBER) VALUES ('NC1', NULL), ('NC2', ''), ('nc3', 'K2'), "
-         "('MIX1', 'AB1'), ('mix2', 'ab1'), ('ЇєІ5', 'U1'), ('Е1', 'E1'), ('S1', 'c0'), ('s2', 'B1'), "
-         "('S3', 'a9'), ('%1', 'P1'), ('x%1', 'P3'), ('_\\1', 'P2'), ('a\\1', 'P4'), ('O''1', 'Q1')");
-    QCOMPARE(m_storage->catalogue().crossesOf(searchNr), expected);
 }
 
 void TestPgStorage::seesOtherProgramsChanges_data()

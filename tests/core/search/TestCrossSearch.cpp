@@ -130,7 +130,11 @@ void TestCrossSearch::edgeCases_data()
     QTest::newRow("yo is not e") << "Ё" << QStringList{};
     QTest::newRow("sorted ignoring case") << "S" << QStringList{"a9", "B1", "c0"};
     QTest::newRow("like wildcard is a plain character") << "%" << QStringList{"P1"};
+    QTest::newRow("underscore and backslash") << "_\\" << QStringList{"P2"};
     QTest::newRow("quote in the number") << "O'" << QStringList{"Q1"};
+    // No text is above all that begin with it: the range search cannot end it.
+    QTest::newRow("ends in the last code point") << QString::fromUcs4(U"Z\U0010FFFF") << QStringList{"Z2"};
+    QTest::newRow("ends below the surrogates") << QString::fromUcs4(U"Z\uD7FF") << QStringList{"Z3"};
     QTest::newRow("longer than every part number") << "MIX1234567890123456789012" << QStringList{};
     QTest::newRow("no match") << "ZZZ" << QStringList{};
 }
@@ -150,7 +154,13 @@ void TestCrossSearch::edgeCases()
             {"s2", "B1"},
             {"S3", "a9"},
             {"%1", "P1"},
-            {"O'1", "Q1"}});
+            {"x%1", "P3"},
+            {"_\\1", "P2"},
+            {"a\\1", "P4"},
+            {"O'1", "Q1"},
+            {QString::fromUcs4(U"Z\U0010FFFF1"), "Z2"},
+            {QString::fromUcs4(U"Z\uD7FF1"), "Z3"},
+            {QString::fromUcs4(U"Z\uE0001"), "Z4"}});
     QCOMPARE(find(searchNr), expected);
 }
 
