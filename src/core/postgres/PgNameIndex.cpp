@@ -29,14 +29,15 @@ constexpr char kSnapshot[] = "BEGIN ISOLATION LEVEL REPEATABLE READ READ ONLY";
 constexpr char kLockList[] = "LOCK TABLE PRICE, GROUPS, NAME_RUNS IN ACCESS SHARE MODE";
 constexpr char kExists[] = "SELECT to_regclass('name_runs') IS NOT NULL";
 
-// The matching runs in order, each with the ROW_NO of its parts as far as
-// the first $2 parts reach, all matching parts counted, and the list's
-// version. The first run comes even for $2 = 0, to carry the count.
-constexpr char kMatchingRuns[] =
-    "SELECT R.TOTAL, (SELECT VERSION FROM TARDESK_LIST), R.ROW_NOS[1:($2 - R.BEFORE)::integer] FROM ("
-    "SELECT RUN_NO, ROW_NOS, sum(PARTS) OVER () AS TOTAL, sum(PARTS) OVER (ORDER BY RUN_NO) - PARTS AS "
-    "BEFORE "
-    "FROM NAME_RUNS WHERE WORDS @@ $1::tsquery) R WHERE R.BEFORE < $2 OR R.BEFORE = 0 ORDER BY R.RUN_NO";
+// All parts of the matching runs, and the list's version.
+constexpr char kCountMatches[] = "SELECT (SELECT VERSION FROM TARDESK_LIST), coalesce(sum(PARTS), 0) "
+                                 "FROM NAME_RUNS WHERE WORDS @@ $1::tsquery";
+// The ROW_NO of the first $2 matching parts, run by run in order. Only the
+// first $2 runs are sorted, and summed, however many match.
+constexpr char kFirstMatches[] =
+    "SELECT R.ROW_NOS[1:($2 - R.BEFORE)::integer] FROM (SELECT RUN_NO, ROW_NOS, "
+    "sum(PARTS) OVER (ORDER BY RUN_NO) - PARTS AS BEFORE FROM (SELECT RUN_NO, PARTS, ROW_NOS FROM NAME_RUNS "
+    "WHERE WORDS @@ $1::tsquery ORDER BY RUN_NO LIMIT $2) L) R WHERE R.BEFORE < $2 ORDER BY R.RUN_NO";
 constexpr char kGroupNames[] = "SELECT GROUPCODE, GROUPNAME FROM GROUPS ORDER BY GROUPCODE COLLATE \"C\"";
 
 // The server keeps no longer lexeme, in bytes: no word of a name is as long.
@@ -289,18 +290,22 @@ NameIndex::Found PgNameIndex::find(const QStringList& query, qint64 limit)
             PgTransaction transaction(m_db, kSnapshot);
             if (own)
                 m_db.exec(kLockList);
-            const PgResult runs = m_db.exec(kMatchingRuns, {tsquery(query), shown});
+            const std::string matching = tsquery(query);
+            const PgResult count = m_db.exec(kCountMatches, {matching});
+            found.total = count.integer(0, 1);
             std::string rowNumbers;
-            for (int run = 0; run < runs.rows(); ++run) {
-                const std::string_view array = runs.text(run, 2);
-                if (array.size() > 2)
-                    rowNumbers.append(rowNumbers.empty() ? "{" : ",")
-                        .append(array.substr(1, array.size() - 2));
+            if (found.total > 0 && shown > 0) {
+                const PgResult runs = m_db.exec(kFirstMatches, {matching, shown});
+                for (int run = 0; run < runs.rows(); ++run) {
+                    const std::string_view array = runs.text(run, 0);
+                    if (array.size() > 2)
+                        rowNumbers.append(rowNumbers.empty() ? "{" : ",")
+                            .append(array.substr(1, array.size() - 2));
+                }
             }
-            found.total = runs.rows() > 0 ? runs.integer(0, 0) : 0;
             if (!rowNumbers.empty()) {
                 const PgResult parts = m_db.exec(kPartsOfRows, {rowNumbers + "}"});
-                if (const qint64 version = runs.integer(0, 1); version != m_groupsVersion)
+                if (const qint64 version = count.integer(0, 0); version != m_groupsVersion)
                     readGroupNames(version);
                 found.shown.reserve(size_t(parts.rows()));
                 for (int row = 0; row < parts.rows(); ++row) {
