@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # Times `tardesk-admin update` against the stock sqlite3 client loading the
-# same import.txt into a fresh file with the same table and indexes.
+# same import.txt into a fresh file with the same table and indexes, and an
+# FTS5 index of the names as the reference for our name index.
 # Five runs of each, alternated; prints the medians, their ratio, the median
 # of the five pairs' ratios and our peak resident memory.
 #   bench/update-vs-sqlite3.sh [BUILD_DIR] [PARTS] [first|previous]
@@ -35,6 +36,8 @@ fi
 price_table="CREATE TABLE PRICE (GROUPCODE TEXT(15), PARTNUMBER TEXT(22), SHORTPARTNUMBER TEXT(22), PARTNAME TEXT(60), CROSSNUMBER TEXT(10), PRICE SINGLE, WH0 SHORT, WH1 SHORT, WH2 SHORT, WH3 SHORT, WH4 SHORT, WH5 SHORT, WH6 SHORT, WH7 SHORT, WH8 SHORT);"
 index1="CREATE INDEX PRICE_SHORTPARTNUMBER ON PRICE(SHORTPARTNUMBER);"
 index2="CREATE INDEX PRICE_CROSSNUMBER ON PRICE(CROSSNUMBER);"
+names="CREATE VIRTUAL TABLE NAMES USING fts5(PARTNAME, content='PRICE', content_rowid='rowid', tokenize='unicode61 remove_diacritics 2', prefix='2 3');"
+names_rebuild="INSERT INTO NAMES(NAMES) VALUES('rebuild');"
 
 ours=() theirs=() ours_cpu=() theirs_cpu=() peak=0
 now() { date +%s.%N; }
@@ -53,7 +56,7 @@ for run in 1 2 3 4 5; do
     sync
     start=$(now)
     /usr/bin/time -f "%U %S" -o "$work/cpu" sqlite3 "$work/theirs/Tardesk.mdb" ".mode csv" ".separator ;" "DROP TABLE PRICE" "$price_table" \
-        ".import --skip 1 $work/input/import.txt PRICE" "$index1" "$index2"
+        ".import --skip 1 $work/input/import.txt PRICE" "$index1" "$index2" "$names" "$names_rebuild"
     theirs+=("$(awk -v a="$(now)" -v b="$start" 'BEGIN { printf "%.2f", a - b }')")
     read -r user system < "$work/cpu"
     theirs_cpu+=("$(awk -v a="$user" -v b="$system" 'BEGIN { printf "%.2f", a + b }')")
@@ -73,3 +76,9 @@ echo "median of the pairs' ratios: $(median "${pairs[@]}")"
 # On a busy machine the processor time says more than the clock.
 echo "median CPU: tardesk-admin update $(median "${ours_cpu[@]}") s, sqlite3 $(median "${theirs_cpu[@]}") s"
 echo "peak resident memory of tardesk-admin update: $((peak / 1024)) MB"
+# The name index's share of our file (dbstat counts each table's pages).
+size=$(stat -c %s "$work/ours/Tardesk.mdb")
+index=$(sqlite3 "$work/ours/Tardesk.mdb" "SELECT coalesce(sum(pgsize), 0) FROM dbstat WHERE name LIKE 'PART_NAME_%'")
+echo "Tardesk.mdb: $((size / 1048576)) MB, of which the name index $((index / 1048576)) MB:" \
+     "$(awk -v i="$index" -v s="$size" 'BEGIN { printf "%.1f", 100 * i / (s - i) }') % more than without it;" \
+     "sqlite3's file: $(($(stat -c %s "$work/theirs/Tardesk.mdb") / 1048576)) MB"

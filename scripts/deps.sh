@@ -4,7 +4,7 @@ set -euo pipefail
 
 packages=(
     cmake g++ ninja-build pkg-config
-    qt6-base-dev libgl-dev qt6-translations-l10n
+    qt6-base-dev libgl-dev qt6-translations-l10n qt6-tools-dev qt6-l10n-tools
     libsqlite3-dev libsqlitecpp-dev sqlite3
     libbenchmark-dev
     libxlsxwriter-dev unzip poppler-utils fonts-dejavu-core

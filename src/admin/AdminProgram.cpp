@@ -3,6 +3,7 @@
 #include "admin/ChangesVerb.h"
 #include "admin/CompactVerb.h"
 #include "admin/ConnectVerb.h"
+#include "admin/FindVerb.h"
 #include "admin/InitVerb.h"
 #include "admin/OrderVerb.h"
 #include "admin/QuoteVerb.h"
@@ -31,10 +32,9 @@ template <typename V> std::function<std::unique_ptr<AdminVerb>()> maker()
 const std::vector<Verb>& verbs()
 {
     static const std::vector<Verb> table = {
-        {"init", maker<InitVerb>()},       {"search", maker<SearchVerb>()},
-        {"changes", maker<ChangesVerb>()}, {"compact", maker<CompactVerb>()},
-        {"update", maker<UpdateVerb>()},   {"order", maker<OrderVerb>()},
-        {"quote", maker<QuoteVerb>()},     {"connect", maker<ConnectVerb>()},
+        {"init", maker<InitVerb>()},       {"search", maker<SearchVerb>()}, {"changes", maker<ChangesVerb>()},
+        {"compact", maker<CompactVerb>()}, {"update", maker<UpdateVerb>()}, {"order", maker<OrderVerb>()},
+        {"quote", maker<QuoteVerb>()},     {"find", maker<FindVerb>()},     {"connect", maker<ConnectVerb>()},
     };
     return table;
 }

@@ -15,6 +15,8 @@
 #include "core/text/RegionalFormats.h"
 #include "core/text/UnicodeCaseFolding.h"
 
+#include <QCoreApplication>
+
 namespace {
 
 QString listOf(const QStringList& codes)
@@ -41,18 +43,21 @@ void addToOrder(Storage& storage, const QStringList& arguments)
     bool isNumber = false;
     const qint64 quantity = arguments[1].toLongLong(&isNumber);
     if (!isNumber)
-        throw Error(QStringLiteral("Количество «%1» не целое число").arg(arguments[1]));
+        throw Error(
+            QCoreApplication::translate("OrderVerb", "Количество «%1» не целое число").arg(arguments[1]));
     OrderQuantity::check(quantity, partNumber);
     const std::vector<PriceRow> rows = storage.catalogue().partsByNumber(
         partNumber, groupCode, NormalizePartNumber(partNumber), PriceCatalogue::Scope::WholeList);
     if (rows.empty())
         throw Error(
             groupCode.isEmpty()
-                ? QStringLiteral("Позиции %1 нет в прайс-листе").arg(partNumber)
-                : QStringLiteral("Позиции %1 группы %2 нет в прайс-листе").arg(partNumber, groupCode));
+                ? QCoreApplication::translate("OrderVerb", "Позиции %1 нет в прайс-листе").arg(partNumber)
+                : QCoreApplication::translate("OrderVerb", "Позиции %1 группы %2 нет в прайс-листе")
+                      .arg(partNumber, groupCode));
     const QStringList groups = groupsOf(rows);
     if (groups.size() > 1)
-        throw Error(QStringLiteral("Номер %1 есть в нескольких группах: %2; укажите код группы")
+        throw Error(QCoreApplication::translate("OrderVerb",
+                                                "Номер %1 есть в нескольких группах: %2; укажите код группы")
                         .arg(partNumber, listOf(groups)));
     storage.order().add(rows.front(), int(quantity));
 }
@@ -67,9 +72,10 @@ void removeFromOrder(OrderStorage& order, const QStringList& arguments)
             (groupCode.isEmpty() || UnicodeCaseFolding::equal(line.groupCode, groupCode)))
             found.push_back(line);
     if (found.empty())
-        throw Error(QStringLiteral("Позиции %1 нет в заказе").arg(partNumber));
+        throw Error(QCoreApplication::translate("OrderVerb", "Позиции %1 нет в заказе").arg(partNumber));
     if (found.size() > 1)
-        throw Error(QStringLiteral("Номер %1 есть в заказе в нескольких группах: %2; укажите код группы")
+        throw Error(QCoreApplication::translate(
+                        "OrderVerb", "Номер %1 есть в заказе в нескольких группах: %2; укажите код группы")
                         .arg(partNumber, listOf(groupsOf(found))));
     order.remove(found.front().id);
 }

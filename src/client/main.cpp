@@ -1,4 +1,5 @@
 #include "core/session/CommandLine.h"
+#include "core/session/InterfaceLanguage.h"
 #include "core/session/ProgramFolder.h"
 #include "core/session/ShopStorage.h"
 #include "gui/main/TFormMain.h"
@@ -12,9 +13,11 @@
 
 int main(int argc, char* argv[])
 {
-    // Before the application object, which needs a display.
+    // Before the application object, which needs a display; this one only
+    // carries the language of --help and the command line's faults.
     CommandLine commandLine(CommandLine::Program::Client);
     {
+        QCoreApplication beforeDisplay(argc, argv);
         QTextStream out(stdout);
         QTextStream err(stderr);
         if (!commandLine.parse(CommandLine::fromArgv(argc, argv), out, err))
@@ -27,15 +30,20 @@ int main(int argc, char* argv[])
     QGuiApplication::setDesktopFileName(QStringLiteral("ua.velmora.Tardesk"));
     // Found where the package installs it; a copy run from a folder keeps Qt's default.
     QApplication::setWindowIcon(QIcon::fromTheme(QStringLiteral("ua.velmora.Tardesk")));
-    // The file and print dialogs speak the interface's language; without
-    // the system's translations they stay in English.
-    QtTranslations::install(QStringLiteral("ru"));
+    InterfaceLanguage::install(InterfaceLanguage::choose(commandLine.language(), QString()));
 
     QString programDir;
     if (!MessageBoxes::guard(nullptr, [&] {
             programDir = ProgramFolder::choose(QApplication::applicationDirPath(), commandLine.folder());
         }))
         return 1;
+    // The language chosen in the menu is the folder's, read before any window exists.
+    const QString language =
+        InterfaceLanguage::choose(commandLine.language(), InterfaceLanguage::savedInFolder(programDir));
+    InterfaceLanguage::install(language);
+    // The file and print dialogs speak the interface's language; without
+    // the system's translations they stay in English.
+    QtTranslations::install(language);
     TFormMain FormMain(programDir);
     if (!FormMain.isInitialized())
         return 1;

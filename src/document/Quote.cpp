@@ -4,6 +4,7 @@
 #include "core/search/PriceGridColumns.h"
 #include "core/storage/SettingsRecord.h"
 
+#include <QCoreApplication>
 #include <QDir>
 #include <QGuiApplication>
 #include <QPageLayout>
@@ -97,26 +98,27 @@ QString Quote::html() const
 
     QString html = QStringLiteral("<p><b><big>%1</big></b><br>%2<br>%3</p>")
                        .arg(escaped(shopName), escaped(shopAddress), escaped(shopEmail));
-    html += QStringLiteral("<h3>Предложение от %1</h3><p>Номер: %2</p>")
+    html += QCoreApplication::translate("Quote", "<h3>Предложение от %1</h3><p>Номер: %2</p>")
                 .arg(date.toString(QStringLiteral("dd.MM.yyyy")), escaped(searchNumber));
     html += QStringLiteral("<table border=\"1\" cellspacing=\"0\" cellpadding=\"4\" width=\"100%\"><tr>");
     for (int column : columns)
-        html += heading(PriceGridColumns::title(column), widthOf(column));
-    html += heading(QStringLiteral("Наличие"), 12) + QStringLiteral("</tr>");
+        html += heading(PriceGridColumns::shownTitle(column), widthOf(column));
+    html += heading(QCoreApplication::translate("Quote", "Наличие"), 12) + QStringLiteral("</tr>");
     for (const PriceRow& row : rows) {
         html += QStringLiteral("<tr>");
         for (int column : columns)
-            html += cell(QStringLiteral("td"), PriceGridColumns::text(row, column), cellAttributes(column));
-        html +=
-            cell(QStringLiteral("td"), inStock(row) ? QStringLiteral("есть") : QStringLiteral("под заказ")) +
-            QStringLiteral("</tr>");
+            html +=
+                cell(QStringLiteral("td"), PriceGridColumns::shownText(row, column), cellAttributes(column));
+        html += cell(QStringLiteral("td"), inStock(row) ? QCoreApplication::translate("Quote", "есть")
+                                                        : QCoreApplication::translate("Quote", "под заказ")) +
+                QStringLiteral("</tr>");
     }
     html += QStringLiteral("</table><p>");
     if (showUsd)
-        html += QStringLiteral("Курс USD: %1. ").arg(escaped(rateUsd));
+        html += QCoreApplication::translate("Quote", "Курс USD: %1. ").arg(escaped(rateUsd));
     if (showEur)
-        html += QStringLiteral("Курс EUR: %1. ").arg(escaped(rateEur));
-    html += QStringLiteral("Цены по прайс-листу от %1.</p>").arg(escaped(priceDate));
+        html += QCoreApplication::translate("Quote", "Курс EUR: %1. ").arg(escaped(rateEur));
+    html += QCoreApplication::translate("Quote", "Цены по прайс-листу от %1.</p>").arg(escaped(priceDate));
     return html;
 }
 
@@ -156,16 +158,16 @@ void Quote::writePdf(const QString& fileName) const
 {
     QSaveFile file(fileName);
     if (!file.open(QIODevice::WriteOnly))
-        throw Error(QStringLiteral("Не удалось записать файл %1: %2")
+        throw Error(QCoreApplication::translate("Quote", "Не удалось записать файл %1: %2")
                         .arg(QDir::toNativeSeparators(fileName), file.errorString()));
     {
         QPdfWriter writer(&file);
         writer.setPageLayout(pdfPage());
-        writer.setTitle(QStringLiteral("Предложение ") + searchNumber);
+        writer.setTitle(QCoreApplication::translate("Quote", "Предложение ") + searchNumber);
         writer.setCreator(QStringLiteral("Tardesk"));
         print(writer);
     }
     if (!file.commit())
-        throw Error(QStringLiteral("Не удалось записать файл %1: %2")
+        throw Error(QCoreApplication::translate("Quote", "Не удалось записать файл %1: %2")
                         .arg(QDir::toNativeSeparators(fileName), file.errorString()));
 }

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QByteArray>
+#include <QCoreApplication>
 #include <QString>
 
 #include <exception>
@@ -20,8 +21,13 @@ public:
     static Error atLine(const QString& fileName, qint64 line, const QString& problem,
                         const QString& section = QString())
     {
-        const QString where = section.isEmpty() ? QString() : QStringLiteral(", раздел [%1]").arg(section);
-        return Error(QStringLiteral("Файл %1, строка %2%3: %4").arg(fileName).arg(line).arg(where, problem));
+        const QString where = section.isEmpty()
+                                  ? QString()
+                                  : QCoreApplication::translate("Error", ", раздел [%1]").arg(section);
+        return Error(QCoreApplication::translate("Error", "Файл %1, строка %2%3: %4")
+                         .arg(fileName)
+                         .arg(line)
+                         .arg(where, problem));
     }
 
     // The message of any error: ours, the engine's or the library's.

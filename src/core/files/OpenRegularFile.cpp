@@ -2,6 +2,7 @@
 
 #include "core/errors/Error.h"
 
+#include <QCoreApplication>
 #include <QDir>
 #include <QFileInfo>
 
@@ -15,12 +16,12 @@ namespace {
 QString kindOf(mode_t mode)
 {
     if (S_ISDIR(mode))
-        return QStringLiteral("это папка, а не файл");
+        return QCoreApplication::translate("OpenRegularFile", "это папка, а не файл");
     if (S_ISFIFO(mode))
-        return QStringLiteral("это именованный канал, а не обычный файл");
+        return QCoreApplication::translate("OpenRegularFile", "это именованный канал, а не обычный файл");
     if (S_ISCHR(mode) || S_ISBLK(mode))
-        return QStringLiteral("это устройство, а не обычный файл");
-    return QStringLiteral("это не обычный файл");
+        return QCoreApplication::translate("OpenRegularFile", "это устройство, а не обычный файл");
+    return QCoreApplication::translate("OpenRegularFile", "это не обычный файл");
 }
 
 } // namespace
@@ -57,7 +58,8 @@ void openRegularFile(QFile& file, const QString& name)
     const QFileInfo info(file.fileName());
     // exists() follows links: a link to nowhere is missing too.
     if (!info.exists())
-        throw Error(QStringLiteral("Файл %1 не найден в папке %2")
+        throw Error(QCoreApplication::translate("OpenRegularFile", "Файл %1 не найден в папке %2")
                         .arg(name, QDir::toNativeSeparators(info.absolutePath())));
-    throw Error(QStringLiteral("Файл %1 не удаётся открыть: %2").arg(name, why));
+    throw Error(
+        QCoreApplication::translate("OpenRegularFile", "Файл %1 не удаётся открыть: %2").arg(name, why));
 }

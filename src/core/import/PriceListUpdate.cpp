@@ -55,7 +55,7 @@ PriceListUpdate::PriceListUpdate(const QString& programDir, Storage& storage, St
 
 QString PriceListUpdate::firstStage()
 {
-    return QStringLiteral("Удаление старого прайса (1/7)");
+    return QCoreApplication::translate("PriceListUpdate", "Удаление старого прайса (1/7)");
 }
 
 QString PriceListUpdate::priceFileName(const QString& programDir)
@@ -70,7 +70,7 @@ QString PriceListUpdate::groupsFileName(const QString& programDir)
 
 PriceListUpdate::Outcome PriceListUpdate::run()
 {
-    stage(QStringLiteral("Удаление старого прайса (2/7)"));
+    stage(QCoreApplication::translate("PriceListUpdate", "Удаление старого прайса (2/7)"));
     Outcome outcome;
     PriceListRebuild::Listener listener;
     listener.keepAlive = [this] {
@@ -113,7 +113,7 @@ void PriceListUpdate::checkStop() const
 
 QString PriceListUpdate::stoppedMessage()
 {
-    return QStringLiteral("Обновление прервано; прайс-лист не изменён.");
+    return QCoreApplication::translate("PriceListUpdate", "Обновление прервано; прайс-лист не изменён.");
 }
 
 void PriceListUpdate::stage(const QString& message)
@@ -130,21 +130,21 @@ void PriceListUpdate::build(PriceListRebuild& rebuild, Outcome& outcome)
     // Read first: after a first update the new parts need not be kept.
     m_comparison.readOld(rebuild);
 
-    stage(QStringLiteral("Формирование нового прайса (3/7)"));
+    stage(QCoreApplication::translate("PriceListUpdate", "Формирование нового прайса (3/7)"));
     rebuild.createParts();
-    stage(QStringLiteral("Формирование нового прайса (4/7)"));
+    stage(QCoreApplication::translate("PriceListUpdate", "Формирование нового прайса (4/7)"));
     loadPrice(rebuild, outcome);
     // Before the indexes, so that the two lists are gone when they are sorted.
     outcome.changes = m_comparison.store(rebuild);
     rebuild.indexParts();
     rebuild.indexNames();
 
-    stage(QStringLiteral("Формирование списка групп (5/7)"));
+    stage(QCoreApplication::translate("PriceListUpdate", "Формирование списка групп (5/7)"));
     if (withGroups) {
         rebuild.createGroups();
-        stage(QStringLiteral("Формирование списка групп (6/7)"));
+        stage(QCoreApplication::translate("PriceListUpdate", "Формирование списка групп (6/7)"));
         loadGroups(rebuild, outcome);
-        stage(QStringLiteral("Формирование списка групп (7/7)"));
+        stage(QCoreApplication::translate("PriceListUpdate", "Формирование списка групп (7/7)"));
     }
     addDefaultGroups(rebuild);
     if (withGroups) {
@@ -198,8 +198,10 @@ void PriceListUpdate::loadPrice(PriceListRebuild& rebuild, Outcome& outcome)
     }
     // An empty delivery must never wipe the clerk's price list.
     if (rows == 0)
-        throw Error(QStringLiteral("Файл %1 не содержит ни одной строки прайс-листа; прайс-лист не изменён")
-                        .arg(reader.fileName()));
+        throw Error(
+            QCoreApplication::translate(
+                "PriceListUpdate", "Файл %1 не содержит ни одной строки прайс-листа; прайс-лист не изменён")
+                .arg(reader.fileName()));
     collect(reader, outcome);
 }
 
@@ -219,21 +221,26 @@ void PriceListUpdate::loadGroups(PriceListRebuild& rebuild, Outcome& outcome)
             // discount ambiguous, so the whole file is refused before anything
             // changes.
             if (!code)
-                throw Error::atLine(reader.fileName(), reader.line(row),
-                                    QStringLiteral("пустой код группы GROUPCODE"));
+                throw Error::atLine(
+                    reader.fileName(), reader.line(row),
+                    QCoreApplication::translate("PriceListUpdate", "пустой код группы GROUPCODE"));
             const QString text = QString::fromStdString(*code);
             const QString folded = UnicodeCaseFolding::fold(text);
             if (codes.contains(folded))
-                throw Error::atLine(reader.fileName(), reader.line(row),
-                                    QStringLiteral("код группы «%1» повторяется").arg(shownValue(text)));
+                throw Error::atLine(
+                    reader.fileName(), reader.line(row),
+                    QCoreApplication::translate("PriceListUpdate", "код группы «%1» повторяется")
+                        .arg(shownValue(text)));
             codes.insert(folded);
         }
         rebuild.appendGroups(reader.values(0), reader.rows());
     }
     // Else every group would become a default one, its name and discount lost.
     if (rows == 0)
-        throw Error(QStringLiteral("Файл %1 не содержит ни одной строки списка групп; списки не изменены")
-                        .arg(reader.fileName()));
+        throw Error(
+            QCoreApplication::translate(
+                "PriceListUpdate", "Файл %1 не содержит ни одной строки списка групп; списки не изменены")
+                .arg(reader.fileName()));
     collect(reader, outcome);
 }
 
@@ -266,12 +273,14 @@ QString PriceListUpdate::changeReport(const Outcome& outcome)
 {
     const PriceListComparison::Counts& changes = outcome.changes;
     if (!changes.compared)
-        return QStringLiteral("Новых позиций: %1").arg(changes.added);
-    const QString report = QStringLiteral("Новых позиций: %1, снято: %2, подорожало: %3, подешевело: %4")
-                               .arg(changes.added)
-                               .arg(changes.removed)
-                               .arg(changes.up)
-                               .arg(changes.down);
+        return QCoreApplication::translate("PriceListUpdate", "Новых позиций: %1").arg(changes.added);
+    const QString report =
+        QCoreApplication::translate("PriceListUpdate",
+                                    "Новых позиций: %1, снято: %2, подорожало: %3, подешевело: %4")
+            .arg(changes.added)
+            .arg(changes.removed)
+            .arg(changes.up)
+            .arg(changes.down);
     if (changes.withoutPrice == 0)
         return report;
     return report +
@@ -287,16 +296,20 @@ QString PriceListUpdate::report(const Outcome& outcome)
 QString PriceListUpdate::adjustmentReport(const Outcome& outcome)
 {
     const QString withoutCross =
-        outcome.withoutCross > 0 ? QStringLiteral("Позиций без номера замены: %1").arg(outcome.withoutCross)
-                                 : QString();
+        outcome.withoutCross > 0
+            ? QCoreApplication::translate("PriceListUpdate", "Позиций без номера замены: %1")
+                  .arg(outcome.withoutCross)
+            : QString();
     if (outcome.adjustedCount == 0)
         return withoutCross;
-    QString report = QStringLiteral("При загрузке изменено значений: %1 (слишком длинный текст обрезан, "
+    QString report =
+        QCoreApplication::translate("PriceListUpdate",
+                                    "При загрузке изменено значений: %1 (слишком длинный текст обрезан, "
                                     "неподходящее число оставлено пустым).")
-                         .arg(outcome.adjustedCount);
-    report += QStringLiteral("\nПримеры:");
+            .arg(outcome.adjustedCount);
+    report += QCoreApplication::translate("PriceListUpdate", "\nПримеры:");
     for (const auto& adjustment : outcome.adjustments)
-        report += QStringLiteral("\n%1, строка %2, %3: «%4»")
+        report += QCoreApplication::translate("PriceListUpdate", "\n%1, строка %2, %3: «%4»")
                       .arg(adjustment.fileName)
                       .arg(adjustment.line)
                       .arg(adjustment.column, adjustment.value);

@@ -150,7 +150,8 @@ void SupplierFileReader::readHeader()
         for (const TextSchema::Column& column : m_schema->columns)
             names.push_back(column.name);
     } else if (names.empty()) {
-        fail(1, QStringLiteral("файл пуст: нет строки с именами столбцов"));
+        fail(1,
+             QCoreApplication::translate("SupplierFileReader", "файл пуст: нет строки с именами столбцов"));
     }
     const char decimalSymbol = m_schema ? m_schema->decimalSymbol : 0;
     m_converter = FieldConverter(m_converter.codePage(), decimalSymbol, delimiter);
@@ -167,14 +168,15 @@ std::vector<QString> SupplierFileReader::detectDelimiter(QByteArrayView line, ch
         const char* next = nullptr;
         switch (parser.parse(line.data(), line.data() + line.size(), true, &next)) {
         case TextRecordParser::Status::Unterminated:
-            fail(m_scanner.line(), QStringLiteral("незакрытые кавычки"));
+            fail(m_scanner.line(), QCoreApplication::translate("SupplierFileReader", "незакрытые кавычки"));
         case TextRecordParser::Status::TooManyFields:
-            fail(
-                m_scanner.line(),
-                QStringLiteral("в строке заголовка больше %1 столбцов (через «%2»), а в таблице их не бывает "
-                               "больше %1")
-                    .arg(TextRecordParser::kMaxFields)
-                    .arg(shownValue(QString(QLatin1Char(candidate)))));
+            fail(m_scanner.line(),
+                 QCoreApplication::translate(
+                     "SupplierFileReader",
+                     "в строке заголовка больше %1 столбцов (через «%2»), а в таблице их не бывает "
+                     "больше %1")
+                     .arg(TextRecordParser::kMaxFields)
+                     .arg(shownValue(QString(QLatin1Char(candidate)))));
         default:
             break;
         }
@@ -227,7 +229,8 @@ void SupplierFileReader::mapColumns(std::vector<QString> names, qint64 headerLin
                 target = t;
         if (target >= 0) {
             if (std::find(m_fileColumns.begin(), m_fileColumns.end(), int(target)) != m_fileColumns.end())
-                failAt(i, QStringLiteral("столбец «%1» указан дважды").arg(shownValue(name)));
+                failAt(i, QCoreApplication::translate("SupplierFileReader", "столбец «%1» указан дважды")
+                              .arg(shownValue(name)));
             ++known;
         } else if (firstUnknown < 0) {
             firstUnknown = qsizetype(i);
@@ -239,12 +242,14 @@ void SupplierFileReader::mapColumns(std::vector<QString> names, qint64 headerLin
         if (std::find(m_fileColumns.begin(), m_fileColumns.end(), int(t)) == m_fileColumns.end())
             m_missingColumns.push_back(int(t));
     if (known == 0)
-        failAt(0, QStringLiteral("нет ни одного известного имени столбца; ожидаются: %1")
+        failAt(0, QCoreApplication::translate("SupplierFileReader",
+                                              "нет ни одного известного имени столбца; ожидаются: %1")
                       .arg(tableNames.join(QStringLiteral(", "))));
     if (firstUnknown >= 0)
-        failAt(size_t(firstUnknown),
-               QStringLiteral("неизвестный столбец «%1»; в таблице есть: %2")
-                   .arg(shownValue(names[size_t(firstUnknown)]), tableNames.join(QStringLiteral(", "))));
+        failAt(
+            size_t(firstUnknown),
+            QCoreApplication::translate("SupplierFileReader", "неизвестный столбец «%1»; в таблице есть: %2")
+                .arg(shownValue(names[size_t(firstUnknown)]), tableNames.join(QStringLiteral(", "))));
 }
 
 void SupplierFileReader::checkEncoding()
@@ -255,10 +260,13 @@ void SupplierFileReader::checkEncoding()
     if (std::memchr(bytes.data(), 0, size_t(bytes.size()))) {
         // Latin text in UTF-16 read byte by byte is every other byte a NUL.
         if (std::count(bytes.begin(), bytes.end(), '\0') * 3 >= bytes.size())
-            fail(m_scanner.line(), QStringLiteral("текст похож на UTF-16 без метки порядка байтов (BOM); "
-                                                  "сохраните файл в UTF-8 или в UTF-16 с меткой"));
+            fail(m_scanner.line(),
+                 QCoreApplication::translate("SupplierFileReader",
+                                             "текст похож на UTF-16 без метки порядка байтов (BOM); "
+                                             "сохраните файл в UTF-8 или в UTF-16 с меткой"));
         fail(m_scanner.line(),
-             QStringLiteral("нулевой байт в тексте: файл повреждён или это не текстовый файл"));
+             QCoreApplication::translate("SupplierFileReader",
+                                         "нулевой байт в тексте: файл повреждён или это не текстовый файл"));
     }
     if (m_utf8Check == Utf8Check::None)
         return;
@@ -278,12 +286,15 @@ void SupplierFileReader::checkEncoding()
                 return;
             case Utf8Check::Guessed:
                 fail(m_scanner.line(),
-                     QStringLiteral("текст не в UTF-8, хотя выше в файле был текст в UTF-8; "
-                                    "сохраните файл целиком в одной кодировке "
-                                    "(UTF-8 или Windows-1251)"));
+                     QCoreApplication::translate("SupplierFileReader",
+                                                 "текст не в UTF-8, хотя выше в файле был текст в UTF-8; "
+                                                 "сохраните файл целиком в одной кодировке "
+                                                 "(UTF-8 или Windows-1251)"));
             case Utf8Check::Declared:
             case Utf8Check::None:
-                fail(m_scanner.line(), QStringLiteral("текст не в кодировке UTF-8, указанной для файла"));
+                fail(m_scanner.line(),
+                     QCoreApplication::translate("SupplierFileReader",
+                                                 "текст не в кодировке UTF-8, указанной для файла"));
             }
         }
     }
@@ -330,7 +341,8 @@ bool SupplierFileReader::next()
             const QByteArrayView field = m_fields[i];
             if (i >= m_fileColumns.size()) {
                 if (!isBlank(field))
-                    fail(line(), QStringLiteral("лишнее значение «%1» после последнего столбца")
+                    fail(line(), QCoreApplication::translate("SupplierFileReader",
+                                                             "лишнее значение «%1» после последнего столбца")
                                      .arg(m_converter.shown(field)));
                 continue;
             }

@@ -4,6 +4,7 @@
 #include "core/files/OpenRegularFile.h"
 #include "core/import/ProgressReporter.h"
 
+#include <QCoreApplication>
 #include <QtEndian>
 
 #include <algorithm>
@@ -65,7 +66,8 @@ void TextFileScanner::fill()
     QByteArray chunk(size, Qt::Uninitialized);
     const qint64 read = m_file.read(chunk.data(), size);
     if (read < 0)
-        throw Error(QStringLiteral("Файл %1 не удаётся прочитать: %2").arg(m_name, m_file.errorString()));
+        throw Error(QCoreApplication::translate("TextFileScanner", "Файл %1 не удаётся прочитать: %2")
+                        .arg(m_name, m_file.errorString()));
     chunk.truncate(read);
     m_atEnd = read == 0;
     if (m_utf16)
@@ -95,7 +97,8 @@ void TextFileScanner::appendUtf16(QByteArrayView chunk)
         const char16_t c = unit(i);
         if (QChar::isHighSurrogate(c) && i + 1 == units) {
             if (m_atEnd)
-                problem = QStringLiteral("файл UTF-16 обрывается на половине знака");
+                problem = QCoreApplication::translate("TextFileScanner",
+                                                      "файл UTF-16 обрывается на половине знака");
             break;
         }
         if (QChar::isHighSurrogate(c) && QChar::isLowSurrogate(unit(i + 1))) {
@@ -105,14 +108,15 @@ void TextFileScanner::appendUtf16(QByteArrayView chunk)
             continue;
         }
         if (QChar::isSurrogate(c)) {
-            problem = QStringLiteral("неверный текст UTF-16: половина суррогатной пары без второй половины");
+            problem = QCoreApplication::translate(
+                "TextFileScanner", "неверный текст UTF-16: половина суррогатной пары без второй половины");
             break;
         }
         *out++ = QChar(c);
         ++i;
     }
     if (problem.isEmpty() && m_atEnd && m_utf16Tail.size() % 2 != 0)
-        problem = QStringLiteral("файл UTF-16 обрывается на половине знака");
+        problem = QCoreApplication::translate("TextFileScanner", "файл UTF-16 обрывается на половине знака");
     text.truncate(out - text.constData());
     m_buffer += text.toUtf8();
     m_utf16Tail.remove(0, 2 * i);
@@ -131,7 +135,8 @@ void TextFileScanner::failLongQuotedRecord(qsizetype openQuote)
     const char* record = m_buffer.constData() + m_position;
     const qint64 quoteLine = m_nextLine + TextRecordParser::countLineBreaks(record, record + openQuote);
     const char quote = m_parser->quote();
-    const QString tooLong = QStringLiteral("запись длиннее 16 МБ: в ней значение в кавычках такой длины");
+    const QString tooLong = QCoreApplication::translate(
+        "TextFileScanner", "запись длиннее 16 МБ: в ней значение в кавычках такой длины");
     qsizetype scan = m_position + openQuote + 1;
     bool closing = false; // after a quote, which closes the field unless another follows
     for (;;) {
@@ -152,7 +157,7 @@ void TextFileScanner::failLongQuotedRecord(qsizetype openQuote)
         if (m_atEnd) {
             if (closing)
                 fail(recordLine, tooLong);
-            fail(quoteLine, QStringLiteral("незакрытые кавычки"));
+            fail(quoteLine, QCoreApplication::translate("TextFileScanner", "незакрытые кавычки"));
         }
         // Lines still count for a broken UTF-16 character found further on.
         m_nextLine += TextRecordParser::countLineBreaks(m_buffer.constData() + m_position,
@@ -182,11 +187,13 @@ bool TextFileScanner::next()
             m_nextLine += m_parser->lineBreaks();
             return true;
         case TextRecordParser::Status::Unterminated:
-            fail(m_nextLine + m_parser->lineBreaks(), QStringLiteral("незакрытые кавычки"));
+            fail(m_nextLine + m_parser->lineBreaks(),
+                 QCoreApplication::translate("TextFileScanner", "незакрытые кавычки"));
         case TextRecordParser::Status::TooManyFields:
-            fail(m_nextLine,
-                 QStringLiteral("в строке больше %1 значений, а столбцов в таблице не бывает больше %1")
-                     .arg(TextRecordParser::kMaxFields));
+            fail(m_nextLine, QCoreApplication::translate(
+                                 "TextFileScanner",
+                                 "в строке больше %1 значений, а столбцов в таблице не бывает больше %1")
+                                 .arg(TextRecordParser::kMaxFields));
         case TextRecordParser::Status::NeedMoreQuoted:
             if (end - begin > kMaxRecordSize)
                 failLongQuotedRecord(m_parser->openQuote());
@@ -194,7 +201,8 @@ bool TextFileScanner::next()
             break;
         case TextRecordParser::Status::NeedMore:
             if (end - begin > kMaxRecordSize)
-                fail(m_nextLine, QStringLiteral("строка длиннее 16 МБ: это не текстовый файл"));
+                fail(m_nextLine, QCoreApplication::translate("TextFileScanner",
+                                                             "строка длиннее 16 МБ: это не текстовый файл"));
             fill();
             break;
         }

@@ -5,6 +5,7 @@
 #include "core/import/TextRecordParser.h"
 #include "core/text/ShownValue.h"
 
+#include <QCoreApplication>
 #include <QDir>
 #include <QFile>
 #include <QRegularExpression>
@@ -88,13 +89,16 @@ char parseFormat(const Entry& entry, TextSchema::Format* format)
         value.endsWith(QLatin1Char(')'))) {
         const char delimiter = singleAscii(value.mid(10, value.size() - 11));
         if (!delimiter || delimiter == '"')
-            fail(entry, QStringLiteral("разделитель в «%1» должен быть одним латинским знаком, не кавычкой")
-                            .arg(shownValue(value)));
+            fail(entry,
+                 QCoreApplication::translate(
+                     "TextSchema", "разделитель в «%1» должен быть одним латинским знаком, не кавычкой")
+                     .arg(shownValue(value)));
         *format = TextSchema::Format::Delimited;
         return delimiter;
     }
-    fail(entry, QStringLiteral("неизвестный формат «%1» (допустимы CSVDelimited, TabDelimited, "
-                               "Delimited(x) и FixedLength)")
+    fail(entry, QCoreApplication::translate("TextSchema",
+                                            "неизвестный формат «%1» (допустимы CSVDelimited, TabDelimited, "
+                                            "Delimited(x) и FixedLength)")
                     .arg(shownValue(value)));
 }
 
@@ -109,8 +113,10 @@ CodePage::Id parseCharacterSet(const Entry& entry)
         return CodePage::Utf16LE;
     if (value == QLatin1String("65001"))
         return CodePage::Utf8;
-    fail(entry, QStringLiteral("неизвестная кодировка «%1» (допустимы ANSI, OEM, Unicode, 1251, 866, 65001)")
-                    .arg(shownValue(entry.value)));
+    fail(entry,
+         QCoreApplication::translate(
+             "TextSchema", "неизвестная кодировка «%1» (допустимы ANSI, OEM, Unicode, 1251, 866, 65001)")
+             .arg(shownValue(entry.value)));
 }
 
 bool parseBool(const Entry& entry)
@@ -120,7 +126,7 @@ bool parseBool(const Entry& entry)
         return true;
     if (value == QLatin1String("false") || value == QLatin1String("no") || value == QLatin1String("0"))
         return false;
-    fail(entry, QStringLiteral("%1 должно быть True или False, а не «%2»")
+    fail(entry, QCoreApplication::translate("TextSchema", "%1 должно быть True или False, а не «%2»")
                     .arg(shownValue(entry.key), shownValue(entry.value)));
 }
 
@@ -133,7 +139,7 @@ TextSchema::Column parseColumn(const Entry& entry)
     if (entry.value.startsWith(QLatin1Char('"'))) {
         const qsizetype close = entry.value.indexOf(QLatin1Char('"'), 1);
         if (close < 0)
-            fail(entry, QStringLiteral("незакрытые кавычки в имени столбца"));
+            fail(entry, QCoreApplication::translate("TextSchema", "незакрытые кавычки в имени столбца"));
         column.name = entry.value.mid(1, close - 1);
         rest = entry.value.mid(close + 1);
     } else {
@@ -143,7 +149,7 @@ TextSchema::Column parseColumn(const Entry& entry)
     }
     column.name = column.name.trimmed();
     if (column.name.isEmpty())
-        fail(entry, QStringLiteral("у столбца %1 не указано имя").arg(entry.key));
+        fail(entry, QCoreApplication::translate("TextSchema", "у столбца %1 не указано имя").arg(entry.key));
     const QStringList words = rest.simplified().split(QLatin1Char(' '), Qt::SkipEmptyParts);
     for (qsizetype i = 0; i < words.size(); ++i) {
         if (words[i].compare(QLatin1String("Width"), Qt::CaseInsensitive) != 0)
@@ -151,7 +157,8 @@ TextSchema::Column parseColumn(const Entry& entry)
         bool ok = false;
         column.width = i + 1 < words.size() ? words[i + 1].toInt(&ok) : 0;
         if (!ok || column.width <= 0)
-            fail(entry, QStringLiteral("у столбца «%1» неверная ширина").arg(shownValue(column.name)));
+            fail(entry, QCoreApplication::translate("TextSchema", "у столбца «%1» неверная ширина")
+                            .arg(shownValue(column.name)));
     }
     return column;
 }
@@ -163,15 +170,19 @@ int columnNumber(const Entry& entry, const QString& digits)
 {
     const int maximum = int(TextRecordParser::kMaxFields);
     if (digits == QLatin1String("0"))
-        fail(entry, QStringLiteral("ключ %1: столбцы нумеруются с Col1").arg(entry.key));
+        fail(entry,
+             QCoreApplication::translate("TextSchema", "ключ %1: столбцы нумеруются с Col1").arg(entry.key));
     if (digits.startsWith(QLatin1Char('0')))
-        fail(entry, QStringLiteral("ключ %1: номер столбца пишется без нулей впереди").arg(entry.key));
+        fail(entry,
+             QCoreApplication::translate("TextSchema", "ключ %1: номер столбца пишется без нулей впереди")
+                 .arg(entry.key));
     bool ok = false;
     const int number = digits.toInt(&ok);
     if (!ok || number > maximum)
-        fail(entry, QStringLiteral("ключ %1: столбцов в таблице не бывает больше %2")
-                        .arg(shownValue(entry.key))
-                        .arg(maximum));
+        fail(entry,
+             QCoreApplication::translate("TextSchema", "ключ %1: столбцов в таблице не бывает больше %2")
+                 .arg(shownValue(entry.key))
+                 .arg(maximum));
     return number;
 }
 
@@ -191,10 +202,12 @@ std::optional<TextSchema> TextSchema::load(const QString& folder, const QString&
     QFile file(QDir(folder).filePath(*found));
     openRegularFile(file, kFileName);
     if (file.size() > kMaxSchemaSize)
-        throw Error(QStringLiteral("Файл %1 длиннее 1 МБ: это не описание файлов").arg(kFileName));
+        throw Error(QCoreApplication::translate("TextSchema", "Файл %1 длиннее 1 МБ: это не описание файлов")
+                        .arg(kFileName));
     const QByteArray bytes = file.read(kMaxSchemaSize);
     if (file.error() != QFileDevice::NoError)
-        throw Error(QStringLiteral("Файл %1 не удаётся прочитать: %2").arg(kFileName, file.errorString()));
+        throw Error(QCoreApplication::translate("TextSchema", "Файл %1 не удаётся прочитать: %2")
+                        .arg(kFileName, file.errorString()));
     return parse(bytes, fileName);
 }
 
@@ -203,10 +216,11 @@ void TextSchema::checkDelimiter(char fieldDelimiter, const QString& fileName) co
     // A decimal symbol that delimits is fine: a quoted number keeps it, and
     // the reader refuses records an unquoted one splits.
     if (textDelimiter == fieldDelimiter)
-        throw Error::atLine(kFileName, textDelimiterLine,
-                            QStringLiteral("TextDelimiter «%1» совпадает с разделителем полей")
-                                .arg(shownValue(QString(QLatin1Char(textDelimiter)))),
-                            fileName);
+        throw Error::atLine(
+            kFileName, textDelimiterLine,
+            QCoreApplication::translate("TextSchema", "TextDelimiter «%1» совпадает с разделителем полей")
+                .arg(shownValue(QString(QLatin1Char(textDelimiter)))),
+            fileName);
 }
 
 std::optional<TextSchema> TextSchema::parse(QByteArrayView bytes, const QString& fileName)
@@ -238,17 +252,21 @@ std::optional<TextSchema> TextSchema::parse(QByteArrayView bytes, const QString&
             if (entry.value.compare(QLatin1String("none"), Qt::CaseInsensitive) == 0)
                 schema.textDelimiter = 0;
             else if (!(schema.textDelimiter = singleAscii(entry.value)))
-                fail(entry, QStringLiteral("%1 должен быть одним латинским знаком или none").arg(entry.key));
+                fail(entry, QCoreApplication::translate("TextSchema",
+                                                        "%1 должен быть одним латинским знаком или none")
+                                .arg(entry.key));
         } else if (is("DecimalSymbol")) {
             if (!(schema.decimalSymbol = singleAscii(entry.value)))
-                fail(entry, QStringLiteral("DecimalSymbol должен быть одним латинским знаком"));
+                fail(entry, QCoreApplication::translate("TextSchema",
+                                                        "DecimalSymbol должен быть одним латинским знаком"));
         } else if (const QRegularExpressionMatch match = columnKey.match(entry.key); match.hasMatch()) {
             const int number = columnNumber(entry, match.captured(1));
             if (const auto earlier = columns.find(number); earlier != columns.end())
-                fail(entry, QStringLiteral("ключ %1: столбец %2 уже задан в строке %3")
-                                .arg(entry.key)
-                                .arg(number)
-                                .arg(earlier->second.line));
+                fail(entry,
+                     QCoreApplication::translate("TextSchema", "ключ %1: столбец %2 уже задан в строке %3")
+                         .arg(entry.key)
+                         .arg(number)
+                         .arg(earlier->second.line));
             columns[number] = parseColumn(entry);
         }
     }
@@ -260,30 +278,38 @@ std::optional<TextSchema> TextSchema::parse(QByteArrayView bytes, const QString&
         if (numbered.first != expected)
             throw Error::atLine(
                 kFileName, column.line,
-                QStringLiteral("ключ Col%1: пропущен столбец Col%2").arg(numbered.first).arg(expected),
+                QCoreApplication::translate("TextSchema", "ключ Col%1: пропущен столбец Col%2")
+                    .arg(numbered.first)
+                    .arg(expected),
                 fileName);
         ++expected;
         if (schema.format == Format::FixedLength && column.width == 0)
             throw Error::atLine(
                 kFileName, column.line,
-                QStringLiteral("у столбца «%1» не указана ширина (Width), а формат FixedLength")
+                QCoreApplication::translate("TextSchema",
+                                            "у столбца «%1» не указана ширина (Width), а формат FixedLength")
                     .arg(shownValue(column.name)),
                 fileName);
         schema.columns.push_back(column);
     }
     if (schema.format == Format::FixedLength && schema.columns.empty())
-        throw Error::atLine(kFileName, formatLine,
-                            QStringLiteral("для формата FixedLength нужны столбцы Col1, Col2, … с шириной"),
-                            fileName);
+        throw Error::atLine(
+            kFileName, formatLine,
+            QCoreApplication::translate("TextSchema",
+                                        "для формата FixedLength нужны столбцы Col1, Col2, … с шириной"),
+            fileName);
     if (!schema.columnNameHeader && schema.columns.empty())
-        throw Error::atLine(kFileName, headerLine,
-                            QStringLiteral("без строки заголовка (ColNameHeader=False) нужны имена столбцов "
-                                           "Col1, Col2, …"),
-                            fileName);
+        throw Error::atLine(
+            kFileName, headerLine,
+            QCoreApplication::translate("TextSchema",
+                                        "без строки заголовка (ColNameHeader=False) нужны имена столбцов "
+                                        "Col1, Col2, …"),
+            fileName);
     if (!schema.columnNameHeader && schema.format == Format::Unspecified)
         throw Error::atLine(kFileName, headerLine,
-                            QStringLiteral("без строки заголовка (ColNameHeader=False) нужен ключ Format: "
-                                           "разделитель не из чего узнать"),
+                            QCoreApplication::translate(
+                                "TextSchema", "без строки заголовка (ColNameHeader=False) нужен ключ Format: "
+                                              "разделитель не из чего узнать"),
                             fileName);
     if (schema.format == Format::Delimited)
         schema.checkDelimiter(schema.delimiter, fileName);

@@ -3,6 +3,7 @@
 #include "core/errors/Error.h"
 #include "core/order/OrderSheet.h"
 
+#include <QCoreApplication>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
@@ -35,8 +36,8 @@ QString csvField(const QString& text)
 
 Error writeError(const QString& fileName, const QString& reason)
 {
-    return Error(
-        QStringLiteral("Не удалось записать файл %1: %2").arg(QDir::toNativeSeparators(fileName), reason));
+    return Error(QCoreApplication::translate("OrderExport", "Не удалось записать файл %1: %2")
+                     .arg(QDir::toNativeSeparators(fileName), reason));
 }
 
 // libxlsxwriter prints numbers with the C library, which follows the locale:
@@ -80,7 +81,8 @@ void OrderExport::save(const OrderSheet& sheet, const QString& fileName)
     else if (suffixOf(fileName) == QLatin1String("xlsx"))
         saveXlsx(sheet, fileName);
     else
-        throw writeError(fileName, QStringLiteral("имя файла должно оканчиваться на .xlsx или .csv"));
+        throw writeError(fileName, QCoreApplication::translate(
+                                       "OrderExport", "имя файла должно оканчиваться на .xlsx или .csv"));
 }
 
 QByteArray OrderExport::csv(const OrderSheet& sheet)
@@ -125,7 +127,7 @@ void OrderExport::saveXlsx(const OrderSheet& sheet, const QString& fileName)
     const CNumericLocale numbers;
     lxw_workbook* workbook = workbook_new(path.constData());
     if (!workbook)
-        throw writeError(fileName, QStringLiteral("нет памяти"));
+        throw writeError(fileName, QCoreApplication::translate("OrderExport", "нет памяти"));
     lxw_worksheet* worksheet = workbook_add_worksheet(workbook, QStringLiteral("Заказ").toUtf8().constData());
     lxw_format* money = workbook_add_format(workbook);
     format_set_num_format(money, "0.00");

@@ -4,6 +4,8 @@
 #include "core/order/OrderSheet.h"
 #include "core/text/RegionalFormats.h"
 
+#include <QCoreApplication>
+
 QString OrderMail::subject(const QString& clientName, const QDate& date)
 {
     return QStringLiteral("Заказ %1 от %2")
@@ -35,9 +37,11 @@ QString OrderMail::body(const OrderSheet& sheet, QChar decimalSeparator)
 QUrl OrderMail::link(const QString& address, const QString& subject, const QString& body)
 {
     if (address.trimmed().isEmpty())
-        throw Error(QStringLiteral("Не указан электронный адрес поставщика (Настройки)"));
+        throw Error(
+            QCoreApplication::translate("OrderMail", "Не указан электронный адрес поставщика (Настройки)"));
     if (body.size() > kMaxBodyLength)
-        throw Error(QStringLiteral("Заказ слишком длинный для письма (%1 знаков, можно до %2)")
+        throw Error(QCoreApplication::translate("OrderMail",
+                                                "Заказ слишком длинный для письма (%1 знаков, можно до %2)")
                         .arg(body.size())
                         .arg(kMaxBodyLength));
     // Line breaks as CRLF and every reserved character escaped, "+" and "&"

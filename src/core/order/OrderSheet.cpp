@@ -1,6 +1,13 @@
 #include "OrderSheet.h"
 
+#include <QCoreApplication>
+
 namespace {
+
+QString inLanguage(const char* text, bool translated)
+{
+    return translated ? QCoreApplication::translate("OrderSheet", text) : QString::fromUtf8(text);
+}
 
 OrderSheet::Cell textCell(const QString& text)
 {
@@ -25,11 +32,25 @@ OrderSheet::OrderSheet(const Order& order, std::vector<int> warehouses)
 
 QStringList OrderSheet::titles() const
 {
-    QStringList titles{QStringLiteral("Код товара"), QStringLiteral("Группа"), QStringLiteral("Наименование"),
-                       QStringLiteral("Кол-во"),     QStringLiteral("Вход"),   QStringLiteral("Сумма")};
+    QStringList titles;
+    for (const char* title :
+         {QT_TRANSLATE_NOOP("OrderSheet", "Код товара"), QT_TRANSLATE_NOOP("OrderSheet", "Группа"),
+          QT_TRANSLATE_NOOP("OrderSheet", "Наименование"), QT_TRANSLATE_NOOP("OrderSheet", "Кол-во"),
+          QT_TRANSLATE_NOOP("OrderSheet", "Вход"), QT_TRANSLATE_NOOP("OrderSheet", "Сумма")})
+        titles << inLanguage(title, m_translated);
     for (int warehouse : m_warehouses)
-        titles << QStringLiteral("Скл №%1").arg(warehouse + 1);
+        titles << inLanguage(QT_TRANSLATE_NOOP("OrderSheet", "Скл №%1"), m_translated).arg(warehouse + 1);
     return titles;
+}
+
+QString OrderSheet::withdrawnMark(bool translated)
+{
+    return inLanguage(QT_TRANSLATE_NOOP("OrderSheet", "снято"), translated);
+}
+
+QString OrderSheet::totalTitle(bool translated)
+{
+    return inLanguage(QT_TRANSLATE_NOOP("OrderSheet", "Итого"), translated);
 }
 
 OrderSheet::Cell OrderSheet::cell(int row, int column) const
@@ -51,7 +72,7 @@ OrderSheet::Cell OrderSheet::lineCell(const Order::Line& line, int column) const
     case Quantity:
         return numberCell(line.quantity);
     case Price:
-        return line.withdrawn ? textCell(withdrawnMark()) : moneyCell(line.priceCents);
+        return line.withdrawn ? textCell(withdrawnMark(m_translated)) : moneyCell(line.priceCents);
     case Sum:
         return moneyCell(line.sumCents);
     default:
@@ -65,7 +86,7 @@ OrderSheet::Cell OrderSheet::totalCell(int column) const
 {
     switch (column) {
     case PartNumber:
-        return textCell(totalTitle());
+        return textCell(totalTitle(m_translated));
     case Quantity:
         return numberCell(m_order.totalQuantity());
     case Sum:

@@ -51,8 +51,11 @@ public:
     const Order& order() const { return m_order; }
     const std::vector<int>& warehouses() const { return m_warehouses; }
 
-    static QString withdrawnMark() { return QStringLiteral("снято"); }
-    static QString totalTitle() { return QStringLiteral("Итого"); }
+    // translated: in the interface's language, for the clerk's window; the
+    // files, the mail and the tool's list keep the Russian the supplier and scripts read.
+    static QString withdrawnMark(bool translated = false);
+    static QString totalTitle(bool translated = false);
+    void setTranslated(bool translated) { m_translated = translated; }
 
 private:
     Cell lineCell(const Order::Line& line, int column) const;
@@ -60,4 +63,5 @@ private:
 
     Order m_order;
     std::vector<int> m_warehouses;
+    bool m_translated = false;
 };

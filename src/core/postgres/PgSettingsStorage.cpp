@@ -39,7 +39,8 @@ QStringList typesOf(Tables::FieldKind kind)
 
 QString displayLabel(const Tables::SettingsColumn& column)
 {
-    return QString::fromUtf8(*column.label ? column.label : column.name);
+    return *column.label ? QCoreApplication::translate("Tables", column.label)
+                         : QString::fromUtf8(column.name);
 }
 
 QVariant readColumn(const Tables::SettingsColumn& column, const PgResult& result, int index)

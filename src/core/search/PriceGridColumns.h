@@ -26,11 +26,17 @@ public:
     static constexpr int kChange = kCount;
     static constexpr int kGridCount = kCount + 1;
 
+    // The Russian title scripts read; shownTitle() is the clerk's, in the interface's language.
     static QString title(int column);
+    static QString shownTitle(int column);
     // Amounts and stock are numbers (right-aligned); the rest is text.
     static bool isNumber(int column);
     // The text a cell shows: amounts as "0.00" with the regional decimal
     // separator, stock as a whole number, nothing for an empty value; the
     // change as "+12.5" or "-3.0", or "нов." for a part new in the list.
     static QString text(const PriceRow& row, int column);
+    // The same with "нов." in the interface's language.
+    static QString shownText(const PriceRow& row, int column);
+    // A stock figure as a warehouse's cell shows it.
+    static QString stockText(const std::optional<qint64>& stock);
 };

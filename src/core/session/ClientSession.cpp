@@ -3,6 +3,7 @@
 #include "core/errors/Error.h"
 #include "core/session/ShopStorage.h"
 
+#include <QCoreApplication>
 #include <QFileInfo>
 
 ClientSession::ClientSession(const QString& programDir)
@@ -12,8 +13,8 @@ ClientSession::ClientSession(const QString& programDir)
 
 QString ClientSession::missingFileMessage(const QString& path)
 {
-    return QStringLiteral("Ошибка открытия файла:\n") + path +
-           QStringLiteral("\nПродолжение работы невозможно.");
+    return QCoreApplication::translate("ClientSession", "Ошибка открытия файла:\n") + path +
+           QCoreApplication::translate("ClientSession", "\nПродолжение работы невозможно.");
 }
 
 void ClientSession::openIniFile()

@@ -6,7 +6,8 @@
 
 // The command line of both programs, read before any window exists so that
 // --help and --version work without a display. A wrong command line shows the
-// usage on the error stream and ends the program with status 2.
+// usage on the error stream and ends the program with status 2. Parsing
+// installs the language of --lang, or else the system's.
 class CommandLine
 {
 public:
@@ -31,6 +32,8 @@ public:
     // --server's libpq connection string, given anywhere on the command
     // line; empty when not given.
     const QString& server() const { return m_server; }
+    // --lang's "ru", "uk" or "en", given anywhere; empty when not given.
+    const QString& language() const { return m_language; }
 
     static QString usage(Program program);
     // The program's name and version, "tardesk 1.0.0".
@@ -44,4 +47,5 @@ private:
     QString m_folder;
     QStringList m_positional;
     QString m_server;
+    QString m_language;
 };

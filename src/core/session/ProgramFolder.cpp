@@ -5,6 +5,7 @@
 #include "core/errors/Error.h"
 #include "core/sqlite/ClientFiles.h"
 
+#include <QCoreApplication>
 #include <QDir>
 #include <QFileInfo>
 #include <QStandardPaths>
@@ -40,9 +41,11 @@ QString ProgramFolder::choose(const QString& applicationDir, const QString& chos
         try {
             ClientFiles::create(folder);
         } catch (const std::exception& error) {
-            throw Error(QStringLiteral("Не удалось создать Tardesk.mdb и Tardesk.ini в папке данных:\n") +
-                        folder + QLatin1Char('\n') + Error::messageOf(error) +
-                        QStringLiteral("\nПродолжение работы невозможно."));
+            throw Error(
+                QCoreApplication::translate(
+                    "ProgramFolder", "Не удалось создать Tardesk.mdb и Tardesk.ini в папке данных:\n") +
+                folder + QLatin1Char('\n') + Error::messageOf(error) +
+                QCoreApplication::translate("ProgramFolder", "\nПродолжение работы невозможно."));
         }
     }
     return folder;

@@ -32,6 +32,8 @@ public:
 
     // How long a statement waits for another program's lock.
     static constexpr int kBusyTimeoutMs = 5000;
+    // How much of the file reads may map: more than a list of millions of parts.
+    static constexpr qint64 kMappedBytes = qint64(1) << 30;
 
 private:
     QString m_fileName;

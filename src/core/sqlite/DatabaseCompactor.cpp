@@ -8,6 +8,7 @@
 #include <SQLiteCpp/Database.h>
 #include <SQLiteCpp/Statement.h>
 
+#include <QCoreApplication>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
@@ -40,7 +41,8 @@ void DatabaseCompactor::removeTemporaryFiles(const QString& programDir)
 {
     for (const QString& path : temporaryFiles(temporaryFileName(programDir))) {
         if (::unlink(encoded(path).constData()) != 0 && errno != ENOENT)
-            throw Error(QStringLiteral("Не удалось удалить %1: %2").arg(path, qt_error_string(errno)));
+            throw Error(QCoreApplication::translate("DatabaseCompactor", "Не удалось удалить %1: %2")
+                            .arg(path, qt_error_string(errno)));
     }
 }
 
@@ -48,12 +50,13 @@ void DatabaseCompactor::CompactClientDatabase(const QString& programDir, const Q
                                               DatabaseLock& lock)
 {
     if (!password.isEmpty())
-        throw Error(
-            QStringLiteral("Сжатие базы данных с паролем невозможно: файл базы данных не шифруется."));
+        throw Error(QCoreApplication::translate(
+            "DatabaseCompactor", "Сжатие базы данных с паролем невозможно: файл базы данных не шифруется."));
     const QString database = ClientFiles::databaseFileName(programDir);
     const QString temporary = temporaryFileName(programDir);
     if (!QFileInfo::exists(database))
-        throw Error(QStringLiteral("Файл базы данных %1 не найден.").arg(database));
+        throw Error(
+            QCoreApplication::translate("DatabaseCompactor", "Файл базы данных %1 не найден.").arg(database));
     DatabaseReplacement::checkWritable(database, temporary);
 
     DatabaseLock::ExclusiveScope exclusive(lock);

@@ -2,6 +2,7 @@
 
 #include "core/errors/Error.h"
 
+#include <QCoreApplication>
 #include <QFile>
 
 #include <cerrno>
@@ -27,8 +28,8 @@ QString DatabaseLock::lockFileName(const QString& programDir)
 
 QString DatabaseLock::refusalMessage()
 {
-    return QStringLiteral("База данных открыта другой копией программы. "
-                          "Закройте её и повторите операцию.");
+    return QCoreApplication::translate("DatabaseLock", "База данных открыта другой копией программы. "
+                                                       "Закройте её и повторите операцию.");
 }
 
 bool DatabaseLock::openFile()
@@ -46,16 +47,17 @@ bool DatabaseLock::openFile()
     if (::fstat(m_fd, &status) != 0 || !S_ISREG(status.st_mode)) {
         ::close(m_fd);
         m_fd = -1;
-        throw Error(
-            QStringLiteral("Не удалось открыть файл блокировки %1: это не обычный файл").arg(m_fileName));
+        throw Error(QCoreApplication::translate("DatabaseLock",
+                                                "Не удалось открыть файл блокировки %1: это не обычный файл")
+                        .arg(m_fileName));
     }
     return true;
 }
 
 void DatabaseLock::throwFileError(int error) const
 {
-    throw Error(
-        QStringLiteral("Не удалось заблокировать файл %1: %2").arg(m_fileName, qt_error_string(error)));
+    throw Error(QCoreApplication::translate("DatabaseLock", "Не удалось заблокировать файл %1: %2")
+                    .arg(m_fileName, qt_error_string(error)));
 }
 
 bool DatabaseLock::apply(int operation)
@@ -92,7 +94,7 @@ void DatabaseLock::lockExclusive()
     if (m_mode == Mode::Exclusive)
         return;
     if (!openFile())
-        throw Error(QStringLiteral("Не удалось открыть файл блокировки %1: %2")
+        throw Error(QCoreApplication::translate("DatabaseLock", "Не удалось открыть файл блокировки %1: %2")
                         .arg(m_fileName, qt_error_string(errno)));
     if (apply(LOCK_EX | LOCK_NB)) {
         m_mode = Mode::Exclusive;

@@ -84,7 +84,9 @@ DatabaseReplacement::DatabaseReplacement(const QString& databaseFileName) : m_fi
     }
     // SQLite opens a file it may not write read-only without a word.
     if (sqlite3_db_readonly(m_db->getHandle(), "main") == 1)
-        throw Error(QStringLiteral("Нет права записи в файл %1. Ничего не изменено.").arg(m_fileName));
+        throw Error(QCoreApplication::translate("DatabaseReplacement",
+                                                "Нет права записи в файл %1. Ничего не изменено.")
+                        .arg(m_fileName));
     try {
         m_db->exec("BEGIN IMMEDIATE");
         m_encoding = QString::fromStdString(m_db->execAndGet("PRAGMA encoding").getString());
@@ -92,8 +94,9 @@ DatabaseReplacement::DatabaseReplacement(const QString& databaseFileName) : m_fi
             m_pageSize = m_db->execAndGet("PRAGMA page_size").getInt();
     } catch (const SQLite::Exception& error) {
         if (busy(error.getErrorCode()))
-            throw Error(QStringLiteral("Файл %1 занят: в него пишет другая программа. "
-                                       "Закройте её и повторите операцию; ничего не изменено.")
+            throw Error(QCoreApplication::translate("DatabaseReplacement",
+                                                    "Файл %1 занят: в него пишет другая программа. "
+                                                    "Закройте её и повторите операцию; ничего не изменено.")
                             .arg(m_fileName));
         throw Error(failure(m_fileName, QString::fromUtf8(error.what())));
     }
@@ -130,14 +133,16 @@ void DatabaseReplacement::replaceWith(const QString& newFileName, const Progress
     // mode to finish, as long as any other statement would.
     int code = sqlite3_backup_step(backup.handle, 0);
     if (busy(code))
-        throw Error(QStringLiteral("Файл %1 занят: его читает другая программа. "
-                                   "Закройте её и повторите операцию; ничего не изменено.")
+        throw Error(QCoreApplication::translate("DatabaseReplacement",
+                                                "Файл %1 занят: его читает другая программа. "
+                                                "Закройте её и повторите операцию; ничего не изменено.")
                         .arg(m_fileName));
     if (code != SQLITE_OK && code != SQLITE_DONE)
         throw fail(code);
     if (dataVersion() != version)
-        throw Error(QStringLiteral("Файл %1 изменён другой программой во время операции. "
-                                   "Повторите операцию; ничего не изменено.")
+        throw Error(QCoreApplication::translate("DatabaseReplacement",
+                                                "Файл %1 изменён другой программой во время операции. "
+                                                "Повторите операцию; ничего не изменено.")
                         .arg(m_fileName));
 
     // About a hundredth at a time, so that progress is shown and a stop is heard.

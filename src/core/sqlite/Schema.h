@@ -19,6 +19,26 @@ inline constexpr char kCreatePriceShortPartNumberIndex[] =
 inline constexpr char kCreatePriceCrossNumberIndex[] =
     "CREATE INDEX PRICE_CROSSNUMBER ON PRICE(CROSSNUMBER);";
 
+// The name index beside PRICE, made anew by every update in the same
+// replacement of the file. Parts are numbered from 0 by their place in the
+// order names are shown in. PART_NAME_WORDS holds every folded word of the
+// names (NameWords::indexed) with the numbers of the parts whose names have
+// it, ascending, each as the difference from the one before (the first
+// from -1). PART_NAME_ORDER holds the PRICE rowids of the parts by their
+// numbers, many to a row, FIRST being the number of the row's first part.
+// Numbers go in 7-bit groups, low group first, the high bit set on all
+// groups but the last. A typed word's matches are then one range of words.
+inline constexpr char kNameWordsTable[] = "PART_NAME_WORDS";
+inline constexpr char kNameOrderTable[] = "PART_NAME_ORDER";
+inline constexpr char kCreateNameWords[] =
+    "CREATE TABLE PART_NAME_WORDS (WORD TEXT NOT NULL PRIMARY KEY, PARTS BLOB NOT NULL) WITHOUT ROWID;";
+inline constexpr char kCreateNameOrder[] =
+    "CREATE TABLE PART_NAME_ORDER (FIRST INTEGER PRIMARY KEY, PARTS BLOB NOT NULL);";
+inline constexpr char kInsertNameWord[] = "INSERT INTO PART_NAME_WORDS (WORD, PARTS) VALUES (?, ?);";
+inline constexpr char kInsertNameOrder[] = "INSERT INTO PART_NAME_ORDER (FIRST, PARTS) VALUES (?, ?);";
+inline constexpr char kSelectNameWords[] = "SELECT PARTS FROM PART_NAME_WORDS WHERE WORD >= ? AND WORD < ?;";
+inline constexpr char kSelectNameOrder[] = "SELECT FIRST, PARTS FROM PART_NAME_ORDER ORDER BY FIRST;";
+
 QString createSettingsStatement();
 // The date of the last update, stamped into the first settings row.
 inline constexpr char kUpdatePriceDate[] =

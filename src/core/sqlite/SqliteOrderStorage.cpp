@@ -23,7 +23,8 @@ QString text(const SQLite::Column& column)
 void requireChanged(int changes)
 {
     if (changes == 0)
-        throw Error(QStringLiteral("Строки уже нет в заказе: его изменили в другом окне"));
+        throw Error(QCoreApplication::translate("SqliteOrderStorage",
+                                                "Строки уже нет в заказе: его изменили в другом окне"));
 }
 
 std::vector<OrderStorage::Line> readLines(SQLite::Database& db)

@@ -20,10 +20,8 @@
 
 namespace {
 
-// A part's columns, in PriceRow's order, as every query here starts.
-constexpr char kPartColumns[] = "P.GROUPCODE, P.PARTNUMBER, P.SHORTPARTNUMBER, P.PARTNAME, P.CROSSNUMBER, "
-                                "P.PRICE, P.WH0, P.WH1, P.WH2, P.WH3, P.WH4, P.WH5, P.WH6, P.WH7, P.WH8";
-constexpr int kPartColumnCount = 6 + Tables::kWarehouseCount;
+constexpr const char* kPartColumns = SqlitePriceCatalogue::kPartColumns;
+constexpr int kPartColumnCount = SqlitePriceCatalogue::kPartColumnCount;
 
 // Answered from the index on SHORTPARTNUMBER alone; the cross numbers come
 // from the CrossIndex instead of one table row per part.
@@ -48,26 +46,6 @@ std::optional<double> divided(const std::optional<double>& price, double rate)
     if (!price || rate == 0)
         return std::nullopt;
     return *price / rate;
-}
-
-// The part in the columns of kPartColumns; amounts are computed from the
-// decimal price the supplier wrote.
-PriceRow readPart(SQLite::Statement& query)
-{
-    PriceRow row;
-    row.groupCode = text(query.getColumn(0));
-    row.partNumber = text(query.getColumn(1));
-    row.shortPartNumber = text(query.getColumn(2));
-    row.partName = text(query.getColumn(3));
-    row.crossNumber = text(query.getColumn(4));
-    if (const std::optional<double> single = real(query.getColumn(5)))
-        row.price = Money::fromSingle(*single);
-    for (int w = 0; w < Tables::kWarehouseCount; ++w) {
-        const SQLite::Column stock = query.getColumn(6 + w);
-        if (!stock.isNull())
-            row.stock[size_t(w)] = stock.getInt64();
-    }
-    return row;
 }
 
 // The discounts of every group whose code equals code ignoring case: one
@@ -113,6 +91,24 @@ template <typename Read> auto inSnapshot(SQLite::Database& db, Read read)
 }
 
 } // namespace
+
+PriceRow SqlitePriceCatalogue::readPart(SQLite::Statement& query)
+{
+    PriceRow row;
+    row.groupCode = text(query.getColumn(0));
+    row.partNumber = text(query.getColumn(1));
+    row.shortPartNumber = text(query.getColumn(2));
+    row.partName = text(query.getColumn(3));
+    row.crossNumber = text(query.getColumn(4));
+    if (const std::optional<double> single = real(query.getColumn(5)))
+        row.price = Money::fromSingle(*single);
+    for (int w = 0; w < Tables::kWarehouseCount; ++w) {
+        const SQLite::Column stock = query.getColumn(6 + w);
+        if (!stock.isNull())
+            row.stock[size_t(w)] = stock.getInt64();
+    }
+    return row;
+}
 
 SqlitePriceCatalogue::SqlitePriceCatalogue(Database& database, CrossIndex& crossIndex)
     : m_database(database), m_crossIndex(crossIndex)

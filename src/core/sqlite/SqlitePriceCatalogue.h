@@ -1,6 +1,7 @@
 #pragma once
 
 #include "core/storage/PriceCatalogue.h"
+#include "core/storage/Tables.h"
 
 #include <memory>
 #include <string>
@@ -21,6 +22,16 @@ class SqlitePriceCatalogue : public PriceCatalogue
 {
 public:
     SqlitePriceCatalogue(Database& database, CrossIndex& crossIndex);
+
+    // A part's columns of PRICE as P, in PriceRow's order, as every query
+    // of parts starts.
+    static constexpr char kPartColumns[] =
+        "P.GROUPCODE, P.PARTNUMBER, P.SHORTPARTNUMBER, P.PARTNAME, P.CROSSNUMBER, "
+        "P.PRICE, P.WH0, P.WH1, P.WH2, P.WH3, P.WH4, P.WH5, P.WH6, P.WH7, P.WH8";
+    static constexpr int kPartColumnCount = 6 + Tables::kWarehouseCount;
+    // The part in the first columns of query; amounts are computed from the
+    // decimal price the supplier wrote.
+    static PriceRow readPart(SQLite::Statement& query);
 
     void prepare() override;
     QStringList crossesOf(const QString& searchNr) override;

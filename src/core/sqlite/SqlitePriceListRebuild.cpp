@@ -7,6 +7,7 @@
 #include "core/sqlite/DatabaseCopy.h"
 #include "core/sqlite/DatabaseReplacement.h"
 #include "core/sqlite/Schema.h"
+#include "core/sqlite/SqliteNameIndex.h"
 #include "core/sqlite/SqliteSettingsStorage.h"
 
 #include <SQLiteCpp/Database.h>
@@ -109,6 +110,20 @@ int SqlitePriceListRebuild::keepAlive(void* rebuild)
 
 void SqlitePriceListRebuild::begin(bool withGroups)
 {
+    QStringList replaced{QLatin1String(Tables::kPriceTable), QLatin1String(Tables::kPriceChangesTable)};
+    replaced << SqliteNameIndex::tables();
+    if (withGroups)
+        replaced << QLatin1String(Tables::kGroupsTable);
+    start(replaced);
+}
+
+void SqlitePriceListRebuild::beginNameIndex()
+{
+    start(SqliteNameIndex::tables());
+}
+
+void SqlitePriceListRebuild::start(const QStringList& replaced)
+{
     DatabaseReplacement::checkWritable(m_databaseFileName, m_temporaryFileName);
     m_exclusive.emplace(m_lock);
     m_live = std::make_unique<DatabaseReplacement>(m_databaseFileName);
@@ -137,9 +152,6 @@ void SqlitePriceListRebuild::begin(bool withGroups)
         target.exec("PRAGMA threads=2");
         sqlite3_progress_handler(target.getHandle(), 20000, &SqlitePriceListRebuild::keepAlive, this);
 
-        QStringList replaced{QLatin1String(Tables::kPriceTable), QLatin1String(Tables::kPriceChangesTable)};
-        if (withGroups)
-            replaced << QLatin1String(Tables::kGroupsTable);
         m_copy = std::make_unique<DatabaseCopy>(target, m_databaseFileName, replaced);
         if (!m_copy->sourceHasTable(QLatin1String(Tables::kPriceTable)))
             throw Error(QStringLiteral("no such table: PRICE"));
@@ -231,6 +243,11 @@ void SqlitePriceListRebuild::indexParts()
         m_target->exec(Schema::kCreatePriceShortPartNumberIndex);
         m_target->exec(Schema::kCreatePriceCrossNumberIndex);
     });
+}
+
+void SqlitePriceListRebuild::indexNames()
+{
+    onNewFile([&] { SqliteNameIndex::build(*m_target, m_listener); });
 }
 
 void SqlitePriceListRebuild::createGroups()

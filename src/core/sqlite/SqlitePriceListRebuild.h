@@ -29,13 +29,17 @@ public:
     ~SqlitePriceListRebuild() override;
 
     void begin(bool withGroups) override;
+    // Instead of begin(), for the name index alone: every table is carried
+    // over as it is, indexNames() then builds the index over the list kept,
+    // and commit() puts the file in place as after an update.
+    void beginNameIndex();
     qint64 previousCount() override;
     void visitPrevious(const std::function<void(const PreviousPart&)>& visit) override;
     void createParts() override;
     void appendParts(const FieldValue* values, size_t count) override;
     void storeChanges(const std::vector<Change>& changes, const std::vector<qint64>& removed) override;
     void indexParts() override;
-    void indexNames() override {} // TODO name index
+    void indexNames() override;
     void createGroups() override;
     void appendGroups(const FieldValue* values, size_t count) override;
     std::optional<std::vector<QString>> groupCodes() override;
@@ -44,6 +48,8 @@ public:
     void commit() override;
 
 private:
+    // Carries every table but replaced into the new file.
+    void start(const QStringList& replaced);
     // Runs body on the new file, naming the file in an engine error.
     template <typename Body> auto onNewFile(Body&& body);
     static int keepAlive(void* rebuild);

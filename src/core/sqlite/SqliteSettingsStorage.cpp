@@ -82,7 +82,8 @@ bool compatible(const Tables::SettingsColumn& column, const QString& declaredTyp
 
 QString displayLabel(const Tables::SettingsColumn& column)
 {
-    return QString::fromUtf8(*column.label ? column.label : column.name);
+    return *column.label ? QCoreApplication::translate("Tables", column.label)
+                         : QString::fromUtf8(column.name);
 }
 
 QVariant readColumn(const Tables::SettingsColumn& column, const SQLite::Column& value)

@@ -4,6 +4,7 @@
 #include "core/sqlite/CrossIndex.h"
 #include "core/sqlite/Database.h"
 #include "core/sqlite/DatabaseLock.h"
+#include "core/sqlite/SqliteNameIndex.h"
 #include "core/sqlite/SqliteOrderStorage.h"
 #include "core/sqlite/SqlitePriceCatalogue.h"
 #include "core/sqlite/SqlitePriceChangeStorage.h"
@@ -35,11 +36,9 @@ public:
     SettingsStorage& settings() override { return m_settings; }
     OrderStorage& order() override { return m_order; }
     PriceChangeStorage& priceChanges() override { return m_priceChanges; }
-    NameIndex& names() override { throw Error(QStringLiteral("TODO name index")); }
-    void buildNameIndex(PriceListRebuild::Listener) override
-    {
-        throw Error(QStringLiteral("TODO name index"));
-    }
+    NameIndex& names() override { return m_names; }
+    // Closes the connection meanwhile, as rebuild() does.
+    void buildNameIndex(PriceListRebuild::Listener listener) override;
     void readInOneSnapshot(const std::function<void()>& read) override;
     // Closes the connection first: the file under it is about to be replaced.
     std::unique_ptr<PriceListRebuild> rebuild(PriceListRebuild::Listener listener) override;
@@ -57,4 +56,5 @@ private:
     SqliteSettingsStorage m_settings;
     SqliteOrderStorage m_order;
     SqlitePriceChangeStorage m_priceChanges;
+    SqliteNameIndex m_names;
 };

@@ -13,8 +13,8 @@ class NameIndex
 public:
     struct Match
     {
-        PriceRow part;     // as kept: no amounts at rates, no input price, no change
-        QString groupName; // empty when the part's group is not in the group list
+        PriceRow part; // as kept: no amounts at rates, no input price, no change
+        QString groupName;
     };
     struct Found
     {
@@ -26,8 +26,9 @@ public:
 
     // A list made before names were indexed has no index until it is built.
     virtual bool isBuilt() = 0;
-    // The parts each of whose words of query (as NameWords::query gives
-    // them) begins some word of the name: by NameWords::orderKey of the
+    // The parts in groups of the group list, as the grid shows them, each of
+    // whose words of query (as NameWords::query gives them) begins some word
+    // of the name: by NameWords::orderKey of the
     // name, then PARTNUMBER, then GROUPCODE in code-point order, then the
     // supplier file's order; at most limit of them shown (all when limit is
     // negative). Nothing for an empty query. Fails when not built.

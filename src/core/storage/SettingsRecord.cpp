@@ -5,6 +5,8 @@
 #include "core/text/FloatText.h"
 #include "core/text/RegionalFormats.h"
 
+#include <QCoreApplication>
+
 #include <algorithm>
 
 namespace {
@@ -13,7 +15,8 @@ const QString kDataSetName = QStringLiteral("ADOTableSettings");
 
 QString displayLabel(const Tables::SettingsColumn& column)
 {
-    return QString::fromUtf8(*column.label ? column.label : column.name);
+    return *column.label ? QCoreApplication::translate("Tables", column.label)
+                         : QString::fromUtf8(column.name);
 }
 
 } // namespace

@@ -2,6 +2,8 @@
 
 #include "core/storage/TableColumn.h"
 
+#include <QtGlobal>
+
 #include <array>
 #include <cstddef>
 
@@ -80,17 +82,20 @@ struct SettingsColumn
 // SETTINGS is never created by the client itself, only by the installer
 // tool; the client checks that these columns are there with these types.
 inline constexpr std::array<SettingsColumn, 18> kSettingsColumns = {{
-    {SettingsField::CL_ID, "CL_ID", FieldKind::Text, 5, "Код"},
-    {SettingsField::CL_NAME, "CL_NAME", FieldKind::Text, 50, "Клиент"},
-    {SettingsField::CL_ADDRESS, "CL_ADDRESS", FieldKind::Text, 60, "Адрес"},
-    {SettingsField::CL_EMAIL, "CL_EMAIL", FieldKind::Text, 50, "Электронный адрес"},
-    {SettingsField::SUPP_NAME, "SUPP_NAME", FieldKind::Text, 50, "Поставщик"},
-    {SettingsField::SUPP_ADRES, "SUPP_ADRES", FieldKind::Text, 60, "Адрес"},
-    {SettingsField::SUPP_PHONE, "SUPP_PHONE", FieldKind::Text, 50, "Телефоны"},
-    {SettingsField::SUPP_EMAIL, "SUPP_EMAIL", FieldKind::Text, 50, "Электронный адрес"},
-    {SettingsField::RATE_USD, "RATE_USD", FieldKind::Double, 0, "Курс USD"},
-    {SettingsField::RATE_EURO, "RATE_EURO", FieldKind::Double, 0, "Курс EUR"},
-    {SettingsField::PRICE_DATE, "PRICE_DATE", FieldKind::DateTime, 0, "Дата обновления"},
+    {SettingsField::CL_ID, "CL_ID", FieldKind::Text, 5, QT_TRANSLATE_NOOP("Tables", "Код")},
+    {SettingsField::CL_NAME, "CL_NAME", FieldKind::Text, 50, QT_TRANSLATE_NOOP("Tables", "Клиент")},
+    {SettingsField::CL_ADDRESS, "CL_ADDRESS", FieldKind::Text, 60, QT_TRANSLATE_NOOP("Tables", "Адрес")},
+    {SettingsField::CL_EMAIL, "CL_EMAIL", FieldKind::Text, 50,
+     QT_TRANSLATE_NOOP("Tables", "Электронный адрес")},
+    {SettingsField::SUPP_NAME, "SUPP_NAME", FieldKind::Text, 50, QT_TRANSLATE_NOOP("Tables", "Поставщик")},
+    {SettingsField::SUPP_ADRES, "SUPP_ADRES", FieldKind::Text, 60, QT_TRANSLATE_NOOP("Tables", "Адрес")},
+    {SettingsField::SUPP_PHONE, "SUPP_PHONE", FieldKind::Text, 50, QT_TRANSLATE_NOOP("Tables", "Телефоны")},
+    {SettingsField::SUPP_EMAIL, "SUPP_EMAIL", FieldKind::Text, 50,
+     QT_TRANSLATE_NOOP("Tables", "Электронный адрес")},
+    {SettingsField::RATE_USD, "RATE_USD", FieldKind::Double, 0, QT_TRANSLATE_NOOP("Tables", "Курс USD")},
+    {SettingsField::RATE_EURO, "RATE_EURO", FieldKind::Double, 0, QT_TRANSLATE_NOOP("Tables", "Курс EUR")},
+    {SettingsField::PRICE_DATE, "PRICE_DATE", FieldKind::DateTime, 0,
+     QT_TRANSLATE_NOOP("Tables", "Дата обновления")},
     {SettingsField::STRING1, "STRING1", FieldKind::Text, 50, ""},
     {SettingsField::STRING2, "STRING2", FieldKind::Text, 50, ""},
     {SettingsField::STRING3, "STRING3", FieldKind::Text, 50, ""},

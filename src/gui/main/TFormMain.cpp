@@ -3,6 +3,7 @@
 #include "core/errors/Error.h"
 #include "core/search/PriceChangeList.h"
 #include "core/search/PriceGridColumns.h"
+#include "core/session/InterfaceLanguage.h"
 #include "core/storage/OrderStorage.h"
 #include "core/storage/PriceCatalogue.h"
 #include "core/text/CaseFolding.h"
@@ -14,6 +15,7 @@
 #include "gui/main/TerminationSignals.h"
 #include "gui/order/OrderWindow.h"
 #include "gui/search/CrossList.h"
+#include "gui/search/NameSearchWindow.h"
 #include "gui/search/ParametersPanel.h"
 #include "gui/search/PriceChangesWindow.h"
 #include "gui/search/PriceGrid.h"
@@ -67,7 +69,7 @@ TFormMain::TFormMain(const QString& programDir, QWidget* parent)
     : QMainWindow(parent), m_session(programDir), m_actions(new ActionManager(this))
 {
     setObjectName(QStringLiteral("FormMain"));
-    setWindowTitle(QStringLiteral("Клиент Velmora - Tardesk"));
+    setWindowTitle(tr("Клиент Velmora - Tardesk"));
     setFont(UiFont::eightPoint(QStringLiteral("MS Sans Serif")));
     new EditCommands(*m_actions);
     connect(m_actions->actionExitProgramm, &QAction::triggered, this, &TFormMain::actionExitProgrammExecute);
@@ -78,6 +80,10 @@ TFormMain::TFormMain(const QString& programDir, QWidget* parent)
     connect(m_actions->actionQuote, &QAction::triggered, this, &TFormMain::actionQuoteExecute);
     connect(m_actions->actionCopyTable, &QAction::triggered, this, &TFormMain::actionCopyTableExecute);
     connect(m_actions->actionPriceChanges, &QAction::triggered, this, &TFormMain::actionPriceChangesExecute);
+    for (QAction* language : m_actions->actionLanguage)
+        connect(language, &QAction::triggered, this,
+                [this, language] { chooseLanguage(language->data().toString()); });
+    connect(m_actions->actionFindByName, &QAction::triggered, this, &TFormMain::actionFindByNameExecute);
     WaitProgr::setOwner(this);
     m_update =
         new PriceListUpdateCommand(m_session, this,
@@ -159,7 +165,7 @@ void TFormMain::actionQuoteExecute()
     quote.showEur = !titles->isSectionHidden(PriceGridColumns::PriceEur);
     QPrintPreviewDialog preview(this);
     preview.setObjectName(QStringLiteral("dlgQuotePreview"));
-    preview.setWindowTitle(QStringLiteral("Предложение клиенту"));
+    preview.setWindowTitle(tr("Предложение клиенту"));
     connect(&preview, &QPrintPreviewDialog::paintRequested, &preview,
             [&quote](QPrinter* printer) { quote.print(*printer); });
     preview.exec();
@@ -196,6 +202,58 @@ void TFormMain::actionPriceChangesExecute()
         }
         m_changesWindow->showChanges(PriceChangeList::read(m_session.storage().priceChanges()));
     });
+}
+
+void TFormMain::chooseLanguage(const QString& code)
+{
+    const bool saved = MessageBoxes::guard(this, [&] {
+        if (IniFile* ini = m_session.iniFile()) {
+            InterfaceLanguage::save(*ini, code);
+            ini->UpdateFile();
+        }
+    });
+    if (saved)
+        MessageBoxes::information(this, tr("Язык окон сменится при следующем запуске программы."));
+}
+
+void TFormMain::actionFindByNameExecute()
+{
+    if (!m_nameWindow) {
+        m_nameWindow = new NameSearchWindow(
+            m_session, [this](bool busy) { setUpdating(busy); }, this);
+        m_nameWindow->setUpdating(m_updating);
+        connect(m_nameWindow, &NameSearchWindow::partChosen, this, &TFormMain::showPart);
+    }
+    m_nameWindow->showWindow();
+}
+
+void TFormMain::showPart(const PriceRow& part)
+{
+    if (!m_searchEnabled)
+        return;
+    searchFor(part.shortPartNumber);
+    const int line = int(listboxSearch->lines().indexOf(part.crossNumber));
+    if (line < 0)
+        return;
+    listboxSearch->setCurrentRow(line);
+    if (m_priceListCross != part.crossNumber &&
+        !MessageBoxes::guard(this, [&] { OpenPriceList(part.crossNumber); }))
+        return;
+    const std::vector<PriceRow>& rows = ADODataSetPartsPrice->rows();
+    for (int row = 0; row < int(rows.size()); ++row) {
+        const PriceRow& shown = rows[size_t(row)];
+        if (shown.partNumber == part.partNumber && shown.groupCode == part.groupCode) {
+            DBGridPartsPrice->setCurrentIndex(
+                ADODataSetPartsPrice->index(row, std::max(DBGridPartsPrice->currentIndex().column(), 0)));
+            break;
+        }
+    }
+    DBGridPartsPrice->setFocus();
+}
+
+bool TFormMain::isReplacingList() const
+{
+    return m_update->isRunning() || (m_nameWindow && m_nameWindow->isBuilding());
 }
 
 void TFormMain::searchFor(const QString& partNumber, const QString& groupCode)
@@ -262,6 +320,8 @@ void TFormMain::setUpdating(bool updating)
     // Prices now come from the new list.
     if (!updating && FormOrder->isVisible())
         FormOrder->reread();
+    if (m_nameWindow)
+        m_nameWindow->setUpdating(updating);
 }
 
 void TFormMain::createLayout()
@@ -307,7 +367,7 @@ QWidget* TFormMain::createLeftPanel()
 
 QGroupBox* TFormMain::createSearchGroup()
 {
-    GroupBox1 = new QGroupBox(QStringLiteral(" Поиск "), Panel1);
+    GroupBox1 = new QGroupBox(tr(" Поиск "), Panel1);
     GroupBox1->setObjectName(QStringLiteral("GroupBox1"));
     GroupBox1->setFixedHeight(kSearchGroupHeight);
 
@@ -315,7 +375,7 @@ QGroupBox* TFormMain::createSearchGroup()
     caption->setFixedWidth(kSearchColumnWidth);
     auto* captionLayout = new QHBoxLayout(caption);
     captionLayout->setContentsMargins(0, 0, 0, 0);
-    captionLayout->addWidget(new QLabel(QStringLiteral("Код товара"), caption));
+    captionLayout->addWidget(new QLabel(tr("Код товара"), caption));
     lbFound = new QLabel(caption);
     lbFound->setObjectName(QStringLiteral("lbFound"));
     lbFound->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
@@ -338,7 +398,7 @@ QGroupBox* TFormMain::createSearchGroup()
     layout->addWidget(caption, 0, Qt::AlignLeft);
     layout->addWidget(cbSearchNr, 0, Qt::AlignLeft);
     layout->addSpacing(8);
-    layout->addWidget(new QLabel(QStringLiteral("Варианты заменяемости"), GroupBox1), 0, Qt::AlignLeft);
+    layout->addWidget(new QLabel(tr("Варианты заменяемости"), GroupBox1), 0, Qt::AlignLeft);
     layout->addWidget(listboxSearch, 0, Qt::AlignLeft);
     layout->addStretch(1);
     return GroupBox1;
@@ -350,7 +410,7 @@ QWidget* TFormMain::createRightPanel()
     Panel2->setObjectName(QStringLiteral("Panel2"));
     auto* layout = new QVBoxLayout(Panel2);
     layout->setContentsMargins(0, 0, 0, 0);
-    GroupBox2 = new QGroupBox(QStringLiteral(" Прайс-лист (с заменами)"), Panel2);
+    GroupBox2 = new QGroupBox(tr(" Прайс-лист (с заменами)"), Panel2);
     GroupBox2->setObjectName(QStringLiteral("GroupBox2"));
     layout->addWidget(GroupBox2);
 
@@ -429,9 +489,9 @@ void TFormMain::FormCreate()
 void TFormMain::waitForReplacement()
 {
     if (m_ending)
-        throw Error(QStringLiteral("Запуск прерван."));
+        throw Error(tr("Запуск прерван."));
     // Rather than a blank hang while another copy's update replaces the file.
-    WaitProgr::ShowWaitForm(QStringLiteral("Ожидание обновления базы ..."));
+    WaitProgr::ShowWaitForm(tr("Ожидание обновления базы ..."));
 }
 
 void TFormMain::cbSearchNrKeyUp()
@@ -452,11 +512,11 @@ void TFormMain::SearchCross()
     ADODataSetPartsPrice->close();
     listboxSearch->setLines(crosses);
     if (crosses.isEmpty()) {
-        lbFound->setText(QStringLiteral("не найден"));
+        lbFound->setText(tr("не найден"));
         return;
     }
     if (crosses.size() > 1)
-        MessageBoxes::information(this, QStringLiteral("Имеется несколько замен"));
+        MessageBoxes::information(this, tr("Имеется несколько замен"));
     OpenPriceList(crosses.first());
     selectSearchedPart();
     DBGridPartsPrice->setFocus();
@@ -526,7 +586,7 @@ bool TFormMain::FormClose()
     // A configuration that cannot be written must not trap the clerk.
     if (m_ending || ++m_failedCloses < 2)
         return false;
-    return MessageBoxes::ask(this, QStringLiteral("Закрыть программу без сохранения настроек?")) ==
+    return MessageBoxes::ask(this, tr("Закрыть программу без сохранения настроек?")) ==
            MessageBoxes::Answer::Yes;
 }
 
@@ -537,6 +597,8 @@ void TFormMain::endOnSignal()
     m_ending = true;
     MessageBoxes::setSilenced(true);
     m_update->abandon();
+    if (m_nameWindow)
+        m_nameWindow->stopBuilding();
     // Each dialog leaves its own loop once control gets back there.
     while (QWidget* modal = QApplication::activeModalWidget()) {
         if (auto* dialog = qobject_cast<QDialog*>(modal))
@@ -549,7 +611,7 @@ void TFormMain::endOnSignal()
 
 void TFormMain::finishEnding()
 {
-    if (m_update->isRunning() || QApplication::activeModalWidget()) {
+    if (isReplacingList() || QApplication::activeModalWidget()) {
         QTimer::singleShot(kEndingRetryMs, this, &TFormMain::finishEnding);
         return;
     }
@@ -589,6 +651,8 @@ void TFormMain::listChanged()
         MessageBoxes::guard(this, [this] {
             m_changesWindow->showChanges(PriceChangeList::read(m_session.storage().priceChanges()));
         });
+    if (m_nameWindow)
+        m_nameWindow->listChanged();
 }
 
 void TFormMain::closeEvent(QCloseEvent* event)
@@ -603,6 +667,13 @@ void TFormMain::closeEvent(QCloseEvent* event)
             m_closeAfterUpdate = true;
             m_update->abandon();
         }
+        return;
+    }
+    // An index being built stops; the list stays as it was, unindexed.
+    if (isReplacingList()) {
+        event->ignore();
+        m_closeAfterUpdate = true;
+        m_nameWindow->stopBuilding();
         return;
     }
     // The end on a signal has saved what it could already.

@@ -8,6 +8,7 @@
 class ActionManager;
 class OrderWindow;
 class CrossList;
+class NameSearchWindow;
 class ParametersPanel;
 class PriceChangesWindow;
 class PriceListUpdateCommand;
@@ -71,6 +72,10 @@ public:
     void actionCopyTableExecute();
     // The changes of the last update, in a window of their own.
     void actionPriceChangesExecute();
+    // "Вид → Язык": saved in Tardesk.ini, used from the next start on.
+    void chooseLanguage(const QString& code);
+    // "Поиск по названию", a window of its own.
+    void actionFindByNameExecute();
 
     // The last search number, letters and digits only.
     const QString& currentSearchNr() const { return CurrentSearchNr; }
@@ -84,6 +89,9 @@ public:
     // Searches for a part number as if the clerk had typed it and pressed
     // Enter; the part of that group, when given, becomes the current row.
     void searchFor(const QString& partNumber, const QString& groupCode = QString());
+    // Searches for the part's short number as if the clerk had typed it,
+    // then shows the part's own cross number and makes the part current.
+    void showPart(const PriceRow& part);
 
     // A log-off, a shutdown or kill: a running update is abandoned (the old
     // list stays), open dialogs close, and the window closes as "Выход"
@@ -123,6 +131,8 @@ private:
     // changed since, on the same row.
     void refreshRates();
     void reopenPriceList();
+    // An update, or the name index being built in its window.
+    bool isReplacingList() const;
 
     bool Initialized = false;
     bool m_sizedOnce = false;
@@ -142,4 +152,5 @@ private:
     PriceListUpdateCommand* m_update;
     ViewToggles* m_viewToggles;
     PriceChangesWindow* m_changesWindow = nullptr; // made on first use
+    NameSearchWindow* m_nameWindow = nullptr;      // made on first use
 };

@@ -13,6 +13,7 @@ void OrderModel::setSheet(const OrderSheet& sheet)
 {
     beginResetModel();
     m_sheet = sheet;
+    m_sheet.setTranslated(true);
     endResetModel();
 }
 

@@ -54,9 +54,6 @@ public:
 const int kColumnWidths[] = {130, 80, 260, 55, 70, 80};
 const int kWarehouseWidth = 55;
 
-const QString kFilterXlsx = QStringLiteral("Книга Excel (*.xlsx)");
-const QString kFilterCsv = QStringLiteral("Текст CSV, разделитель «;» (*.csv)");
-
 } // namespace
 
 void OrderWindow::setUrlOpener(UrlOpener opener)
@@ -69,7 +66,7 @@ OrderWindow::OrderWindow(ClientSession& session, WarehousesShown warehouses, QWi
       m_model(new OrderModel([this](qint64 lineId, int quantity) { writeQuantity(lineId, quantity); }, this))
 {
     setObjectName(QStringLiteral("FormOrder"));
-    setWindowTitle(QStringLiteral("Заказ поставщику"));
+    setWindowTitle(tr("Заказ поставщику"));
     resize(900, 420);
 
     gridOrder = new QTableView(this);
@@ -86,11 +83,11 @@ OrderWindow::OrderWindow(ClientSession& session, WarehousesShown warehouses, QWi
 
     lbTotal = new QLabel(this);
     lbTotal->setObjectName(QStringLiteral("lbTotal"));
-    btnClear = new QPushButton(QStringLiteral("Очистить"), this);
+    btnClear = new QPushButton(tr("Очистить"), this);
     btnClear->setObjectName(QStringLiteral("btnClear"));
-    btnSave = new QPushButton(QStringLiteral("Сохранить…"), this);
+    btnSave = new QPushButton(tr("Сохранить…"), this);
     btnSave->setObjectName(QStringLiteral("btnSave"));
-    btnSend = new QPushButton(QStringLiteral("Отправить поставщику"), this);
+    btnSend = new QPushButton(tr("Отправить поставщику"), this);
     btnSend->setObjectName(QStringLiteral("btnSend"));
     connect(btnClear, &QPushButton::clicked, this, &OrderWindow::clearOrder);
     connect(btnSave, &QPushButton::clicked, this, &OrderWindow::saveOrder);
@@ -142,8 +139,8 @@ void OrderWindow::reread()
             gridOrder->setColumnWidth(column, column < OrderSheet::FirstWarehouse ? kColumnWidths[column]
                                                                                   : kWarehouseWidth);
         const QChar separator = RegionalFormats::decimalSeparator();
-        lbTotal->setText(QStringLiteral("%1: %2 шт., %3")
-                             .arg(OrderSheet::totalTitle())
+        lbTotal->setText(tr("%1: %2 шт., %3")
+                             .arg(OrderSheet::totalTitle(true))
                              .arg(order.totalQuantity())
                              .arg(Order::moneyText(order.totalCents(), separator)));
         if (m_model->rowCount() > 0)
@@ -180,23 +177,24 @@ void OrderWindow::removeCurrentLine()
 
 void OrderWindow::clearOrder()
 {
-    if (MessageBoxes::confirm(this, QStringLiteral("Очистить заказ?")) != MessageBoxes::Answer::Yes)
+    if (MessageBoxes::confirm(this, tr("Очистить заказ?")) != MessageBoxes::Answer::Yes)
         return;
     change([](OrderStorage& order) { order.clear(); });
 }
 
 void OrderWindow::saveOrder()
 {
-    QFileDialog dialog(this, QStringLiteral("Сохранить заказ"));
+    QFileDialog dialog(this, tr("Сохранить заказ"));
     dialog.setObjectName(QStringLiteral("dlgSaveOrder"));
     dialog.setOption(QFileDialog::DontUseNativeDialog);
     dialog.setAcceptMode(QFileDialog::AcceptSave);
-    dialog.setNameFilters({kFilterXlsx, kFilterCsv});
+    const QString filterCsv = tr("Текст CSV, разделитель «;» (*.csv)");
+    dialog.setNameFilters({tr("Книга Excel (*.xlsx)"), filterCsv});
     dialog.setDefaultSuffix(QStringLiteral("xlsx"));
     const QString suggested = tr("Заказ %1").arg(QDate::currentDate().toString(QStringLiteral("dd.MM.yyyy")));
     dialog.selectFile(suggested + QStringLiteral(".xlsx"));
-    connect(&dialog, &QFileDialog::filterSelected, &dialog, [&dialog](const QString& filter) {
-        const QString suffix = filter == kFilterCsv ? QStringLiteral("csv") : QStringLiteral("xlsx");
+    connect(&dialog, &QFileDialog::filterSelected, &dialog, [&dialog, filterCsv](const QString& filter) {
+        const QString suffix = filter == filterCsv ? QStringLiteral("csv") : QStringLiteral("xlsx");
         dialog.setDefaultSuffix(suffix);
         // The name typed so far keeps its stem and takes the format's suffix.
         if (auto* name = dialog.findChild<QLineEdit*>(QStringLiteral("fileNameEdit"))) {
@@ -228,11 +226,10 @@ void OrderWindow::sendOrder()
                             OrderMail::body(m_model->sheet(), RegionalFormats::decimalSeparator()));
         if (g_openUrl(link))
             return;
-        problem = QStringLiteral("Не удалось открыть почтовую программу");
+        problem = tr("Не удалось открыть почтовую программу");
     } catch (const std::exception& error) {
         problem = Error::messageOf(error);
     }
-    if (MessageBoxes::confirm(this, problem + QStringLiteral(".\nСохранить заказ в файл?")) ==
-        MessageBoxes::Answer::Yes)
+    if (MessageBoxes::confirm(this, problem + tr(".\nСохранить заказ в файл?")) == MessageBoxes::Answer::Yes)
         saveOrder();
 }

@@ -11,7 +11,7 @@ const QSize kPhoneSize(133, 57);
 }
 
 ParametersPanel::ParametersPanel(SettingsRecord& settings, QWidget* parent)
-    : QGroupBox(QStringLiteral(" Параметры "), parent), m_settings(settings)
+    : QGroupBox(tr(" Параметры "), parent), m_settings(settings)
 {
     setObjectName(QStringLiteral("GroupBoxParameters"));
     m_priceDate = addValue(Tables::SettingsField::PRICE_DATE);
@@ -27,12 +27,13 @@ ParametersPanel::ParametersPanel(SettingsRecord& settings, QWidget* parent)
     layout->setVerticalSpacing(4);
     layout->setColumnStretch(1, 1);
     int row = 0;
-    for (auto [caption, value] : {std::pair{"Обновление", m_priceDate}, std::pair{"Курс USD", m_rateUsd},
-                                  std::pair{"Курс EUR", m_rateEuro}}) {
-        layout->addWidget(new QLabel(QString::fromUtf8(caption), this), row, 0);
+    for (auto [caption, value] :
+         {std::pair{QT_TR_NOOP("Обновление"), m_priceDate}, std::pair{QT_TR_NOOP("Курс USD"), m_rateUsd},
+          std::pair{QT_TR_NOOP("Курс EUR"), m_rateEuro}}) {
+        layout->addWidget(new QLabel(tr(caption), this), row, 0);
         layout->addWidget(value, row++, 1, Qt::AlignRight);
     }
-    layout->addWidget(new QLabel(QStringLiteral("Телефон/Факс"), this), row++, 0, 1, 2);
+    layout->addWidget(new QLabel(tr("Телефон/Факс"), this), row++, 0, 1, 2);
     layout->addWidget(m_suppPhone, row++, 0, 1, 2, Qt::AlignLeft | Qt::AlignTop);
     layout->setRowStretch(row, 1);
 

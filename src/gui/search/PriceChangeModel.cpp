@@ -34,15 +34,15 @@ QString PriceChangeModel::kindText(PriceChange::Kind kind)
 {
     switch (kind) {
     case PriceChange::Kind::Up:
-        return QStringLiteral("подорожала");
+        return tr("подорожала");
     case PriceChange::Kind::Down:
-        return QStringLiteral("подешевела");
+        return tr("подешевела");
     case PriceChange::Kind::New:
-        return QStringLiteral("новая");
+        return tr("новая");
     case PriceChange::Kind::Removed:
         break;
     }
-    return QStringLiteral("снята");
+    return tr("снята");
 }
 
 int PriceChangeModel::rowCount(const QModelIndex& parent) const
@@ -95,9 +95,8 @@ QVariant PriceChangeModel::headerData(int section, Qt::Orientation orientation, 
 {
     if (orientation != Qt::Horizontal || role != Qt::DisplayRole)
         return QVariant();
-    static const QStringList titles = {QStringLiteral("Изменение"), QStringLiteral("Код товара"),
-                                       tr("Наименование"),          QStringLiteral("Код группы"),
-                                       QStringLiteral("Было"),      QStringLiteral("Стало"),
-                                       QStringLiteral("Изм. %")};
+    static const QStringList titles = {tr("Изменение"),  tr("Код товара"), tr("Наименование"),
+                                       tr("Код группы"), tr("Было"),       tr("Стало"),
+                                       tr("Изм. %")};
     return titles.value(section);
 }

@@ -16,11 +16,11 @@ PriceChangesWindow::PriceChangesWindow(QWidget* parent)
       m_kind(new QComboBox(this)), m_table(new QTableView(this))
 {
     setObjectName(QStringLiteral("FormPriceChanges"));
-    setWindowTitle(QStringLiteral("Изменения прайса"));
+    setWindowTitle(tr("Изменения прайса"));
     resize(800, 480);
 
     m_kind->setObjectName(QStringLiteral("cbChangeKind"));
-    m_kind->addItem(QStringLiteral("Все"), -1);
+    m_kind->addItem(tr("Все"), -1);
     for (PriceChange::Kind kind :
          {PriceChange::Kind::Up, PriceChange::Kind::Down, PriceChange::Kind::New, PriceChange::Kind::Removed})
         m_kind->addItem(PriceChangeModel::kindText(kind), int(kind));
@@ -48,7 +48,7 @@ PriceChangesWindow::PriceChangesWindow(QWidget* parent)
     });
 
     auto* filterLine = new QHBoxLayout;
-    filterLine->addWidget(new QLabel(QStringLiteral("Показать:"), this));
+    filterLine->addWidget(new QLabel(tr("Показать:"), this));
     filterLine->addWidget(m_kind);
     filterLine->addStretch(1);
     auto* layout = new QVBoxLayout(this);

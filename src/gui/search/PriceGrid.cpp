@@ -72,7 +72,7 @@ int PriceGrid::initialWidth(int column) const
     const int characters = column >= PriceGridColumns::FirstWarehouse ? 7 : 10;
     const QFontMetrics metrics(font());
     const int digits = metrics.horizontalAdvance(QLatin1Char('0')) * characters + 4;
-    return std::max(digits, metrics.horizontalAdvance(PriceGridColumns::title(column)) + 4);
+    return std::max(digits, metrics.horizontalAdvance(PriceGridColumns::shownTitle(column)) + 4);
 }
 
 QMimeData* PriceGrid::tableData() const

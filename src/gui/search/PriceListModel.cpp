@@ -38,7 +38,7 @@ QVariant PriceListModel::data(const QModelIndex& index, int role) const
     switch (role) {
     case Qt::DisplayRole:
     case Qt::EditRole:
-        return PriceGridColumns::text(m_rows[size_t(index.row())], index.column());
+        return PriceGridColumns::shownText(m_rows[size_t(index.row())], index.column());
     case Qt::TextAlignmentRole:
         return QVariant::fromValue(
             (PriceGridColumns::isNumber(index.column()) ? Qt::AlignRight : Qt::AlignLeft) | Qt::AlignVCenter);
@@ -56,7 +56,7 @@ QVariant PriceListModel::headerData(int section, Qt::Orientation orientation, in
     if (orientation != Qt::Horizontal || section < 0 || section >= PriceGridColumns::kGridCount)
         return QVariant();
     if (role == Qt::DisplayRole)
-        return PriceGridColumns::title(section);
+        return PriceGridColumns::shownTitle(section);
     if (role == Qt::TextAlignmentRole)
         return QVariant::fromValue(Qt::AlignLeft | Qt::AlignVCenter);
     return QVariant();

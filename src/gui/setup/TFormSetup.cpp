@@ -44,7 +44,7 @@ TFormSetup::TFormSetup(SettingsRecord& settings, QWidget* parent)
       m_settings(settings)
 {
     setObjectName(QStringLiteral("FormSetup"));
-    setWindowTitle(QStringLiteral("Настройка"));
+    setWindowTitle(tr("Настройка"));
     setFixedSize(507, 403);
     // The dialog's layout was drawn for an 8-point font.
     QFont small = font();
@@ -56,12 +56,11 @@ TFormSetup::TFormSetup(SettingsRecord& settings, QWidget* parent)
     toolBar->setToolButtonStyle(Qt::ToolButtonTextUnderIcon);
     toolBar->setIconSize(QSize(16, 16));
     toolBar->setGeometry(0, 0, width(), 40);
-    DataSetSetupEdit =
-        addCommand(QStringLiteral("Изменить"), QStringLiteral("document-edit"), QStyle::SP_FileIcon);
+    DataSetSetupEdit = addCommand(tr("Изменить"), QStringLiteral("document-edit"), QStyle::SP_FileIcon);
     DataSetSetupPost =
-        addCommand(QStringLiteral("Сохранить"), QStringLiteral("document-save"), QStyle::SP_DialogSaveButton);
-    DataSetSetupCancel = addCommand(QStringLiteral("Отменить"), QStringLiteral("document-revert"),
-                                    QStyle::SP_DialogResetButton);
+        addCommand(tr("Сохранить"), QStringLiteral("document-save"), QStyle::SP_DialogSaveButton);
+    DataSetSetupCancel =
+        addCommand(tr("Отменить"), QStringLiteral("document-revert"), QStyle::SP_DialogResetButton);
     DataSetSetupEdit->setObjectName(QStringLiteral("DataSetSetupEdit"));
     DataSetSetupPost->setObjectName(QStringLiteral("DataSetSetupPost"));
     DataSetSetupCancel->setObjectName(QStringLiteral("DataSetSetupCancel"));
@@ -76,21 +75,21 @@ TFormSetup::TFormSetup(SettingsRecord& settings, QWidget* parent)
     connect(DataSetSetupPost, &QAction::triggered, this, &TFormSetup::DataSetSetupPostExecute);
     connect(DataSetSetupCancel, &QAction::triggered, this, &TFormSetup::DataSetSetupCancelExecute);
 
-    QGroupBox* client = addGroup(QStringLiteral(" Клиент "), 48, 129);
-    addField(client, QStringLiteral("Код"), Tables::SettingsField::CL_ID, 0)->setFixedWidth(kIdWidth);
-    addField(client, QStringLiteral("Наименование"), Tables::SettingsField::CL_NAME, 1);
-    addField(client, QStringLiteral("Адрес"), Tables::SettingsField::CL_ADDRESS, 2);
-    addField(client, QStringLiteral("Электронная почта"), Tables::SettingsField::CL_EMAIL, 3);
+    QGroupBox* client = addGroup(tr(" Клиент "), 48, 129);
+    addField(client, tr("Код"), Tables::SettingsField::CL_ID, 0)->setFixedWidth(kIdWidth);
+    addField(client, tr("Наименование"), Tables::SettingsField::CL_NAME, 1);
+    addField(client, tr("Адрес"), Tables::SettingsField::CL_ADDRESS, 2);
+    addField(client, tr("Электронная почта"), Tables::SettingsField::CL_EMAIL, 3);
 
-    QGroupBox* supplier = addGroup(QStringLiteral(" Поставщик "), 185, 129);
-    addField(supplier, QStringLiteral("Наименование"), Tables::SettingsField::SUPP_NAME, 0);
-    addField(supplier, QStringLiteral("Адрес"), Tables::SettingsField::SUPP_ADRES, 1);
-    addField(supplier, QStringLiteral("Телефон/Факс"), Tables::SettingsField::SUPP_PHONE, 2);
-    addField(supplier, QStringLiteral("Электронная почта"), Tables::SettingsField::SUPP_EMAIL, 3);
+    QGroupBox* supplier = addGroup(tr(" Поставщик "), 185, 129);
+    addField(supplier, tr("Наименование"), Tables::SettingsField::SUPP_NAME, 0);
+    addField(supplier, tr("Адрес"), Tables::SettingsField::SUPP_ADRES, 1);
+    addField(supplier, tr("Телефон/Факс"), Tables::SettingsField::SUPP_PHONE, 2);
+    addField(supplier, tr("Электронная почта"), Tables::SettingsField::SUPP_EMAIL, 3);
 
-    QGroupBox* program = addGroup(QStringLiteral(" Программа "), 322, 57);
-    addRateField(program, QStringLiteral("Курс розницы в USD"), Tables::SettingsField::RATE_USD, kLabelLeft);
-    addRateField(program, QStringLiteral("Курс розницы в EUR"), Tables::SettingsField::RATE_EURO, 250);
+    QGroupBox* program = addGroup(tr(" Программа "), 322, 57);
+    addRateField(program, tr("Курс розницы в USD"), Tables::SettingsField::RATE_USD, kLabelLeft);
+    addRateField(program, tr("Курс розницы в EUR"), Tables::SettingsField::RATE_EURO, 250);
 
     connect(&m_settings, &SettingsRecord::stateChanged, this, &TFormSetup::updateCommands);
     updateCommands();

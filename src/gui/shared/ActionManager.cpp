@@ -1,9 +1,11 @@
 #include "ActionManager.h"
 
+#include "core/session/InterfaceLanguage.h"
 #include "gui/shared/CaptionProxyAction.h"
 #include "gui/shared/UiFont.h"
 
 #include <QAction>
+#include <QActionGroup>
 #include <QEvent>
 #include <QHash>
 #include <QMenu>
@@ -14,11 +16,11 @@
 
 namespace {
 
-const QString kOperations = QStringLiteral("Операции");
-const QString kEdit = QStringLiteral("Правка");
-const QString kView = QStringLiteral("Вид");
-const QString kStock = QStringLiteral("Склад");
-const QString kDocuments = QStringLiteral("Документы");
+const char* const kOperations = QT_TRANSLATE_NOOP("ActionManager", "Операции");
+const char* const kEdit = QT_TRANSLATE_NOOP("ActionManager", "Правка");
+const char* const kView = QT_TRANSLATE_NOOP("ActionManager", "Вид");
+const char* const kStock = QT_TRANSLATE_NOOP("ActionManager", "Склад");
+const char* const kDocuments = QT_TRANSLATE_NOOP("ActionManager", "Документы");
 
 // Flat menus: a pale highlight with a thin frame instead of the style's own.
 const QString kFlatMenuStyle = QStringLiteral(
@@ -36,51 +38,65 @@ ActionManager::ActionManager(QWidget* window) : QObject(window), m_window(window
 {
     using Role = IconRoles::Role;
     actionUpdatePrice =
-        add(QStringLiteral("actionUpdatePrice"), kOperations, QStringLiteral("Обновление"), Role::Update);
-    ActionSetup = add(QStringLiteral("ActionSetup"), kOperations, QStringLiteral("Настройки"), Role::Setup);
-    actionExitProgramm = add(QStringLiteral("actionExitProgramm"), kOperations, QStringLiteral("Выход"),
-                             Role::Exit, {}, SeparatorBefore);
+        add(QStringLiteral("actionUpdatePrice"), tr(kOperations), tr("Обновление"), Role::Update);
+    ActionSetup = add(QStringLiteral("ActionSetup"), tr(kOperations), tr("Настройки"), Role::Setup);
+    actionExitProgramm = add(QStringLiteral("actionExitProgramm"), tr(kOperations), tr("Выход"), Role::Exit,
+                             {}, SeparatorBefore);
 
-    EditUndo1 = add(QStringLiteral("EditUndo1"), kEdit, QStringLiteral("Отменить"), Role::Undo,
+    EditUndo1 = add(QStringLiteral("EditUndo1"), tr(kEdit), tr("Отменить"), Role::Undo,
                     QKeySequence(Qt::CTRL | Qt::Key_Z));
-    EditCut1 = add(QStringLiteral("EditCut1"), kEdit, QStringLiteral("Вырезать"), Role::Cut,
+    EditCut1 = add(QStringLiteral("EditCut1"), tr(kEdit), tr("Вырезать"), Role::Cut,
                    QKeySequence(Qt::CTRL | Qt::Key_X), SeparatorBefore);
-    EditCopy1 = add(QStringLiteral("EditCopy1"), kEdit, QStringLiteral("Копировать"), Role::Copy,
+    EditCopy1 = add(QStringLiteral("EditCopy1"), tr(kEdit), tr("Копировать"), Role::Copy,
                     QKeySequence(Qt::CTRL | Qt::Key_C));
-    EditPaste1 = add(QStringLiteral("EditPaste1"), kEdit, QStringLiteral("Вставить"), Role::Paste,
+    EditPaste1 = add(QStringLiteral("EditPaste1"), tr(kEdit), tr("Вставить"), Role::Paste,
                      QKeySequence(Qt::CTRL | Qt::Key_V));
-    EditSelectAll1 = add(QStringLiteral("EditSelectAll1"), kEdit, QStringLiteral("Выделить всё"), Role::None,
+    EditSelectAll1 = add(QStringLiteral("EditSelectAll1"), tr(kEdit), tr("Выделить всё"), Role::None,
                          QKeySequence(Qt::CTRL | Qt::Key_A));
-    EditDelete1 = add(QStringLiteral("EditDelete1"), kEdit, QStringLiteral("Удалить"), Role::Delete,
+    EditDelete1 = add(QStringLiteral("EditDelete1"), tr(kEdit), tr("Удалить"), Role::Delete,
                       QKeySequence(Qt::Key_Delete));
 
-    actionPriceVhodView =
-        addToggle(QStringLiteral("actionPriceVhodView"), kView, QStringLiteral("Входная цена"));
-    ActionPriceUSView = addToggle(QStringLiteral("ActionPriceUSView"), kView, QStringLiteral("Розница USD"),
-                                  QStringLiteral("Розница &USD"));
-    ActionPriceEUView = addToggle(QStringLiteral("ActionPriceEUView"), kView, QStringLiteral("Розница EUR"),
-                                  QStringLiteral("Розница &EUR"));
+    actionPriceVhodView = addToggle(QStringLiteral("actionPriceVhodView"), tr(kView), tr("Входная цена"));
+    ActionPriceUSView =
+        addToggle(QStringLiteral("ActionPriceUSView"), tr(kView), tr("Розница USD"), tr("Розница &USD"));
+    ActionPriceEUView =
+        addToggle(QStringLiteral("ActionPriceEUView"), tr(kView), tr("Розница EUR"), tr("Розница &EUR"));
     for (size_t i = 0; i < actionPriceFieldWH.size(); ++i)
-        actionPriceFieldWH[i] =
-            addToggle(QStringLiteral("actionPriceFieldWH%1").arg(i), kStock,
-                      QStringLiteral("Склад №%1").arg(i + 1), QStringLiteral("Склад №&%1").arg(i + 1));
-    ActionParametersView = addToggle(QStringLiteral("ActionParametersView"), kView,
-                                     QStringLiteral("Параметры"), {}, SeparatorBefore);
-    actionPriceChangeView = addToggle(QStringLiteral("actionPriceChangeView"), kView,
-                                      QStringLiteral("Изменение цены"), {}, SeparatorBefore | InGridMenu);
+        actionPriceFieldWH[i] = addToggle(QStringLiteral("actionPriceFieldWH%1").arg(i), tr(kStock),
+                                          tr("Склад №%1").arg(i + 1), tr("Склад №&%1").arg(i + 1));
+    ActionParametersView =
+        addToggle(QStringLiteral("ActionParametersView"), tr(kView), tr("Параметры"), {}, SeparatorBefore);
+    actionPriceChangeView = addToggle(QStringLiteral("actionPriceChangeView"), tr(kView),
+                                      tr("Изменение цены"), {}, SeparatorBefore | InGridMenu);
 
-    actionAddToOrder = add(QStringLiteral("actionAddToOrder"), kDocuments, QStringLiteral("В заказ"),
-                           Role::None, QKeySequence(Qt::Key_Insert), InGridMenu);
+    actionAddToOrder = add(QStringLiteral("actionAddToOrder"), tr(kDocuments), tr("В заказ"), Role::None,
+                           QKeySequence(Qt::Key_Insert), InGridMenu);
     // Ins belongs to the grid: not to the search box, nor to the cell editor.
     actionAddToOrder->setShortcutContext(Qt::WidgetShortcut);
-    actionOrder = add(QStringLiteral("actionOrder"), kDocuments, QStringLiteral("Заказ поставщику…"),
-                      Role::None, QKeySequence(Qt::CTRL | Qt::Key_O));
-    actionQuote = add(QStringLiteral("actionQuote"), kDocuments, QStringLiteral("Предложение клиенту…"),
-                      Role::None, QKeySequence(Qt::CTRL | Qt::Key_P), SeparatorBefore);
-    actionCopyTable = add(QStringLiteral("actionCopyTable"), kDocuments, QStringLiteral("Копировать таблицу"),
+    actionOrder = add(QStringLiteral("actionOrder"), tr(kDocuments), tr("Заказ поставщику…"), Role::None,
+                      QKeySequence(Qt::CTRL | Qt::Key_O));
+    actionQuote = add(QStringLiteral("actionQuote"), tr(kDocuments), tr("Предложение клиенту…"), Role::None,
+                      QKeySequence(Qt::CTRL | Qt::Key_P), SeparatorBefore);
+    actionCopyTable = add(QStringLiteral("actionCopyTable"), tr(kDocuments), tr("Копировать таблицу"),
                           Role::None, QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_C), InGridMenu);
-    actionPriceChanges = add(QStringLiteral("actionPriceChanges"), kDocuments,
-                             QStringLiteral("Изменения прайса…"), Role::None, {}, SeparatorBefore);
+    actionPriceChanges = add(QStringLiteral("actionPriceChanges"), tr(kDocuments), tr("Изменения прайса…"),
+                             Role::None, {}, SeparatorBefore);
+
+    // Each language in its own words, the same whatever the language.
+    const QStringList languageNames = {QStringLiteral("Русский"), QStringLiteral("Українська"),
+                                       QStringLiteral("English")};
+    auto* languages = new QActionGroup(this);
+    for (size_t i = 0; i < actionLanguage.size(); ++i) {
+        const QString& code = InterfaceLanguage::codes()[qsizetype(i)];
+        actionLanguage[i] = new QAction(languageNames[qsizetype(i)], languages);
+        actionLanguage[i]->setObjectName(QStringLiteral("actionLanguage_") + code);
+        actionLanguage[i]->setData(code);
+        actionLanguage[i]->setCheckable(true);
+        actionLanguage[i]->setChecked(code == InterfaceLanguage::current());
+    }
+    // Added to "Правка" after the others, so that it ends that menu.
+    actionFindByName = add(QStringLiteral("actionFindByName"), tr(kEdit), tr("Найти по названию…"),
+                           Role::None, QKeySequence(Qt::CTRL | Qt::Key_F), SeparatorBefore);
 }
 
 QAction* ActionManager::add(const QString& name, const QString& group, const QString& caption,
@@ -123,8 +139,8 @@ QMenuBar* ActionManager::createMenuBar(QWidget* parent)
         QMenu*& menu = menus[command.group];
         if (!menu) {
             menu = newMenu(command.group, bar);
-            if (command.group == kStock)
-                menus.value(kView)->addMenu(menu);
+            if (command.group == tr(kStock))
+                menus.value(tr(kView))->addMenu(menu);
             else
                 bar->addMenu(menu);
         }
@@ -135,6 +151,13 @@ QMenuBar* ActionManager::createMenuBar(QWidget* parent)
         else
             menu->addAction(new CaptionProxyAction(command.action, command.menuCaption, menu));
     }
+    QMenu* view = menus.value(tr(kView));
+    view->addSeparator();
+    QMenu* languages = newMenu(tr("Язык"), view);
+    languages->setObjectName(QStringLiteral("menuLanguage"));
+    for (QAction* language : actionLanguage)
+        languages->addAction(language);
+    view->addMenu(languages);
     return bar;
 }
 

@@ -34,6 +34,7 @@ public:
     QAction* EditPaste1;
     QAction* EditSelectAll1;
     QAction* EditDelete1;
+    QAction* actionFindByName; // last in "Правка", after the editing commands
     QAction* actionPriceVhodView;
     QAction* ActionPriceUSView;
     QAction* ActionPriceEUView;
@@ -46,6 +47,8 @@ public:
     QAction* actionQuote;
     QAction* actionCopyTable;
     QAction* actionPriceChanges;
+    // The "Язык" submenu at the end of "Вид": one checkable action per language, its code as data.
+    std::array<QAction*, 3> actionLanguage;
 
     QMenuBar* createMenuBar(QWidget* parent);
     QToolBar* createToolBar(QWidget* parent);

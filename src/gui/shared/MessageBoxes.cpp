@@ -2,6 +2,7 @@
 
 #include "core/errors/Error.h"
 
+#include <QCoreApplication>
 #include <QDebug>
 #include <QMessageBox>
 #include <QPushButton>
@@ -16,10 +17,9 @@ MessageBoxes::Handler& handler()
 bool silenced = false;
 } // namespace
 
-const QString& MessageBoxes::applicationTitle()
+QString MessageBoxes::applicationTitle()
 {
-    static const QString title = QStringLiteral("Клиент Velmora");
-    return title;
+    return QCoreApplication::translate("MessageBoxes", "Клиент Velmora");
 }
 
 void MessageBoxes::setHandler(Handler newHandler)
@@ -51,17 +51,18 @@ void MessageBoxes::showException(QWidget* parent, const std::exception& error)
 
 MessageBoxes::Answer MessageBoxes::confirm(QWidget* parent, const QString& question)
 {
-    return show(parent, Shown{Kind::Confirmation, QStringLiteral("Confirm"), question});
+    return show(parent,
+                Shown{Kind::Confirmation, QCoreApplication::translate("MessageBoxes", "Confirm"), question});
 }
 
 void MessageBoxes::information(QWidget* parent, const QString& text)
 {
-    show(parent, Shown{Kind::Information, QStringLiteral("Information"), text});
+    show(parent, Shown{Kind::Information, QCoreApplication::translate("MessageBoxes", "Information"), text});
 }
 
 void MessageBoxes::errorDialog(QWidget* parent, const QString& text)
 {
-    show(parent, Shown{Kind::ErrorDialog, QStringLiteral("Error"), text});
+    show(parent, Shown{Kind::ErrorDialog, QCoreApplication::translate("MessageBoxes", "Error"), text});
 }
 
 MessageBoxes::Answer MessageBoxes::ask(QWidget* parent, const QString& question)
@@ -83,12 +84,15 @@ MessageBoxes::Answer MessageBoxes::show(QWidget* parent, const Shown& shown)
     QMessageBox box(parent);
     box.setWindowTitle(shown.caption);
     box.setText(shown.text);
-    // No translation is loaded: the buttons keep the captions the clerk knows.
+    // The standard dialogs' captions as the clerk knows them, in Russian as in English.
     if (shown.kind == Kind::Confirmation) {
         box.setIcon(QMessageBox::Question);
-        QPushButton* yes = box.addButton(QStringLiteral("&Yes"), QMessageBox::YesRole);
-        QPushButton* no = box.addButton(QStringLiteral("&No"), QMessageBox::NoRole);
-        QPushButton* cancel = box.addButton(QStringLiteral("Cancel"), QMessageBox::RejectRole);
+        QPushButton* yes =
+            box.addButton(QCoreApplication::translate("MessageBoxes", "&Yes"), QMessageBox::YesRole);
+        QPushButton* no =
+            box.addButton(QCoreApplication::translate("MessageBoxes", "&No"), QMessageBox::NoRole);
+        QPushButton* cancel =
+            box.addButton(QCoreApplication::translate("MessageBoxes", "Cancel"), QMessageBox::RejectRole);
         box.setDefaultButton(yes);
         box.setEscapeButton(cancel);
         box.exec();
@@ -98,15 +102,18 @@ MessageBoxes::Answer MessageBoxes::show(QWidget* parent, const Shown& shown)
     }
     if (shown.kind == Kind::Question) {
         box.setIcon(QMessageBox::Question);
-        QPushButton* yes = box.addButton(QStringLiteral("Да"), QMessageBox::YesRole);
-        QPushButton* no = box.addButton(QStringLiteral("Нет"), QMessageBox::NoRole);
+        QPushButton* yes =
+            box.addButton(QCoreApplication::translate("MessageBoxes", "Да"), QMessageBox::YesRole);
+        QPushButton* no =
+            box.addButton(QCoreApplication::translate("MessageBoxes", "Нет"), QMessageBox::NoRole);
         box.setDefaultButton(no);
         box.setEscapeButton(no);
         box.exec();
         return box.clickedButton() == yes ? Answer::Yes : Answer::No;
     }
     box.setIcon(shown.kind == Kind::Information ? QMessageBox::Information : QMessageBox::Critical);
-    QPushButton* ok = box.addButton(QStringLiteral("OK"), QMessageBox::AcceptRole);
+    QPushButton* ok =
+        box.addButton(QCoreApplication::translate("MessageBoxes", "OK"), QMessageBox::AcceptRole);
     box.setDefaultButton(ok);
     box.setEscapeButton(ok);
     box.exec();

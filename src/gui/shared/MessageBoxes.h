@@ -36,7 +36,7 @@ public:
     };
     using Handler = std::function<Answer(const Shown&)>;
 
-    static const QString& applicationTitle();
+    static QString applicationTitle();
 
     // The application's error box: caption "Клиент Velmora", error icon,
     // "OK"; a full stop is appended after a character coded above ".".

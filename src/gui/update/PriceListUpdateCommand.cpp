@@ -33,7 +33,7 @@ void PriceListUpdateCommand::execute()
 {
     if (m_running)
         return;
-    if (MessageBoxes::confirm(m_window, QStringLiteral("Вы хотите загрузить прайс-лист и скидки?")) !=
+    if (MessageBoxes::confirm(m_window, tr("Вы хотите загрузить прайс-лист и скидки?")) !=
         MessageBoxes::Answer::Yes)
         return;
 
@@ -83,7 +83,7 @@ QString PriceListUpdateCommand::runStages(QString* report)
         error = Error::messageOf(failure);
         // What fails after the new list is in place does not undo the update.
         if (m_replaced)
-            error.prepend(QStringLiteral("Прайс-лист обновлён.\n"));
+            error.prepend(tr("Прайс-лист обновлён.\n"));
     }
     if (!m_session.isDatabaseOpen()) {
         // A failed update leaves the previous file in place: carry on with it.

@@ -14,7 +14,7 @@ TformWait::TformWait(QWidget* owner)
     : QWidget(owner, Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowStaysOnTopHint)
 {
     setObjectName(QStringLiteral("formWait"));
-    setWindowTitle(QStringLiteral("Выполнение операции ..."));
+    setWindowTitle(tr("Выполнение операции ..."));
     setFixedSize(246, 94);
     setCursor(Qt::WaitCursor);
 

@@ -61,6 +61,25 @@ void TestCommandLine::parse_data()
     QTest::newRow("client argument") << false << QStringList{"Tardesk.mdb"} << 2 << ""
                                      << "tardesk: лишний аргумент Tardesk.mdb\n" + clientUsage << "";
 
+    // --lang anywhere; the usage and the faults speak it.
+    QTest::newRow("client help in english") << false << QStringList{"--lang", "en", "--help"} << 0
+                                            << "Usage: tardesk \\[--folder FOLDER\\]\n(.*\n)+"
+                                            << ""
+                                            << "";
+    QTest::newRow("client fault in ukrainian")
+        << false << QStringList{"--lang=uk", "--bogus"} << 2 << ""
+        << "tardesk: невідомий параметр --bogus\nВикористання: tardesk \\[--folder ТЕКА\\]\n(.*\n)+"
+        << "";
+    QTest::newRow("language missing")
+        << false << QStringList{"--lang"} << 2 << ""
+        << "tardesk: после --lang нужен язык: ru, uk или en\n" + clientUsage << "";
+    QTest::newRow("language unknown")
+        << false << QStringList{"--lang", "de"} << 2 << ""
+        << "tardesk: после --lang нужен язык: ru, uk или en\n" + clientUsage << "";
+    QTest::newRow("admin language after the command")
+        << true << QStringList{"search", "--lang", "en"} << 2 << ""
+        << "Usage: tardesk-admin COMMAND FOLDER \\[NUMBER\\]\n(.*\n)+"
+        << "";
     QTest::newRow("admin help") << true << QStringList{"--help"} << 0 << adminUsage << ""
                                 << "";
     QTest::newRow("admin version") << true << QStringList{"--version"} << 0

@@ -49,6 +49,9 @@ void TestUnwritableInstall::refusedAndUnchanged_data()
         << Situation::ReadOnlyFolder << 300 << compact << 1 << folder;
     QTest::newRow("search, read-only folder")
         << Situation::ReadOnlyFolder << 300 << QStringList({"search", "FOLDER", "NUMBER"}) << 0 << "Ok\n";
+    // A list made before names were indexed: find would index it first.
+    QTest::newRow("find, read-only folder")
+        << Situation::ReadOnlyFolder << 300 << QStringList({"find", "FOLDER", "фильтр"}) << 1 << folder;
     QTest::newRow("update, read-only database") << Situation::ReadOnlyDatabase << 300 << update << 1 << file;
     QTest::newRow("compaction, read-only database")
         << Situation::ReadOnlyDatabase << 300 << compact << 1 << file;

@@ -115,13 +115,20 @@ void TestFormMain::menus_data()
 
     QTest::newRow("menu bar") << "" << QStringList{"Операции", "Правка", "Вид", "Документы"};
     QTest::newRow("operations") << "Операции" << QStringList{"Обновление", "Настройки", "-", "Выход"};
-    QTest::newRow("edit") << "Правка"
-                          << QStringList{"Отменить",     "-",      "Вырезать", "Копировать", "Вставить",
-                                         "Выделить всё", "Удалить"};
-    QTest::newRow("view")
-        << "Вид"
-        << QStringList{"Входная цена",  "Розница &USD", "Розница &EUR", "Склад>", "-", "Параметры", "-",
-                       "Изменение цены"};
+    QTest::newRow("edit") << "Правка" << QStringList{"Отменить",   "-",        "Вырезать",
+                                                     "Копировать", "Вставить", "Выделить всё",
+                                                     "Удалить",    "-",        "Найти по названию…"};
+    QTest::newRow("view") << "Вид" << QStringList{"Входная цена",
+                                                  "Розница &USD",
+                                                  "Розница &EUR",
+                                                  "Склад>",
+                                                  "-",
+                                                  "Параметры",
+                                                  "-",
+                                                  "Изменение цены",
+                                                  "-",
+                                                  "Язык>"};
+    QTest::newRow("language submenu") << "Язык" << QStringList{"Русский", "Українська", "English"};
     QTest::newRow("warehouse submenu")
         << "Склад" << QStringList{"Склад №&1", "Склад №&2", "Склад №&3", "Склад №&4", "Склад №&5",
                                   "Склад №&6", "Склад №&7", "Склад №&8", "Склад №&9"};
@@ -148,8 +155,8 @@ void TestFormMain::menus()
             actual << action->text();
     } else if (menu == QLatin1String("PopupActionPriceParts")) {
         actual = describe(m_form->findChild<QMenu*>(menu));
-    } else if (menu == QStringLiteral("Склад")) {
-        actual = describe(viewMenuItem(QStringLiteral("Склад"))->menu());
+    } else if (menu == QStringLiteral("Склад") || menu == QStringLiteral("Язык")) {
+        actual = describe(viewMenuItem(menu)->menu());
     } else {
         actual = describe(menuBarMenu(menu));
     }

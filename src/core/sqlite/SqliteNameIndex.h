@@ -1,0 +1,51 @@
+#pragma once
+
+#include "core/storage/NameIndex.h"
+#include "core/storage/PriceListRebuild.h"
+
+#include <QHash>
+#include <QString>
+#include <QStringList>
+
+#include <vector>
+
+class Database;
+
+namespace SQLite {
+class Database;
+}
+
+// The name index kept in Tardesk.mdb beside PRICE (Schema's
+// PART_NAME_WORDS and PART_NAME_ORDER). A typed word reads the range of
+// words it begins, each with the parts that have it numbered in the order
+// of names; the parts of every typed word meet in a set of one bit a part,
+// which gives the count and, in order, the first ones to read from PRICE.
+class SqliteNameIndex : public NameIndex
+{
+public:
+    explicit SqliteNameIndex(Database& database);
+
+    bool isBuilt() override;
+    Found find(const QStringList& query, qint64 limit) override;
+
+    // Every table the index is kept in: what a new list replaces along with PRICE.
+    static QStringList tables();
+    // Whether db's main schema holds the index.
+    static bool exists(SQLite::Database& db);
+    // Indexes the names of PRICE in db's main schema, which has no index
+    // yet, inside the caller's transaction; listener is told of the parts
+    // done and may stop the work.
+    static void build(SQLite::Database& db, const PriceListRebuild::Listener& listener);
+
+    // Lets go of what find() keeps from the file; before the connection closes.
+    void forget();
+
+private:
+    // Reads the order of parts and the group names anew once the file has changed.
+    void refresh(SQLite::Database& db);
+
+    Database& m_database;
+    std::vector<qint64> m_order; // the PRICE rowid of each part, in the order of names
+    QHash<QString, QString> m_groups;
+    qint64 m_dataVersion = -1;
+};
