@@ -39,6 +39,15 @@ constexpr char kFirstMatches[] =
     "sum(PARTS) OVER (ORDER BY RUN_NO) - PARTS AS BEFORE FROM (SELECT RUN_NO, PARTS, ROW_NOS FROM NAME_RUNS "
     "WHERE WORDS @@ $1::tsquery ORDER BY RUN_NO LIMIT $2) L) R WHERE R.BEFORE < $2 ORDER BY R.RUN_NO";
 constexpr char kGroupNames[] = "SELECT GROUPCODE, GROUPNAME FROM GROUPS ORDER BY GROUPCODE COLLATE \"C\"";
+constexpr char kPartGroups[] = "SELECT DISTINCT GROUPCODE FROM PRICE";
+// $1: the codes of no group; $2: whether parts without a code are of none.
+constexpr char kOrphans[] =
+    "SELECT ROW_NO FROM PRICE WHERE GROUPCODE = ANY($1::text[]) OR ($2::boolean AND GROUPCODE IS NULL)";
+// The words of each run holding a part of $1, and its parts of $1.
+constexpr char kOrphanRuns[] =
+    "SELECT R.RUN_NO, array_to_string(tsvector_to_array(R.WORDS), ' '), "
+    "(SELECT count(*) FROM unnest(R.ROW_NOS) U(ROW_NO) WHERE U.ROW_NO = ANY($1::bigint[])) "
+    "FROM NAME_RUNS R WHERE R.ROW_NOS && $1::bigint[]";
 
 // The server keeps no longer lexeme, in bytes: no word of a name is as long.
 constexpr int kLongestWord = 2047;
@@ -259,10 +268,12 @@ bool PgNameIndex::isBuilt()
     return exists(m_db);
 }
 
-void PgNameIndex::readGroupNames(qint64 listVersion)
+void PgNameIndex::readGroups(qint64 listVersion)
 {
     m_groupsVersion = -1;
     m_groupNames.clear();
+    m_orphans.clear();
+    m_orphanRuns.clear();
     const PgResult groups = m_db.exec(kGroupNames);
     for (int row = 0; row < groups.rows(); ++row) {
         if (groups.isNull(row, 0))
@@ -271,7 +282,50 @@ void PgNameIndex::readGroupNames(qint64 listVersion)
         if (!m_groupNames.contains(code))
             m_groupNames.insert(code, groups.string(row, 1));
     }
+
+    // An update gives every code of its list a group; a list edited since may lack some.
+    const PgResult codes = m_db.exec(kPartGroups);
+    std::string missing;
+    bool withoutCode = false;
+    for (int row = 0; row < codes.rows(); ++row) {
+        if (codes.isNull(row, 0)) {
+            withoutCode = true;
+        } else if (!m_groupNames.contains(UnicodeCaseFolding::fold(codes.string(row, 0)))) {
+            missing += missing.empty() ? "\"" : ",\"";
+            for (const char ch : codes.text(row, 0)) {
+                if (ch == '"' || ch == '\\')
+                    missing += '\\';
+                missing += ch;
+            }
+            missing += '"';
+        }
+    }
+    if (!missing.empty() || withoutCode) {
+        const PgResult orphans = m_db.exec(kOrphans, {"{" + missing + "}", withoutCode ? "true" : "false"});
+        std::string rows = "{";
+        for (int row = 0; row < orphans.rows(); ++row) {
+            m_orphans.insert(orphans.integer(row, 0));
+            rows += (row > 0 ? "," : "") + std::string(orphans.text(row, 0));
+        }
+        const PgResult runs = m_db.exec(kOrphanRuns, {rows + "}"});
+        for (int row = 0; row < runs.rows(); ++row)
+            m_orphanRuns.push_back({runs.string(row, 1).split(QLatin1Char(' ')), runs.integer(row, 2)});
+    }
     m_groupsVersion = listVersion;
+}
+
+qint64 PgNameIndex::orphansFound(const QStringList& query) const
+{
+    qint64 found = 0;
+    for (const OrphanRun& run : m_orphanRuns) {
+        const bool matches = std::all_of(query.begin(), query.end(), [&](const QString& typed) {
+            return std::any_of(run.words.begin(), run.words.end(),
+                               [&](const QString& word) { return word.startsWith(typed); });
+        });
+        if (matches)
+            found += run.parts;
+    }
+    return found;
 }
 
 NameIndex::Found PgNameIndex::find(const QStringList& query, qint64 limit)
@@ -292,21 +346,33 @@ NameIndex::Found PgNameIndex::find(const QStringList& query, qint64 limit)
                 m_db.exec(kLockList);
             const std::string matching = tsquery(query);
             const PgResult count = m_db.exec(kCountMatches, {matching});
-            found.total = count.integer(0, 1);
+            if (const qint64 version = count.integer(0, 0); version != m_groupsVersion)
+                readGroups(version);
+            const qint64 orphans = orphansFound(query);
+            found.total = count.integer(0, 1) - orphans;
             std::string rowNumbers;
             if (found.total > 0 && shown > 0) {
-                const PgResult runs = m_db.exec(kFirstMatches, {matching, shown});
-                for (int run = 0; run < runs.rows(); ++run) {
+                // As many more as there are parts of no group to leave out.
+                const PgResult runs =
+                    m_db.exec(kFirstMatches, {matching, std::min<qint64>(shown + orphans, INT_MAX)});
+                qint64 taken = 0;
+                for (int run = 0; run < runs.rows() && taken < shown; ++run) {
                     const std::string_view array = runs.text(run, 0);
-                    if (array.size() > 2)
-                        rowNumbers.append(rowNumbers.empty() ? "{" : ",")
-                            .append(array.substr(1, array.size() - 2));
+                    for (size_t at = 1; at + 1 < array.size() && taken < shown;) {
+                        const size_t end = std::min(array.find(',', at), array.size() - 1);
+                        const std::string_view number = array.substr(at, end - at);
+                        qint64 row = 0;
+                        std::from_chars(number.data(), number.data() + number.size(), row);
+                        if (!m_orphans.contains(row)) {
+                            rowNumbers.append(rowNumbers.empty() ? "{" : ",").append(number);
+                            ++taken;
+                        }
+                        at = end + 1;
+                    }
                 }
             }
             if (!rowNumbers.empty()) {
                 const PgResult parts = m_db.exec(kPartsOfRows, {rowNumbers + "}"});
-                if (const qint64 version = count.integer(0, 0); version != m_groupsVersion)
-                    readGroupNames(version);
                 found.shown.reserve(size_t(parts.rows()));
                 for (int row = 0; row < parts.rows(); ++row) {
                     Match match{PgPriceCatalogue::readPart(parts, row), QString()};

@@ -4,9 +4,11 @@
 #include "core/storage/PriceListRebuild.h"
 
 #include <QHash>
+#include <QSet>
 #include <QString>
 
 #include <string>
+#include <vector>
 
 class PgConnection;
 
@@ -44,11 +46,24 @@ public:
     static std::string swapStatement();
 
 private:
-    // The name of every group by its code folded as the grid joins them;
-    // of several codes equal ignoring case, the first in code-point order.
-    void readGroupNames(qint64 listVersion);
+    // The runs holding parts of no group in the group list, which the grid
+    // does not show: rare, so they are picked out here rather than indexed.
+    struct OrphanRun
+    {
+        QStringList words;
+        qint64 parts = 0;
+    };
+
+    // The name of every group by its code folded as the grid joins them, of
+    // several codes equal ignoring case the first in code-point order; and
+    // the parts of the list in no group.
+    void readGroups(qint64 listVersion);
+    // The parts of no group among those query finds.
+    qint64 orphansFound(const QStringList& query) const;
 
     PgConnection& m_db;
     QHash<QString, QString> m_groupNames;
+    QSet<qint64> m_orphans; // ROW_NO
+    std::vector<OrphanRun> m_orphanRuns;
     qint64 m_groupsVersion = -1;
 };
