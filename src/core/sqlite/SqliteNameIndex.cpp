@@ -18,6 +18,7 @@
 #include <algorithm>
 #include <memory>
 #include <unordered_map>
+#include <unordered_set>
 
 namespace {
 
@@ -166,6 +167,7 @@ constexpr quint32 kOrderRowParts = 16384;
 
 constexpr char kSelectNames[] = "SELECT rowid, PARTNAME, PARTNUMBER, GROUPCODE FROM PRICE";
 constexpr char kSelectGroups[] = "SELECT GROUPCODE, GROUPNAME FROM GROUPS ORDER BY rowid";
+constexpr char kSelectGroupCodes[] = "SELECT rowid, GROUPCODE FROM PRICE";
 
 // The parts by their numbers in the order of names, one bit each.
 using PartSet = std::vector<quint64>;
@@ -228,6 +230,26 @@ std::string after(const std::string& word)
 
 // The names of the groups by their codes folded as the grid joins them; the
 // first of groups whose codes differ only in case.
+// The PRICE rowids of the parts whose group is not in groups (by folded
+// code): the grid does not show them, nor does this search.
+std::unordered_set<qint64> partsWithoutGroup(SQLite::Database& db, const QHash<QString, QString>& groups)
+{
+    std::unordered_set<qint64> without;
+    QHash<QByteArray, bool> known; // by the code as spelled: a list has few codes
+    SQLite::Statement parts(db, kSelectGroupCodes);
+    while (parts.executeStep()) {
+        const SQLite::Column code = parts.getColumn(1);
+        const QByteArray spelled(static_cast<const char*>(code.getBlob()), code.getBytes());
+        auto found = known.constFind(spelled);
+        if (found == known.constEnd())
+            found = known.insert(spelled, !code.isNull() && groups.contains(UnicodeCaseFolding::fold(
+                                                                QString::fromUtf8(spelled))));
+        if (!*found)
+            without.insert(parts.getColumn(0).getInt64());
+    }
+    return without;
+}
+
 QHash<QString, QString> groupNames(SQLite::Database& db)
 {
     QHash<QString, QString> names;
@@ -268,6 +290,7 @@ void SqliteNameIndex::forget()
 {
     m_order.clear();
     m_groups.clear();
+    m_hidden.clear();
     m_dataVersion = -1;
 }
 
@@ -289,6 +312,13 @@ void SqliteNameIndex::refresh(SQLite::Database& db)
     if (result != SQLITE_DONE)
         throw SQLite::Exception(db.getHandle(), result);
     m_groups = groupNames(db);
+    const std::unordered_set<qint64> without = partsWithoutGroup(db, m_groups);
+    if (!without.empty()) {
+        m_hidden.assign((m_order.size() + 63) / 64, 0);
+        for (size_t i = 0; i < m_order.size(); ++i)
+            if (without.count(m_order[i]))
+                m_hidden[i / 64] |= quint64(1) << (i % 64);
+    }
     m_dataVersion = version;
 }
 
@@ -329,6 +359,8 @@ NameIndex::Found SqliteNameIndex::find(const QStringList& query, qint64 limit)
                 }
             }
         }
+        for (size_t i = 0; i < m_hidden.size(); ++i)
+            matching[i] &= ~m_hidden[i];
         for (const quint64 bits : matching)
             found.total += qPopulationCount(bits);
 

@@ -47,5 +47,6 @@ private:
     Database& m_database;
     std::vector<qint64> m_order; // the PRICE rowid of each part, in the order of names
     QHash<QString, QString> m_groups;
+    std::vector<quint64> m_hidden; // by place in the order of names: parts of no group; empty when none
     qint64 m_dataVersion = -1;
 };
