@@ -126,7 +126,7 @@ void TestAdminOnServer::refused_data()
     QTest::addColumn<QString>("database");    // shop, empty or latin1
     QTest::addColumn<QString>("error");
     QTest::newRow("init: tables exist") << QStringList{"init", "%1", "--server", "%2"} << "shop"
-                                        << "уже есть таблицы: groups, order_lines, price";
+                                        << "уже есть таблицы: groups, name_runs, order_lines, price";
     QTest::newRow("init: not UTF8") << QStringList{"init", "%1", "--server", "%2"} << "latin1"
                                     << "в кодировке LATIN1, а нужна UTF8";
     QTest::newRow("init: password") << QStringList{"init", "%1", "--server", "%2 password=secret"} << "empty"

@@ -37,24 +37,6 @@ std::optional<double> divided(const std::optional<double>& price, double rate)
     return *price / rate;
 }
 
-// The part in the first columns of row; amounts are computed from the
-// decimal price the supplier wrote.
-PriceRow readPart(const PgResult& result, int row)
-{
-    PriceRow part;
-    part.groupCode = result.string(row, 0);
-    part.partNumber = result.string(row, 1);
-    part.shortPartNumber = result.string(row, 2);
-    part.partName = result.string(row, 3);
-    part.crossNumber = result.string(row, 4);
-    if (const std::optional<double> single = result.single(row, 5))
-        part.price = Money::fromSingle(*single);
-    for (int w = 0; w < Tables::kWarehouseCount; ++w)
-        if (!result.isNull(row, 6 + w))
-            part.stock[size_t(w)] = result.integer(row, 6 + w);
-    return part;
-}
-
 QString likeEscaped(QStringView text)
 {
     QString escaped;
@@ -96,6 +78,22 @@ std::string folded(std::string_view key)
 }
 
 } // namespace
+
+PriceRow PgPriceCatalogue::readPart(const PgResult& result, int row)
+{
+    PriceRow part;
+    part.groupCode = result.string(row, 0);
+    part.partNumber = result.string(row, 1);
+    part.shortPartNumber = result.string(row, 2);
+    part.partName = result.string(row, 3);
+    part.crossNumber = result.string(row, 4);
+    if (const std::optional<double> single = result.single(row, 5))
+        part.price = Money::fromSingle(*single);
+    for (int w = 0; w < Tables::kWarehouseCount; ++w)
+        if (!result.isNull(row, 6 + w))
+            part.stock[size_t(w)] = result.integer(row, 6 + w);
+    return part;
+}
 
 PgListSnapshot::PgListSnapshot(PgConnection& db)
 {

@@ -13,6 +13,7 @@
 #include <vector>
 
 class PgConnection;
+class PgResult;
 class PgTransaction;
 
 // A read-only snapshot of the list: its tables are locked for reading
@@ -69,6 +70,9 @@ public:
     void adoptMap(std::unique_ptr<Maps> maps, qint64 version);
     // The maps of the list as it is now, with its version.
     static std::unique_ptr<Maps> readMap(PgConnection& db, qint64* version);
+    // The part in the first columns of row, in PriceRow's order; amounts
+    // are computed from the decimal price the supplier wrote.
+    static PriceRow readPart(const PgResult& result, int row);
 
 private:
     using Discounts = std::vector<std::optional<double>>;

@@ -2,6 +2,7 @@
 
 #include "core/errors/Error.h"
 #include "core/postgres/PgConnection.h"
+#include "core/postgres/PgNameIndex.h"
 #include "core/postgres/PgSchema.h"
 #include "core/postgres/PgSettingsStorage.h"
 #include "core/postgres/PgStorage.h"
@@ -12,8 +13,6 @@
 
 namespace {
 
-// The advisory lock of the update, one per database.
-constexpr qint64 kUpdateLock = 0x7461726465736B; // "tardesk"
 // How long the swap waits for the readers of the current tables at a time.
 constexpr char kSwapLockTimeout[] = "SET LOCAL lock_timeout = '200ms'";
 constexpr char kLockNotAvailable[] = "55P03";
@@ -63,7 +62,7 @@ void PgPriceListRebuild::begin(bool withGroups)
     m_db = std::make_unique<PgConnection>(m_connection, PgConnection::Target::Primary);
     m_db->setStopRequest(m_listener.keepAlive);
     PgSchema::checkMayUpdate(*m_db);
-    if (m_db->exec("SELECT pg_try_advisory_lock($1)", {kUpdateLock}).text(0, 0) != "t")
+    if (m_db->exec("SELECT pg_try_advisory_lock($1)", {PgSchema::kUpdateLock}).text(0, 0) != "t")
         throw Error(QCoreApplication::translate(
             "PgPriceListRebuild",
             "Прайс-лист уже обновляется на другом рабочем месте; повторите после его конца"));
@@ -255,4 +254,11 @@ void PgPriceListRebuild::commit()
     longCall([&] { m_transaction->commit(); });
     m_transaction.reset();
     m_db.reset();
+}
+
+void PgPriceListRebuild::indexNames()
+{
+    endCopy();
+    // The update reports its own progress meanwhile.
+    PgNameIndex::build(*m_db, "_NEW", {m_listener.keepAlive, {}});
 }

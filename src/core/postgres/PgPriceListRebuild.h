@@ -32,7 +32,7 @@ public:
     void appendParts(const FieldValue* values, size_t count) override;
     void storeChanges(const std::vector<Change>& changes, const std::vector<qint64>& removed) override;
     void indexParts() override;
-    void indexNames() override {} // TODO name index
+    void indexNames() override;
     void createGroups() override;
     void appendGroups(const FieldValue* values, size_t count) override;
     std::optional<std::vector<QString>> groupCodes() override;

@@ -2,6 +2,7 @@
 
 #include "core/errors/Error.h"
 #include "core/postgres/PgConnection.h"
+#include "core/postgres/PgNameIndex.h"
 #include "core/storage/SampleSettings.h"
 #include "core/text/CaseFolding.h"
 
@@ -15,8 +16,8 @@ using namespace Tables;
 namespace {
 
 // Every table this schema makes, as the server names them.
-const char* const kTables[] = {"price",       "groups",         "settings",    "price_changes",
-                               "order_lines", "tardesk_schema", "tardesk_list"};
+const char* const kTables[] = {"price",       "groups",         "settings",     "price_changes",
+                               "order_lines", "tardesk_schema", "tardesk_list", "name_runs"};
 
 QString declaredType(TableColumn::Kind kind, int length)
 {
@@ -148,7 +149,7 @@ std::string swapTablesStatement(bool withGroups)
     if (withGroups)
         sql += replace("GROUPS", "GROUPS_NEW") + renameIndex("GROUPS_NEW_PKEY", "GROUPS_PKEY") +
                createListChangedTrigger("GROUPS") + "; ";
-    return sql + "UPDATE TARDESK_LIST SET VERSION = VERSION + 1";
+    return sql + PgNameIndex::swapStatement() + "UPDATE TARDESK_LIST SET VERSION = VERSION + 1";
 }
 
 std::string createListChangedTrigger(const std::string& table)
@@ -189,6 +190,7 @@ void create(PgConnection& db)
     db.exec(createSettingsStatement());
     db.exec(createPriceChangesStatement(kPriceChangesTable));
     db.exec(kCreateOrder);
+    PgNameIndex::buildInPlace(db, {});
 
     std::string columns, places;
     std::vector<PgParam> values;
@@ -208,7 +210,7 @@ void check(PgConnection& db)
         throw Error(
             QCoreApplication::translate("PgSchema", "В базе данных %1 нет таблиц магазина").arg(db.server()));
     const qint64 version = db.exec(kSelectSchemaVersion).integer(0, 0);
-    if (version != kVersion)
+    if (version < kOldestReadVersion || version > kVersion)
         throw Error(QCoreApplication::translate(
                         "PgSchema", "Таблицы в базе данных %1 версии %2, а программа знает версию %3")
                         .arg(db.server())

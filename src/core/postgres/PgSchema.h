@@ -1,5 +1,7 @@
 #pragma once
 
+#include <QtGlobal>
+
 #include <string>
 
 class PgConnection;
@@ -19,7 +21,13 @@ class PgConnection;
 // whatever the database's own collation, its answers are the same.
 namespace PgSchema {
 
-inline constexpr int kVersion = 1;
+// 2: the names indexed (PgNameIndex). A shop of version 1 is read as it
+// is, without the index, until an update or PgNameIndex::buildInPlace
+// raises it.
+inline constexpr int kVersion = 2;
+inline constexpr int kOldestReadVersion = 1;
+// The advisory lock of whatever replaces the list or its index, one per database.
+inline constexpr qint64 kUpdateLock = 0x7461726465736B; // "tardesk"
 
 // tardesk_fold(text): CaseFolding::upper on the server, for indexes and lookups.
 std::string createFoldFunction();
@@ -31,10 +39,12 @@ std::string createPriceStatement(const std::string& table);
 std::string createPriceIndexes(const std::string& table);
 std::string createGroupsStatement(const std::string& table);
 std::string createSettingsStatement();
-// An update makes PRICE_NEW, PRICE_CHANGES_NEW and (with a group file)
-// GROUPS_NEW, then swaps them in: they replace the current tables, with
-// their indexes, identity and triggers, and the list's version is raised.
-inline constexpr char kDropNewTables[] = "DROP TABLE IF EXISTS PRICE_NEW, PRICE_CHANGES_NEW, GROUPS_NEW";
+// An update makes PRICE_NEW, PRICE_CHANGES_NEW, NAME_RUNS_NEW and (with a
+// group file) GROUPS_NEW, then swaps them in: they replace the current
+// tables, with their indexes, identity and triggers, and the list's version
+// is raised.
+inline constexpr char kDropNewTables[] =
+    "DROP TABLE IF EXISTS PRICE_NEW, PRICE_CHANGES_NEW, GROUPS_NEW, NAME_RUNS_NEW";
 std::string swapTablesStatement(bool withGroups);
 // Raises TARDESK_LIST's version on every change of table.
 std::string createListChangedTrigger(const std::string& table);
@@ -115,7 +125,7 @@ inline constexpr char kDeleteOrderLines[] = "DELETE FROM ORDER_LINES";
 // of its tables: every table with one sample settings row, in one
 // transaction.
 void create(PgConnection& db);
-// Fails unless the database holds a shop of this schema version.
+// Fails unless the database holds a shop of a schema version this release reads.
 void check(PgConnection& db);
 // Fails, with a message a clerk understands, unless db's role may replace
 // the list: an update makes tables in the shop's schema and drops those it

@@ -4,6 +4,8 @@
 #include "core/postgres/PgSchema.h"
 #include "core/storage/CrossMap.h"
 
+#include <QCoreApplication>
+
 namespace {
 
 // A connection to the primary beside db, when db reached a standby.
@@ -18,7 +20,7 @@ std::unique_ptr<PgConnection> primaryBeside(PgConnection& db, const QString& con
 
 PgStorage::PgStorage(const QString& connection)
     : m_connection(connection), m_db(connection), m_primary(primaryBeside(m_db, connection)),
-      m_catalogue(m_db), m_settings(primary()), m_order(primary()), m_priceChanges(m_db)
+      m_catalogue(m_db), m_settings(primary()), m_order(primary()), m_priceChanges(m_db), m_names(m_db)
 {
     PgSchema::check(m_db);
 }
@@ -130,4 +132,25 @@ void PgStorage::resume()
 {
     // The next call opens the connection again.
     m_suspended = false;
+}
+
+void PgStorage::buildNameIndex(PriceListRebuild::Listener listener)
+{
+    // On the primary, wherever the counter reads.
+    PgConnection db(m_connection, PgConnection::Target::Primary);
+    db.setStopRequest(listener.keepAlive);
+    try {
+        PgSchema::checkMayUpdate(db);
+    } catch (const Error& error) {
+        throw Error(
+            QCoreApplication::translate("PgStorage", "Поиск по названию недоступен: обновите прайс-лист. %1")
+                .arg(error.message()));
+    }
+    // Not beside an update, which brings an index of its own.
+    if (db.exec("SELECT pg_try_advisory_lock($1)", {PgSchema::kUpdateLock}).text(0, 0) != "t")
+        throw Error(QCoreApplication::translate(
+            "PgStorage", "Прайс-лист обновляется на другом рабочем месте; повторите после конца обновления"));
+    if (!PgNameIndex::exists(db))
+        PgNameIndex::buildInPlace(db, listener);
+    // Closing the connection frees the lock.
 }

@@ -2,6 +2,7 @@
 
 #include "core/errors/Error.h"
 #include "core/postgres/PgConnection.h"
+#include "core/postgres/PgNameIndex.h"
 #include "core/postgres/PgOrderStorage.h"
 #include "core/postgres/PgPriceCatalogue.h"
 #include "core/postgres/PgPriceChangeStorage.h"
@@ -27,11 +28,9 @@ public:
     SettingsStorage& settings() override { return m_settings; }
     OrderStorage& order() override { return m_order; }
     PriceChangeStorage& priceChanges() override { return m_priceChanges; }
-    NameIndex& names() override { throw Error(QStringLiteral("TODO name index")); }
-    void buildNameIndex(PriceListRebuild::Listener) override
-    {
-        throw Error(QStringLiteral("TODO name index"));
-    }
+    NameIndex& names() override { return m_names; }
+    // Only a role that may update the list may index its names.
+    void buildNameIndex(PriceListRebuild::Listener listener) override;
     // One read-only snapshot of the database.
     void readInOneSnapshot(const std::function<void()>& read) override;
     std::unique_ptr<PriceListRebuild> rebuild(PriceListRebuild::Listener listener) override;
@@ -69,6 +68,7 @@ private:
     PgSettingsStorage m_settings;
     PgOrderStorage m_order;
     PgPriceChangeStorage m_priceChanges;
+    PgNameIndex m_names;
     std::mutex m_watchMutex;
     std::condition_variable m_watchWake;
     bool m_watchStopped = false;

@@ -1,6 +1,7 @@
 #include "ShopMove.h"
 
 #include "core/postgres/PgConnection.h"
+#include "core/postgres/PgNameIndex.h"
 #include "core/postgres/PgSchema.h"
 #include "core/storage/Tables.h"
 
@@ -120,10 +121,11 @@ void copyShop(SQLite::Database& file, PgConnection& db)
 {
     using namespace Tables;
     // The indexes are built once over the whole list rather than row by row.
-    db.exec("DROP INDEX PRICE_SHORTPARTNUMBER, PRICE_CROSSNUMBER");
+    db.exec("DROP INDEX PRICE_SHORTPARTNUMBER, PRICE_CROSSNUMBER, PRICE_ROW_NO");
     copy(file, db, kPriceTable, columnsOf(kPriceColumns), "FROM PRICE ORDER BY rowid", "ROW_NO");
     db.execScript(PgSchema::createPriceIndexes(kPriceTable));
     continueNumbering(db, "price", "row_no");
+    PgNameIndex::buildInPlace(db, {});
     copy(file, db, kGroupsTable, columnsOf(kGroupsColumns), "FROM GROUPS");
 
     std::vector<Column> settings;

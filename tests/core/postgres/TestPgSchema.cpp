@@ -84,8 +84,8 @@ void TestPgSchema::createRefused_data()
     QTest::addColumn<QString>("before");
     QTest::addColumn<QString>("message");
     QTest::newRow("shop there") << ""
-                                << "уже есть таблицы: groups, order_lines, price, price_changes, settings, "
-                                   "tardesk_list, tardesk_schema; ничего не изменено";
+                                << "уже есть таблицы: groups, name_runs, order_lines, price, price_changes, "
+                                   "settings, tardesk_list, tardesk_schema; ничего не изменено";
     QTest::newRow("one table there") << "CREATE TABLE Price (N integer)"
                                      << "уже есть таблицы: price; ничего не изменено";
     QTest::newRow("not UTF8") << "SQL_ASCII"
