@@ -119,6 +119,10 @@
         <source>Язык</source>
         <translation>Language</translation>
     </message>
+    <message>
+        <source>Найти по названию…</source>
+        <translation>Find by name…</translation>
+    </message>
 </context>
 <context>
     <name>ClientSession</name>
@@ -204,6 +208,8 @@ Looks up parts by number in the supplier&apos;s price list.
                        записать строку в Tardesk.ini ПАПКИ (ещё одно
                        рабочее место)
   search ПАПКА НОМЕР   найти номер, как клиент (только чтение)
+  find ПАПКА СЛОВА...  найти позиции по началам слов названия, как окно
+                       «Поиск по названию», все, без ограничения
   compact ПАПКА        сжать Tardesk.mdb (не для магазина на сервере)
   update ПАПКА         загрузить прайс-лист из import.txt и importg.txt
   changes ПАПКА        изменения прайса при последнем обновлении
@@ -239,6 +245,8 @@ Maintains a Tardesk program folder.
                        write the string into FOLDER&apos;s Tardesk.ini (one
                        more workplace)
   search FOLDER NUMBER look a number up as the client does (read only)
+  find FOLDER WORDS... find parts by the beginnings of the words of their
+                       names, as the &quot;Search by name&quot; window does, all of them
   compact FOLDER       compact Tardesk.mdb (not for a shop on a server)
   update FOLDER        load the price list from import.txt and importg.txt
   changes FOLDER       the price changes of the last update
@@ -347,6 +355,17 @@ Maintains a Tardesk program folder.
     </message>
 </context>
 <context>
+    <name>FindVerb</name>
+    <message>
+        <source>Поиск по названию недоступен: обновите прайс-лист (tardesk-admin update)</source>
+        <translation>Search by name is not available: update the price list (tardesk-admin update)</translation>
+    </message>
+    <message>
+        <source>Индексирование названий позиций…</source>
+        <translation>Indexing the part names…</translation>
+    </message>
+</context>
+<context>
     <name>IniFile</name>
     <message>
         <source>Не удалось сохранить файл %1. Папка программы недоступна для записи: %2</source>
@@ -394,6 +413,48 @@ Maintains a Tardesk program folder.
     <message>
         <source>OK</source>
         <translation>OK</translation>
+    </message>
+</context>
+<context>
+    <name>NameSearchModel</name>
+    <message>
+        <source>Группа</source>
+        <translation>Group</translation>
+    </message>
+    <message>
+        <source>Наличие</source>
+        <translation>In stock</translation>
+    </message>
+</context>
+<context>
+    <name>NameSearchWindow</name>
+    <message>
+        <source>Поиск по названию</source>
+        <translation>Search by name</translation>
+    </message>
+    <message>
+        <source>Поиск по названию недоступен: обновите прайс-лист</source>
+        <translation>Search by name is not available: update the price list</translation>
+    </message>
+    <message>
+        <source>Введите не менее двух букв или цифр</source>
+        <translation>Type at least two letters or digits</translation>
+    </message>
+    <message>
+        <source>Показаны первые %1 из %2</source>
+        <translation>Showing the first %1 of %2</translation>
+    </message>
+    <message>
+        <source>Найдено: %1</source>
+        <translation>Found: %1</translation>
+    </message>
+    <message>
+        <source>Построение указателя названий…</source>
+        <translation>Building the index of names…</translation>
+    </message>
+    <message>
+        <source>У позиции нет номера замены</source>
+        <translation>The part has no cross number</translation>
     </message>
 </context>
 <context>
@@ -634,6 +695,17 @@ Save the order to a file?</translation>
     </message>
 </context>
 <context>
+    <name>PgNameIndex</name>
+    <message>
+        <source>Поиск по названию недоступен: обновите прайс-лист</source>
+        <translation>Search by name is not available: update the price list</translation>
+    </message>
+    <message>
+        <source>Построение указателя названий прервано</source>
+        <translation>Building the index of names was interrupted</translation>
+    </message>
+</context>
+<context>
     <name>PgOrderStorage</name>
     <message>
         <source>Строки уже нет в заказе: его изменили в другом окне</source>
@@ -702,6 +774,17 @@ Save the order to a file?</translation>
     <message>
         <source>Настройки не сохранены</source>
         <translation>Settings not saved</translation>
+    </message>
+</context>
+<context>
+    <name>PgStorage</name>
+    <message>
+        <source>Поиск по названию недоступен: обновите прайс-лист. %1</source>
+        <translation>Search by name is not available: update the price list. %1</translation>
+    </message>
+    <message>
+        <source>Прайс-лист обновляется на другом рабочем месте; повторите после конца обновления</source>
+        <translation>The price list is being updated at another workplace; repeat when the update has finished</translation>
     </message>
 </context>
 <context>
@@ -967,6 +1050,17 @@ The program cannot go on.</translation>
     </message>
 </context>
 <context>
+    <name>SqliteNameIndex</name>
+    <message>
+        <source>Индекс названий повреждён: обновите прайс-лист</source>
+        <translation>The index of names is damaged: update the price list</translation>
+    </message>
+    <message>
+        <source>Названия позиций ещё не проиндексированы: обновите прайс-лист</source>
+        <translation>The part names are not indexed yet: update the price list</translation>
+    </message>
+</context>
+<context>
     <name>SqliteOrderStorage</name>
     <message>
         <source>Строки уже нет в заказе: его изменили в другом окне</source>
@@ -994,6 +1088,13 @@ The program cannot go on.</translation>
     <message>
         <source>Настройки не сохранены</source>
         <translation>Settings not saved</translation>
+    </message>
+</context>
+<context>
+    <name>SqliteStorage</name>
+    <message>
+        <source>Поиск по названию не подготовлен. %1</source>
+        <translation>Search by name is not ready. %1</translation>
     </message>
 </context>
 <context>

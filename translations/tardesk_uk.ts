@@ -119,6 +119,10 @@
         <source>Язык</source>
         <translation>Мова</translation>
     </message>
+    <message>
+        <source>Найти по названию…</source>
+        <translation>Знайти за назвою…</translation>
+    </message>
 </context>
 <context>
     <name>ClientSession</name>
@@ -204,6 +208,8 @@
                        записать строку в Tardesk.ini ПАПКИ (ещё одно
                        рабочее место)
   search ПАПКА НОМЕР   найти номер, как клиент (только чтение)
+  find ПАПКА СЛОВА...  найти позиции по началам слов названия, как окно
+                       «Поиск по названию», все, без ограничения
   compact ПАПКА        сжать Tardesk.mdb (не для магазина на сервере)
   update ПАПКА         загрузить прайс-лист из import.txt и importg.txt
   changes ПАПКА        изменения прайса при последнем обновлении
@@ -238,6 +244,8 @@
                        записати рядок у Tardesk.ini ТЕКИ (ще одне
                        робоче місце)
   search ТЕКА НОМЕР    знайти номер, як клієнт (лише читання)
+  find ТЕКА СЛОВА...   знайти позиції за початками слів назви, як вікно
+                       «Пошук за назвою», усі, без обмеження
   compact ТЕКА         стиснути Tardesk.mdb (не для магазину на сервері)
   update ТЕКА          завантажити прайс-лист з import.txt і importg.txt
   changes ТЕКА         зміни прайсу під час останнього оновлення
@@ -346,6 +354,17 @@
     </message>
 </context>
 <context>
+    <name>FindVerb</name>
+    <message>
+        <source>Поиск по названию недоступен: обновите прайс-лист (tardesk-admin update)</source>
+        <translation>Пошук за назвою недоступний: оновіть прайс-лист (tardesk-admin update)</translation>
+    </message>
+    <message>
+        <source>Индексирование названий позиций…</source>
+        <translation>Індексування назв позицій…</translation>
+    </message>
+</context>
+<context>
     <name>IniFile</name>
     <message>
         <source>Не удалось сохранить файл %1. Папка программы недоступна для записи: %2</source>
@@ -393,6 +412,48 @@
     <message>
         <source>OK</source>
         <translation>OK</translation>
+    </message>
+</context>
+<context>
+    <name>NameSearchModel</name>
+    <message>
+        <source>Группа</source>
+        <translation>Група</translation>
+    </message>
+    <message>
+        <source>Наличие</source>
+        <translation>Наявність</translation>
+    </message>
+</context>
+<context>
+    <name>NameSearchWindow</name>
+    <message>
+        <source>Поиск по названию</source>
+        <translation>Пошук за назвою</translation>
+    </message>
+    <message>
+        <source>Поиск по названию недоступен: обновите прайс-лист</source>
+        <translation>Пошук за назвою недоступний: оновіть прайс-лист</translation>
+    </message>
+    <message>
+        <source>Введите не менее двух букв или цифр</source>
+        <translation>Введіть щонайменше дві літери або цифри</translation>
+    </message>
+    <message>
+        <source>Показаны первые %1 из %2</source>
+        <translation>Показано перші %1 з %2</translation>
+    </message>
+    <message>
+        <source>Найдено: %1</source>
+        <translation>Знайдено: %1</translation>
+    </message>
+    <message>
+        <source>Построение указателя названий…</source>
+        <translation>Побудова покажчика назв…</translation>
+    </message>
+    <message>
+        <source>У позиции нет номера замены</source>
+        <translation>Позиція не має номера заміни</translation>
     </message>
 </context>
 <context>
@@ -633,6 +694,17 @@
     </message>
 </context>
 <context>
+    <name>PgNameIndex</name>
+    <message>
+        <source>Поиск по названию недоступен: обновите прайс-лист</source>
+        <translation>Пошук за назвою недоступний: оновіть прайс-лист</translation>
+    </message>
+    <message>
+        <source>Построение указателя названий прервано</source>
+        <translation>Побудову покажчика назв перервано</translation>
+    </message>
+</context>
+<context>
     <name>PgOrderStorage</name>
     <message>
         <source>Строки уже нет в заказе: его изменили в другом окне</source>
@@ -701,6 +773,17 @@
     <message>
         <source>Настройки не сохранены</source>
         <translation>Налаштування не збережено</translation>
+    </message>
+</context>
+<context>
+    <name>PgStorage</name>
+    <message>
+        <source>Поиск по названию недоступен: обновите прайс-лист. %1</source>
+        <translation>Пошук за назвою недоступний: оновіть прайс-лист. %1</translation>
+    </message>
+    <message>
+        <source>Прайс-лист обновляется на другом рабочем месте; повторите после конца обновления</source>
+        <translation>Прайс-лист оновлюється на іншому робочому місці; повторіть після завершення оновлення</translation>
     </message>
 </context>
 <context>
@@ -966,6 +1049,17 @@
     </message>
 </context>
 <context>
+    <name>SqliteNameIndex</name>
+    <message>
+        <source>Индекс названий повреждён: обновите прайс-лист</source>
+        <translation>Покажчик назв пошкоджено: оновіть прайс-лист</translation>
+    </message>
+    <message>
+        <source>Названия позиций ещё не проиндексированы: обновите прайс-лист</source>
+        <translation>Назви позицій ще не проіндексовано: оновіть прайс-лист</translation>
+    </message>
+</context>
+<context>
     <name>SqliteOrderStorage</name>
     <message>
         <source>Строки уже нет в заказе: его изменили в другом окне</source>
@@ -993,6 +1087,13 @@
     <message>
         <source>Настройки не сохранены</source>
         <translation>Налаштування не збережено</translation>
+    </message>
+</context>
+<context>
+    <name>SqliteStorage</name>
+    <message>
+        <source>Поиск по названию не подготовлен. %1</source>
+        <translation>Пошук за назвою не підготовлено. %1</translation>
     </message>
 </context>
 <context>

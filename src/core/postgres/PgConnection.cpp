@@ -9,6 +9,7 @@
 #include <charconv>
 #include <cstring>
 #include <poll.h>
+#include <sys/socket.h>
 #include <thread>
 
 using Clock = std::chrono::steady_clock;
@@ -311,6 +312,10 @@ void PgConnection::beginCopy(const std::string& sql)
     if (!copying)
         throw Error(QStringLiteral("not a COPY FROM STDIN: ") + QString::fromStdString(sql));
     m_inCopy = true;
+    // Room for the rows the server has yet to read, so that it never waits
+    // while the next ones are made.
+    const int sendBuffer = 4 << 20;
+    setsockopt(PQsocket(m_conn), SOL_SOCKET, SO_SNDBUF, &sendBuffer, sizeof sendBuffer);
 }
 
 void PgConnection::putCopyData(std::string_view data)
