@@ -35,10 +35,8 @@ QVariant NameSearchModel::data(const QModelIndex& index, int role) const
             return match.groupName;
         case Price:
             return PriceGridColumns::text(match.part, PriceGridColumns::Price);
-        default: {
-            const std::optional<qint64> stock = match.part.stockTotal();
-            return stock ? QString::number(*stock) : QString();
-        }
+        default:
+            return PriceGridColumns::stockText(match.part.stockTotal());
         }
     case Qt::TextAlignmentRole:
         return QVariant::fromValue((index.column() >= Price ? Qt::AlignRight : Qt::AlignLeft) |
@@ -54,13 +52,13 @@ QVariant NameSearchModel::headerData(int section, Qt::Orientation orientation, i
         return QVariant();
     switch (section) {
     case PartNumber:
-        return PriceGridColumns::title(PriceGridColumns::PartNumber);
+        return PriceGridColumns::shownTitle(PriceGridColumns::PartNumber);
     case PartName:
-        return PriceGridColumns::title(PriceGridColumns::PartName);
+        return PriceGridColumns::shownTitle(PriceGridColumns::PartName);
     case GroupName:
         return tr("Группа");
     case Price:
-        return PriceGridColumns::title(PriceGridColumns::Price);
+        return PriceGridColumns::shownTitle(PriceGridColumns::Price);
     case Stock:
         return tr("Наличие");
     default:
