@@ -1,3 +1,4 @@
+#include "BenchParts.h"
 #include "SampleGenerator.h"
 #include "core/import/PriceListUpdate.h"
 #include "core/session/ShopStorage.h"
@@ -25,7 +26,7 @@
 // loaded first through the update from generated supplier files.
 namespace {
 
-constexpr qint64 kParts = 1000000;
+const qint64 kParts = benchParts();
 constexpr int kQueries = 300;
 constexpr qint64 kShown = 1000;
 

@@ -1,3 +1,4 @@
+#include "BenchParts.h"
 #include "SampleGenerator.h"
 #include "core/sqlite/ClientFiles.h"
 #include "core/sqlite/CrossIndex.h"
@@ -27,7 +28,7 @@
 
 namespace {
 
-constexpr qint64 kParts = 1000000;
+const qint64 kParts = benchParts();
 constexpr int kSamples = 100;
 constexpr int kRepeats = 5;
 
