@@ -1,6 +1,6 @@
 #pragma once
 
-#include <QtGlobal>
+#include <QString>
 
 // How many parts a benchmark's generated list holds: TARDESK_BENCH_PARTS,
 // or a million, so that one benchmark measures 1M and 5M alike.
