@@ -20,9 +20,6 @@
 
 namespace {
 
-constexpr const char* kPartColumns = SqlitePriceCatalogue::kPartColumns;
-constexpr int kPartColumnCount = SqlitePriceCatalogue::kPartColumnCount;
-
 // Answered from the index on SHORTPARTNUMBER alone; the cross numbers come
 // from the CrossIndex instead of one table row per part.
 constexpr char kPartsOfPrefix[] =
