@@ -62,7 +62,7 @@ void PgPriceListRebuild::begin(bool withGroups)
     m_db = std::make_unique<PgConnection>(m_connection, PgConnection::Target::Primary);
     m_db->setStopRequest(m_listener.keepAlive);
     PgSchema::checkMayUpdate(*m_db);
-    if (m_db->exec("SELECT pg_try_advisory_lock($1)", {PgSchema::kUpdateLock}).text(0, 0) != "t")
+    if (!PgSchema::lockUpdate(*m_db))
         throw Error(QCoreApplication::translate(
             "PgPriceListRebuild",
             "Прайс-лист уже обновляется на другом рабочем месте; повторите после его конца"));

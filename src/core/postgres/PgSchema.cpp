@@ -9,6 +9,9 @@
 #include <QCoreApplication>
 #include <QStringList>
 
+#include <chrono>
+#include <thread>
+
 namespace PgSchema {
 
 using namespace Tables;
@@ -228,6 +231,17 @@ void checkMayUpdate(PgConnection& db)
                         "PgSchema", "У роли %1 нет права обновлять прайс-лист в базе данных %2: "
                                     "обновление запускает администратор магазина; ничего не изменено")
                         .arg(may.string(0, 0), db.server()));
+}
+
+bool lockUpdate(PgConnection& db)
+{
+    const auto end = std::chrono::steady_clock::now() + std::chrono::milliseconds(500);
+    while (db.exec("SELECT pg_try_advisory_lock($1)", {kUpdateLock}).text(0, 0) != "t") {
+        if (std::chrono::steady_clock::now() >= end)
+            return false;
+        std::this_thread::sleep_for(std::chrono::milliseconds(50));
+    }
+    return true;
 }
 
 } // namespace PgSchema

@@ -131,5 +131,9 @@ void check(PgConnection& db);
 // the list: an update makes tables in the shop's schema and drops those it
 // replaces, which only the role that owns them may.
 void checkMayUpdate(PgConnection& db);
+// Takes kUpdateLock for db's session; false while another program holds it.
+// Waits up to half a second first: the lock of an update that has just ended
+// goes only once the server has seen its connection close.
+bool lockUpdate(PgConnection& db);
 
 } // namespace PgSchema

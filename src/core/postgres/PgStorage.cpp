@@ -147,7 +147,7 @@ void PgStorage::buildNameIndex(PriceListRebuild::Listener listener)
                 .arg(error.message()));
     }
     // Not beside an update, which brings an index of its own.
-    if (db.exec("SELECT pg_try_advisory_lock($1)", {PgSchema::kUpdateLock}).text(0, 0) != "t")
+    if (!PgSchema::lockUpdate(db))
         throw Error(QCoreApplication::translate(
             "PgStorage", "Прайс-лист обновляется на другом рабочем месте; повторите после конца обновления"));
     if (!PgNameIndex::exists(db))
