@@ -4,6 +4,7 @@
 
 #include <QString>
 
+#include <algorithm>
 #include <chrono>
 #include <functional>
 #include <memory>
@@ -83,6 +84,7 @@ class PgConnection
 {
 public:
     static constexpr std::chrono::milliseconds kDefaultDeadline{10000};
+    static constexpr std::chrono::minutes kLongDeadline{30};
 
     // Where a connection naming several hosts goes: where its own
     // target_session_attrs says, or to the one that takes writes.
@@ -106,6 +108,21 @@ public:
     const QString& server() const { return m_server; }
     std::chrono::milliseconds deadline() const { return m_deadline; }
     void setDeadline(std::chrono::milliseconds deadline) { m_deadline = deadline; }
+    // Runs body, whose statements work over a whole list (a COPY's end, an
+    // index, a commit), with a deadline that allows for it; then the
+    // deadline is as it was.
+    template <typename Body> void withLongDeadline(Body body)
+    {
+        const std::chrono::milliseconds before = m_deadline;
+        m_deadline = std::max<std::chrono::milliseconds>(before, kLongDeadline);
+        try {
+            body();
+        } catch (...) {
+            m_deadline = before;
+            throw;
+        }
+        m_deadline = before;
+    }
     // Asked every fraction of a second while a call waits; once it answers
     // true, the statement is cancelled and the call fails.
     void setStopRequest(std::function<bool()> stopRequested) { m_stopRequested = std::move(stopRequested); }

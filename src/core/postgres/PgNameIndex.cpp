@@ -53,8 +53,6 @@ constexpr char kOrphanRuns[] =
 constexpr int kLongestWord = 2047;
 constexpr int kRowsPerFetch = 100000;
 constexpr size_t kCopyChunk = 1 << 20;
-// The statements over a whole list: its index builds.
-constexpr std::chrono::minutes kLongCallDeadline{30};
 
 // The parts of the ROW_NOs in $1, in that order.
 std::string partsOfRows()
@@ -239,20 +237,6 @@ private:
     std::vector<std::string> m_words; // each as a tsvector
 };
 
-// Runs body with a deadline long enough for statements over a whole list.
-template <typename Body> void longCall(PgConnection& db, Body body)
-{
-    const std::chrono::milliseconds deadline = db.deadline();
-    db.setDeadline(std::max<std::chrono::milliseconds>(deadline, kLongCallDeadline));
-    try {
-        body();
-    } catch (...) {
-        db.setDeadline(deadline);
-        throw;
-    }
-    db.setDeadline(deadline);
-}
-
 } // namespace
 
 PgNameIndex::PgNameIndex(PgConnection& db) : m_db(db)
@@ -418,7 +402,7 @@ void PgNameIndex::build(PgConnection& db, const std::string& suffix,
             " (RUN_NO integer NOT NULL, PARTS integer NOT NULL, WORDS tsvector "
             "NOT NULL, ROW_NOS bigint[] "
             "NOT NULL)");
-    longCall(db, [&] {
+    db.withLongDeadline([&] {
         // FREEZE: made in this transaction, the rows need no second write to be
         // seen by all.
         db.beginCopy("COPY " + runs + " FROM STDIN (FREEZE)");

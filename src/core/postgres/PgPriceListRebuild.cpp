@@ -16,8 +16,6 @@ namespace {
 // How long the swap waits for the readers of the current tables at a time.
 constexpr char kSwapLockTimeout[] = "SET LOCAL lock_timeout = '200ms'";
 constexpr char kLockNotAvailable[] = "55P03";
-// Statements over the whole list: the indexes, the removed parts, the commit.
-constexpr std::chrono::minutes kLongCallDeadline{30};
 constexpr size_t kCopyChunk = 1 << 16;
 constexpr int kRowsPerFetch = 50000;
 
@@ -41,18 +39,6 @@ PgPriceListRebuild::~PgPriceListRebuild()
     if (m_db)
         m_db->close();
     m_transaction.reset();
-}
-
-template <typename Body> void PgPriceListRebuild::longCall(Body body)
-{
-    m_db->setDeadline(kLongCallDeadline);
-    try {
-        body();
-    } catch (...) {
-        m_db->setDeadline(PgConnection::kDefaultDeadline);
-        throw;
-    }
-    m_db->setDeadline(PgConnection::kDefaultDeadline);
 }
 
 void PgPriceListRebuild::begin(bool withGroups)
@@ -114,7 +100,7 @@ void PgPriceListRebuild::endCopy()
     m_copy->end();
     send(true);
     m_copy.reset();
-    longCall([&] { m_db->endCopy(); });
+    m_db->withLongDeadline([&] { m_db->endCopy(); });
 }
 
 void PgPriceListRebuild::createParts()
@@ -155,7 +141,7 @@ void PgPriceListRebuild::storeChanges(const std::vector<Change>& changes, const 
     std::string ids = "{";
     for (const qint64 id : removed)
         ids += (ids.size() > 1 ? "," : "") + std::to_string(id);
-    longCall([&] {
+    m_db->withLongDeadline([&] {
         m_db->exec(
             "INSERT INTO PRICE_CHANGES_NEW SELECT -row_number() OVER (ORDER BY ROW_NO), 'removed', PRICE, "
             "GROUPCODE, PARTNUMBER, PARTNAME FROM PRICE WHERE ROW_NO = ANY($1::bigint[])",
@@ -168,7 +154,7 @@ void PgPriceListRebuild::indexParts()
     endCopy();
     // Room to sort a million keys in memory rather than in temporary files.
     m_db->exec("SET LOCAL maintenance_work_mem = '256MB'");
-    longCall([&] { m_db->execScript(PgSchema::createPriceIndexes("PRICE_NEW")); });
+    m_db->withLongDeadline([&] { m_db->execScript(PgSchema::createPriceIndexes("PRICE_NEW")); });
 }
 
 void PgPriceListRebuild::createGroups()
@@ -251,7 +237,7 @@ void PgPriceListRebuild::commit()
         m_listener.progress(1, 1);
     // Past this point a stop would cancel a commit that may already be done.
     m_db->setStopRequest({});
-    longCall([&] { m_transaction->commit(); });
+    m_db->withLongDeadline([&] { m_transaction->commit(); });
     m_transaction.reset();
     m_db.reset();
 }

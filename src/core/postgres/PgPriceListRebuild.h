@@ -48,8 +48,6 @@ private:
     // Takes the tables being replaced from their readers, trying again
     // until the readers let go.
     void lockCurrentTables();
-    // Runs body with a deadline for statements that take long on a large list.
-    template <typename Body> void longCall(Body body);
 
     QString m_connection;
     Listener m_listener;

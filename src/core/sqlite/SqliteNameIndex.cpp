@@ -2,6 +2,7 @@
 
 #include "core/errors/Error.h"
 #include "core/sqlite/Database.h"
+#include "core/sqlite/KeySpellings.h"
 #include "core/sqlite/Schema.h"
 #include "core/sqlite/SqlitePriceCatalogue.h"
 #include "core/text/NameWords.h"
@@ -219,17 +220,6 @@ void addParts(const void* encoded, int size, PartSet& set)
     });
 }
 
-// The first text after every text that begins with word, in SQLite's
-// binary order: UTF-8 never holds 0xFF, so the last byte can grow by one.
-std::string after(const std::string& word)
-{
-    std::string bound = word;
-    bound.back() = char(static_cast<unsigned char>(bound.back()) + 1);
-    return bound;
-}
-
-// The names of the groups by their codes folded as the grid joins them; the
-// first of groups whose codes differ only in case.
 // The PRICE rowids of the parts whose group is not in groups (by folded
 // code): the grid does not show them, nor does this search.
 std::unordered_set<qint64> partsWithoutGroup(SQLite::Database& db, const QHash<QString, QString>& groups)
@@ -250,6 +240,8 @@ std::unordered_set<qint64> partsWithoutGroup(SQLite::Database& db, const QHash<Q
     return without;
 }
 
+// The names of the groups by their codes folded as the grid joins them; the
+// first of groups whose codes differ only in case.
 QHash<QString, QString> groupNames(SQLite::Database& db)
 {
     QHash<QString, QString> names;
@@ -341,7 +333,7 @@ NameIndex::Found SqliteNameIndex::find(const QStringList& query, qint64 limit)
             const Prepared words = prepare(db.getHandle(), Schema::kSelectNameWords);
             for (const QString& typed : query) {
                 const std::string word = typed.toStdString();
-                const std::string bound = after(word);
+                const std::string bound = KeySpellings::rangeEnd(word);
                 PartSet some(size_t(parts + 63) / 64);
                 sqlite3_bind_text(words.get(), 1, word.data(), int(word.size()), SQLITE_STATIC);
                 sqlite3_bind_text(words.get(), 2, bound.data(), int(bound.size()), SQLITE_STATIC);
