@@ -75,7 +75,6 @@ private slots:
     void splitsAsTheProgram();
     void shopFromBeforeTheIndex();
     void namesSwappedWithTheList();
-    void partsOfNoGroupLeftOut();
 
 private:
     // A database of its own holding an empty shop.
@@ -248,27 +247,6 @@ void TestPgNameIndex::namesSwappedWithTheList()
     counter.join();
     QVERIFY2(wrong.isEmpty(), qPrintable(wrong));
     QVERIFY(after > 0);
-}
-
-void TestPgNameIndex::partsOfNoGroupLeftOut()
-{
-    const QString shop = newShop();
-    writeFile(QDir(m_files.path()).filePath("import.txt"), kPriceHeader + "ZZ;P0;P0;Свеча A;X0;1;;;;;;;;;\n"
-                                                                          "G1;P1;P1;Свеча B;X1;1;;;;;;;;;\n"
-                                                                          ";P2;P2;Свеча C;X2;1;;;;;;;;;\n"
-                                                                          "zz;P3;P3;Свеча D;X3;1;;;;;;;;;\n"
-                                                                          "G1;P4;P4;Свеча E;X4;1;;;;;;;;;\n");
-    PgStorage storage(shop);
-    update(storage);
-    QCOMPARE(storage.names().find(NameWords::query(u"свеча"), -1).total, 4);
-    // Once a group goes, its parts go from the search as from the grid;
-    // the first shown are the first of those left.
-    PgConnection(shop).exec("DELETE FROM GROUPS WHERE GROUPCODE = 'ZZ'");
-    const NameIndex::Found first = storage.names().find(NameWords::query(u"свеча"), 1);
-    QCOMPARE(numbersOf(first), QStringList{"P1"});
-    QCOMPARE(first.total, 2);
-    QCOMPARE(numbersOf(storage.names().find(NameWords::query(u"свеча"), -1)), (QStringList{"P1", "P4"}));
-    QCOMPARE(storage.names().find(NameWords::query(u"свеча d"), -1).total, 0);
 }
 
 QTEST_GUILESS_MAIN(TestPgNameIndex)
