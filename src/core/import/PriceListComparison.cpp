@@ -107,6 +107,9 @@ void PriceListComparison::List::sort()
 
 void PriceListComparison::List::read(BucketSpill& spill, size_t bucket)
 {
+    // Cleared, not freed: the next bucket takes about as much room.
+    parts.clear();
+    keys.clear();
     const qint64 records = spill.records(bucket);
     parts.reserve(size_t(records));
     keys.reserve(size_t(spill.bytes(bucket) - records * qint64(sizeof(Part))));
@@ -217,20 +220,18 @@ void PriceListComparison::match(Range before, Range after)
 void PriceListComparison::compareBucket(size_t bucket)
 {
     // Both sides are read and sorted at once, the replaced one on a thread.
-    List before;
-    List after;
     std::exception_ptr failure;
-    std::thread reader([this, bucket, &before, &failure] {
+    std::thread reader([this, bucket, &failure] {
         try {
-            before.read(*m_old.spill, bucket);
-            before.sort();
+            m_before.read(*m_old.spill, bucket);
+            m_before.sort();
         } catch (...) {
             failure = std::current_exception();
         }
     });
     auto join = qScopeGuard([&reader] { reader.join(); });
-    after.read(*m_new.spill, bucket);
-    after.sort();
+    m_after.read(*m_new.spill, bucket);
+    m_after.sort();
     reader.join();
     join.dismiss();
     if (failure)
@@ -240,10 +241,10 @@ void PriceListComparison::compareBucket(size_t bucket)
         return Range(list.parts.data(), list.parts.data() + list.parts.size());
     };
     forEachKey(
-        whole(before), whole(after),
-        [&before](const Part& part) { return std::make_pair(part.hash, before.number(part)); },
-        [&after](const Part& part) { return std::make_pair(part.hash, after.number(part)); },
-        [this](Range sameBefore, Range sameAfter) { match(sameBefore, sameAfter); });
+        whole(m_before), whole(m_after),
+        [this](const Part& part) { return std::make_pair(part.hash, m_before.number(part)); },
+        [this](const Part& part) { return std::make_pair(part.hash, m_after.number(part)); },
+        [this](Range before, Range after) { match(before, after); });
 }
 
 PriceListComparison::Counts PriceListComparison::store(PriceListRebuild& rebuild)
@@ -263,6 +264,8 @@ PriceListComparison::Counts PriceListComparison::store(PriceListRebuild& rebuild
         compareBucket(bucket);
     m_old.spill.reset();
     m_new.spill.reset();
+    m_before = List();
+    m_after = List();
     m_groups.clear();
 
     // In the new list's order, its own: each row goes in at its end.

@@ -115,6 +115,8 @@ private:
 
     Side m_old;
     Side m_new;
+    List m_before; // the bucket being compared
+    List m_after;
     size_t m_memoryLimit = kDefaultMemoryLimit;
     qint64 m_spilled = 0;
     qint64 m_oldCount = 0;
