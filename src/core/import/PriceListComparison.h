@@ -58,8 +58,8 @@ public:
     // Compares the lists and stores the changes through the rebuild.
     Counts store(PriceListRebuild& rebuild);
 
-    // About the most both lists' bucket takes in memory while compared;
-    // before readOld().
+    // About the most the two lists hold in memory, a bucket of each at a
+    // time; set before readOld().
     void setMemoryLimit(size_t bytes) { m_memoryLimit = bytes; }
     // What went to temporary files: nothing while both lists fit the limit.
     qint64 spilledBytes() const { return m_spilled; }
