@@ -274,5 +274,8 @@ PriceListComparison::Counts PriceListComparison::store(PriceListRebuild& rebuild
         [](const PriceListRebuild::Change& a, const PriceListRebuild::Change& b) { return a.part < b.part; });
     std::sort(m_removed.begin(), m_removed.end());
     rebuild.storeChanges(m_changes, m_removed);
+    // Stored: their room goes to the indexes built next.
+    m_changes = {};
+    m_removed = {};
     return m_counts;
 }
