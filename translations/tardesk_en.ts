@@ -889,6 +889,13 @@ Save the order to a file?</translation>
     </message>
 </context>
 <context>
+    <name>PriceListComparison</name>
+    <message>
+        <source>Не удалось сравнить прайс-листы во временном файле %1: %2</source>
+        <translation>Could not compare the price lists in the temporary file %1: %2</translation>
+    </message>
+</context>
+<context>
     <name>PriceListUpdate</name>
     <message>
         <source>Удаление старого прайса (1/7)</source>

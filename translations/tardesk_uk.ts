@@ -888,6 +888,13 @@
     </message>
 </context>
 <context>
+    <name>PriceListComparison</name>
+    <message>
+        <source>Не удалось сравнить прайс-листы во временном файле %1: %2</source>
+        <translation>Не вдалося порівняти прайс-листи в тимчасовому файлі %1: %2</translation>
+    </message>
+</context>
+<context>
     <name>PriceListUpdate</name>
     <message>
         <source>Удаление старого прайса (1/7)</source>

@@ -2,8 +2,11 @@
 
 #include "core/text/UnicodeCaseFolding.h"
 
+#include <QScopeGuard>
+
 #include <algorithm>
 #include <cmath>
+#include <cstring>
 #include <functional>
 #include <limits>
 #include <memory>
@@ -53,30 +56,28 @@ void forEachKey(std::pair<const Part*, const Part*> before, std::pair<const Part
 
 } // namespace
 
-void PriceListComparison::add(List& list, qint64 rowId, std::string_view partNumber,
+void PriceListComparison::add(Side& side, qint64 rowId, std::string_view partNumber,
                               std::string_view groupCode, std::optional<double> price)
 {
-    // A list a little longer than the reserve grows by a quarter, not twice.
-    if (list.parts.size() == list.parts.capacity()) {
-        list.parts.reserve(list.parts.size() + list.parts.size() / 4 + 1024);
-        list.keys.reserve(list.keys.size() + list.keys.size() / 4 + 16384);
-    }
-    Part part;
-    part.offset = quint32(list.keys.size());
-    part.numberLength = quint16(appendFolded(list.keys, partNumber));
-    part.hash = std::hash<std::string_view>{}(list.number(part));
-    part.group = groupId(list, groupCode);
+    // A part goes out as its record, padding cleared, and its folded number.
+    Part part{};
+    side.record.assign(sizeof(Part), '\0');
+    part.numberLength = quint16(appendFolded(side.record, partNumber));
+    part.hash = std::hash<std::string_view>{}(std::string_view(side.record).substr(sizeof(Part)));
+    part.group = groupId(side, groupCode);
     part.rowId = rowId;
     // The grid shows the single a price stands for; beyond a single's range
     // it shows nothing sensible anyway.
     part.price = price ? float(*price) : std::numeric_limits<float>::quiet_NaN();
-    list.parts.push_back(part);
+    std::memcpy(side.record.data(), &part, sizeof(Part));
+    side.spill->append(size_t(part.hash % side.spill->buckets()), side.record);
+    ++side.count;
 }
 
-quint32 PriceListComparison::groupId(List& list, std::string_view groupCode)
+quint32 PriceListComparison::groupId(Side& side, std::string_view groupCode)
 {
-    List::CachedGroup& cached =
-        list.groupCache[std::hash<std::string_view>{}(groupCode) % List::kGroupCacheSize];
+    Side::CachedGroup& cached =
+        side.groupCache[std::hash<std::string_view>{}(groupCode) % Side::kGroupCacheSize];
     if (cached.known && cached.spelling == groupCode)
         return cached.id;
     std::string folded;
@@ -104,6 +105,26 @@ void PriceListComparison::List::sort()
     });
 }
 
+void PriceListComparison::List::read(BucketSpill& spill, size_t bucket)
+{
+    // Cleared, not freed: the next bucket takes about as much room.
+    parts.clear();
+    keys.clear();
+    const qint64 records = spill.records(bucket);
+    parts.reserve(size_t(records));
+    keys.reserve(size_t(spill.bytes(bucket) - records * qint64(sizeof(Part))));
+    spill.read(bucket, [this](std::string_view chunk) {
+        while (!chunk.empty()) {
+            Part part;
+            std::memcpy(&part, chunk.data(), sizeof(Part));
+            part.offset = quint32(keys.size());
+            keys.append(chunk.substr(sizeof(Part), part.numberLength));
+            parts.push_back(part);
+            chunk.remove_prefix(sizeof(Part) + part.numberLength);
+        }
+    });
+}
+
 void PriceListComparison::addNew(qint64 rowId, std::string_view partNumber, std::string_view groupCode,
                                  std::optional<double> price)
 {
@@ -128,13 +149,15 @@ void PriceListComparison::readOld(PriceListRebuild& rebuild)
     m_oldCount = rebuild.previousCount();
     if (m_oldCount == 0)
         return;
-    // Both lists are usually about as long: room for them at once, rather
-    // than twice the room while growing; the new list may have grown a little.
-    const auto count = size_t(m_oldCount);
-    m_old.parts.reserve(count);
-    m_old.keys.reserve(count * 16);
-    m_new.parts.reserve(count + count / 8);
-    m_new.keys.reserve((count + count / 8) * 16);
+    // The new list is usually about as long as the replaced one; a part
+    // takes its record and a folded number of some 16 bytes.
+    const double bothLists = double(m_oldCount) * 2 * (sizeof(Part) + 16);
+    const auto buckets = size_t(std::ceil(bothLists / double(std::max<size_t>(m_memoryLimit, 1))));
+    const bool spill = buckets > 1;
+    // What the buckets gather before writing stays a small share of the limit.
+    const size_t chunk = std::clamp<size_t>(m_memoryLimit / (8 * buckets), 1024, 1 << 20);
+    m_old.spill = std::make_unique<BucketSpill>(buckets, spill, chunk);
+    m_new.spill = std::make_unique<BucketSpill>(buckets, spill, chunk);
     m_oldReader = std::thread([this, &rebuild] {
         try {
             readOldList(rebuild);
@@ -149,7 +172,6 @@ void PriceListComparison::readOldList(PriceListRebuild& rebuild)
     rebuild.visitPrevious([this](const PriceListRebuild::PreviousPart& part) {
         add(m_old, part.id, part.partNumber, part.groupCode, part.price);
     });
-    m_old.sort();
 }
 
 void PriceListComparison::pair(const Part& before, const Part& after)
@@ -195,29 +217,55 @@ void PriceListComparison::match(Range before, Range after)
     });
 }
 
+void PriceListComparison::compareBucket(size_t bucket)
+{
+    // Both sides are read and sorted at once, the replaced one on a thread.
+    std::exception_ptr failure;
+    std::thread reader([this, bucket, &failure] {
+        try {
+            m_before.read(*m_old.spill, bucket);
+            m_before.sort();
+        } catch (...) {
+            failure = std::current_exception();
+        }
+    });
+    auto join = qScopeGuard([&reader] { reader.join(); });
+    m_after.read(*m_new.spill, bucket);
+    m_after.sort();
+    reader.join();
+    join.dismiss();
+    if (failure)
+        std::rethrow_exception(failure);
+
+    const auto whole = [](const List& list) {
+        return Range(list.parts.data(), list.parts.data() + list.parts.size());
+    };
+    forEachKey(
+        whole(m_before), whole(m_after),
+        [this](const Part& part) { return std::make_pair(part.hash, m_before.number(part)); },
+        [this](const Part& part) { return std::make_pair(part.hash, m_after.number(part)); },
+        [this](Range before, Range after) { match(before, after); });
+}
+
 PriceListComparison::Counts PriceListComparison::store(PriceListRebuild& rebuild)
 {
     finishReading();
     if (m_oldFailure)
         std::rethrow_exception(m_oldFailure);
-    if (m_old.parts.empty()) {
+    if (m_old.count == 0) {
         // A first update: every part is new, and none is marked.
         m_counts.added = m_newCount;
         rebuild.storeChanges({}, {});
         return m_counts;
     }
     m_counts.compared = true;
-    m_new.sort();
-    const auto whole = [](const List& list) {
-        return Range(list.parts.data(), list.parts.data() + list.parts.size());
-    };
-    forEachKey(
-        whole(m_old), whole(m_new),
-        [this](const Part& part) { return std::make_pair(part.hash, m_old.number(part)); },
-        [this](const Part& part) { return std::make_pair(part.hash, m_new.number(part)); },
-        [this](Range before, Range after) { match(before, after); });
-    m_old = List();
-    m_new = List();
+    m_spilled = m_old.spill->spilledBytes() + m_new.spill->spilledBytes();
+    for (size_t bucket = 0; bucket < m_old.spill->buckets(); ++bucket)
+        compareBucket(bucket);
+    m_old.spill.reset();
+    m_new.spill.reset();
+    m_before = List();
+    m_after = List();
     m_groups.clear();
 
     // In the new list's order, its own: each row goes in at its end.
@@ -226,5 +274,8 @@ PriceListComparison::Counts PriceListComparison::store(PriceListRebuild& rebuild
         [](const PriceListRebuild::Change& a, const PriceListRebuild::Change& b) { return a.part < b.part; });
     std::sort(m_removed.begin(), m_removed.end());
     rebuild.storeChanges(m_changes, m_removed);
+    // Stored: their room goes to the indexes built next.
+    m_changes = {};
+    m_removed = {};
     return m_counts;
 }

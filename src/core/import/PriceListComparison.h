@@ -1,11 +1,13 @@
 #pragma once
 
+#include "core/import/BucketSpill.h"
 #include "core/storage/PriceListRebuild.h"
 
 #include <QString>
 #include <QtGlobal>
 
 #include <exception>
+#include <memory>
 #include <mutex>
 #include <optional>
 #include <string>
@@ -19,9 +21,12 @@
 // PARTNUMBER, as printed, is equal ignoring case (simple case folding);
 // where a number occurs more than once in either list, GROUPCODE (ignoring
 // case) decides as well, and pairs that stay ambiguous are left out.
-// Each list is held as its folded numbers packed into one buffer and a
-// 32-byte record per part, sorted by the numbers' hash: a million parts take
-// some 45 MB a side, and no string is compared outside a run of equal hashes.
+// The lists are put in buckets by the hash of the folded number, so a part
+// and its match share a bucket, and compared one bucket at a time: buckets
+// that would not fit the memory limit together wait in temporary files.
+// A bucket is held as its folded numbers packed into one buffer and a
+// 32-byte record per part, sorted by the numbers' hash, so that no string
+// is compared outside a run of equal hashes.
 class PriceListComparison
 {
 public:
@@ -53,6 +58,13 @@ public:
     // Compares the lists and stores the changes through the rebuild.
     Counts store(PriceListRebuild& rebuild);
 
+    // About the most the two lists hold in memory, a bucket of each at a
+    // time; set before readOld().
+    void setMemoryLimit(size_t bytes) { m_memoryLimit = bytes; }
+    // What went to temporary files: nothing while both lists fit the limit.
+    qint64 spilledBytes() const { return m_spilled; }
+    static constexpr size_t kDefaultMemoryLimit = size_t(48) << 20;
+
 private:
     struct Part
     {
@@ -63,13 +75,22 @@ private:
         quint16 numberLength;
         float price; // as the grid reads it, single precision; NaN: none
     };
+    // One bucket of a list, read back to be compared.
     struct List
     {
         std::string_view number(const Part& part) const;
         void sort();
+        void read(BucketSpill& spill, size_t bucket);
 
         std::vector<Part> parts;
         std::string keys; // the folded numbers, back to back
+    };
+    // A list as it is read: its parts written to their buckets.
+    struct Side
+    {
+        std::unique_ptr<BucketSpill> spill;
+        std::string record; // the part being written
+        qint64 count = 0;
         // Group codes come over and over: a small table of this list's
         // last spellings answers most without folding or the shared lock.
         struct CachedGroup
@@ -83,15 +104,21 @@ private:
     };
 
     using Range = std::pair<const Part*, const Part*>;
-    void add(List& list, qint64 rowId, std::string_view partNumber, std::string_view groupCode,
+    void add(Side& side, qint64 rowId, std::string_view partNumber, std::string_view groupCode,
              std::optional<double> price);
     void readOldList(PriceListRebuild& rebuild);
-    quint32 groupId(List& list, std::string_view groupCode);
+    quint32 groupId(Side& side, std::string_view groupCode);
     void match(Range before, Range after);
     void pair(const Part& before, const Part& after);
 
-    List m_old;
-    List m_new;
+    void compareBucket(size_t bucket);
+
+    Side m_old;
+    Side m_new;
+    List m_before; // the bucket being compared
+    List m_after;
+    size_t m_memoryLimit = kDefaultMemoryLimit;
+    qint64 m_spilled = 0;
     qint64 m_oldCount = 0;
     std::thread m_oldReader;
     std::exception_ptr m_oldFailure;
