@@ -72,6 +72,15 @@ std::string createGroupsStatement()
     return createTable(kGroupsTable, kGroupsColumns, kGroupsColumns.front().name);
 }
 
+std::string prefixed(std::string_view statement, std::string_view table, std::string_view prefix)
+{
+    std::string result(statement);
+    const size_t at = result.find(table);
+    if (at != std::string::npos)
+        result.insert(at, prefix);
+    return result;
+}
+
 QString createSettingsStatement()
 {
     QStringList definitions;

@@ -7,6 +7,7 @@
 #include <array>
 #include <cstddef>
 #include <string>
+#include <string_view>
 
 // The SQLite statements of every table of Tardesk.mdb, built from the
 // columns in Tables, each declared here once.
@@ -38,6 +39,10 @@ inline constexpr char kInsertNameWord[] = "INSERT INTO PART_NAME_WORDS (WORD, PA
 inline constexpr char kInsertNameOrder[] = "INSERT INTO PART_NAME_ORDER (FIRST, PARTS) VALUES (?, ?);";
 inline constexpr char kSelectNameWords[] = "SELECT PARTS FROM PART_NAME_WORDS WHERE WORD >= ? AND WORD < ?;";
 inline constexpr char kSelectNameOrder[] = "SELECT FIRST, PARTS FROM PART_NAME_ORDER ORDER BY FIRST;";
+
+// statement with its first mention of table named prefix + table instead:
+// an update builds the new tables beside the ones they replace.
+std::string prefixed(std::string_view statement, std::string_view table, std::string_view prefix);
 
 QString createSettingsStatement();
 // The date of the last update, stamped into the first settings row.

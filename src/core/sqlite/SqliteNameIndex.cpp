@@ -381,16 +381,21 @@ NameIndex::Found SqliteNameIndex::find(const QStringList& query, qint64 limit)
     return found;
 }
 
-void SqliteNameIndex::build(SQLite::Database& database, const PriceListRebuild::Listener& listener)
+void SqliteNameIndex::build(SQLite::Database& database, const PriceListRebuild::Listener& listener,
+                            std::string_view prefix)
 {
     sqlite3* db = database.getHandle();
-    const qint64 count = database.execAndGet("SELECT count(*) FROM PRICE").getInt64();
+    const auto named = [prefix](std::string_view statement, std::string_view table) {
+        return Schema::prefixed(statement, table, prefix);
+    };
+    const std::string price = std::string(prefix) + Tables::kPriceTable;
+    const qint64 count = database.execAndGet("SELECT count(*) FROM " + price).getInt64();
     // Lists repeat names a lot: each different name is folded once.
     TextIds names{size_t(count)};
     Entries entries;
     entries.all.reserve(size_t(count));
     {
-        const Prepared parts = prepare(db, kSelectNames);
+        const Prepared parts = prepare(db, named(kSelectNames, Tables::kPriceTable).c_str());
         int result = SQLITE_ROW;
         while ((result = sqlite3_step(parts.get())) == SQLITE_ROW) {
             Entry entry;
@@ -452,11 +457,11 @@ void SqliteNameIndex::build(SQLite::Database& database, const PriceListRebuild::
     std::vector<quint32> parts(firstPart[wordCount]);
     std::vector<quint32> filled(firstPart.begin(), firstPart.end() - 1);
 
-    database.exec(Schema::kCreateNameWords);
-    database.exec(Schema::kCreateNameOrder);
+    database.exec(named(Schema::kCreateNameWords, Schema::kNameWordsTable));
+    database.exec(named(Schema::kCreateNameOrder, Schema::kNameOrderTable));
     std::string encoded;
     {
-        const Prepared order = prepare(db, Schema::kInsertNameOrder);
+        const Prepared order = prepare(db, named(Schema::kInsertNameOrder, Schema::kNameOrderTable).c_str());
         const auto flush = [&](quint32 first) {
             sqlite3_bind_int64(order.get(), 1, first);
             sqlite3_bind_blob(order.get(), 2, encoded.data(), int(encoded.size()), SQLITE_STATIC);
@@ -484,7 +489,7 @@ void SqliteNameIndex::build(SQLite::Database& database, const PriceListRebuild::
     const std::vector<std::string_view>& wordTexts = words.texts();
     std::sort(wordOrder.begin(), wordOrder.end(),
               [&wordTexts](quint32 a, quint32 b) { return wordTexts[a] < wordTexts[b]; });
-    const Prepared insert = prepare(db, Schema::kInsertNameWord);
+    const Prepared insert = prepare(db, named(Schema::kInsertNameWord, Schema::kNameWordsTable).c_str());
     for (const quint32 word : wordOrder) {
         encoded.clear();
         qint64 previous = -1;

@@ -7,6 +7,7 @@
 #include <QString>
 #include <QStringList>
 
+#include <string_view>
 #include <vector>
 
 class Database;
@@ -34,8 +35,10 @@ public:
     static bool exists(SQLite::Database& db);
     // Indexes the names of PRICE in db's main schema, which has no index
     // yet, inside the caller's transaction; listener is told of the parts
-    // done and may stop the work.
-    static void build(SQLite::Database& db, const PriceListRebuild::Listener& listener);
+    // done and may stop the work. With a prefix, the list is read from and
+    // the index written to the tables of that prefix and the same names.
+    static void build(SQLite::Database& db, const PriceListRebuild::Listener& listener,
+                      std::string_view prefix = {});
 
     // Lets go of what find() keeps from the file; before the connection closes.
     void forget();
