@@ -73,20 +73,64 @@ void DatabaseReplacement::checkWritable(const QString& databaseFileName, const Q
     requireWritable(database, false);
 }
 
-DatabaseReplacement::DatabaseReplacement(const QString& databaseFileName) : m_fileName(databaseFileName)
+std::unique_ptr<SQLite::Database> DatabaseReplacement::openForWriting(const QString& fileName, int flags)
 {
+    std::unique_ptr<SQLite::Database> db;
     try {
-        // Read-write, so that SQLite rolls back a journal left by a killed writer.
-        m_db = std::make_unique<SQLite::Database>(encoded(databaseFileName).toStdString(),
-                                                  SQLite::OPEN_READWRITE, Database::kBusyTimeoutMs);
+        db = std::make_unique<SQLite::Database>(encoded(fileName).toStdString(),
+                                                SQLite::OPEN_READWRITE | flags, Database::kBusyTimeoutMs);
     } catch (const SQLite::Exception& error) {
-        throw Error(failure(m_fileName, QString::fromUtf8(error.what())));
+        throw Error(failure(fileName, QString::fromUtf8(error.what())));
     }
     // SQLite opens a file it may not write read-only without a word.
-    if (sqlite3_db_readonly(m_db->getHandle(), "main") == 1)
+    if (sqlite3_db_readonly(db->getHandle(), "main") == 1)
         throw Error(QCoreApplication::translate("DatabaseReplacement",
                                                 "Нет права записи в файл %1. Ничего не изменено.")
-                        .arg(m_fileName));
+                        .arg(fileName));
+    return db;
+}
+
+namespace {
+
+Error busyWriting(const QString& fileName)
+{
+    return Error(QCoreApplication::translate("DatabaseReplacement",
+                                             "Файл %1 занят: в него пишет другая программа. "
+                                             "Закройте её и повторите операцию; ничего не изменено.")
+                     .arg(fileName));
+}
+
+Error busyReading(const QString& fileName)
+{
+    return Error(QCoreApplication::translate("DatabaseReplacement",
+                                             "Файл %1 занят: его читает другая программа. "
+                                             "Закройте её и повторите операцию; ничего не изменено.")
+                     .arg(fileName));
+}
+
+} // namespace
+
+void DatabaseReplacement::beginExclusive(SQLite::Database& db, const QString& fileName)
+{
+    try {
+        db.exec("BEGIN EXCLUSIVE");
+    } catch (const SQLite::Exception& error) {
+        if (!busy(error.getErrorCode()))
+            throw Error(failure(fileName, QString::fromUtf8(error.what())));
+        // Which of the two held on: a writer holds off a write lock as well.
+        try {
+            db.exec("BEGIN IMMEDIATE");
+        } catch (const SQLite::Exception&) {
+            throw busyWriting(fileName);
+        }
+        db.exec("ROLLBACK");
+        throw busyReading(fileName);
+    }
+}
+
+DatabaseReplacement::DatabaseReplacement(const QString& databaseFileName)
+    : m_fileName(databaseFileName), m_db(openForWriting(databaseFileName))
+{
     try {
         m_db->exec("BEGIN IMMEDIATE");
         m_encoding = QString::fromStdString(m_db->execAndGet("PRAGMA encoding").getString());
@@ -94,10 +138,7 @@ DatabaseReplacement::DatabaseReplacement(const QString& databaseFileName) : m_fi
             m_pageSize = m_db->execAndGet("PRAGMA page_size").getInt();
     } catch (const SQLite::Exception& error) {
         if (busy(error.getErrorCode()))
-            throw Error(QCoreApplication::translate("DatabaseReplacement",
-                                                    "Файл %1 занят: в него пишет другая программа. "
-                                                    "Закройте её и повторите операцию; ничего не изменено.")
-                            .arg(m_fileName));
+            throw busyWriting(m_fileName);
         throw Error(failure(m_fileName, QString::fromUtf8(error.what())));
     }
 }
@@ -133,10 +174,7 @@ void DatabaseReplacement::replaceWith(const QString& newFileName, const Progress
     // mode to finish, as long as any other statement would.
     int code = sqlite3_backup_step(backup.handle, 0);
     if (busy(code))
-        throw Error(QCoreApplication::translate("DatabaseReplacement",
-                                                "Файл %1 занят: его читает другая программа. "
-                                                "Закройте её и повторите операцию; ничего не изменено.")
-                        .arg(m_fileName));
+        throw busyReading(m_fileName);
     if (code != SQLITE_OK && code != SQLITE_DONE)
         throw fail(code);
     if (dataVersion() != version)

@@ -48,6 +48,16 @@ public:
     // let go in time, or wrote to it since construction.
     void replaceWith(const QString& newFileName, const Progress& progress = {});
 
+    // Opens the database read-write (rolling back a journal left by a killed
+    // writer) with SQLite's open flags added to that; refuses when this
+    // process may not write the file.
+    static std::unique_ptr<SQLite::Database> openForWriting(const QString& fileName, int flags = 0);
+    // Begins db's transaction with its write lock and, outside WAL mode, the
+    // file to itself: other programs' writers and readers wait until it
+    // ends. Refuses, naming fileName, when another program writes or reads
+    // and does not let go in time.
+    static void beginExclusive(SQLite::Database& db, const QString& fileName);
+
     // An engine failure on fileName, naming the file: several take part.
     static QString failure(const QString& fileName, const QString& message);
 

@@ -1,5 +1,7 @@
 #include "Schema.h"
 
+#include <cctype>
+
 #include <QStringList>
 
 namespace Schema {
@@ -74,10 +76,15 @@ std::string createGroupsStatement()
 
 std::string prefixed(std::string_view statement, std::string_view table, std::string_view prefix)
 {
+    const auto inName = [](char c) { return std::isalnum(static_cast<unsigned char>(c)) || c == '_'; };
     std::string result(statement);
-    const size_t at = result.find(table);
-    if (at != std::string::npos)
-        result.insert(at, prefix);
+    for (size_t at = result.find(table); at != std::string::npos; at = result.find(table, at + 1)) {
+        const size_t end = at + table.size();
+        if ((at == 0 || !inName(result[at - 1])) && (end == result.size() || !inName(result[end]))) {
+            result.insert(at, prefix);
+            break;
+        }
+    }
     return result;
 }
 

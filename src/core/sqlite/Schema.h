@@ -15,6 +15,8 @@ namespace Schema {
 
 std::string createPriceStatement();
 std::string createGroupsStatement();
+inline constexpr char kPriceShortPartNumberIndex[] = "PRICE_SHORTPARTNUMBER";
+inline constexpr char kPriceCrossNumberIndex[] = "PRICE_CROSSNUMBER";
 inline constexpr char kCreatePriceShortPartNumberIndex[] =
     "CREATE INDEX PRICE_SHORTPARTNUMBER ON PRICE(SHORTPARTNUMBER);";
 inline constexpr char kCreatePriceCrossNumberIndex[] =
@@ -40,8 +42,9 @@ inline constexpr char kInsertNameOrder[] = "INSERT INTO PART_NAME_ORDER (FIRST, 
 inline constexpr char kSelectNameWords[] = "SELECT PARTS FROM PART_NAME_WORDS WHERE WORD >= ? AND WORD < ?;";
 inline constexpr char kSelectNameOrder[] = "SELECT FIRST, PARTS FROM PART_NAME_ORDER ORDER BY FIRST;";
 
-// statement with its first mention of table named prefix + table instead:
-// an update builds the new tables beside the ones they replace.
+// statement with its first mention of the table or index name (a whole
+// word) named prefix + name instead: an update builds the new tables
+// beside the ones they replace.
 std::string prefixed(std::string_view statement, std::string_view table, std::string_view prefix);
 
 QString createSettingsStatement();

@@ -4,7 +4,6 @@
 #include "core/sqlite/BulkInsert.h"
 #include "core/sqlite/ClientFiles.h"
 #include "core/sqlite/DatabaseCompactor.h"
-#include "core/sqlite/DatabaseCopy.h"
 #include "core/sqlite/DatabaseReplacement.h"
 #include "core/sqlite/Schema.h"
 #include "core/sqlite/SqliteNameIndex.h"
@@ -16,6 +15,7 @@
 
 #include <QFile>
 #include <QStringList>
+#include <QThread>
 
 #include <cmath>
 
@@ -25,7 +25,8 @@ namespace {
 class ChangeRows
 {
 public:
-    explicit ChangeRows(SQLite::Database& db) : m_insert(db.getHandle(), Tables::kPriceChangesTable, kColumns)
+    ChangeRows(SQLite::Database& db, const std::string& table)
+        : m_insert(db.getHandle(), table.c_str(), kColumns)
     {
         for (const auto kind : {PriceChange::Kind::Up, PriceChange::Kind::Down, PriceChange::Kind::New,
                                 PriceChange::Kind::Removed})
@@ -69,42 +70,38 @@ FieldValue priceValue(const std::optional<double>& price)
 
 SqlitePriceListRebuild::SqlitePriceListRebuild(const QString& programDir, DatabaseLock& lock,
                                                Listener listener)
-    : m_programDir(programDir), m_databaseFileName(ClientFiles::databaseFileName(programDir)),
-      m_temporaryFileName(DatabaseCompactor::temporaryFileName(programDir)), m_lock(lock),
+    : m_programDir(programDir), m_databaseFileName(ClientFiles::databaseFileName(programDir)), m_lock(lock),
       m_listener(std::move(listener))
 {}
 
 SqlitePriceListRebuild::~SqlitePriceListRebuild()
 {
+    // Closing the connection rolls back what was not committed.
     m_groups.reset();
     m_parts.reset();
-    m_copy.reset();
-    m_target.reset();
-    if (m_live) {
-        // Whatever is left of the new file is only in the way.
-        try {
-            DatabaseCompactor::removeTemporaryFiles(m_programDir);
-        } catch (const Error&) {
-            // Deleted by the next update or compaction.
-        }
-    }
+    m_db.reset();
 }
 
-template <typename Body> auto SqlitePriceListRebuild::onNewFile(Body&& body)
+template <typename Body> auto SqlitePriceListRebuild::onFile(Body&& body)
 {
     try {
         return body();
     } catch (const SQLite::Exception& error) {
-        throw Error(DatabaseReplacement::failure(m_temporaryFileName, QString::fromUtf8(error.what())));
+        throw Error(DatabaseReplacement::failure(m_databaseFileName, QString::fromUtf8(error.what())));
     }
 }
 
 // Long statements (building the indexes) report nothing themselves: SQLite
 // calls back every few thousand steps so the caller's window stays alive,
 // and interrupts the statement when the caller wants the update stopped.
+// Only on the thread that runs the update: the previous list is read on
+// another one through the same connection.
 int SqlitePriceListRebuild::keepAlive(void* rebuild)
 {
-    const Listener& listener = static_cast<SqlitePriceListRebuild*>(rebuild)->m_listener;
+    const auto* self = static_cast<SqlitePriceListRebuild*>(rebuild);
+    if (QThread::currentThread() != self->m_owner)
+        return 0;
+    const Listener& listener = self->m_listener;
     return listener.keepAlive && listener.keepAlive() ? 1 : 0;
 }
 
@@ -119,63 +116,66 @@ void SqlitePriceListRebuild::begin(bool withGroups)
 
 void SqlitePriceListRebuild::beginNameIndex()
 {
-    start(SqliteNameIndex::tables());
+    start({});
+    // What a stopped build of an earlier release may have left is no index.
+    onFile([&] {
+        for (const QString& table : SqliteNameIndex::tables())
+            m_db->exec("DROP TABLE IF EXISTS " + table.toStdString());
+    });
 }
 
 void SqlitePriceListRebuild::start(const QStringList& replaced)
 {
-    DatabaseReplacement::checkWritable(m_databaseFileName, m_temporaryFileName);
+    DatabaseReplacement::checkWritable(m_databaseFileName, m_databaseFileName);
     m_exclusive.emplace(m_lock);
-    m_live = std::make_unique<DatabaseReplacement>(m_databaseFileName);
+    // Left by compaction, or by an update of an earlier release.
     DatabaseCompactor::removeTemporaryFiles(m_programDir);
-    onNewFile([&] {
-        // Only this thread uses the connection: no locking per SQLite call.
-        m_target = std::make_unique<SQLite::Database>(QFile::encodeName(m_temporaryFileName).toStdString(),
-                                                      SQLite::OPEN_READWRITE | SQLite::OPEN_CREATE |
-                                                          SQLite::OPEN_NOMUTEX);
-        SQLite::Database& target = *m_target;
-        // Before anything is written. Larger pages mean fewer page splits
-        // and cells moved while the rows and the indexes go in, unless the
-        // database's WAL mode fixes its page size.
-        const int pageSize = m_live->requiredPageSize();
-        target.exec("PRAGMA page_size=" + std::to_string(pageSize ? pageSize : 16384));
-        target.exec("PRAGMA encoding='" + m_live->textEncoding().toStdString() + "'");
-        // The new file is thrown away on any failure and flushed whole before
-        // the swap, so it needs no journal of its own while it is built.
-        target.exec("PRAGMA journal_mode=OFF");
-        target.exec("PRAGMA synchronous=OFF");
+    m_owner = QThread::currentThread();
+    m_replaced = replaced;
+    // Serialized: the previous list is read on a thread of its own while
+    // the new one is written, through this one connection, which holds the
+    // file; a second connection would hold SQLite's read lock meanwhile,
+    // and the pages written would have to stay in memory.
+    m_db = DatabaseReplacement::openForWriting(m_databaseFileName, SQLite::OPEN_FULLMUTEX);
+    onFile([&] {
+        SQLite::Database& db = *m_db;
+        // Freed pages are not overwritten with zeros: that would journal the
+        // whole replaced list. The next update writes over them.
+        db.exec("PRAGMA secure_delete=OFF");
         // A small cache makes CREATE INDEX sort in small runs: helper threads
         // sort them while the table is read, and the merge is cheap. One
         // large run is sorted at the end on this thread alone, and slower.
-        target.exec("PRAGMA cache_size=-4096");
-        target.exec("PRAGMA temp_store=FILE");
-        target.exec("PRAGMA threads=2");
-        sqlite3_progress_handler(target.getHandle(), 20000, &SqlitePriceListRebuild::keepAlive, this);
-
-        m_copy = std::make_unique<DatabaseCopy>(target, m_databaseFileName, replaced);
-        if (!m_copy->sourceHasTable(QLatin1String(Tables::kPriceTable)))
-            throw Error(QStringLiteral("no such table: PRICE"));
-        target.exec("BEGIN");
-        m_copy->copyTables();
+        db.exec("PRAGMA cache_size=-4096");
+        db.exec("PRAGMA temp_store=FILE");
+        db.exec("PRAGMA threads=2");
+        sqlite3_progress_handler(db.getHandle(), 20000, &SqlitePriceListRebuild::keepAlive, this);
     });
+    DatabaseReplacement::beginExclusive(*m_db, m_databaseFileName);
+    onFile([&] {
+        if (!m_db->tableExists(Tables::kPriceTable))
+            throw Error(QStringLiteral("no such table: PRICE"));
+    });
+}
+
+std::string SqlitePriceListRebuild::building(const char* table) const
+{
+    return m_replaced.contains(QLatin1String(table), Qt::CaseInsensitive) ? kNewPrefix + std::string(table)
+                                                                          : std::string(table);
 }
 
 qint64 SqlitePriceListRebuild::previousCount()
 {
-    // DatabaseCopy has the replaced file attached as "source".
-    return onNewFile([&] { return m_target->execAndGet("SELECT count(*) FROM source.PRICE").getInt64(); });
+    return onFile([&] { return m_db->execAndGet("SELECT count(*) FROM PRICE").getInt64(); });
 }
 
 void SqlitePriceListRebuild::visitPrevious(const std::function<void(const PreviousPart&)>& visit)
 {
-    // A connection of the caller's thread; the file is not written meanwhile.
-    // Read through the C interface: a million rows, four columns each.
-    SQLite::Database db(QFile::encodeName(m_databaseFileName).toStdString(),
-                        SQLite::OPEN_READONLY | SQLite::OPEN_NOMUTEX);
+    // Read through the C interface: millions of rows, four columns each.
+    sqlite3* db = m_db->getHandle();
     const char sql[] = "SELECT rowid, PARTNUMBER, GROUPCODE, PRICE FROM PRICE";
     sqlite3_stmt* prepared = nullptr;
-    if (const int result = sqlite3_prepare_v2(db.getHandle(), sql, sizeof sql, &prepared, nullptr))
-        throw SQLite::Exception(db.getHandle(), result);
+    if (const int result = sqlite3_prepare_v2(db, sql, sizeof sql, &prepared, nullptr))
+        throw SQLite::Exception(db, result);
     const std::unique_ptr<sqlite3_stmt, int (*)(sqlite3_stmt*)> query(prepared, &sqlite3_finalize);
     const auto text = [&query](int column) {
         const auto* value = reinterpret_cast<const char*>(sqlite3_column_text(query.get(), column));
@@ -189,36 +189,37 @@ void SqlitePriceListRebuild::visitPrevious(const std::function<void(const Previo
                                      : std::nullopt});
     }
     if (result != SQLITE_DONE)
-        throw SQLite::Exception(db.getHandle(), result);
+        throw SQLite::Exception(db, result);
 }
 
 void SqlitePriceListRebuild::createParts()
 {
-    onNewFile([&] {
-        m_target->exec(Schema::createPriceStatement());
-        m_parts = std::make_unique<BulkInsert>(m_target->getHandle(), Tables::kPriceTable,
-                                               Tables::kPriceColumns.size());
+    onFile([&] {
+        const std::string table = building(Tables::kPriceTable);
+        m_db->exec(Schema::prefixed(Schema::createPriceStatement(), Tables::kPriceTable, kNewPrefix));
+        m_parts =
+            std::make_unique<BulkInsert>(m_db->getHandle(), table.c_str(), Tables::kPriceColumns.size());
     });
 }
 
 void SqlitePriceListRebuild::appendParts(const FieldValue* values, size_t count)
 {
     // The rows of the new table are numbered from 1 as they go in.
-    onNewFile([&] { m_parts->insert(values, count); });
+    onFile([&] { m_parts->insert(values, count); });
 }
 
 void SqlitePriceListRebuild::storeChanges(const std::vector<Change>& changes,
                                           const std::vector<qint64>& removed)
 {
-    onNewFile([&] {
-        SQLite::Database& db = *m_target;
-        db.exec(Schema::kCreatePriceChanges);
-        ChangeRows rows(db);
+    onFile([&] {
+        SQLite::Database& db = *m_db;
+        db.exec(Schema::prefixed(Schema::kCreatePriceChanges, Tables::kPriceChangesTable, kNewPrefix));
+        ChangeRows rows(db, building(Tables::kPriceChangesTable));
         for (const Change& change : changes)
             rows.add(change.part, change.kind, priceValue(change.oldPrice));
         // The removed parts keep their texts under negative ids.
         SQLite::Statement replaced(
-            db, "SELECT PRICE, GROUPCODE, PARTNUMBER, PARTNAME FROM source.PRICE WHERE rowid = ?");
+            db, "SELECT PRICE, GROUPCODE, PARTNUMBER, PARTNAME FROM PRICE WHERE rowid = ?");
         const auto text = [&replaced](int column) {
             const SQLite::Column stored = replaced.getColumn(column);
             return stored.isNull() ? FieldValue() : FieldValue(stored.getString());
@@ -239,38 +240,46 @@ void SqlitePriceListRebuild::storeChanges(const std::vector<Change>& changes,
 
 void SqlitePriceListRebuild::indexParts()
 {
-    onNewFile([&] {
-        m_target->exec(Schema::kCreatePriceShortPartNumberIndex);
-        m_target->exec(Schema::kCreatePriceCrossNumberIndex);
+    onFile([&] {
+        for (const auto& [statement, index] :
+             {std::pair(Schema::kCreatePriceShortPartNumberIndex, Schema::kPriceShortPartNumberIndex),
+              std::pair(Schema::kCreatePriceCrossNumberIndex, Schema::kPriceCrossNumberIndex)}) {
+            const std::string named = Schema::prefixed(statement, index, kNewPrefix);
+            m_db->exec(Schema::prefixed(named, Tables::kPriceTable, kNewPrefix));
+        }
     });
 }
 
 void SqlitePriceListRebuild::indexNames()
 {
-    onNewFile([&] { SqliteNameIndex::build(*m_target, m_listener); });
+    onFile([&] {
+        SqliteNameIndex::build(*m_db, m_listener, m_replaced.isEmpty() ? std::string() : kNewPrefix);
+    });
 }
 
 void SqlitePriceListRebuild::createGroups()
 {
-    onNewFile([&] {
-        m_target->exec(Schema::createGroupsStatement());
-        m_groups = std::make_unique<BulkInsert>(m_target->getHandle(), Tables::kGroupsTable,
-                                                Tables::kGroupsColumns.size());
+    onFile([&] {
+        const std::string table = building(Tables::kGroupsTable);
+        m_db->exec(Schema::prefixed(Schema::createGroupsStatement(), Tables::kGroupsTable, kNewPrefix));
+        m_groups =
+            std::make_unique<BulkInsert>(m_db->getHandle(), table.c_str(), Tables::kGroupsColumns.size());
     });
 }
 
 void SqlitePriceListRebuild::appendGroups(const FieldValue* values, size_t count)
 {
-    onNewFile([&] { m_groups->insert(values, count); });
+    onFile([&] { m_groups->insert(values, count); });
 }
 
 std::optional<std::vector<QString>> SqlitePriceListRebuild::groupCodes()
 {
-    return onNewFile([&]() -> std::optional<std::vector<QString>> {
-        if (!m_target->tableExists(Tables::kGroupsTable))
+    return onFile([&]() -> std::optional<std::vector<QString>> {
+        const std::string table = building(Tables::kGroupsTable);
+        if (!m_db->tableExists(table))
             return std::nullopt;
         std::vector<QString> codes;
-        SQLite::Statement existing(*m_target, "SELECT GROUPCODE FROM GROUPS");
+        SQLite::Statement existing(*m_db, "SELECT GROUPCODE FROM " + table);
         while (existing.executeStep())
             codes.push_back(QString::fromUtf8(existing.getColumn(0).getText()));
         return codes;
@@ -279,9 +288,9 @@ std::optional<std::vector<QString>> SqlitePriceListRebuild::groupCodes()
 
 void SqlitePriceListRebuild::addGroup(const QString& code, const QString& name)
 {
-    onNewFile([&] {
-        SQLite::Statement insert(*m_target,
-                                 "INSERT INTO GROUPS (GROUPCODE, GROUPNAME, DISCOUNT) VALUES (?, ?, 0)");
+    onFile([&] {
+        SQLite::Statement insert(*m_db, "INSERT INTO " + building(Tables::kGroupsTable) +
+                                            " (GROUPCODE, GROUPNAME, DISCOUNT) VALUES (?, ?, 0)");
         insert.bind(1, code.toStdString());
         insert.bind(2, name.toStdString());
         insert.exec();
@@ -290,19 +299,52 @@ void SqlitePriceListRebuild::addGroup(const QString& code, const QString& name)
 
 void SqlitePriceListRebuild::stampPriceDate(const QDate& date)
 {
-    onNewFile([&] { SqliteSettingsStorage::writePriceDate(*m_target, date); });
+    onFile([&] { SqliteSettingsStorage::writePriceDate(*m_db, date); });
+}
+
+void SqlitePriceListRebuild::swapTables()
+{
+    SQLite::Database& db = *m_db;
+    QStringList built;
+    for (const QString& table : m_replaced)
+        if (db.tableExists(kNewPrefix + table.toStdString()))
+            built << QStringLiteral("'%1%2'").arg(QLatin1String(kNewPrefix), table);
+    // A step at a time, so that progress is shown and a stop is heard
+    // while the replaced list's pages are freed.
+    const qint64 steps = m_replaced.size() + 1;
+    qint64 done = 0;
+    for (const QString& table : m_replaced) {
+        // With their indexes and triggers; views stay, and see the new table.
+        db.exec("DROP TABLE IF EXISTS " + table.toStdString());
+        if (m_listener.progress)
+            m_listener.progress(++done, steps);
+    }
+    // SQLite renames a table by rewriting its statement with the new name
+    // quoted, and an index not at all: the schema's own rows are renamed
+    // instead, each statement back to the one it was made from. The new
+    // schema version makes every connection read the schema anew.
+    if (built.isEmpty())
+        return;
+    const qint64 version = db.execAndGet("PRAGMA schema_version").getInt64();
+    db.exec("PRAGMA writable_schema=ON");
+    const std::string prefix = kNewPrefix;
+    db.exec("UPDATE sqlite_master SET name = replace(name, '" + prefix +
+            "', ''), tbl_name = replace(tbl_name, '" + prefix + "', ''), sql = replace(sql, '" + prefix +
+            "', '') WHERE tbl_name IN (" + built.join(QLatin1Char(',')).toStdString() + ")");
+    db.exec("PRAGMA schema_version=" + std::to_string(version + 1));
+    db.exec("PRAGMA writable_schema=OFF");
+    if (m_listener.progress)
+        m_listener.progress(++done, steps);
 }
 
 void SqlitePriceListRebuild::commit()
 {
-    onNewFile([&] {
-        m_copy->copyOtherObjects();
-        m_target->exec("COMMIT");
-        m_copy->detach();
-    });
     m_groups.reset();
     m_parts.reset();
-    m_copy.reset();
-    m_target.reset();
-    m_live->replaceWith(m_temporaryFileName, m_listener.progress);
+    onFile([&] {
+        if (!m_replaced.isEmpty())
+            swapTables();
+        m_db->exec("COMMIT");
+    });
+    m_db.reset();
 }

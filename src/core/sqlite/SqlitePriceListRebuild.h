@@ -9,18 +9,23 @@
 #include <optional>
 
 class BulkInsert;
-class DatabaseCopy;
-class DatabaseReplacement;
+class QThread;
 
 namespace SQLite {
 class Database;
 }
 
-// The new list is built complete in "~temp.mdb", carrying every other table
-// of Tardesk.mdb over, and copied over Tardesk.mdb in one SQLite
-// transaction (DatabaseReplacement), so any failure or a kill leaves the
-// clerk's price list, groups and date exactly as they were. The folder's
-// lock is held exclusively from begin() to the end of the copy.
+// The new list is built inside Tardesk.mdb itself, in one SQLite
+// transaction, beside the tables it replaces and under other names; at the
+// end those are dropped and the new ones take their names. Its pages go
+// where the file has free room or past its end: SQLite journals neither,
+// so the journal holds a few pages, and a failure or a kill at any moment
+// leaves the clerk's price list, groups and date exactly as they were.
+// The replaced tables' room stays in the file for the next update, which
+// fills it first: the file stays within about its compact size and that of
+// one more list. Other tables are not touched. From begin() to the end,
+// the folder's lock is held exclusively and, outside WAL mode, the file
+// too: other programs' readers and writers wait for the end.
 class SqlitePriceListRebuild : public PriceListRebuild
 {
 public:
@@ -29,9 +34,9 @@ public:
     ~SqlitePriceListRebuild() override;
 
     void begin(bool withGroups) override;
-    // Instead of begin(), for the name index alone: every table is carried
-    // over as it is, indexNames() then builds the index over the list kept,
-    // and commit() puts the file in place as after an update.
+    // Instead of begin(), for the name index alone, which the file does not
+    // have: indexNames() builds it over the list kept, and commit() ends
+    // the transaction.
     void beginNameIndex();
     qint64 previousCount() override;
     void visitPrevious(const std::function<void(const PreviousPart&)>& visit) override;
@@ -47,22 +52,30 @@ public:
     void stampPriceDate(const QDate& date) override;
     void commit() override;
 
+    // What the tables of a new list are called until they replace the old ones.
+    static constexpr char kNewPrefix[] = "TARDESK_NEW_";
+
 private:
-    // Carries every table but replaced into the new file.
+    // Opens the file and begins the transaction; replaced: the tables the
+    // new ones will replace, built with kNewPrefix; none for the name index.
     void start(const QStringList& replaced);
-    // Runs body on the new file, naming the file in an engine error.
-    template <typename Body> auto onNewFile(Body&& body);
+    // The table's name while it is built.
+    std::string building(const char* table) const;
+    // Drops the replaced tables and gives the new ones their names.
+    void swapTables();
+    // Runs body, naming the file in an engine error.
+    template <typename Body> auto onFile(Body&& body);
     static int keepAlive(void* rebuild);
 
     QString m_programDir;
     QString m_databaseFileName;
-    QString m_temporaryFileName;
     DatabaseLock& m_lock;
     Listener m_listener;
     std::optional<DatabaseLock::ExclusiveScope> m_exclusive;
-    std::unique_ptr<DatabaseReplacement> m_live;
-    std::unique_ptr<SQLite::Database> m_target;
-    std::unique_ptr<DatabaseCopy> m_copy;
+    std::unique_ptr<SQLite::Database> m_db;
+    QThread* m_owner = nullptr;
+    QStringList m_replaced;
+    std::string m_prefix;
     std::unique_ptr<BulkInsert> m_parts;
     std::unique_ptr<BulkInsert> m_groups;
 };

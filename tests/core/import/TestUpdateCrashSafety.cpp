@@ -159,7 +159,7 @@ private slots:
 void TestUpdateCrashSafety::killedUpdateLeavesOldOrNew()
 {
     SKIP_ON_SERVER(
-        "Tardesk.mdb's integrity and the pages of its copy; see interruptedServerUpdateLeavesOldOrNew");
+        "Tardesk.mdb's integrity and its swap of tables; see interruptedServerUpdateLeavesOldOrNew");
     const int newParts = qEnvironmentVariableIsSet("TARDESK_CRASH_PARTS")
                              ? qEnvironmentVariableIntValue("TARDESK_CRASH_PARTS")
                              : 10000;
@@ -179,7 +179,7 @@ void TestUpdateCrashSafety::killedUpdateLeavesOldOrNew()
     QVERIFY(newLists != oldLists);
     QVERIFY2(!whole.stages().count(-1), "a stage message without its number");
 
-    // What each stage counts (bytes of a file read, pages copied), from the
+    // What each stage counts (bytes of a file read, steps of the swap), from the
     // first to the last position reported.
     struct Counted
     {
@@ -202,23 +202,23 @@ void TestUpdateCrashSafety::killedUpdateLeavesOldOrNew()
         }
         stage.last = std::max(stage.last, report.position);
     }
-    // The copy into Tardesk.mdb, the moments that matter most, reports last,
-    // counting its pages; its last step, which commits, reports nothing.
+    // The swap in Tardesk.mdb, the moments that matter most, reports last,
+    // counting its steps; its last step, which commits, reports nothing.
     const Report& last = whole.reports().back();
-    QVERIFY2(last.total > 0, "the update does not end with the copy into the database");
-    const int copyStage = last.stage;
-    const Counted copy = counted.at(copyStage);
-    QVERIFY2(copy.reports >= 3, "the copy into the database reports too seldom to be tested");
+    QVERIFY2(last.total > 0, "the update does not end with the swap in the database");
+    const int swapStage = last.stage;
+    const Counted swap = counted.at(swapStage);
+    QVERIFY2(swap.reports >= 3, "the swap in the database reports too seldom to be tested");
 
     std::set<Moment> killAt;
     for (const auto& stage : whole.stages())
         killAt.insert({stage.first, 0});
-    for (qint64 pages : spread(copy.first, copy.last, 8))
-        killAt.insert({copyStage, pages});
+    for (qint64 step : spread(swap.first, swap.last, 8))
+        killAt.insert({swapStage, step});
     // The end of each file read, and the rest spread evenly over the
     // largest, import.txt.
     std::map<int, Counted> reads = counted;
-    reads.erase(copyStage);
+    reads.erase(swapStage);
     QVERIFY(!reads.empty());
     for (const auto& stage : reads)
         killAt.insert({stage.first, stage.second.last});

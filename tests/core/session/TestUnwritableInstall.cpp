@@ -55,10 +55,10 @@ void TestUnwritableInstall::refusedAndUnchanged_data()
     QTest::newRow("update, read-only database") << Situation::ReadOnlyDatabase << 300 << update << 1 << file;
     QTest::newRow("compaction, read-only database")
         << Situation::ReadOnlyDatabase << 300 << compact << 1 << file;
-    // The new list does not fit; the compact copy does, but the journal that
-    // keeps the old content while it is copied in does not.
+    // The new list does not fit beside the old one; the compact copy does,
+    // but the journal that keeps the old content while it is copied in does not.
     QTest::newRow("update, full disk for the new list")
-        << Situation::FullDisk << 0 << update << 1 << "~temp.mdb: disk I/O error";
+        << Situation::FullDisk << 0 << update << 1 << "Tardesk.mdb: disk I/O error";
     QTest::newRow("compaction, full disk for the journal")
         << Situation::FullDisk << 3000 << compact << 1 << "Tardesk.mdb: disk I/O error";
 }

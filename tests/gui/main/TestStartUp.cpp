@@ -236,7 +236,7 @@ void TestStartUp::unwritableInstallStartsAndSearches_data()
     QTest::addColumn<QString>("writeRefusal"); // of the order and Tardesk.ini; empty: not checked
     const QString readOnly = QStringLiteral("Папка программы недоступна для записи: ");
     QTest::newRow("read-only folder") << false << qint64(-1) << readOnly << readOnly;
-    QTest::newRow("full disk") << true << qint64(100) << "~temp.mdb: disk I/O error" << QString();
+    QTest::newRow("full disk") << true << qint64(100) << "Tardesk.mdb: disk I/O error" << QString();
 }
 
 void TestStartUp::unwritableInstallStartsAndSearches()
