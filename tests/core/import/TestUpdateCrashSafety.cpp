@@ -30,17 +30,18 @@
 namespace {
 
 // Where an update is killed: at the first report of a stage (numbered as in
-// its "(N/7)") at or past a position of what that stage counts; position 0
-// is the stage's start. Which reports come is a matter of timing, but every
-// run passes every position.
+// its "(N/7)") at or past a position of one thing that stage counts, told
+// by its total (a stage may count two); total 0 is the stage's start. Which
+// reports come is a matter of timing, but every run passes every position.
 struct Moment
 {
     int stage = 0;
+    qint64 total = 0;
     qint64 position = 0;
 
     bool operator<(const Moment& other) const
     {
-        return std::tie(stage, position) < std::tie(other.stage, other.position);
+        return std::tie(stage, total, position) < std::tie(other.stage, other.total, other.position);
     }
 };
 
@@ -69,7 +70,8 @@ public:
 
     void update(qint64 position, qint64 total) override
     {
-        if (m_killAt && m_killAt->stage == m_stage && position >= m_killAt->position)
+        if (m_killAt && m_killAt->stage == m_stage && (m_killAt->total == 0 || m_killAt->total == total) &&
+            position >= m_killAt->position)
             ::raise(SIGKILL);
         m_reports.push_back({m_stage, position, total});
     }
@@ -179,55 +181,49 @@ void TestUpdateCrashSafety::killedUpdateLeavesOldOrNew()
     QVERIFY(newLists != oldLists);
     QVERIFY2(!whole.stages().count(-1), "a stage message without its number");
 
-    // What each stage counts (bytes of a file read, steps of the swap), from the
-    // first to the last position reported.
+    // What the stages count (bytes of a file read, parts indexed, steps of
+    // the swap) by stage and total, from the first to the last position reported.
     struct Counted
     {
-        qint64 total = 0;
         qint64 first = 0;
         qint64 last = 0;
         int reports = 0;
     };
-    std::map<int, Counted> counted;
+    std::map<std::pair<int, qint64>, Counted> counted;
     for (const Report& report : whole.reports()) {
         if (report.total <= 0)
             continue;
-        Counted& stage = counted[report.stage];
-        QVERIFY2(stage.reports == 0 || stage.total == report.total,
-                 qPrintable(QStringLiteral("«%1» counts two things: a position no longer tells a moment")
-                                .arg(whole.stages().at(report.stage))));
-        if (stage.reports++ == 0) {
-            stage.total = report.total;
-            stage.first = report.position;
-        }
-        stage.last = std::max(stage.last, report.position);
+        Counted& thing = counted[{report.stage, report.total}];
+        if (thing.reports++ == 0)
+            thing.first = report.position;
+        thing.last = std::max(thing.last, report.position);
     }
     // The swap in Tardesk.mdb, the moments that matter most, reports last,
     // counting its steps; its last step, which commits, reports nothing.
     const Report& last = whole.reports().back();
     QVERIFY2(last.total > 0, "the update does not end with the swap in the database");
-    const int swapStage = last.stage;
-    const Counted swap = counted.at(swapStage);
+    const std::pair<int, qint64> swapCounter{last.stage, last.total};
+    const Counted swap = counted.at(swapCounter);
     QVERIFY2(swap.reports >= 3, "the swap in the database reports too seldom to be tested");
 
     std::set<Moment> killAt;
     for (const auto& stage : whole.stages())
-        killAt.insert({stage.first, 0});
+        killAt.insert({stage.first, 0, 0});
     for (qint64 step : spread(swap.first, swap.last, 8))
-        killAt.insert({swapStage, step});
-    // The end of each file read, and the rest spread evenly over the
-    // largest, import.txt.
-    std::map<int, Counted> reads = counted;
-    reads.erase(swapStage);
+        killAt.insert({swapCounter.first, swapCounter.second, step});
+    // The end of each other thing counted, and the rest spread evenly over
+    // the largest, import.txt.
+    std::map<std::pair<int, qint64>, Counted> reads = counted;
+    reads.erase(swapCounter);
     QVERIFY(!reads.empty());
-    for (const auto& stage : reads)
-        killAt.insert({stage.first, stage.second.last});
+    for (const auto& [counter, thing] : reads)
+        killAt.insert({counter.first, counter.second, thing.last});
     const auto largest = std::max_element(reads.begin(), reads.end(), [](const auto& a, const auto& b) {
-        return a.second.total < b.second.total;
+        return a.first.second < b.first.second;
     });
     const int rest = 20 - int(killAt.size());
     for (int i = 1; i <= rest; ++i)
-        killAt.insert({largest->first, largest->second.last * i / (rest + 1)});
+        killAt.insert({largest->first.first, largest->first.second, largest->second.last * i / (rest + 1)});
     QCOMPARE(killAt.size(), size_t(20));
 
     int sawOld = 0, sawNew = 0;
@@ -247,11 +243,10 @@ void TestUpdateCrashSafety::killedUpdateLeavesOldOrNew()
         int status = 0;
         QCOMPARE(::waitpid(child, &status, 0), child);
         const QString stage = whole.stages().at(moment.stage);
-        const QString where = moment.position == 0 ? QStringLiteral("the start of «%1»").arg(stage)
-                                                   : QStringLiteral("%1 of %2 in «%3»")
-                                                         .arg(moment.position)
-                                                         .arg(counted.at(moment.stage).total)
-                                                         .arg(stage);
+        const QString where =
+            moment.position == 0
+                ? QStringLiteral("the start of «%1»").arg(stage)
+                : QStringLiteral("%1 of %2 in «%3»").arg(moment.position).arg(moment.total).arg(stage);
         QVERIFY2(WIFSIGNALED(status) && WTERMSIG(status) == SIGKILL,
                  qPrintable(QStringLiteral("%1 was never reached").arg(where)));
 
@@ -318,7 +313,7 @@ void TestUpdateCrashSafety::interruptedServerUpdateLeavesOldOrNew()
     QVERIFY(interruptAt.size() >= 5 && read > 0);
     if (kill)
         for (qint64 position : spread(read / 4, read, 4))
-            interruptAt.insert({largest.stage, position});
+            interruptAt.insert({largest.stage, largest.total, position});
 
     int sawOld = 0;
     for (const Moment& moment : interruptAt) {
