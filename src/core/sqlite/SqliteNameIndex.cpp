@@ -46,39 +46,6 @@ std::string_view text(sqlite3_stmt* query, int column)
     return std::string_view(value ? value : "", size_t(sqlite3_column_bytes(query, column)));
 }
 
-// A part as the index orders it: by its name's place among the names
-// folded, then by PARTNUMBER and GROUPCODE in UTF-8 (whose byte order is
-// code-point order) each ended by a zero byte, so that a shorter one sorts
-// first, then by the file's order.
-struct Entry
-{
-    quint32 place = 0; // equal for names equal when folded
-    quint32 name = 0;
-    size_t numberAndGroup = 0; // in Entries::texts
-    quint32 length = 0;
-    qint64 part = 0;
-};
-
-struct Entries
-{
-    std::vector<Entry> all;
-    std::string texts; // PARTNUMBER, zero, GROUPCODE of each, back to back
-
-    std::string_view numberAndGroup(const Entry& entry) const
-    {
-        return std::string_view(texts).substr(entry.numberAndGroup, entry.length);
-    }
-    void sort()
-    {
-        std::sort(all.begin(), all.end(), [this](const Entry& a, const Entry& b) {
-            if (a.place != b.place)
-                return a.place < b.place;
-            const int order = numberAndGroup(a).compare(numberAndGroup(b));
-            return order != 0 ? order < 0 : a.part < b.part;
-        });
-    }
-};
-
 // Texts kept where they are written until the whole is dropped, in blocks,
 // so that views of them stay valid and a million of them cost no million
 // allocations.
@@ -166,7 +133,6 @@ private:
 // Parts to a row of PART_NAME_ORDER: rows of a few pages.
 constexpr quint32 kOrderRowParts = 16384;
 
-constexpr char kSelectNames[] = "SELECT rowid, PARTNAME, PARTNUMBER, GROUPCODE FROM PRICE";
 constexpr char kSelectGroups[] = "SELECT GROUPCODE, GROUPNAME FROM GROUPS ORDER BY rowid";
 constexpr char kSelectGroupCodes[] = "SELECT rowid, GROUPCODE FROM PRICE";
 
@@ -381,6 +347,275 @@ NameIndex::Found SqliteNameIndex::find(const QStringList& query, qint64 limit)
     return found;
 }
 
+namespace {
+
+// The parts as the index orders them: by their names folded, then by
+// PARTNUMBER and GROUPCODE in UTF-8 (whose byte order is code-point order)
+// each ended by a zero byte, so that a shorter one sorts first, then by the
+// file's order. SQLite's sorter orders them in runs it writes to a
+// temporary file, in memory bounded by the cache.
+constexpr char kNameKeyFunction[] = "tardesk_name_key";
+constexpr char kNumberAndGroupFunction[] = "tardesk_number_and_group";
+constexpr char kSelectInNameOrder[] =
+    "SELECT rowid, PARTNAME FROM PRICE ORDER BY tardesk_name_key(PARTNAME), "
+    "tardesk_number_and_group(PARTNUMBER, GROUPCODE), rowid";
+// The sorter's runs, in KiB: larger runs cost memory, smaller ones more merging.
+constexpr int kSortCacheKiB = 32768;
+
+constexpr char kDropWordRuns[] = "DROP TABLE IF EXISTS temp.NAME_WORD_RUNS";
+constexpr char kCreateWordRuns[] =
+    "CREATE TEMP TABLE NAME_WORD_RUNS (WORD TEXT NOT NULL, RUN INTEGER NOT NULL, "
+    "LAST INTEGER NOT NULL, PARTS BLOB NOT NULL, PRIMARY KEY (WORD, RUN)) "
+    "WITHOUT ROWID";
+constexpr char kInsertWordRun[] =
+    "INSERT INTO temp.NAME_WORD_RUNS (WORD, RUN, LAST, PARTS) VALUES (?, ?, ?, ?)";
+constexpr char kSelectWordRuns[] = "SELECT WORD, LAST, PARTS FROM temp.NAME_WORD_RUNS ORDER BY WORD, RUN";
+// What the words' parts may take before they go out to NAME_WORD_RUNS.
+constexpr size_t kWordPartsBytes = size_t(32) << 20;
+
+std::string_view valueText(sqlite3_value* value)
+{
+    const auto* text = reinterpret_cast<const char*>(sqlite3_value_text(value));
+    return std::string_view(text ? text : "", size_t(sqlite3_value_bytes(value)));
+}
+
+// The SQL functions the order of parts is worked out with, registered on
+// the connection while the index is built. Lists repeat names a lot: the
+// names last met are kept with their keys, so that most are folded once.
+class OrderFunctions
+{
+public:
+    explicit OrderFunctions(sqlite3* db) : m_db(db)
+    {
+        const int flags = SQLITE_UTF8 | SQLITE_DETERMINISTIC | SQLITE_DIRECTONLY;
+        int result = sqlite3_create_function_v2(db, kNameKeyFunction, 1, flags, this, &nameKey, nullptr,
+                                                nullptr, nullptr);
+        if (result == SQLITE_OK)
+            result = sqlite3_create_function_v2(db, kNumberAndGroupFunction, 2, flags, this, &numberAndGroup,
+                                                nullptr, nullptr, nullptr);
+        if (result != SQLITE_OK) {
+            SQLite::Exception error(db, result);
+            remove();
+            throw error;
+        }
+    }
+    ~OrderFunctions() { remove(); }
+    OrderFunctions(const OrderFunctions&) = delete;
+    OrderFunctions& operator=(const OrderFunctions&) = delete;
+
+private:
+    static constexpr size_t kKeptNames = 65536;
+
+    void remove()
+    {
+        sqlite3_create_function_v2(m_db, kNameKeyFunction, 1, SQLITE_UTF8, nullptr, nullptr, nullptr, nullptr,
+                                   nullptr);
+        sqlite3_create_function_v2(m_db, kNumberAndGroupFunction, 2, SQLITE_UTF8, nullptr, nullptr, nullptr,
+                                   nullptr, nullptr);
+    }
+
+    const std::string& keyOf(std::string_view name)
+    {
+        if (m_keys.size() >= kKeptNames) {
+            m_names = TextIds(kKeptNames);
+            m_keys.clear();
+        }
+        const quint32 id = m_names.idOf(name);
+        if (id == m_keys.size())
+            m_keys.push_back(
+                NameWords::orderKey(QString::fromUtf8(name.data(), qsizetype(name.size()))).toStdString());
+        return m_keys[id];
+    }
+
+    static void nameKey(sqlite3_context* context, int, sqlite3_value** values)
+    {
+        try {
+            const std::string& key =
+                static_cast<OrderFunctions*>(sqlite3_user_data(context))->keyOf(valueText(values[0]));
+            sqlite3_result_text64(context, key.data(), key.size(), SQLITE_TRANSIENT, SQLITE_UTF8);
+        } catch (...) {
+            sqlite3_result_error_nomem(context);
+        }
+    }
+
+    static void numberAndGroup(sqlite3_context* context, int, sqlite3_value** values)
+    {
+        try {
+            std::string& joined = static_cast<OrderFunctions*>(sqlite3_user_data(context))->m_joined;
+            joined.assign(valueText(values[0]));
+            joined += '\0';
+            joined += valueText(values[1]);
+            sqlite3_result_blob64(context, joined.data(), joined.size(), SQLITE_TRANSIENT);
+        } catch (...) {
+            sqlite3_result_error_nomem(context);
+        }
+    }
+
+    sqlite3* m_db;
+    TextIds m_names{kKeptNames};
+    std::vector<std::string> m_keys; // by id in m_names
+    std::string m_joined;
+};
+
+// The first number of encoded; used: how many bytes it takes.
+quint64 firstNumber(std::string_view encoded, size_t& used)
+{
+    quint64 value = 0;
+    // Rowids take 63 bits at most: nine groups.
+    for (size_t i = 0; i < encoded.size() && i < 9; ++i) {
+        value |= quint64(encoded[i] & 0x7F) << (7 * i);
+        if (!(encoded[i] & 0x80)) {
+            used = i + 1;
+            return value;
+        }
+    }
+    damaged();
+}
+
+// The parts of each word as PART_NAME_WORDS keeps them, gathered while the
+// parts come by their numbers, ascending. When they outgrow their bound (a
+// list whose names nearly all differ can have a different word for every
+// part) those gathered so far go out to a temporary table as a run, and the
+// runs of each word are joined when the index is written.
+class WordParts
+{
+public:
+    explicit WordParts(SQLite::Database& database) : m_database(database) {}
+    ~WordParts()
+    {
+        if (m_runs > 0)
+            sqlite3_exec(m_database.getHandle(), kDropWordRuns, nullptr, nullptr, nullptr);
+    }
+    WordParts(const WordParts&) = delete;
+    WordParts& operator=(const WordParts&) = delete;
+
+    // Valid until spill().
+    quint32 idOf(std::string_view word)
+    {
+        const quint32 id = m_words.idOf(word);
+        if (id == m_parts.size()) {
+            m_parts.emplace_back();
+            m_bytes += kBytesPerWord + word.size();
+        }
+        return id;
+    }
+    void add(quint32 word, quint32 number)
+    {
+        Parts& parts = m_parts[word];
+        const size_t before = parts.encoded.capacity();
+        appendNumber(parts.encoded, quint64(qint64(number) - parts.last));
+        parts.last = number;
+        m_bytes += parts.encoded.capacity() - before;
+    }
+    bool full() const { return m_bytes > kWordPartsBytes; }
+    void spill()
+    {
+        if (m_runs == 0) {
+            m_database.exec(kDropWordRuns);
+            m_database.exec(kCreateWordRuns);
+        }
+        const Prepared insert = prepare(m_database.getHandle(), kInsertWordRun);
+        for (const quint32 word : inOrder()) {
+            const std::string_view text = m_words.texts()[word];
+            sqlite3_bind_text(insert.get(), 1, text.data(), int(text.size()), SQLITE_STATIC);
+            sqlite3_bind_int64(insert.get(), 2, m_runs);
+            sqlite3_bind_int64(insert.get(), 3, m_parts[word].last);
+            sqlite3_bind_blob(insert.get(), 4, m_parts[word].encoded.data(),
+                              int(m_parts[word].encoded.size()), SQLITE_STATIC);
+            insertRow(m_database.getHandle(), insert.get());
+        }
+        ++m_runs;
+        m_words = TextIds(0);
+        m_parts = {};
+        m_bytes = 0;
+    }
+    // Adds every word with its parts through insert, in the order of words.
+    void write(sqlite3_stmt* insert)
+    {
+        sqlite3* db = m_database.getHandle();
+        const auto add = [&](std::string_view word, std::string_view encoded) {
+            sqlite3_bind_text(insert, 1, word.data(), int(word.size()), SQLITE_STATIC);
+            sqlite3_bind_blob(insert, 2, encoded.data(), int(encoded.size()), SQLITE_STATIC);
+            insertRow(db, insert);
+        };
+        if (m_runs == 0) {
+            for (const quint32 word : inOrder())
+                add(m_words.texts()[word], m_parts[word].encoded);
+            return;
+        }
+        if (!m_parts.empty())
+            spill();
+        const Prepared runs = prepare(db, kSelectWordRuns);
+        std::string word;
+        std::string encoded;
+        qint64 last = -1;
+        int result = SQLITE_ROW;
+        while ((result = sqlite3_step(runs.get())) == SQLITE_ROW) {
+            const std::string_view runWord = text(runs.get(), 0);
+            if (runWord != word && !encoded.empty()) {
+                add(word, encoded);
+                encoded.clear();
+                last = -1;
+            }
+            word.assign(runWord);
+            // A run counts its word's first part from -1; here it follows the run before.
+            const auto* data = static_cast<const char*>(sqlite3_column_blob(runs.get(), 2));
+            const std::string_view run(data ? data : "", size_t(sqlite3_column_bytes(runs.get(), 2)));
+            size_t used = 0;
+            const qint64 first = qint64(firstNumber(run, used)) - 1;
+            appendNumber(encoded, quint64(first - last));
+            encoded += run.substr(used);
+            last = sqlite3_column_int64(runs.get(), 1);
+        }
+        if (result != SQLITE_DONE)
+            throw SQLite::Exception(db, result);
+        if (!encoded.empty())
+            add(word, encoded);
+    }
+
+private:
+    // What a word costs besides its text and parts: its entries in m_words and m_parts.
+    static constexpr size_t kBytesPerWord = 112;
+
+    struct Parts
+    {
+        std::string encoded;
+        qint64 last = -1;
+    };
+
+    // The ids of the words by their texts: each row goes at the end of its B-tree.
+    std::vector<quint32> inOrder() const
+    {
+        std::vector<quint32> order(m_parts.size());
+        for (size_t id = 0; id < order.size(); ++id)
+            order[id] = quint32(id);
+        const std::vector<std::string_view>& texts = m_words.texts();
+        std::sort(order.begin(), order.end(), [&texts](quint32 a, quint32 b) { return texts[a] < texts[b]; });
+        return order;
+    }
+
+    SQLite::Database& m_database;
+    TextIds m_words{0};
+    std::vector<Parts> m_parts; // by id in m_words
+    size_t m_bytes = 0;
+    qint64 m_runs = 0;
+};
+
+// The different words of name, each once.
+std::vector<std::string> wordsOf(std::string_view name)
+{
+    std::vector<std::string> words;
+    const QString written = QString::fromUtf8(name.data(), qsizetype(name.size()));
+    for (const QString& word : NameWords::indexed(written).split(QLatin1Char(' '), Qt::SkipEmptyParts)) {
+        std::string spelled = word.toStdString();
+        if (std::find(words.begin(), words.end(), spelled) == words.end())
+            words.push_back(std::move(spelled));
+    }
+    return words;
+}
+
+} // namespace
+
 void SqliteNameIndex::build(SQLite::Database& database, const PriceListRebuild::Listener& listener,
                             std::string_view prefix)
 {
@@ -390,116 +625,61 @@ void SqliteNameIndex::build(SQLite::Database& database, const PriceListRebuild::
     };
     const std::string price = std::string(prefix) + Tables::kPriceTable;
     const qint64 count = database.execAndGet("SELECT count(*) FROM " + price).getInt64();
-    // Lists repeat names a lot: each different name is folded once.
-    TextIds names{size_t(count)};
-    Entries entries;
-    entries.all.reserve(size_t(count));
-    {
-        const Prepared parts = prepare(db, named(kSelectNames, Tables::kPriceTable).c_str());
-        int result = SQLITE_ROW;
-        while ((result = sqlite3_step(parts.get())) == SQLITE_ROW) {
-            Entry entry;
-            entry.name = names.idOf(text(parts.get(), 1));
-            entry.numberAndGroup = entries.texts.size();
-            entries.texts += text(parts.get(), 2);
-            entries.texts += '\0';
-            entries.texts += text(parts.get(), 3);
-            entry.length = quint32(entries.texts.size() - entry.numberAndGroup);
-            entry.part = sqlite3_column_int64(parts.get(), 0);
-            entries.all.push_back(entry);
-        }
-        if (result != SQLITE_DONE)
-            throw SQLite::Exception(db, result);
-    }
-
-    // The words of name id are wordsOfName[firstWord[id]] up to firstWord[id + 1], each once.
-    const size_t nameCount = names.texts().size();
-    TextStore keyStore;
-    std::vector<std::string_view> keys(nameCount);
-    TextIds words(nameCount);
-    std::vector<quint32> firstWord(nameCount + 1);
-    std::vector<quint32> wordsOfName;
-    for (size_t id = 0; id < nameCount; ++id) {
-        const std::string_view name = names.texts()[id];
-        const QString written = QString::fromUtf8(name.data(), qsizetype(name.size()));
-        keys[id] = keyStore.keep(NameWords::orderKey(written).toStdString());
-        firstWord[id] = quint32(wordsOfName.size());
-        for (const QString& word : NameWords::indexed(written).split(QLatin1Char(' '), Qt::SkipEmptyParts)) {
-            const quint32 wordId = words.idOf(word.toStdString());
-            if (std::find(wordsOfName.begin() + firstWord[id], wordsOfName.end(), wordId) ==
-                wordsOfName.end())
-                wordsOfName.push_back(wordId);
-        }
-    }
-    firstWord[nameCount] = quint32(wordsOfName.size());
-
-    // Equal folded names share a place.
-    std::vector<quint32> byKey(nameCount);
-    for (size_t id = 0; id < nameCount; ++id)
-        byKey[id] = quint32(id);
-    std::sort(byKey.begin(), byKey.end(), [&keys](quint32 a, quint32 b) { return keys[a] < keys[b]; });
-    std::vector<quint32> place(nameCount);
-    for (size_t i = 0; i < nameCount; ++i)
-        place[byKey[i]] = i > 0 && keys[byKey[i]] == keys[byKey[i - 1]] ? place[byKey[i - 1]] : quint32(i);
-    for (Entry& entry : entries.all)
-        entry.place = place[entry.name];
-    entries.sort();
-
-    // The parts of word id are parts[firstPart[id]] up to firstPart[id + 1]:
-    // counted first, then laid out in the order of parts.
-    const size_t wordCount = words.texts().size();
-    std::vector<quint32> firstPart(wordCount + 1);
-    for (const Entry& entry : entries.all)
-        for (quint32 i = firstWord[entry.name]; i < firstWord[entry.name + 1]; ++i)
-            ++firstPart[wordsOfName[i] + 1];
-    for (size_t id = 0; id < wordCount; ++id)
-        firstPart[id + 1] += firstPart[id];
-    std::vector<quint32> parts(firstPart[wordCount]);
-    std::vector<quint32> filled(firstPart.begin(), firstPart.end() - 1);
-
     database.exec(named(Schema::kCreateNameWords, Schema::kNameWordsTable));
     database.exec(named(Schema::kCreateNameOrder, Schema::kNameOrderTable));
-    std::string encoded;
-    {
-        const Prepared order = prepare(db, named(Schema::kInsertNameOrder, Schema::kNameOrderTable).c_str());
-        const auto flush = [&](quint32 first) {
-            sqlite3_bind_int64(order.get(), 1, first);
-            sqlite3_bind_blob(order.get(), 2, encoded.data(), int(encoded.size()), SQLITE_STATIC);
-            insertRow(db, order.get());
-            encoded.clear();
-        };
-        quint32 number = 0;
-        for (const Entry& entry : entries.all) {
-            appendNumber(encoded, quint64(entry.part));
-            for (quint32 i = firstWord[entry.name]; i < firstWord[entry.name + 1]; ++i)
-                parts[filled[wordsOfName[i]]++] = number;
-            if (++number % kOrderRowParts == 0) {
-                flush(number - kOrderRowParts);
-                if (listener.progress)
-                    listener.progress(number, count);
-            }
-        }
-        if (!encoded.empty())
-            flush(number - number % kOrderRowParts);
-    }
-    std::vector<quint32> wordOrder(wordCount);
-    for (size_t id = 0; id < wordCount; ++id)
-        wordOrder[id] = quint32(id);
-    // In the table's order: each row goes at the end of its B-tree.
-    const std::vector<std::string_view>& wordTexts = words.texts();
-    std::sort(wordOrder.begin(), wordOrder.end(),
-              [&wordTexts](quint32 a, quint32 b) { return wordTexts[a] < wordTexts[b]; });
-    const Prepared insert = prepare(db, named(Schema::kInsertNameWord, Schema::kNameWordsTable).c_str());
-    for (const quint32 word : wordOrder) {
+
+    OrderFunctions functions(db);
+    const Prepared parts = prepare(db, named(kSelectInNameOrder, Tables::kPriceTable).c_str());
+    // The first step sorts every part; then the cache may shrink back, and
+    // only the merge of the sorted runs is left.
+    const int cacheSize = database.execAndGet("PRAGMA main.cache_size").getInt();
+    database.exec("PRAGMA main.cache_size=" + std::to_string(-kSortCacheKiB));
+    int result = sqlite3_step(parts.get());
+    database.exec("PRAGMA main.cache_size=" + std::to_string(cacheSize));
+
+    WordParts words(database);
+    std::string encoded; // the rowids of the row of PART_NAME_ORDER being filled
+    const Prepared order = prepare(db, named(Schema::kInsertNameOrder, Schema::kNameOrderTable).c_str());
+    const auto flush = [&](quint32 first) {
+        sqlite3_bind_int64(order.get(), 1, first);
+        sqlite3_bind_blob(order.get(), 2, encoded.data(), int(encoded.size()), SQLITE_STATIC);
+        insertRow(db, order.get());
         encoded.clear();
-        qint64 previous = -1;
-        for (quint32 i = firstPart[word]; i < firstPart[word + 1]; ++i) {
-            appendNumber(encoded, quint64(qint64(parts[i]) - previous));
-            previous = parts[i];
+    };
+    // Parts of one name come together: its words are read once.
+    std::string name;
+    std::vector<std::string> nameWords;
+    std::vector<quint32> ids;
+    quint32 number = 0;
+    for (; result == SQLITE_ROW; result = sqlite3_step(parts.get())) {
+        appendNumber(encoded, quint64(sqlite3_column_int64(parts.get(), 0)));
+        const std::string_view written = text(parts.get(), 1);
+        if (number == 0 || written != name) {
+            name.assign(written);
+            nameWords = wordsOf(name);
+            ids.clear();
         }
-        sqlite3_bind_text(insert.get(), 1, wordTexts[word].data(), int(wordTexts[word].size()),
-                          SQLITE_STATIC);
-        sqlite3_bind_blob(insert.get(), 2, encoded.data(), int(encoded.size()), SQLITE_STATIC);
-        insertRow(db, insert.get());
+        if (ids.size() != nameWords.size()) {
+            for (const std::string& word : nameWords)
+                ids.push_back(words.idOf(word));
+        }
+        for (const quint32 id : ids)
+            words.add(id, number);
+        if (words.full()) {
+            words.spill();
+            ids.clear();
+        }
+        if (++number % kOrderRowParts == 0) {
+            flush(number - kOrderRowParts);
+            if (listener.progress)
+                listener.progress(number, count);
+        }
     }
+    if (result != SQLITE_DONE)
+        throw SQLite::Exception(db, result);
+    if (!encoded.empty())
+        flush(number - number % kOrderRowParts);
+
+    const Prepared insert = prepare(db, named(Schema::kInsertNameWord, Schema::kNameWordsTable).c_str());
+    words.write(insert.get());
 }
