@@ -352,15 +352,16 @@ namespace {
 // The parts as the index orders them: by their names folded, then by
 // PARTNUMBER and GROUPCODE in UTF-8 (whose byte order is code-point order)
 // each ended by a zero byte, so that a shorter one sorts first, then by the
-// file's order. SQLite's sorter orders them in runs it writes to a
-// temporary file, in memory bounded by the cache.
-constexpr char kNameKeyFunction[] = "tardesk_name_key";
-constexpr char kNumberAndGroupFunction[] = "tardesk_number_and_group";
+// file's order; all but the last in one text, whose first field SQLite's
+// sorter compares with one memcmp. It sorts runs as large as the cache,
+// writes them to a temporary file and merges them: a small cache takes
+// little memory, and helper threads sort the runs while the table is read.
+// A name goes along only where its words may differ from its key's.
+constexpr char kOrderFunction[] = "tardesk_name_order";
+constexpr char kOddNameFunction[] = "tardesk_odd_name";
 constexpr char kSelectInNameOrder[] =
-    "SELECT rowid, PARTNAME FROM PRICE ORDER BY tardesk_name_key(PARTNAME), "
-    "tardesk_number_and_group(PARTNUMBER, GROUPCODE), rowid";
-// The sorter's runs, in KiB: larger runs cost memory, smaller ones more merging.
-constexpr int kSortCacheKiB = 32768;
+    "SELECT rowid, tardesk_name_order(PARTNAME, PARTNUMBER, GROUPCODE) AS NAME_ORDER, "
+    "tardesk_odd_name(PARTNAME) FROM PRICE ORDER BY NAME_ORDER, rowid";
 
 constexpr char kDropWordRuns[] = "DROP TABLE IF EXISTS temp.NAME_WORD_RUNS";
 constexpr char kCreateWordRuns[] =
@@ -379,6 +380,50 @@ std::string_view valueText(sqlite3_value* value)
     return std::string_view(text ? text : "", size_t(sqlite3_value_bytes(value)));
 }
 
+// Whether the words of name are those of its folded key: so for names
+// written in Latin-1 and the Russian letters, whose case folding gives
+// letters that composition leaves alone and folding again keeps.
+bool wordsFollowKey(std::string_view name)
+{
+    for (size_t i = 0; i < name.size(); ++i) {
+        const auto lead = uchar(name[i]);
+        if (lead < 0x80)
+            continue;
+        const auto next = i + 1 < name.size() ? uchar(name[i + 1]) : uchar(0);
+        if (next < 0x80 || next > 0xBF)
+            return false;
+        // U+0080 to U+00FF, U+0400 to U+045F
+        if (lead != 0xC2 && lead != 0xC3 && lead != 0xD0 && !(lead == 0xD1 && next <= 0x9F))
+            return false;
+        ++i;
+    }
+    return true;
+}
+
+// key with its bytes 0 and 1 written as 1 1 and 1 2, and ended by a 0: the
+// order of keys is kept, and none is a prefix of another.
+void appendEscaped(std::string& target, std::string_view key)
+{
+    for (const char c : key) {
+        if (uchar(c) < 2) {
+            target += '\1';
+            target += char(c + 1);
+        } else {
+            target += c;
+        }
+    }
+    target += '\0';
+}
+
+// The key of an ordered text, up to its ending zero.
+std::string unescapedKey(std::string_view ordered)
+{
+    std::string key;
+    for (size_t i = 0; i < ordered.size() && ordered[i] != '\0'; ++i)
+        key += ordered[i] == '\1' && i + 1 < ordered.size() ? char(ordered[++i] - 1) : ordered[i];
+    return key;
+}
+
 // The SQL functions the order of parts is worked out with, registered on
 // the connection while the index is built. Lists repeat names a lot: the
 // names last met are kept with their keys, so that most are folded once.
@@ -388,11 +433,11 @@ public:
     explicit OrderFunctions(sqlite3* db) : m_db(db)
     {
         const int flags = SQLITE_UTF8 | SQLITE_DETERMINISTIC | SQLITE_DIRECTONLY;
-        int result = sqlite3_create_function_v2(db, kNameKeyFunction, 1, flags, this, &nameKey, nullptr,
+        int result = sqlite3_create_function_v2(db, kOrderFunction, 3, flags, this, &ordered, nullptr,
                                                 nullptr, nullptr);
         if (result == SQLITE_OK)
-            result = sqlite3_create_function_v2(db, kNumberAndGroupFunction, 2, flags, this, &numberAndGroup,
-                                                nullptr, nullptr, nullptr);
+            result = sqlite3_create_function_v2(db, kOddNameFunction, 1, flags, nullptr, &oddName, nullptr,
+                                                nullptr, nullptr);
         if (result != SQLITE_OK) {
             SQLite::Exception error(db, result);
             remove();
@@ -408,12 +453,13 @@ private:
 
     void remove()
     {
-        sqlite3_create_function_v2(m_db, kNameKeyFunction, 1, SQLITE_UTF8, nullptr, nullptr, nullptr, nullptr,
+        sqlite3_create_function_v2(m_db, kOrderFunction, 3, SQLITE_UTF8, nullptr, nullptr, nullptr, nullptr,
                                    nullptr);
-        sqlite3_create_function_v2(m_db, kNumberAndGroupFunction, 2, SQLITE_UTF8, nullptr, nullptr, nullptr,
-                                   nullptr, nullptr);
+        sqlite3_create_function_v2(m_db, kOddNameFunction, 1, SQLITE_UTF8, nullptr, nullptr, nullptr, nullptr,
+                                   nullptr);
     }
 
+    // The key of name, escaped.
     const std::string& keyOf(std::string_view name)
     {
         if (m_keys.size() >= kKeptNames) {
@@ -421,40 +467,43 @@ private:
             m_keys.clear();
         }
         const quint32 id = m_names.idOf(name);
-        if (id == m_keys.size())
-            m_keys.push_back(
+        if (id == m_keys.size()) {
+            m_keys.emplace_back();
+            appendEscaped(
+                m_keys.back(),
                 NameWords::orderKey(QString::fromUtf8(name.data(), qsizetype(name.size()))).toStdString());
+        }
         return m_keys[id];
     }
 
-    static void nameKey(sqlite3_context* context, int, sqlite3_value** values)
+    // The escaped key of the name, PARTNUMBER, a zero byte and GROUPCODE.
+    static void ordered(sqlite3_context* context, int, sqlite3_value** values)
     {
         try {
-            const std::string& key =
-                static_cast<OrderFunctions*>(sqlite3_user_data(context))->keyOf(valueText(values[0]));
-            sqlite3_result_text64(context, key.data(), key.size(), SQLITE_TRANSIENT, SQLITE_UTF8);
+            auto* self = static_cast<OrderFunctions*>(sqlite3_user_data(context));
+            std::string& joined = self->m_ordered;
+            joined.assign(self->keyOf(valueText(values[0])));
+            joined += valueText(values[1]);
+            joined += '\0';
+            joined += valueText(values[2]);
+            sqlite3_result_text64(context, joined.data(), joined.size(), SQLITE_TRANSIENT, SQLITE_UTF8);
         } catch (...) {
             sqlite3_result_error_nomem(context);
         }
     }
 
-    static void numberAndGroup(sqlite3_context* context, int, sqlite3_value** values)
+    // The name where its words may differ from its key's, else NULL.
+    static void oddName(sqlite3_context* context, int, sqlite3_value** values)
     {
-        try {
-            std::string& joined = static_cast<OrderFunctions*>(sqlite3_user_data(context))->m_joined;
-            joined.assign(valueText(values[0]));
-            joined += '\0';
-            joined += valueText(values[1]);
-            sqlite3_result_blob64(context, joined.data(), joined.size(), SQLITE_TRANSIENT);
-        } catch (...) {
-            sqlite3_result_error_nomem(context);
-        }
+        const std::string_view name = valueText(values[0]);
+        if (!wordsFollowKey(name))
+            sqlite3_result_text64(context, name.data(), name.size(), SQLITE_TRANSIENT, SQLITE_UTF8);
     }
 
     sqlite3* m_db;
     TextIds m_names{kKeptNames};
     std::vector<std::string> m_keys; // by id in m_names
-    std::string m_joined;
+    std::string m_ordered;
 };
 
 // The first number of encoded; used: how many bytes it takes.
@@ -630,12 +679,7 @@ void SqliteNameIndex::build(SQLite::Database& database, const PriceListRebuild::
 
     OrderFunctions functions(db);
     const Prepared parts = prepare(db, named(kSelectInNameOrder, Tables::kPriceTable).c_str());
-    // The first step sorts every part; then the cache may shrink back, and
-    // only the merge of the sorted runs is left.
-    const int cacheSize = database.execAndGet("PRAGMA main.cache_size").getInt();
-    database.exec("PRAGMA main.cache_size=" + std::to_string(-kSortCacheKiB));
     int result = sqlite3_step(parts.get());
-    database.exec("PRAGMA main.cache_size=" + std::to_string(cacheSize));
 
     WordParts words(database);
     std::string encoded; // the rowids of the row of PART_NAME_ORDER being filled
@@ -646,17 +690,21 @@ void SqliteNameIndex::build(SQLite::Database& database, const PriceListRebuild::
         insertRow(db, order.get());
         encoded.clear();
     };
-    // Parts of one name come together: its words are read once.
-    std::string name;
+    // Parts of one key come together: its words are read once.
+    std::string source;
+    bool sourceOdd = false;
     std::vector<std::string> nameWords;
     std::vector<quint32> ids;
     quint32 number = 0;
     for (; result == SQLITE_ROW; result = sqlite3_step(parts.get())) {
         appendNumber(encoded, quint64(sqlite3_column_int64(parts.get(), 0)));
-        const std::string_view written = text(parts.get(), 1);
-        if (number == 0 || written != name) {
-            name.assign(written);
-            nameWords = wordsOf(name);
+        const std::string_view ordered = text(parts.get(), 1);
+        const bool odd = sqlite3_column_type(parts.get(), 2) != SQLITE_NULL;
+        const std::string_view from = odd ? text(parts.get(), 2) : ordered.substr(0, ordered.find('\0'));
+        if (number == 0 || odd != sourceOdd || from != source) {
+            source.assign(from);
+            sourceOdd = odd;
+            nameWords = wordsOf(odd ? source : unescapedKey(source));
             ids.clear();
         }
         if (ids.size() != nameWords.size()) {
