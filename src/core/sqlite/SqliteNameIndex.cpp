@@ -17,6 +17,7 @@
 #include <QtAlgorithms>
 
 #include <algorithm>
+#include <cstring>
 #include <memory>
 #include <unordered_map>
 #include <unordered_set>
@@ -363,6 +364,16 @@ constexpr char kSelectInNameOrder[] =
     "SELECT rowid, tardesk_name_order(PARTNAME, PARTNUMBER, GROUPCODE) AS NAME_ORDER, "
     "tardesk_odd_name(PARTNAME) FROM PRICE ORDER BY NAME_ORDER, rowid";
 
+constexpr char kSelectPartNames[] = "SELECT PARTNAME FROM PRICE";
+constexpr char kSelectParts[] = "SELECT rowid, PARTNAME, PARTNUMBER, GROUPCODE FROM PRICE";
+
+constexpr char kDropPartChunks[] = "DROP TABLE IF EXISTS temp.NAME_PART_CHUNKS";
+constexpr char kCreatePartChunks[] =
+    "CREATE TEMP TABLE NAME_PART_CHUNKS (ID INTEGER PRIMARY KEY, PARTS BLOB NOT NULL)";
+constexpr char kInsertPartChunk[] = "INSERT INTO temp.NAME_PART_CHUNKS (ID, PARTS) VALUES (?, ?)";
+constexpr char kSelectPartChunks[] =
+    "SELECT PARTS FROM temp.NAME_PART_CHUNKS WHERE ID >= ? AND ID < ? ORDER BY ID";
+
 constexpr char kDropWordRuns[] = "DROP TABLE IF EXISTS temp.NAME_WORD_RUNS";
 constexpr char kCreateWordRuns[] =
     "CREATE TEMP TABLE NAME_WORD_RUNS (WORD TEXT NOT NULL, RUN INTEGER NOT NULL, "
@@ -371,8 +382,6 @@ constexpr char kCreateWordRuns[] =
 constexpr char kInsertWordRun[] =
     "INSERT INTO temp.NAME_WORD_RUNS (WORD, RUN, LAST, PARTS) VALUES (?, ?, ?, ?)";
 constexpr char kSelectWordRuns[] = "SELECT WORD, LAST, PARTS FROM temp.NAME_WORD_RUNS ORDER BY WORD, RUN";
-// What the words' parts may take before they go out to NAME_WORD_RUNS.
-constexpr size_t kWordPartsBytes = size_t(32) << 20;
 
 std::string_view valueText(sqlite3_value* value)
 {
@@ -529,7 +538,7 @@ quint64 firstNumber(std::string_view encoded, size_t& used)
 class WordParts
 {
 public:
-    explicit WordParts(SQLite::Database& database) : m_database(database) {}
+    WordParts(SQLite::Database& database, size_t bound) : m_database(database), m_bound(bound) {}
     ~WordParts()
     {
         if (m_runs > 0)
@@ -556,7 +565,7 @@ public:
         parts.last = number;
         m_bytes += parts.encoded.capacity() - before;
     }
-    bool full() const { return m_bytes > kWordPartsBytes; }
+    bool full() const { return m_bytes > m_bound; }
     void spill()
     {
         if (m_runs == 0) {
@@ -644,6 +653,7 @@ private:
     }
 
     SQLite::Database& m_database;
+    size_t m_bound;
     TextIds m_words{0};
     std::vector<Parts> m_parts; // by id in m_words
     size_t m_bytes = 0;
@@ -663,71 +673,334 @@ std::vector<std::string> wordsOf(std::string_view name)
     return words;
 }
 
+// Writes the index from the parts given in the order of names.
+class IndexWriter
+{
+public:
+    IndexWriter(SQLite::Database& database, std::string_view prefix,
+                const PriceListRebuild::Listener& listener, qint64 count, size_t wordPartsBytes)
+        : m_database(database),
+          m_order(
+              prepare(database.getHandle(),
+                      Schema::prefixed(Schema::kInsertNameOrder, Schema::kNameOrderTable, prefix).c_str())),
+          m_insertWord(
+              prepare(database.getHandle(),
+                      Schema::prefixed(Schema::kInsertNameWord, Schema::kNameWordsTable, prefix).c_str())),
+          m_words(database, wordPartsBytes), m_listener(listener), m_count(count)
+    {}
+
+    // The name of the parts added next, when it differs from the one before.
+    void setName(std::string_view name)
+    {
+        m_nameWords = wordsOf(name);
+        m_ids.clear();
+    }
+    void add(qint64 part)
+    {
+        appendNumber(m_encoded, quint64(part));
+        if (m_ids.size() != m_nameWords.size()) {
+            for (const std::string& word : m_nameWords)
+                m_ids.push_back(m_words.idOf(word));
+        }
+        for (const quint32 id : m_ids)
+            m_words.add(id, m_number);
+        if (m_words.full()) {
+            m_words.spill();
+            m_ids.clear();
+        }
+        if (++m_number % kOrderRowParts == 0) {
+            flush(m_number - kOrderRowParts);
+            if (m_listener.progress)
+                m_listener.progress(m_number, m_count);
+        }
+    }
+    void finish()
+    {
+        if (!m_encoded.empty())
+            flush(m_number - m_number % kOrderRowParts);
+        m_words.write(m_insertWord.get());
+    }
+
+private:
+    void flush(quint32 first)
+    {
+        sqlite3_bind_int64(m_order.get(), 1, first);
+        sqlite3_bind_blob(m_order.get(), 2, m_encoded.data(), int(m_encoded.size()), SQLITE_STATIC);
+        insertRow(m_database.getHandle(), m_order.get());
+        m_encoded.clear();
+    }
+
+    SQLite::Database& m_database;
+    Prepared m_order;
+    Prepared m_insertWord;
+    WordParts m_words;
+    const PriceListRebuild::Listener& m_listener;
+    qint64 m_count;
+    std::string m_encoded; // the rowids of the row of PART_NAME_ORDER being filled
+    std::vector<std::string> m_nameWords;
+    std::vector<quint32> m_ids; // of m_nameWords in m_words, once looked up
+    quint32 m_number = 0;
+};
+
+// Orders the parts by SQLite's sorter, for lists whose different names are
+// too many to keep: the parts of one key still come together, so each
+// key's words are read about once.
+void writeSorted(SQLite::Database& database, std::string_view prefix, IndexWriter& writer)
+{
+    sqlite3* db = database.getHandle();
+    OrderFunctions functions(db);
+    const Prepared parts =
+        prepare(db, Schema::prefixed(kSelectInNameOrder, Tables::kPriceTable, prefix).c_str());
+    std::string source;
+    bool sourceOdd = false;
+    bool first = true;
+    int result = SQLITE_ROW;
+    while ((result = sqlite3_step(parts.get())) == SQLITE_ROW) {
+        const std::string_view ordered = text(parts.get(), 1);
+        const bool odd = sqlite3_column_type(parts.get(), 2) != SQLITE_NULL;
+        const std::string_view from = odd ? text(parts.get(), 2) : ordered.substr(0, ordered.find('\0'));
+        if (first || odd != sourceOdd || from != source) {
+            source.assign(from);
+            sourceOdd = odd;
+            first = false;
+            writer.setName(odd ? source : unescapedKey(source));
+        }
+        writer.add(sqlite3_column_int64(parts.get(), 0));
+    }
+    if (result != SQLITE_DONE)
+        throw SQLite::Exception(db, result);
+}
+
+// The different names of a list and the parts of each, when there are at
+// most kept of them.
+struct ListNames
+{
+    TextIds names{1024};
+    std::vector<quint32> parts; // by id in names
+    qint64 count = 0;
+
+    bool read(sqlite3* db, const std::string& select, size_t kept)
+    {
+        const Prepared query = prepare(db, select.c_str());
+        int result = SQLITE_ROW;
+        while ((result = sqlite3_step(query.get())) == SQLITE_ROW) {
+            const quint32 id = names.idOf(text(query.get(), 0));
+            if (id == parts.size()) {
+                if (parts.size() == kept)
+                    return false;
+                parts.push_back(0);
+            }
+            ++parts[id];
+            ++count;
+        }
+        if (result != SQLITE_DONE)
+            throw SQLite::Exception(db, result);
+        return true;
+    }
+};
+
+// Records of parts kept apart in buckets, in chunks in a temporary table
+// once a bucket's chunk is full, to be read back a bucket at a time.
+class PartBuckets
+{
+public:
+    PartBuckets(SQLite::Database& database, size_t buckets)
+        : m_database(database), m_pending(buckets), m_chunks(buckets)
+    {}
+    ~PartBuckets()
+    {
+        if (m_insert)
+            sqlite3_exec(m_database.getHandle(), kDropPartChunks, nullptr, nullptr, nullptr);
+    }
+    PartBuckets(const PartBuckets&) = delete;
+    PartBuckets& operator=(const PartBuckets&) = delete;
+
+    void append(size_t bucket, std::string_view record)
+    {
+        std::string& pending = m_pending[bucket];
+        pending += record;
+        if (pending.size() >= kChunkBytes)
+            write(bucket);
+    }
+    // Every record of bucket, in the order appended; the bucket is emptied.
+    std::string take(size_t bucket)
+    {
+        std::string records;
+        if (m_chunks[bucket] > 0) {
+            const Prepared chunks = prepare(m_database.getHandle(), kSelectPartChunks);
+            sqlite3_bind_int64(chunks.get(), 1, qint64(bucket) << 32);
+            sqlite3_bind_int64(chunks.get(), 2, qint64(bucket + 1) << 32);
+            int result = SQLITE_ROW;
+            while ((result = sqlite3_step(chunks.get())) == SQLITE_ROW)
+                records.append(static_cast<const char*>(sqlite3_column_blob(chunks.get(), 0)),
+                               size_t(sqlite3_column_bytes(chunks.get(), 0)));
+            if (result != SQLITE_DONE)
+                throw SQLite::Exception(m_database.getHandle(), result);
+        }
+        records += m_pending[bucket];
+        m_pending[bucket] = std::string();
+        return records;
+    }
+
+private:
+    static constexpr size_t kChunkBytes = size_t(1) << 18;
+
+    void write(size_t bucket)
+    {
+        if (!m_insert) {
+            m_database.exec(kDropPartChunks);
+            m_database.exec(kCreatePartChunks);
+            m_insert = prepare(m_database.getHandle(), kInsertPartChunk);
+        }
+        sqlite3_bind_int64(m_insert.get(), 1, (qint64(bucket) << 32) + m_chunks[bucket]++);
+        sqlite3_bind_blob(m_insert.get(), 2, m_pending[bucket].data(), int(m_pending[bucket].size()),
+                          SQLITE_STATIC);
+        insertRow(m_database.getHandle(), m_insert.get());
+        m_pending[bucket].clear();
+    }
+
+    SQLite::Database& m_database;
+    std::vector<std::string> m_pending;
+    std::vector<qint64> m_chunks; // how many each bucket has in the table
+    Prepared m_insert{nullptr, &sqlite3_finalize};
+};
+
+// A part as the index orders it: by its name's place among the names
+// folded, then by PARTNUMBER and GROUPCODE in UTF-8, each ended by a zero
+// byte, then by the file's order.
+struct Entry
+{
+    quint32 place = 0; // equal for names equal when folded
+    quint32 name = 0;
+    qint64 part = 0;
+    quint32 numberAndGroup = 0; // in the bucket's records
+    quint32 length = 0;
+};
+
+// Orders the parts of a list of few different names: each name's place
+// among the keys is worked out once, and the parts, bucketed by ranges of
+// places, are sorted a bucket at a time.
+void writeBucketed(SQLite::Database& database, std::string_view prefix, ListNames& list, qint64 bucketParts,
+                   IndexWriter& writer)
+{
+    const size_t nameCount = list.parts.size();
+    std::vector<quint32> place(nameCount);
+    std::vector<quint32> bucketOf(nameCount);
+    size_t buckets = 0;
+    {
+        TextStore keyStore;
+        std::vector<std::string_view> keys(nameCount);
+        for (size_t id = 0; id < nameCount; ++id) {
+            const std::string_view name = list.names.texts()[id];
+            keys[id] = keyStore.keep(
+                NameWords::orderKey(QString::fromUtf8(name.data(), qsizetype(name.size()))).toStdString());
+        }
+        std::vector<quint32> byKey(nameCount);
+        for (size_t id = 0; id < nameCount; ++id)
+            byKey[id] = quint32(id);
+        std::sort(byKey.begin(), byKey.end(), [&keys](quint32 a, quint32 b) { return keys[a] < keys[b]; });
+        // Equal folded names share a place, and a bucket.
+        qint64 inBucket = 0;
+        for (size_t i = 0; i < nameCount; ++i) {
+            const bool same = i > 0 && keys[byKey[i]] == keys[byKey[i - 1]];
+            if (!same && inBucket >= bucketParts) {
+                ++buckets;
+                inBucket = 0;
+            }
+            place[byKey[i]] = same ? place[byKey[i - 1]] : quint32(i);
+            bucketOf[byKey[i]] = quint32(buckets);
+            inBucket += list.parts[byKey[i]];
+        }
+        ++buckets;
+    }
+
+    sqlite3* db = database.getHandle();
+    PartBuckets parts(database, buckets);
+    {
+        const Prepared query =
+            prepare(db, Schema::prefixed(kSelectParts, Tables::kPriceTable, prefix).c_str());
+        std::string record;
+        int result = SQLITE_ROW;
+        while ((result = sqlite3_step(query.get())) == SQLITE_ROW) {
+            const quint32 name = list.names.idOf(text(query.get(), 1));
+            if (name >= nameCount)
+                throw SQLite::Exception("PRICE changed while its names were indexed", SQLITE_CORRUPT);
+            const qint64 part = sqlite3_column_int64(query.get(), 0);
+            record.assign(reinterpret_cast<const char*>(&name), sizeof name);
+            record.append(reinterpret_cast<const char*>(&part), sizeof part);
+            const std::string_view number = text(query.get(), 2);
+            const std::string_view group = text(query.get(), 3);
+            const quint32 length = quint32(number.size() + 1 + group.size());
+            record.append(reinterpret_cast<const char*>(&length), sizeof length);
+            record += number;
+            record += '\0';
+            record += group;
+            parts.append(bucketOf[name], record);
+        }
+        if (result != SQLITE_DONE)
+            throw SQLite::Exception(db, result);
+    }
+
+    std::vector<Entry> entries;
+    for (size_t bucket = 0; bucket < buckets; ++bucket) {
+        const std::string records = parts.take(bucket);
+        entries.clear();
+        for (size_t at = 0; at < records.size();) {
+            Entry entry;
+            std::memcpy(&entry.name, records.data() + at, sizeof entry.name);
+            std::memcpy(&entry.part, records.data() + at + 4, sizeof entry.part);
+            std::memcpy(&entry.length, records.data() + at + 12, sizeof entry.length);
+            entry.numberAndGroup = quint32(at + 16);
+            entry.place = place[entry.name];
+            entries.push_back(entry);
+            at += 16 + entry.length;
+        }
+        const std::string_view all(records);
+        std::sort(entries.begin(), entries.end(), [all](const Entry& a, const Entry& b) {
+            if (a.place != b.place)
+                return a.place < b.place;
+            const int order =
+                all.substr(a.numberAndGroup, a.length).compare(all.substr(b.numberAndGroup, b.length));
+            return order != 0 ? order < 0 : a.part < b.part;
+        });
+        for (size_t i = 0; i < entries.size(); ++i) {
+            if (i == 0 || entries[i].name != entries[i - 1].name)
+                writer.setName(list.names.texts()[entries[i].name]);
+            writer.add(entries[i].part);
+        }
+    }
+}
+
 } // namespace
 
 void SqliteNameIndex::build(SQLite::Database& database, const PriceListRebuild::Listener& listener,
                             std::string_view prefix)
 {
-    sqlite3* db = database.getHandle();
+    build(database, listener, prefix, Bounds());
+}
+
+void SqliteNameIndex::build(SQLite::Database& database, const PriceListRebuild::Listener& listener,
+                            std::string_view prefix, const Bounds& bounds)
+{
     const auto named = [prefix](std::string_view statement, std::string_view table) {
         return Schema::prefixed(statement, table, prefix);
     };
-    const std::string price = std::string(prefix) + Tables::kPriceTable;
-    const qint64 count = database.execAndGet("SELECT count(*) FROM " + price).getInt64();
     database.exec(named(Schema::kCreateNameWords, Schema::kNameWordsTable));
     database.exec(named(Schema::kCreateNameOrder, Schema::kNameOrderTable));
-
-    OrderFunctions functions(db);
-    const Prepared parts = prepare(db, named(kSelectInNameOrder, Tables::kPriceTable).c_str());
-    int result = sqlite3_step(parts.get());
-
-    WordParts words(database);
-    std::string encoded; // the rowids of the row of PART_NAME_ORDER being filled
-    const Prepared order = prepare(db, named(Schema::kInsertNameOrder, Schema::kNameOrderTable).c_str());
-    const auto flush = [&](quint32 first) {
-        sqlite3_bind_int64(order.get(), 1, first);
-        sqlite3_bind_blob(order.get(), 2, encoded.data(), int(encoded.size()), SQLITE_STATIC);
-        insertRow(db, order.get());
-        encoded.clear();
-    };
-    // Parts of one key come together: its words are read once.
-    std::string source;
-    bool sourceOdd = false;
-    std::vector<std::string> nameWords;
-    std::vector<quint32> ids;
-    quint32 number = 0;
-    for (; result == SQLITE_ROW; result = sqlite3_step(parts.get())) {
-        appendNumber(encoded, quint64(sqlite3_column_int64(parts.get(), 0)));
-        const std::string_view ordered = text(parts.get(), 1);
-        const bool odd = sqlite3_column_type(parts.get(), 2) != SQLITE_NULL;
-        const std::string_view from = odd ? text(parts.get(), 2) : ordered.substr(0, ordered.find('\0'));
-        if (number == 0 || odd != sourceOdd || from != source) {
-            source.assign(from);
-            sourceOdd = odd;
-            nameWords = wordsOf(odd ? source : unescapedKey(source));
-            ids.clear();
-        }
-        if (ids.size() != nameWords.size()) {
-            for (const std::string& word : nameWords)
-                ids.push_back(words.idOf(word));
-        }
-        for (const quint32 id : ids)
-            words.add(id, number);
-        if (words.full()) {
-            words.spill();
-            ids.clear();
-        }
-        if (++number % kOrderRowParts == 0) {
-            flush(number - kOrderRowParts);
-            if (listener.progress)
-                listener.progress(number, count);
-        }
+    // Lists repeat names a lot, and their parts are ordered fastest by the
+    // places of their names; a list of names nearly all different is left
+    // to SQLite's sorter, which keeps none of them.
+    auto list = std::make_unique<ListNames>();
+    if (list->read(database.getHandle(), named(kSelectPartNames, Tables::kPriceTable), bounds.keptNames)) {
+        IndexWriter writer(database, prefix, listener, list->count, bounds.wordPartsBytes);
+        writeBucketed(database, prefix, *list, bounds.bucketParts, writer);
+        writer.finish();
+    } else {
+        list.reset();
+        const std::string price = std::string(prefix) + Tables::kPriceTable;
+        const qint64 count = database.execAndGet("SELECT count(*) FROM " + price).getInt64();
+        IndexWriter writer(database, prefix, listener, count, bounds.wordPartsBytes);
+        writeSorted(database, prefix, writer);
+        writer.finish();
     }
-    if (result != SQLITE_DONE)
-        throw SQLite::Exception(db, result);
-    if (!encoded.empty())
-        flush(number - number % kOrderRowParts);
-
-    const Prepared insert = prepare(db, named(Schema::kInsertNameWord, Schema::kNameWordsTable).c_str());
-    words.write(insert.get());
 }
