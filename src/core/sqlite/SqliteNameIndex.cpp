@@ -471,17 +471,29 @@ private:
     // The key of name, escaped.
     const std::string& keyOf(std::string_view name)
     {
+        const auto escapedKey = [name](std::string& target) {
+            appendEscaped(
+                target,
+                NameWords::orderKey(QString::fromUtf8(name.data(), qsizetype(name.size()))).toStdString());
+        };
+        if (!m_keeping) {
+            m_key.clear();
+            escapedKey(m_key);
+            return m_key;
+        }
         if (m_keys.size() >= kKeptNames) {
-            m_names = TextIds(kKeptNames);
-            m_keys.clear();
+            // Names that hardly repeat are not worth keeping.
+            m_keeping = m_repeats >= m_keys.size();
+            m_names = TextIds(m_keeping ? kKeptNames : 0);
+            m_keys = {};
+            m_repeats = 0;
+            return keyOf(name);
         }
         const quint32 id = m_names.idOf(name);
-        if (id == m_keys.size()) {
-            m_keys.emplace_back();
-            appendEscaped(
-                m_keys.back(),
-                NameWords::orderKey(QString::fromUtf8(name.data(), qsizetype(name.size()))).toStdString());
-        }
+        if (id == m_keys.size())
+            escapedKey(m_keys.emplace_back());
+        else
+            ++m_repeats;
         return m_keys[id];
     }
 
@@ -512,6 +524,9 @@ private:
     sqlite3* m_db;
     TextIds m_names{kKeptNames};
     std::vector<std::string> m_keys; // by id in m_names
+    size_t m_repeats = 0;            // of names kept
+    bool m_keeping = true;
+    std::string m_key;
     std::string m_ordered;
 };
 
