@@ -17,6 +17,7 @@
 #include <algorithm>
 #include <memory>
 #include <tuple>
+#include <utility>
 
 // The name index of Tardesk.mdb on generated lists, against the matching
 // and ordering rules worked out plainly over every part: built for a list
@@ -149,13 +150,19 @@ QList<QByteArray> indexRows(SQLite::Database& db, const std::string& prefix)
     return rows;
 }
 
-void buildIndex(SQLite::Database& db, const std::string& prefix, const SqliteNameIndex::Bounds& bounds)
+// Builds the index of prefix anew; the last progress told, as done and total.
+std::pair<qint64, qint64> buildIndex(SQLite::Database& db, const std::string& prefix,
+                                     const SqliteNameIndex::Bounds& bounds)
 {
+    std::pair<qint64, qint64> told;
+    PriceListRebuild::Listener listener;
+    listener.progress = [&told](qint64 done, qint64 total) { told = {done, total}; };
     db.exec("BEGIN");
     for (const char* table : {"PART_NAME_WORDS", "PART_NAME_ORDER"})
         db.exec("DROP TABLE IF EXISTS " + prefix + table);
-    SqliteNameIndex::build(db, {}, prefix, bounds);
+    SqliteNameIndex::build(db, listener, prefix, bounds);
     db.exec("COMMIT");
+    return told;
 }
 
 // Names whose keys or words take care: composed and decomposed letters,
@@ -238,7 +245,9 @@ void TestSqliteNameIndex::sameWithinAnyBounds()
     bounds.keptNames = size_t(keptNames);
     bounds.bucketParts = bucketParts;
     bounds.wordPartsBytes = size_t(wordPartsBytes);
-    buildIndex(db, tables, bounds);
+    const auto [done, total] = buildIndex(db, tables, bounds);
+    QCOMPARE(total, db.execAndGet("SELECT count(*) FROM " + tables + "PRICE").getInt64());
+    QVERIFY(done > 0 && done <= total);
     const QList<QByteArray> built = indexRows(db, tables);
     QCOMPARE(built.size(), expected.size());
     QCOMPARE(built, expected);
