@@ -40,6 +40,17 @@ public:
     static void build(SQLite::Database& db, const PriceListRebuild::Listener& listener,
                       std::string_view prefix = {});
 
+    // What build() keeps in memory at most; within smaller bounds it takes
+    // other ways to the same index.
+    struct Bounds
+    {
+        size_t keptNames = 262144;                // different names, or SQLite's sorter orders the parts
+        qint64 bucketParts = 262144;              // parts sorted at once, unless one name has more
+        size_t wordPartsBytes = size_t(32) << 20; // the words' parts, or some go out to a temporary table
+    };
+    static void build(SQLite::Database& db, const PriceListRebuild::Listener& listener,
+                      std::string_view prefix, const Bounds& bounds);
+
     // Lets go of what find() keeps from the file; before the connection closes.
     void forget();
 

@@ -2,6 +2,7 @@
 #include "core/errors/Error.h"
 #include "core/sqlite/DatabaseCompactor.h"
 #include "core/sqlite/DatabaseLock.h"
+#include "core/sqlite/SqliteNameIndex.h"
 #include "core/storage/NameIndex.h"
 #include "core/text/NameWords.h"
 #include "support/ClientFolder.h"
@@ -9,16 +10,20 @@
 #include <SQLiteCpp/Database.h>
 #include <SQLiteCpp/Statement.h>
 
+#include <QFile>
+#include <QTemporaryDir>
 #include <QTest>
 
 #include <algorithm>
 #include <memory>
 #include <tuple>
+#include <utility>
 
 // The name index of Tardesk.mdb on generated lists, against the matching
 // and ordering rules worked out plainly over every part: built for a list
 // made without it (over several rows of the order), kept by compaction,
-// made anew by an update.
+// made anew by an update; within smaller bounds of memory, the same index
+// by other ways.
 class TestSqliteNameIndex : public QObject
 {
     Q_OBJECT
@@ -28,6 +33,8 @@ private slots:
     void builtForAnOldList();
     void matchesThePlainRules_data();
     void matchesThePlainRules();
+    void sameWithinAnyBounds_data();
+    void sameWithinAnyBounds();
     void compactionKeepsIt();
     void updateMakesItAnew();
 
@@ -123,6 +130,129 @@ void TestSqliteNameIndex::matchesThePlainRules()
     QFETCH(QString, typed);
     compare(typed);
     QVERIFY(!expected(typed).isEmpty() || QTest::currentDataTag() == QLatin1String("nothing"));
+}
+
+namespace {
+
+// Every row of the name index in the tables of prefix, as stored.
+QList<QByteArray> indexRows(SQLite::Database& db, const std::string& prefix)
+{
+    QList<QByteArray> rows;
+    for (const char* table : {"PART_NAME_WORDS", "PART_NAME_ORDER"}) {
+        SQLite::Statement all(db, "SELECT * FROM " + prefix + table + " ORDER BY 1");
+        while (all.executeStep()) {
+            const SQLite::Column key = all.getColumn(0);
+            const SQLite::Column parts = all.getColumn(1);
+            rows << QByteArray(key.getText(), key.getBytes()) + '=' +
+                        QByteArray(static_cast<const char*>(parts.getBlob()), parts.getBytes()).toHex();
+        }
+    }
+    return rows;
+}
+
+// Builds the index of prefix anew; the last progress told, as done and total.
+std::pair<qint64, qint64> buildIndex(SQLite::Database& db, const std::string& prefix,
+                                     const SqliteNameIndex::Bounds& bounds)
+{
+    std::pair<qint64, qint64> told;
+    PriceListRebuild::Listener listener;
+    listener.progress = [&told](qint64 done, qint64 total) { told = {done, total}; };
+    db.exec("BEGIN");
+    for (const char* table : {"PART_NAME_WORDS", "PART_NAME_ORDER"})
+        db.exec("DROP TABLE IF EXISTS " + prefix + table);
+    SqliteNameIndex::build(db, listener, prefix, bounds);
+    db.exec("COMMIT");
+    return told;
+}
+
+// Names whose keys or words take care: composed and decomposed letters,
+// letters that fold to two, zero and one bytes, no name at all; one of the
+// list's own names in capitals, so that it shares a key with others.
+void addOddNames(SQLite::Database& db)
+{
+    const QString listed = QString::fromUtf8(db.execAndGet("SELECT PARTNAME FROM PRICE LIMIT 1").getText());
+    const std::vector<std::string> names = {"ᾳ ΑΙ",
+                                            "α\u0345 ωι",
+                                            "Ёлка ЁЖИК",
+                                            "ёлка ежик",
+                                            "éclair ÉCLAIR",
+                                            "e\u0301clair",
+                                            "STRASSE straße",
+                                            "µm MM",
+                                            "Ǆemal ǆ",
+                                            "\u212Aelvin kelvin",
+                                            std::string("a\0b c", 5),
+                                            std::string("\1x \1", 4),
+                                            "",
+                                            listed.toUpper().toStdString()};
+    SQLite::Statement insert(db, "INSERT INTO PRICE (GROUPCODE, PARTNUMBER, PARTNAME) VALUES (?, ?, ?)");
+    for (size_t i = 0; i <= names.size(); ++i) {
+        for (const char* number : {"N1", "", static_cast<const char*>(nullptr)}) {
+            for (const char* group : {"G1", static_cast<const char*>(nullptr)}) {
+                group ? insert.bind(1, group) : insert.bind(1);
+                number ? insert.bind(2, number) : insert.bind(2);
+                i < names.size() ? insert.bind(3, names[i]) : insert.bind(3);
+                insert.exec();
+                insert.reset();
+            }
+        }
+    }
+}
+
+} // namespace
+
+void TestSqliteNameIndex::sameWithinAnyBounds_data()
+{
+    QTest::addColumn<qint64>("keptNames");
+    QTest::addColumn<qint64>("bucketParts");
+    QTest::addColumn<qint64>("wordPartsBytes");
+    QTest::addColumn<QString>("prefix");
+    const SqliteNameIndex::Bounds bounds;
+    const auto kept = qint64(bounds.keptNames);
+    const auto words = qint64(bounds.wordPartsBytes);
+    QTest::newRow("sorted by SQLite") << qint64(1) << bounds.bucketParts << words << QString();
+    QTest::newRow("one place a bucket") << kept << qint64(1) << words << QString();
+    QTest::newRow("words' parts in a run each") << kept << bounds.bucketParts << qint64(0) << QString();
+    QTest::newRow("sorted, words' parts in runs")
+        << qint64(1) << bounds.bucketParts << qint64(4096) << QString();
+    QTest::newRow("into the tables of a prefix") << kept << bounds.bucketParts << words << "NEW_";
+    QTest::newRow("sorted into the tables of a prefix") << qint64(1) << bounds.bucketParts << words << "NEW_";
+}
+
+void TestSqliteNameIndex::sameWithinAnyBounds()
+{
+    QFETCH(qint64, keptNames);
+    QFETCH(qint64, bucketParts);
+    QFETCH(qint64, wordPartsBytes);
+    QFETCH(QString, prefix);
+    QTemporaryDir dir;
+    const QString copy = dir.filePath(QStringLiteral("copy.mdb"));
+    QVERIFY(QFile::copy(m_folder->databaseFileName(), copy));
+    SQLite::Database db(copy.toStdString(), SQLite::OPEN_READWRITE);
+    addOddNames(db);
+    buildIndex(db, {}, SqliteNameIndex::Bounds());
+    const QList<QByteArray> expected = indexRows(db, {});
+
+    const std::string tables = prefix.toStdString();
+    if (!prefix.isEmpty()) {
+        // The list in use differs: the index must be of the new one.
+        db.exec("CREATE TABLE " + tables + "PRICE AS SELECT * FROM PRICE WHERE 0");
+        db.exec("INSERT INTO " + tables + "PRICE (rowid, GROUPCODE, PARTNUMBER, PARTNAME) " +
+                "SELECT rowid, GROUPCODE, PARTNUMBER, PARTNAME FROM PRICE");
+        db.exec("DELETE FROM PRICE WHERE rowid % 2 = 0");
+    }
+    SqliteNameIndex::Bounds bounds;
+    bounds.keptNames = size_t(keptNames);
+    bounds.bucketParts = bucketParts;
+    bounds.wordPartsBytes = size_t(wordPartsBytes);
+    const auto [done, total] = buildIndex(db, tables, bounds);
+    QCOMPARE(total, db.execAndGet("SELECT count(*) FROM " + tables + "PRICE").getInt64());
+    QVERIFY(done > 0 && done <= total);
+    const QList<QByteArray> built = indexRows(db, tables);
+    QCOMPARE(built.size(), expected.size());
+    QCOMPARE(built, expected);
+    // Nothing is left behind that a next build would trip over.
+    QCOMPARE(db.execAndGet("SELECT count(*) FROM temp.sqlite_master").getInt(), 0);
 }
 
 void TestSqliteNameIndex::compactionKeepsIt()
