@@ -18,6 +18,7 @@
 #include <QThread>
 
 #include <cmath>
+#include <mutex>
 
 namespace {
 
@@ -84,6 +85,7 @@ SqlitePriceListRebuild::~SqlitePriceListRebuild()
 
 template <typename Body> auto SqlitePriceListRebuild::onFile(Body&& body)
 {
+    const std::lock_guard<std::mutex> connection(m_connection);
     try {
         return body();
     } catch (const SQLite::Exception& error) {
@@ -132,11 +134,11 @@ void SqlitePriceListRebuild::start(const QStringList& replaced)
     DatabaseCompactor::removeTemporaryFiles(m_programDir);
     m_owner = QThread::currentThread();
     m_replaced = replaced;
-    // Serialized: the previous list is read on a thread of its own while
-    // the new one is written, through this one connection, which holds the
-    // file; a second connection would hold SQLite's read lock meanwhile,
-    // and the pages written would have to stay in memory.
-    m_db = DatabaseReplacement::openForWriting(m_databaseFileName, SQLite::OPEN_FULLMUTEX);
+    // The previous list is read on a thread of its own while the new one is
+    // written, through this one connection, which holds the file (a second
+    // connection would hold SQLite's read lock meanwhile, and the pages
+    // written would have to stay in memory); m_connection takes turns.
+    m_db = DatabaseReplacement::openForWriting(m_databaseFileName, SQLite::OPEN_NOMUTEX);
     onFile([&] {
         SQLite::Database& db = *m_db;
         // Freed pages are not overwritten with zeros: that would journal the
@@ -170,26 +172,63 @@ qint64 SqlitePriceListRebuild::previousCount()
 
 void SqlitePriceListRebuild::visitPrevious(const std::function<void(const PreviousPart&)>& visit)
 {
-    // Read through the C interface: millions of rows, four columns each.
+    // The connection is the update's: rows are read a batch at a time while
+    // it is free, and visited after it is given back, so the new list goes
+    // in meanwhile.
+    struct Row
+    {
+        qint64 id;
+        size_t number;
+        size_t group;
+        size_t end;
+        std::optional<double> price;
+    };
+    constexpr size_t kBatchRows = 4096;
+    std::vector<Row> rows;
+    std::string texts;
+    rows.reserve(kBatchRows);
     sqlite3* db = m_db->getHandle();
     const char sql[] = "SELECT rowid, PARTNUMBER, GROUPCODE, PRICE FROM PRICE";
-    sqlite3_stmt* prepared = nullptr;
-    if (const int result = sqlite3_prepare_v2(db, sql, sizeof sql, &prepared, nullptr))
-        throw SQLite::Exception(db, result);
-    const std::unique_ptr<sqlite3_stmt, int (*)(sqlite3_stmt*)> query(prepared, &sqlite3_finalize);
-    const auto text = [&query](int column) {
-        const auto* value = reinterpret_cast<const char*>(sqlite3_column_text(query.get(), column));
-        return std::string_view(value ? value : "", size_t(sqlite3_column_bytes(query.get(), column)));
-    };
-    int result = SQLITE_ROW;
-    while ((result = sqlite3_step(query.get())) == SQLITE_ROW) {
-        const bool withPrice = sqlite3_column_type(query.get(), 3) != SQLITE_NULL;
-        visit(PreviousPart{sqlite3_column_int64(query.get(), 0), text(1), text(2),
-                           withPrice ? std::optional<double>(sqlite3_column_double(query.get(), 3))
-                                     : std::nullopt});
+    std::unique_ptr<sqlite3_stmt, int (*)(sqlite3_stmt*)> query(nullptr, &sqlite3_finalize);
+    {
+        const std::lock_guard<std::mutex> connection(m_connection);
+        sqlite3_stmt* prepared = nullptr;
+        if (const int result = sqlite3_prepare_v2(db, sql, sizeof sql, &prepared, nullptr))
+            throw SQLite::Exception(db, result);
+        query.reset(prepared);
     }
-    if (result != SQLITE_DONE)
-        throw SQLite::Exception(db, result);
+    const auto text = [&query, &texts](int column) {
+        const auto* value = reinterpret_cast<const char*>(sqlite3_column_text(query.get(), column));
+        texts.append(value ? value : "", size_t(sqlite3_column_bytes(query.get(), column)));
+        return texts.size();
+    };
+    for (int result = SQLITE_ROW; result == SQLITE_ROW;) {
+        rows.clear();
+        texts.clear();
+        {
+            const std::lock_guard<std::mutex> connection(m_connection);
+            while (rows.size() < kBatchRows && (result = sqlite3_step(query.get())) == SQLITE_ROW) {
+                const bool withPrice = sqlite3_column_type(query.get(), 3) != SQLITE_NULL;
+                Row row{sqlite3_column_int64(query.get(), 0), 0, 0, 0,
+                        withPrice ? std::optional<double>(sqlite3_column_double(query.get(), 3))
+                                  : std::nullopt};
+                row.number = text(1);
+                row.group = text(2);
+                rows.push_back(row);
+            }
+            if (result != SQLITE_ROW && result != SQLITE_DONE)
+                throw SQLite::Exception(db, result);
+            if (result == SQLITE_DONE)
+                query.reset();
+        }
+        const std::string_view all(texts);
+        size_t start = 0;
+        for (const Row& row : rows) {
+            visit(PreviousPart{row.id, all.substr(start, row.number - start),
+                               all.substr(row.number, row.group - row.number), row.price});
+            start = row.group;
+        }
+    }
 }
 
 void SqlitePriceListRebuild::createParts()

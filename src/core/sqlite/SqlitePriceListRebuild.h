@@ -6,6 +6,7 @@
 #include <QString>
 
 #include <memory>
+#include <mutex>
 #include <optional>
 
 class BulkInsert;
@@ -73,6 +74,9 @@ private:
     Listener m_listener;
     std::optional<DatabaseLock::ExclusiveScope> m_exclusive;
     std::unique_ptr<SQLite::Database> m_db;
+    // Held by whichever thread uses m_db: the one reading the previous list
+    // or the one running the update (in onFile()).
+    std::mutex m_connection;
     QThread* m_owner = nullptr;
     QStringList m_replaced;
     std::string m_prefix;
