@@ -14,10 +14,7 @@
 #include <charconv>
 #include <chrono>
 #include <climits>
-#include <cstdint>
-#include <deque>
 #include <string_view>
-#include <unordered_map>
 #include <vector>
 
 namespace {
@@ -51,7 +48,6 @@ constexpr char kOrphanRuns[] =
 
 // The server keeps no longer lexeme, in bytes: no word of a name is as long.
 constexpr int kLongestWord = 2047;
-constexpr int kRowsPerFetch = 100000;
 constexpr size_t kCopyChunk = 1 << 20;
 
 // The parts of the ROW_NOs in $1, in that order.
@@ -108,134 +104,58 @@ void stopIfAsked(const PriceListRebuild::Listener& listener)
         throw Error(QCoreApplication::translate("PgNameIndex", "Построение указателя названий прервано"));
 }
 
-// The parts of a list in the order of names, gathered name by name: a
-// list repeats its names, whose order and words are worked out once each.
-class NameRanking
+// The runs of a list's names: each distinct name with words, its place in
+// the order of names and its run. Names equal but for case fold to the same
+// words, so a run is one name or several consecutive ones with equal words.
+std::string nameRuns(const std::vector<std::string_view>& names)
 {
-public:
-    void add(qint64 row, std::string_view name, std::string_view number, std::string_view group)
+    struct Name
     {
-        auto found = m_nameIds.find(name);
-        if (found == m_nameIds.end()) {
-            m_names.emplace_back(name);
-            found = m_nameIds.emplace(m_names.back(), quint32(m_names.size() - 1)).first;
-        }
-        // PARTNUMBER, then GROUPCODE: a zero byte between sorts the shorter first.
-        const size_t tail = m_tails.size();
-        m_tails += number;
-        m_tails += '\0';
-        m_tails += group;
-        m_parts.push_back({row, found->second, 0, tail, quint32(m_tails.size() - tail)});
-    }
-
-    qint64 size() const { return qint64(m_parts.size()); }
-
-    // Puts the parts in order and marks where the words change.
-    void finish()
-    {
-        const size_t count = m_names.size();
-        std::vector<std::string> keys(count);
-        m_wordsOf.assign(count, kNoWords);
-        std::unordered_map<std::string, quint32> wordIds;
-        for (size_t id = 0; id < count; ++id) {
-            const QString name = QString::fromStdString(m_names[id]);
-            // In UTF-8, whose byte order is code-point order.
-            keys[id] = NameWords::orderKey(name).toStdString();
-            const QString words = NameWords::indexed(name);
-            if (words.isEmpty())
-                continue;
-            std::string vector;
-            for (const QString& word : words.split(QLatin1Char(' '))) {
-                if (!vector.empty())
-                    vector += ' ';
-                appendLexeme(vector, word.toStdString());
-            }
-            const auto [at, added] = wordIds.emplace(std::move(vector), quint32(m_words.size()));
-            if (added)
-                m_words.push_back(at->first);
-            m_wordsOf[id] = at->second;
-        }
-
-        std::vector<quint32> byKey(count);
-        for (size_t id = 0; id < count; ++id)
-            byKey[id] = quint32(id);
-        std::sort(byKey.begin(), byKey.end(), [&](quint32 a, quint32 b) { return keys[a] < keys[b]; });
-        std::vector<quint32> rank(count);
-        for (size_t at = 0; at < count; ++at)
-            rank[byKey[at]] =
-                at > 0 && keys[byKey[at]] == keys[byKey[at - 1]] ? rank[byKey[at - 1]] : quint32(at);
-
-        for (Part& part : m_parts)
-            part.rank = rank[part.name];
-        std::sort(m_parts.begin(), m_parts.end(), [this](const Part& a, const Part& b) {
-            if (a.rank != b.rank)
-                return a.rank < b.rank;
-            const int order = tail(a).compare(tail(b));
-            return order != 0 ? order < 0 : a.row < b.row;
-        });
-    }
-
-    // The runs of parts with the same words, in order, as rows for COPY
-    // into NAME_RUNS, handed over a chunk at a time.
-    template <typename Send> void writeRuns(Send send)
-    {
-        std::string rows;
-        qint64 run = 0;
-        for (size_t first = 0; first < m_parts.size();) {
-            const quint32 words = m_wordsOf[m_parts[first].name];
-            size_t end = first + 1;
-            while (end < m_parts.size() && m_wordsOf[m_parts[end].name] == words)
-                ++end;
-            // A name without words matches nothing.
-            if (words != kNoWords) {
-                PgConnection::appendCopyField(rows, std::to_string(++run));
-                PgConnection::appendCopyField(rows, std::to_string(end - first));
-                PgConnection::appendCopyField(rows, m_words[words]);
-                // Digits and commas need no escaping in COPY's text.
-                rows += "\t{";
-                for (size_t at = first; at < end; ++at) {
-                    char digits[24];
-                    const auto written = std::to_chars(digits, digits + sizeof digits, m_parts[at].row);
-                    if (at > first)
-                        rows += ',';
-                    rows.append(digits, written.ptr);
-                }
-                rows += "}\n";
-                if (rows.size() >= kCopyChunk) {
-                    send(rows);
-                    rows.clear();
-                }
-            }
-            first = end;
-        }
-        if (!rows.empty())
-            send(rows);
-    }
-
-private:
-    static constexpr quint32 kNoWords = UINT32_MAX;
-
-    struct Part
-    {
-        qint64 row;
-        quint32 name;
-        quint32 rank;
-        size_t tail;
-        quint32 tailLength;
+        std::string_view text;
+        std::string key; // in UTF-8, whose byte order is code-point order
+        std::string words;
     };
-
-    std::string_view tail(const Part& part) const
-    {
-        return std::string_view(m_tails).substr(part.tail, part.tailLength);
+    std::vector<Name> named;
+    named.reserve(names.size());
+    for (const std::string_view text : names) {
+        const QString name = QString::fromUtf8(text.data(), qsizetype(text.size()));
+        named.push_back(
+            {text, NameWords::orderKey(name).toStdString(), NameWords::indexed(name).toStdString()});
     }
+    std::sort(named.begin(), named.end(), [](const Name& a, const Name& b) { return a.key < b.key; });
 
-    std::deque<std::string> m_names; // stays in place for the views below
-    std::unordered_map<std::string_view, quint32> m_nameIds;
-    std::string m_tails;
-    std::vector<Part> m_parts;
-    std::vector<quint32> m_wordsOf;   // by name: the words' id, or kNoWords
-    std::vector<std::string> m_words; // each as a tsvector
-};
+    std::string rows;
+    qint64 run = 0;
+    size_t rank = 0;
+    const Name* previous = nullptr;
+    for (size_t at = 0; at < named.size(); ++at) {
+        const Name& name = named[at];
+        if (at == 0 || name.key != named[at - 1].key)
+            rank = at;
+        // A name without words matches nothing, and parts of it part the runs around.
+        if (name.words.empty()) {
+            previous = nullptr;
+            continue;
+        }
+        if (!previous || previous->words != name.words)
+            ++run;
+        previous = &name;
+        std::string vector;
+        for (size_t from = 0; from <= name.words.size();) {
+            const size_t space = std::min(name.words.find(' ', from), name.words.size());
+            if (!vector.empty())
+                vector += ' ';
+            appendLexeme(vector, std::string_view(name.words).substr(from, space - from));
+            from = space + 1;
+        }
+        PgConnection::appendCopyField(rows, name.text);
+        PgConnection::appendCopyField(rows, std::to_string(run));
+        PgConnection::appendCopyField(rows, std::to_string(rank));
+        PgConnection::appendCopyField(rows, vector);
+        rows += '\n';
+    }
+    return rows;
+}
 
 } // namespace
 
@@ -375,47 +295,62 @@ NameIndex::Found PgNameIndex::find(const QStringList& query, qint64 limit)
 }
 
 void PgNameIndex::build(PgConnection& db, const std::string& suffix,
-                        const PriceListRebuild::Listener& listener)
+                        const PriceListRebuild::Listener& listener, const PgListNames* names)
 {
     const std::string price = "PRICE" + suffix;
     const std::string runs = "NAME_RUNS" + suffix;
     const qint64 count = listener.progress ? db.exec("SELECT count(*) FROM " + price).integer(0, 0) : 0;
-    NameRanking ranking;
-    db.exec("DECLARE tardesk_names NO SCROLL CURSOR FOR SELECT ROW_NO, PARTNAME, "
-            "PARTNUMBER, GROUPCODE FROM " +
-            price);
-    for (;;) {
-        const PgResult rows = db.exec("FETCH " + std::to_string(kRowsPerFetch) + " FROM tardesk_names");
-        for (int row = 0; row < rows.rows(); ++row)
-            ranking.add(rows.integer(row, 0), rows.text(row, 1), rows.text(row, 2), rows.text(row, 3));
-        stopIfAsked(listener);
-        if (listener.progress)
-            listener.progress(ranking.size(), count);
-        if (rows.rows() < kRowsPerFetch)
-            break;
+    if (listener.progress)
+        listener.progress(0, count);
+    PgListNames read;
+    if (!names) {
+        db.withLongDeadline([&] {
+            const PgResult rows =
+                db.exec("SELECT DISTINCT PARTNAME FROM " + price + " WHERE PARTNAME IS NOT NULL");
+            for (int row = 0; row < rows.rows(); ++row)
+                read.add(rows.text(row, 0));
+        });
+        names = &read;
     }
-    db.exec("CLOSE tardesk_names");
-    ranking.finish();
+    const std::string named = nameRuns(names->names());
     stopIfAsked(listener);
 
     db.exec("CREATE TABLE " + runs +
             " (RUN_NO integer NOT NULL, PARTS integer NOT NULL, WORDS tsvector "
             "NOT NULL, ROW_NOS bigint[] "
             "NOT NULL)");
+    db.exec("CREATE TEMPORARY TABLE TARDESK_NAMES (NAME text NOT NULL, RUN_NO integer NOT NULL, RANK integer "
+            "NOT NULL, WORDS tsvector NOT NULL) ON COMMIT DROP");
     db.withLongDeadline([&] {
-        // FREEZE: made in this transaction, the rows need no second write to be
-        // seen by all.
-        db.beginCopy("COPY " + runs + " FROM STDIN (FREEZE)");
-        ranking.writeRuns([&](const std::string& rows) { db.putCopyData(rows); });
+        db.beginCopy("COPY TARDESK_NAMES FROM STDIN");
+        for (size_t at = 0; at < named.size(); at += kCopyChunk)
+            db.putCopyData(std::string_view(named).substr(at, kCopyChunk));
         db.endCopy();
+        // The server puts the parts in order, name by name: the list's parts
+        // never come back, and only its names are held here. Room to sort
+        // them in memory.
+        db.execScript("SET LOCAL work_mem = '256MB'; ANALYZE TARDESK_NAMES");
+        db.exec(
+            "INSERT INTO " + runs +
+            " SELECT R.RUN_NO, R.PARTS, W.WORDS, R.ROW_NOS FROM (SELECT N.RUN_NO, count(*)::integer AS "
+            "PARTS, "
+            "array_agg(P.ROW_NO ORDER BY N.RANK, coalesce(P.PARTNUMBER, '') COLLATE \"C\", "
+            "coalesce(P.GROUPCODE, '') COLLATE \"C\", P.ROW_NO) AS ROW_NOS FROM " +
+            price +
+            " P JOIN TARDESK_NAMES N ON N.NAME = P.PARTNAME GROUP BY N.RUN_NO) R JOIN (SELECT DISTINCT ON "
+            "(RUN_NO) RUN_NO, WORDS FROM TARDESK_NAMES ORDER BY RUN_NO) W ON W.RUN_NO = R.RUN_NO ORDER BY "
+            "R.RUN_NO");
+        stopIfAsked(listener);
         // No index on RUN_NO, so that the order of runs never tempts the
         // planner into walking all of them for the first few matches. No
         // statistics of the row numbers, which no query filters by and which
         // would take ANALYZE many times longer than the rest.
-        db.execScript("CREATE INDEX " + runs + "_WORDS ON " + runs + " USING gin (WORDS); CREATE INDEX " +
-                      price + "_ROW_NO ON " + price + " (ROW_NO); ALTER TABLE " + runs +
-                      " ALTER ROW_NOS SET STATISTICS 0; ANALYZE " + runs);
+        db.execScript("DROP TABLE TARDESK_NAMES; CREATE INDEX " + runs + "_WORDS ON " + runs +
+                      " USING gin (WORDS); CREATE INDEX " + price + "_ROW_NO ON " + price +
+                      " (ROW_NO); ALTER TABLE " + runs + " ALTER ROW_NOS SET STATISTICS 0; ANALYZE " + runs);
     });
+    if (listener.progress)
+        listener.progress(count, count);
 }
 
 void PgNameIndex::buildInPlace(PgConnection& db, const PriceListRebuild::Listener& listener)
@@ -436,4 +371,17 @@ std::string PgNameIndex::swapStatement()
            "ALTER INDEX PRICE_NEW_ROW_NO RENAME TO PRICE_ROW_NO; UPDATE "
            "TARDESK_SCHEMA SET VERSION = " +
            std::to_string(PgSchema::kVersion) + "; ";
+}
+
+void PgListNames::add(std::string_view name)
+{
+    if (m_seen.find(name) != m_seen.end())
+        return;
+    m_names.emplace_back(name);
+    m_seen.insert(m_names.back());
+}
+
+std::vector<std::string_view> PgListNames::names() const
+{
+    return {m_names.begin(), m_names.end()};
 }

@@ -7,10 +7,27 @@
 #include <QSet>
 #include <QString>
 
+#include <deque>
 #include <string>
+#include <string_view>
+#include <unordered_set>
 #include <vector>
 
 class PgConnection;
+
+// The names of a list, each once, gathered as its parts go by: all the index
+// needs of the parts on this side.
+class PgListNames
+{
+public:
+    // A part's PARTNAME, NULL as empty.
+    void add(std::string_view name);
+    std::vector<std::string_view> names() const;
+
+private:
+    std::deque<std::string> m_names; // stays in place for the views below
+    std::unordered_set<std::string_view> m_seen;
+};
 
 // The names of the price list on the server. The parts are ranked once, when
 // the list is made, in the order of names (NameWords::orderKey, PARTNUMBER,
@@ -33,10 +50,11 @@ public:
     static bool exists(PgConnection& db);
     // Indexes the names of "PRICE" + suffix into "NAME_RUNS" + suffix, with
     // its indexes, inside the caller's transaction; the tables must not be
-    // there yet. The listener's keepAlive may stop it; progress is told the
-    // parts read, when it is given.
-    static void build(PgConnection& db, const std::string& suffix,
-                      const PriceListRebuild::Listener& listener);
+    // there yet. names: those of the table's parts, read from it when not
+    // given. The listener's keepAlive may stop it; progress is told the
+    // parts done, when it is given.
+    static void build(PgConnection& db, const std::string& suffix, const PriceListRebuild::Listener& listener,
+                      const PgListNames* names = nullptr);
     // The index of the list as it is, replacing any there, and the schema's
     // version raised to say so: for a list made before names were indexed
     // and for a list copied into PRICE.

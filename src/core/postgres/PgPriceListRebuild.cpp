@@ -9,6 +9,8 @@
 
 #include <QCoreApplication>
 
+#include <algorithm>
+#include <cstring>
 #include <thread>
 
 namespace {
@@ -18,6 +20,14 @@ constexpr char kSwapLockTimeout[] = "SET LOCAL lock_timeout = '200ms'";
 constexpr char kLockNotAvailable[] = "55P03";
 constexpr size_t kCopyChunk = 1 << 16;
 constexpr int kRowsPerFetch = 50000;
+
+size_t priceColumn(const char* name)
+{
+    const auto found =
+        std::find_if(Tables::kPriceColumns.begin(), Tables::kPriceColumns.end(),
+                     [name](const TableColumn& column) { return std::strcmp(column.name, name) == 0; });
+    return size_t(found - Tables::kPriceColumns.begin());
+}
 
 template <size_t N> std::string columnList(const std::array<TableColumn, N>& columns)
 {
@@ -113,7 +123,11 @@ void PgPriceListRebuild::appendParts(const FieldValue* values, size_t count)
 {
     // The rows of the new table are numbered from 1 as they go in.
     const size_t columns = Tables::kPriceColumns.size();
+    static const size_t partName = priceColumn("PARTNAME");
     for (size_t row = 0; row < count; ++row) {
+        // The name index needs each name once, not the parts read back.
+        if (const auto* name = std::get_if<std::string>(&values[row * columns + partName]))
+            m_names.add(*name);
         m_copy->beginRow(int(columns) + 1);
         for (size_t column = 0; column < columns; ++column)
             m_copy->append(values[row * columns + column], Tables::kPriceColumns[column].kind);
@@ -246,5 +260,5 @@ void PgPriceListRebuild::indexNames()
 {
     endCopy();
     // The update reports its own progress meanwhile.
-    PgNameIndex::build(*m_db, "_NEW", {m_listener.keepAlive, {}});
+    PgNameIndex::build(*m_db, "_NEW", {m_listener.keepAlive, {}}, &m_names);
 }

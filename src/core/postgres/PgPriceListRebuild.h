@@ -1,6 +1,7 @@
 #pragma once
 
 #include "core/postgres/PgBinaryRows.h"
+#include "core/postgres/PgNameIndex.h"
 #include "core/storage/PriceListRebuild.h"
 
 #include <QString>
@@ -57,4 +58,5 @@ private:
     qint64 m_parts = 0;
     std::optional<PgBinaryRows> m_copy; // while a COPY is open
     std::optional<QDate> m_priceDate;
+    PgListNames m_names; // of the new list, for its name index
 };
