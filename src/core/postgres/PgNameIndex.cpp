@@ -14,6 +14,7 @@
 #include <charconv>
 #include <chrono>
 #include <climits>
+#include <cstring>
 #include <string_view>
 #include <vector>
 
@@ -48,6 +49,7 @@ constexpr char kOrphanRuns[] =
 
 // The server keeps no longer lexeme, in bytes: no word of a name is as long.
 constexpr int kLongestWord = 2047;
+constexpr int kRowsPerFetch = 100000;
 constexpr size_t kCopyChunk = 1 << 20;
 
 // The parts of the ROW_NOs in $1, in that order.
@@ -104,57 +106,15 @@ void stopIfAsked(const PriceListRebuild::Listener& listener)
         throw Error(QCoreApplication::translate("PgNameIndex", "Построение указателя названий прервано"));
 }
 
-// The runs of a list's names: each distinct name with words, its place in
-// the order of names and its run. Names equal but for case fold to the same
-// words, so a run is one name or several consecutive ones with equal words.
-std::string nameRuns(const std::vector<std::string_view>& names)
+quint32 takeNumber(std::string_view bytes, size_t& at)
 {
-    struct Name
-    {
-        std::string_view text;
-        std::string key; // in UTF-8, whose byte order is code-point order
-        std::string words;
-    };
-    std::vector<Name> named;
-    named.reserve(names.size());
-    for (const std::string_view text : names) {
-        const QString name = QString::fromUtf8(text.data(), qsizetype(text.size()));
-        named.push_back(
-            {text, NameWords::orderKey(name).toStdString(), NameWords::indexed(name).toStdString()});
+    quint32 value = 0;
+    for (int shift = 0;; shift += 7) {
+        const auto byte = quint8(bytes[at++]);
+        value |= quint32(byte & 0x7f) << shift;
+        if (byte < 0x80)
+            return value;
     }
-    std::sort(named.begin(), named.end(), [](const Name& a, const Name& b) { return a.key < b.key; });
-
-    std::string rows;
-    qint64 run = 0;
-    size_t rank = 0;
-    const Name* previous = nullptr;
-    for (size_t at = 0; at < named.size(); ++at) {
-        const Name& name = named[at];
-        if (at == 0 || name.key != named[at - 1].key)
-            rank = at;
-        // A name without words matches nothing, and parts of it part the runs around.
-        if (name.words.empty()) {
-            previous = nullptr;
-            continue;
-        }
-        if (!previous || previous->words != name.words)
-            ++run;
-        previous = &name;
-        std::string vector;
-        for (size_t from = 0; from <= name.words.size();) {
-            const size_t space = std::min(name.words.find(' ', from), name.words.size());
-            if (!vector.empty())
-                vector += ' ';
-            appendLexeme(vector, std::string_view(name.words).substr(from, space - from));
-            from = space + 1;
-        }
-        PgConnection::appendCopyField(rows, name.text);
-        PgConnection::appendCopyField(rows, std::to_string(run));
-        PgConnection::appendCopyField(rows, std::to_string(rank));
-        PgConnection::appendCopyField(rows, vector);
-        rows += '\n';
-    }
-    return rows;
 }
 
 } // namespace
@@ -295,62 +255,50 @@ NameIndex::Found PgNameIndex::find(const QStringList& query, qint64 limit)
 }
 
 void PgNameIndex::build(PgConnection& db, const std::string& suffix,
-                        const PriceListRebuild::Listener& listener, const PgListNames* names)
+                        const PriceListRebuild::Listener& listener, const PgNameRanking* ranking)
 {
     const std::string price = "PRICE" + suffix;
     const std::string runs = "NAME_RUNS" + suffix;
-    const qint64 count = listener.progress ? db.exec("SELECT count(*) FROM " + price).integer(0, 0) : 0;
-    if (listener.progress)
-        listener.progress(0, count);
-    PgListNames read;
-    if (!names) {
-        db.withLongDeadline([&] {
-            const PgResult rows =
-                db.exec("SELECT DISTINCT PARTNAME FROM " + price + " WHERE PARTNAME IS NOT NULL");
+    PgNameRanking read;
+    if (!ranking) {
+        const qint64 count = listener.progress ? db.exec("SELECT count(*) FROM " + price).integer(0, 0) : 0;
+        db.exec("DECLARE tardesk_names NO SCROLL CURSOR FOR SELECT ROW_NO, PARTNAME, "
+                "PARTNUMBER, GROUPCODE FROM " +
+                price);
+        for (;;) {
+            const PgResult rows = db.exec("FETCH " + std::to_string(kRowsPerFetch) + " FROM tardesk_names");
             for (int row = 0; row < rows.rows(); ++row)
-                read.add(rows.text(row, 0));
-        });
-        names = &read;
+                read.add(rows.integer(row, 0), rows.text(row, 1), rows.text(row, 2), rows.text(row, 3));
+            stopIfAsked(listener);
+            if (listener.progress)
+                listener.progress(read.size(), count);
+            if (rows.rows() < kRowsPerFetch)
+                break;
+        }
+        db.exec("CLOSE tardesk_names");
+        read.finish();
+        ranking = &read;
     }
-    const std::string named = nameRuns(names->names());
     stopIfAsked(listener);
 
     db.exec("CREATE TABLE " + runs +
             " (RUN_NO integer NOT NULL, PARTS integer NOT NULL, WORDS tsvector "
             "NOT NULL, ROW_NOS bigint[] "
             "NOT NULL)");
-    db.exec("CREATE TEMPORARY TABLE TARDESK_NAMES (NAME text NOT NULL, RUN_NO integer NOT NULL, RANK integer "
-            "NOT NULL, WORDS tsvector NOT NULL) ON COMMIT DROP");
     db.withLongDeadline([&] {
-        db.beginCopy("COPY TARDESK_NAMES FROM STDIN");
-        for (size_t at = 0; at < named.size(); at += kCopyChunk)
-            db.putCopyData(std::string_view(named).substr(at, kCopyChunk));
+        // FREEZE: made in this transaction, the rows need no second write to be
+        // seen by all.
+        db.beginCopy("COPY " + runs + " FROM STDIN (FREEZE)");
+        ranking->writeRuns([&](const std::string& rows) { db.putCopyData(rows); });
         db.endCopy();
-        // The server puts the parts in order, name by name: the list's parts
-        // never come back, and only its names are held here. Room to sort
-        // them in memory.
-        db.execScript("SET LOCAL work_mem = '256MB'; ANALYZE TARDESK_NAMES");
-        db.exec(
-            "INSERT INTO " + runs +
-            " SELECT R.RUN_NO, R.PARTS, W.WORDS, R.ROW_NOS FROM (SELECT N.RUN_NO, count(*)::integer AS "
-            "PARTS, "
-            "array_agg(P.ROW_NO ORDER BY N.RANK, coalesce(P.PARTNUMBER, '') COLLATE \"C\", "
-            "coalesce(P.GROUPCODE, '') COLLATE \"C\", P.ROW_NO) AS ROW_NOS FROM " +
-            price +
-            " P JOIN TARDESK_NAMES N ON N.NAME = P.PARTNAME GROUP BY N.RUN_NO) R JOIN (SELECT DISTINCT ON "
-            "(RUN_NO) RUN_NO, WORDS FROM TARDESK_NAMES ORDER BY RUN_NO) W ON W.RUN_NO = R.RUN_NO ORDER BY "
-            "R.RUN_NO");
-        stopIfAsked(listener);
         // No index on RUN_NO, so that the order of runs never tempts the
         // planner into walking all of them for the first few matches. No
         // statistics of the row numbers, which no query filters by and which
         // would take ANALYZE many times longer than the rest.
-        db.execScript("DROP TABLE TARDESK_NAMES; CREATE INDEX " + runs + "_WORDS ON " + runs +
-                      " USING gin (WORDS); CREATE INDEX " + price + "_ROW_NO ON " + price +
-                      " (ROW_NO); ALTER TABLE " + runs + " ALTER ROW_NOS SET STATISTICS 0; ANALYZE " + runs);
+        db.execScript("CREATE INDEX " + runs + "_WORDS ON " + runs + " USING gin (WORDS); CREATE INDEX " +
+                      price + "_ROW_NO ON " + price + " (ROW_NO); ALTER TABLE " + runs +
+                      " ALTER ROW_NOS SET STATISTICS 0; ANALYZE " + runs);
     });
-    if (listener.progress)
-        listener.progress(count, count);
 }
 
 void PgNameIndex::buildInPlace(PgConnection& db, const PriceListRebuild::Listener& listener)
@@ -373,15 +321,194 @@ std::string PgNameIndex::swapStatement()
            std::to_string(PgSchema::kVersion) + "; ";
 }
 
-void PgListNames::add(std::string_view name)
+PgNameRanking::PgNameRanking() = default;
+PgNameRanking::~PgNameRanking() = default;
+
+void PgNameRanking::add(qint64 row, std::string_view name, std::string_view number, std::string_view group)
 {
-    if (m_seen.find(name) != m_seen.end())
-        return;
-    m_names.emplace_back(name);
-    m_seen.insert(m_names.back());
+    auto named = m_nameIds.find(name);
+    if (named == m_nameIds.end()) {
+        m_names.push_back({std::string(name), 0, 0, 0, {}});
+        named = m_nameIds.emplace(m_names.back().text, quint32(m_names.size() - 1)).first;
+    }
+    auto grouped = m_groupIds.find(group);
+    if (grouped == m_groupIds.end()) {
+        m_groups.emplace_back(group);
+        grouped = m_groupIds.emplace(m_groups.back(), quint32(m_groups.size() - 1)).first;
+    }
+    Name& owner = m_names[named->second];
+    // The step to the row, its sign in the lowest bit; rows mostly grow.
+    const qint64 step = row - owner.lastRow;
+    const auto zigzag = quint64(step < 0 ? ((-(step + 1)) << 1) | 1 : step << 1);
+    owner.lastRow = row;
+    char head[20];
+    size_t length = 0;
+    const auto put = [&head, &length](quint64 value) {
+        do {
+            head[length++] = char(value < 0x80 ? value : (value & 0x7f) | 0x80);
+            value >>= 7;
+        } while (value != 0);
+    };
+    put(zigzag);
+    put(grouped->second);
+    // PARTNUMBER holds 22 characters: a part fits a block many times over.
+    const size_t size = std::min(number.size(), Block::kSize - sizeof head);
+    put(size);
+    Block* block = owner.last ? m_blocks[owner.last - 1].get() : nullptr;
+    if (!block || block->used + length + size > Block::kSize) {
+        m_blocks.push_back(std::make_unique<Block>());
+        const auto id = quint32(m_blocks.size());
+        if (block)
+            block->next = id;
+        else
+            owner.first = id;
+        owner.last = id;
+        block = m_blocks.back().get();
+    }
+    std::memcpy(block->bytes + block->used, head, length);
+    std::memcpy(block->bytes + block->used + length, number.data(), size);
+    block->used += quint32(length + size);
+    ++m_parts;
 }
 
-std::vector<std::string_view> PgListNames::names() const
+template <typename Visit> void PgNameRanking::takeParts(Name& name, Visit visit)
 {
-    return {m_names.begin(), m_names.end()};
+    qint64 row = 0;
+    for (quint32 id = name.first; id != 0;) {
+        std::unique_ptr<Block> block = std::move(m_blocks[id - 1]);
+        const std::string_view packed(block->bytes, block->used);
+        for (size_t at = 0; at < packed.size();) {
+            quint64 zigzag = 0;
+            for (int shift = 0;; shift += 7) {
+                const auto byte = quint8(packed[at++]);
+                zigzag |= quint64(byte & 0x7f) << shift;
+                if (byte < 0x80)
+                    break;
+            }
+            row += (zigzag & 1) ? -qint64(zigzag >> 1) - 1 : qint64(zigzag >> 1);
+            const quint32 group = takeNumber(packed, at);
+            const quint32 length = takeNumber(packed, at);
+            visit(row, group, packed.substr(at, length));
+            at += length;
+        }
+        id = block->next;
+    }
+    name.first = name.last = 0;
+}
+
+void PgNameRanking::finish()
+{
+    // Groups, then names, in code-point order: in UTF-8, byte order.
+    std::vector<quint32> byText(m_groups.size());
+    for (size_t id = 0; id < byText.size(); ++id)
+        byText[id] = quint32(id);
+    std::sort(byText.begin(), byText.end(),
+              [this](quint32 a, quint32 b) { return m_groups[a] < m_groups[b]; });
+    std::vector<quint32> groupRank(m_groups.size());
+    for (size_t at = 0; at < byText.size(); ++at)
+        groupRank[byText[at]] = quint32(at);
+
+    std::vector<std::string> keys(m_names.size());
+    for (size_t id = 0; id < m_names.size(); ++id)
+        keys[id] = NameWords::orderKey(QString::fromStdString(m_names[id].text)).toStdString();
+    std::vector<quint32> byKey(m_names.size());
+    for (size_t id = 0; id < byKey.size(); ++id)
+        byKey[id] = quint32(id);
+    std::sort(byKey.begin(), byKey.end(), [&keys](quint32 a, quint32 b) { return keys[a] < keys[b]; });
+
+    struct Part
+    {
+        std::string_view number;
+        quint32 group;
+        quint32 row;
+    };
+    std::vector<Part> parts;
+    std::string numbers; // of the parts being ordered
+    m_ranked.clear();
+    for (size_t first = 0; first < byKey.size();) {
+        // Names equal but for case have the same words and share their place.
+        size_t end = first + 1;
+        while (end < byKey.size() && keys[byKey[end]] == keys[byKey[first]])
+            ++end;
+        parts.clear();
+        numbers.clear();
+        std::vector<size_t> offsets;
+        for (size_t at = first; at < end; ++at)
+            takeParts(m_names[byKey[at]], [&](qint64 row, quint32 group, std::string_view number) {
+                offsets.push_back(numbers.size());
+                numbers += number;
+                // A list has fewer parts than a row number of 32 bits holds.
+                parts.push_back({{}, groupRank[group], quint32(row)});
+            });
+        for (size_t at = 0; at < parts.size(); ++at)
+            parts[at].number = std::string_view(numbers).substr(
+                offsets[at], (at + 1 < parts.size() ? offsets[at + 1] : numbers.size()) - offsets[at]);
+        // PARTNUMBER, then GROUPCODE, then the row.
+        std::sort(parts.begin(), parts.end(), [](const Part& a, const Part& b) {
+            if (const int order = a.number.compare(b.number); order != 0)
+                return order < 0;
+            return a.group != b.group ? a.group < b.group : a.row < b.row;
+        });
+        Name& name = m_names[byKey[first]];
+        name.rows.reserve(parts.size());
+        for (const Part& part : parts)
+            name.rows.push_back(part.row);
+
+        Ranked ranked{byKey[first], {}};
+        const QString words = NameWords::indexed(QString::fromStdString(name.text));
+        if (!words.isEmpty())
+            for (const QString& word : words.split(QLatin1Char(' '))) {
+                if (!ranked.words.empty())
+                    ranked.words += ' ';
+                appendLexeme(ranked.words, word.toStdString());
+            }
+        m_ranked.push_back(std::move(ranked));
+        first = end;
+    }
+    m_blocks.clear();
+    m_nameIds.clear();
+    m_groupIds.clear();
+    m_groups.clear();
+}
+
+void PgNameRanking::writeRuns(const std::function<void(const std::string&)>& send) const
+{
+    std::string rows;
+    qint64 run = 0;
+    for (size_t first = 0; first < m_ranked.size();) {
+        const std::string& words = m_ranked[first].words;
+        size_t end = first + 1;
+        while (end < m_ranked.size() && m_ranked[end].words == words)
+            ++end;
+        // A name without words matches nothing.
+        if (!words.empty()) {
+            size_t parts = 0;
+            for (size_t at = first; at < end; ++at)
+                parts += m_names[m_ranked[at].name].rows.size();
+            PgConnection::appendCopyField(rows, std::to_string(++run));
+            PgConnection::appendCopyField(rows, std::to_string(parts));
+            PgConnection::appendCopyField(rows, words);
+            // Digits and commas need no escaping in COPY's text.
+            rows += "\t{";
+            bool firstRow = true;
+            for (size_t at = first; at < end; ++at) {
+                for (const quint32 row : m_names[m_ranked[at].name].rows) {
+                    char digits[16];
+                    const auto written = std::to_chars(digits, digits + sizeof digits, row);
+                    if (!firstRow)
+                        rows += ',';
+                    firstRow = false;
+                    rows.append(digits, written.ptr);
+                }
+            }
+            rows += "}\n";
+            if (rows.size() >= kCopyChunk) {
+                send(rows);
+                rows.clear();
+            }
+        }
+        first = end;
+    }
+    if (!rows.empty())
+        send(rows);
 }

@@ -45,6 +45,8 @@ PgPriceListRebuild::PgPriceListRebuild(const QString& connection, Listener liste
 
 PgPriceListRebuild::~PgPriceListRebuild()
 {
+    if (m_ranker.joinable())
+        m_ranker.join();
     // Closing the connection rolls the transaction back and frees the lock.
     if (m_db)
         m_db->close();
@@ -124,14 +126,20 @@ void PgPriceListRebuild::appendParts(const FieldValue* values, size_t count)
     // The rows of the new table are numbered from 1 as they go in.
     const size_t columns = Tables::kPriceColumns.size();
     static const size_t partName = priceColumn("PARTNAME");
+    static const size_t partNumber = priceColumn("PARTNUMBER");
+    static const size_t groupCode = priceColumn("GROUPCODE");
+    const auto text = [](const FieldValue& value) {
+        const auto* string = std::get_if<std::string>(&value);
+        return string ? std::string_view(*string) : std::string_view();
+    };
     for (size_t row = 0; row < count; ++row) {
-        // The name index needs each name once, not the parts read back.
-        if (const auto* name = std::get_if<std::string>(&values[row * columns + partName]))
-            m_names.add(*name);
+        const FieldValue* part = values + row * columns;
         m_copy->beginRow(int(columns) + 1);
         for (size_t column = 0; column < columns; ++column)
-            m_copy->append(values[row * columns + column], Tables::kPriceColumns[column].kind);
+            m_copy->append(part[column], Tables::kPriceColumns[column].kind);
         m_copy->appendBigint(++m_parts);
+        // Taken here, the parts need not be read back for the name index.
+        m_names.add(m_parts, text(part[partName]), text(part[partNumber]), text(part[groupCode]));
         send(false);
     }
 }
@@ -166,6 +174,13 @@ void PgPriceListRebuild::storeChanges(const std::vector<Change>& changes, const 
 void PgPriceListRebuild::indexParts()
 {
     endCopy();
+    m_ranker = std::thread([this] {
+        try {
+            m_names.finish();
+        } catch (...) {
+            m_rankFailure = std::current_exception();
+        }
+    });
     // Room to sort a million keys in memory rather than in temporary files.
     m_db->exec("SET LOCAL maintenance_work_mem = '256MB'");
     m_db->withLongDeadline([&] { m_db->execScript(PgSchema::createPriceIndexes("PRICE_NEW")); });
@@ -260,5 +275,11 @@ void PgPriceListRebuild::indexNames()
 {
     endCopy();
     // The update reports its own progress meanwhile.
+    if (m_ranker.joinable())
+        m_ranker.join();
+    else
+        m_names.finish();
+    if (m_rankFailure)
+        std::rethrow_exception(m_rankFailure);
     PgNameIndex::build(*m_db, "_NEW", {m_listener.keepAlive, {}}, &m_names);
 }

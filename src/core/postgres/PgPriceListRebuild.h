@@ -6,9 +6,11 @@
 
 #include <QString>
 
+#include <exception>
 #include <memory>
 #include <optional>
 #include <string>
+#include <thread>
 
 class PgConnection;
 class PgTransaction;
@@ -58,5 +60,7 @@ private:
     qint64 m_parts = 0;
     std::optional<PgBinaryRows> m_copy; // while a COPY is open
     std::optional<QDate> m_priceDate;
-    PgListNames m_names; // of the new list, for its name index
+    PgNameRanking m_names; // of the new list, for its name index
+    std::thread m_ranker;  // orders m_names while the server builds the other indexes
+    std::exception_ptr m_rankFailure;
 };
