@@ -14,10 +14,8 @@
 #include <charconv>
 #include <chrono>
 #include <climits>
-#include <cstdint>
-#include <deque>
+#include <cstring>
 #include <string_view>
-#include <unordered_map>
 #include <vector>
 
 namespace {
@@ -108,134 +106,16 @@ void stopIfAsked(const PriceListRebuild::Listener& listener)
         throw Error(QCoreApplication::translate("PgNameIndex", "Построение указателя названий прервано"));
 }
 
-// The parts of a list in the order of names, gathered name by name: a
-// list repeats its names, whose order and words are worked out once each.
-class NameRanking
+quint32 takeNumber(std::string_view bytes, size_t& at)
 {
-public:
-    void add(qint64 row, std::string_view name, std::string_view number, std::string_view group)
-    {
-        auto found = m_nameIds.find(name);
-        if (found == m_nameIds.end()) {
-            m_names.emplace_back(name);
-            found = m_nameIds.emplace(m_names.back(), quint32(m_names.size() - 1)).first;
-        }
-        // PARTNUMBER, then GROUPCODE: a zero byte between sorts the shorter first.
-        const size_t tail = m_tails.size();
-        m_tails += number;
-        m_tails += '\0';
-        m_tails += group;
-        m_parts.push_back({row, found->second, 0, tail, quint32(m_tails.size() - tail)});
+    quint32 value = 0;
+    for (int shift = 0;; shift += 7) {
+        const auto byte = quint8(bytes[at++]);
+        value |= quint32(byte & 0x7f) << shift;
+        if (byte < 0x80)
+            return value;
     }
-
-    qint64 size() const { return qint64(m_parts.size()); }
-
-    // Puts the parts in order and marks where the words change.
-    void finish()
-    {
-        const size_t count = m_names.size();
-        std::vector<std::string> keys(count);
-        m_wordsOf.assign(count, kNoWords);
-        std::unordered_map<std::string, quint32> wordIds;
-        for (size_t id = 0; id < count; ++id) {
-            const QString name = QString::fromStdString(m_names[id]);
-            // In UTF-8, whose byte order is code-point order.
-            keys[id] = NameWords::orderKey(name).toStdString();
-            const QString words = NameWords::indexed(name);
-            if (words.isEmpty())
-                continue;
-            std::string vector;
-            for (const QString& word : words.split(QLatin1Char(' '))) {
-                if (!vector.empty())
-                    vector += ' ';
-                appendLexeme(vector, word.toStdString());
-            }
-            const auto [at, added] = wordIds.emplace(std::move(vector), quint32(m_words.size()));
-            if (added)
-                m_words.push_back(at->first);
-            m_wordsOf[id] = at->second;
-        }
-
-        std::vector<quint32> byKey(count);
-        for (size_t id = 0; id < count; ++id)
-            byKey[id] = quint32(id);
-        std::sort(byKey.begin(), byKey.end(), [&](quint32 a, quint32 b) { return keys[a] < keys[b]; });
-        std::vector<quint32> rank(count);
-        for (size_t at = 0; at < count; ++at)
-            rank[byKey[at]] =
-                at > 0 && keys[byKey[at]] == keys[byKey[at - 1]] ? rank[byKey[at - 1]] : quint32(at);
-
-        for (Part& part : m_parts)
-            part.rank = rank[part.name];
-        std::sort(m_parts.begin(), m_parts.end(), [this](const Part& a, const Part& b) {
-            if (a.rank != b.rank)
-                return a.rank < b.rank;
-            const int order = tail(a).compare(tail(b));
-            return order != 0 ? order < 0 : a.row < b.row;
-        });
-    }
-
-    // The runs of parts with the same words, in order, as rows for COPY
-    // into NAME_RUNS, handed over a chunk at a time.
-    template <typename Send> void writeRuns(Send send)
-    {
-        std::string rows;
-        qint64 run = 0;
-        for (size_t first = 0; first < m_parts.size();) {
-            const quint32 words = m_wordsOf[m_parts[first].name];
-            size_t end = first + 1;
-            while (end < m_parts.size() && m_wordsOf[m_parts[end].name] == words)
-                ++end;
-            // A name without words matches nothing.
-            if (words != kNoWords) {
-                PgConnection::appendCopyField(rows, std::to_string(++run));
-                PgConnection::appendCopyField(rows, std::to_string(end - first));
-                PgConnection::appendCopyField(rows, m_words[words]);
-                // Digits and commas need no escaping in COPY's text.
-                rows += "\t{";
-                for (size_t at = first; at < end; ++at) {
-                    char digits[24];
-                    const auto written = std::to_chars(digits, digits + sizeof digits, m_parts[at].row);
-                    if (at > first)
-                        rows += ',';
-                    rows.append(digits, written.ptr);
-                }
-                rows += "}\n";
-                if (rows.size() >= kCopyChunk) {
-                    send(rows);
-                    rows.clear();
-                }
-            }
-            first = end;
-        }
-        if (!rows.empty())
-            send(rows);
-    }
-
-private:
-    static constexpr quint32 kNoWords = UINT32_MAX;
-
-    struct Part
-    {
-        qint64 row;
-        quint32 name;
-        quint32 rank;
-        size_t tail;
-        quint32 tailLength;
-    };
-
-    std::string_view tail(const Part& part) const
-    {
-        return std::string_view(m_tails).substr(part.tail, part.tailLength);
-    }
-
-    std::deque<std::string> m_names; // stays in place for the views below
-    std::unordered_map<std::string_view, quint32> m_nameIds;
-    std::string m_tails;
-    std::vector<Part> m_parts;
-    std::vector<quint32> m_wordsOf;   // by name: the words' id, or kNoWords
-    std::vector<std::string> m_words; // each as a tsvector
-};
+}
 
 } // namespace
 
@@ -375,27 +255,30 @@ NameIndex::Found PgNameIndex::find(const QStringList& query, qint64 limit)
 }
 
 void PgNameIndex::build(PgConnection& db, const std::string& suffix,
-                        const PriceListRebuild::Listener& listener)
+                        const PriceListRebuild::Listener& listener, const PgNameRanking* ranking)
 {
     const std::string price = "PRICE" + suffix;
     const std::string runs = "NAME_RUNS" + suffix;
-    const qint64 count = listener.progress ? db.exec("SELECT count(*) FROM " + price).integer(0, 0) : 0;
-    NameRanking ranking;
-    db.exec("DECLARE tardesk_names NO SCROLL CURSOR FOR SELECT ROW_NO, PARTNAME, "
-            "PARTNUMBER, GROUPCODE FROM " +
-            price);
-    for (;;) {
-        const PgResult rows = db.exec("FETCH " + std::to_string(kRowsPerFetch) + " FROM tardesk_names");
-        for (int row = 0; row < rows.rows(); ++row)
-            ranking.add(rows.integer(row, 0), rows.text(row, 1), rows.text(row, 2), rows.text(row, 3));
-        stopIfAsked(listener);
-        if (listener.progress)
-            listener.progress(ranking.size(), count);
-        if (rows.rows() < kRowsPerFetch)
-            break;
+    PgNameRanking read;
+    if (!ranking) {
+        const qint64 count = listener.progress ? db.exec("SELECT count(*) FROM " + price).integer(0, 0) : 0;
+        db.exec("DECLARE tardesk_names NO SCROLL CURSOR FOR SELECT ROW_NO, PARTNAME, "
+                "PARTNUMBER, GROUPCODE FROM " +
+                price);
+        for (;;) {
+            const PgResult rows = db.exec("FETCH " + std::to_string(kRowsPerFetch) + " FROM tardesk_names");
+            for (int row = 0; row < rows.rows(); ++row)
+                read.add(rows.integer(row, 0), rows.text(row, 1), rows.text(row, 2), rows.text(row, 3));
+            stopIfAsked(listener);
+            if (listener.progress)
+                listener.progress(read.size(), count);
+            if (rows.rows() < kRowsPerFetch)
+                break;
+        }
+        db.exec("CLOSE tardesk_names");
+        read.finish();
+        ranking = &read;
     }
-    db.exec("CLOSE tardesk_names");
-    ranking.finish();
     stopIfAsked(listener);
 
     db.exec("CREATE TABLE " + runs +
@@ -406,7 +289,7 @@ void PgNameIndex::build(PgConnection& db, const std::string& suffix,
         // FREEZE: made in this transaction, the rows need no second write to be
         // seen by all.
         db.beginCopy("COPY " + runs + " FROM STDIN (FREEZE)");
-        ranking.writeRuns([&](const std::string& rows) { db.putCopyData(rows); });
+        ranking->writeRuns([&](const std::string& rows) { db.putCopyData(rows); });
         db.endCopy();
         // No index on RUN_NO, so that the order of runs never tempts the
         // planner into walking all of them for the first few matches. No
@@ -436,4 +319,196 @@ std::string PgNameIndex::swapStatement()
            "ALTER INDEX PRICE_NEW_ROW_NO RENAME TO PRICE_ROW_NO; UPDATE "
            "TARDESK_SCHEMA SET VERSION = " +
            std::to_string(PgSchema::kVersion) + "; ";
+}
+
+PgNameRanking::PgNameRanking() = default;
+PgNameRanking::~PgNameRanking() = default;
+
+void PgNameRanking::add(qint64 row, std::string_view name, std::string_view number, std::string_view group)
+{
+    auto named = m_nameIds.find(name);
+    if (named == m_nameIds.end()) {
+        m_names.push_back({std::string(name), 0, 0, 0, {}});
+        named = m_nameIds.emplace(m_names.back().text, quint32(m_names.size() - 1)).first;
+    }
+    auto grouped = m_groupIds.find(group);
+    if (grouped == m_groupIds.end()) {
+        m_groups.emplace_back(group);
+        grouped = m_groupIds.emplace(m_groups.back(), quint32(m_groups.size() - 1)).first;
+    }
+    Name& owner = m_names[named->second];
+    // The step to the row, its sign in the lowest bit; rows mostly grow.
+    const qint64 step = row - owner.lastRow;
+    const auto zigzag = quint64(step < 0 ? ((-(step + 1)) << 1) | 1 : step << 1);
+    owner.lastRow = row;
+    char head[20];
+    size_t length = 0;
+    const auto put = [&head, &length](quint64 value) {
+        do {
+            head[length++] = char(value < 0x80 ? value : (value & 0x7f) | 0x80);
+            value >>= 7;
+        } while (value != 0);
+    };
+    put(zigzag);
+    put(grouped->second);
+    // PARTNUMBER holds 22 characters: a part fits a block many times over.
+    const size_t size = std::min(number.size(), Block::kSize - sizeof head);
+    put(size);
+    Block* block = owner.last ? m_blocks[owner.last - 1].get() : nullptr;
+    if (!block || block->used + length + size > Block::kSize) {
+        m_blocks.push_back(std::make_unique<Block>());
+        const auto id = quint32(m_blocks.size());
+        if (block)
+            block->next = id;
+        else
+            owner.first = id;
+        owner.last = id;
+        block = m_blocks.back().get();
+    }
+    std::memcpy(block->bytes + block->used, head, length);
+    std::memcpy(block->bytes + block->used + length, number.data(), size);
+    block->used += quint32(length + size);
+    ++m_parts;
+}
+
+template <typename Visit> void PgNameRanking::takeParts(Name& name, Visit visit)
+{
+    qint64 row = 0;
+    for (quint32 id = name.first; id != 0;) {
+        std::unique_ptr<Block> block = std::move(m_blocks[id - 1]);
+        const std::string_view packed(block->bytes, block->used);
+        for (size_t at = 0; at < packed.size();) {
+            quint64 zigzag = 0;
+            for (int shift = 0;; shift += 7) {
+                const auto byte = quint8(packed[at++]);
+                zigzag |= quint64(byte & 0x7f) << shift;
+                if (byte < 0x80)
+                    break;
+            }
+            row += (zigzag & 1) ? -qint64(zigzag >> 1) - 1 : qint64(zigzag >> 1);
+            const quint32 group = takeNumber(packed, at);
+            const quint32 length = takeNumber(packed, at);
+            visit(row, group, packed.substr(at, length));
+            at += length;
+        }
+        id = block->next;
+    }
+    name.first = name.last = 0;
+}
+
+void PgNameRanking::finish()
+{
+    // Groups, then names, in code-point order: in UTF-8, byte order.
+    std::vector<quint32> byText(m_groups.size());
+    for (size_t id = 0; id < byText.size(); ++id)
+        byText[id] = quint32(id);
+    std::sort(byText.begin(), byText.end(),
+              [this](quint32 a, quint32 b) { return m_groups[a] < m_groups[b]; });
+    std::vector<quint32> groupRank(m_groups.size());
+    for (size_t at = 0; at < byText.size(); ++at)
+        groupRank[byText[at]] = quint32(at);
+
+    std::vector<std::string> keys(m_names.size());
+    for (size_t id = 0; id < m_names.size(); ++id)
+        keys[id] = NameWords::orderKey(QString::fromStdString(m_names[id].text)).toStdString();
+    std::vector<quint32> byKey(m_names.size());
+    for (size_t id = 0; id < byKey.size(); ++id)
+        byKey[id] = quint32(id);
+    std::sort(byKey.begin(), byKey.end(), [&keys](quint32 a, quint32 b) { return keys[a] < keys[b]; });
+
+    struct Part
+    {
+        std::string_view number;
+        quint32 group;
+        quint32 row;
+    };
+    std::vector<Part> parts;
+    std::string numbers; // of the parts being ordered
+    m_ranked.clear();
+    for (size_t first = 0; first < byKey.size();) {
+        // Names equal but for case have the same words and share their place.
+        size_t end = first + 1;
+        while (end < byKey.size() && keys[byKey[end]] == keys[byKey[first]])
+            ++end;
+        parts.clear();
+        numbers.clear();
+        std::vector<size_t> offsets;
+        for (size_t at = first; at < end; ++at)
+            takeParts(m_names[byKey[at]], [&](qint64 row, quint32 group, std::string_view number) {
+                offsets.push_back(numbers.size());
+                numbers += number;
+                // A list has fewer parts than a row number of 32 bits holds.
+                parts.push_back({{}, groupRank[group], quint32(row)});
+            });
+        for (size_t at = 0; at < parts.size(); ++at)
+            parts[at].number = std::string_view(numbers).substr(
+                offsets[at], (at + 1 < parts.size() ? offsets[at + 1] : numbers.size()) - offsets[at]);
+        // PARTNUMBER, then GROUPCODE, then the row.
+        std::sort(parts.begin(), parts.end(), [](const Part& a, const Part& b) {
+            if (const int order = a.number.compare(b.number); order != 0)
+                return order < 0;
+            return a.group != b.group ? a.group < b.group : a.row < b.row;
+        });
+        Name& name = m_names[byKey[first]];
+        name.rows.reserve(parts.size());
+        for (const Part& part : parts)
+            name.rows.push_back(part.row);
+
+        Ranked ranked{byKey[first], {}};
+        const QString words = NameWords::indexed(QString::fromStdString(name.text));
+        if (!words.isEmpty())
+            for (const QString& word : words.split(QLatin1Char(' '))) {
+                if (!ranked.words.empty())
+                    ranked.words += ' ';
+                appendLexeme(ranked.words, word.toStdString());
+            }
+        m_ranked.push_back(std::move(ranked));
+        first = end;
+    }
+    m_blocks.clear();
+    m_nameIds.clear();
+    m_groupIds.clear();
+    m_groups.clear();
+}
+
+void PgNameRanking::writeRuns(const std::function<void(const std::string&)>& send) const
+{
+    std::string rows;
+    qint64 run = 0;
+    for (size_t first = 0; first < m_ranked.size();) {
+        const std::string& words = m_ranked[first].words;
+        size_t end = first + 1;
+        while (end < m_ranked.size() && m_ranked[end].words == words)
+            ++end;
+        // A name without words matches nothing.
+        if (!words.empty()) {
+            size_t parts = 0;
+            for (size_t at = first; at < end; ++at)
+                parts += m_names[m_ranked[at].name].rows.size();
+            PgConnection::appendCopyField(rows, std::to_string(++run));
+            PgConnection::appendCopyField(rows, std::to_string(parts));
+            PgConnection::appendCopyField(rows, words);
+            // Digits and commas need no escaping in COPY's text.
+            rows += "\t{";
+            bool firstRow = true;
+            for (size_t at = first; at < end; ++at) {
+                for (const quint32 row : m_names[m_ranked[at].name].rows) {
+                    char digits[16];
+                    const auto written = std::to_chars(digits, digits + sizeof digits, row);
+                    if (!firstRow)
+                        rows += ',';
+                    firstRow = false;
+                    rows.append(digits, written.ptr);
+                }
+            }
+            rows += "}\n";
+            if (rows.size() >= kCopyChunk) {
+                send(rows);
+                rows.clear();
+            }
+        }
+        first = end;
+    }
+    if (!rows.empty())
+        send(rows);
 }

@@ -9,6 +9,8 @@
 
 #include <QCoreApplication>
 
+#include <algorithm>
+#include <cstring>
 #include <thread>
 
 namespace {
@@ -18,6 +20,14 @@ constexpr char kSwapLockTimeout[] = "SET LOCAL lock_timeout = '200ms'";
 constexpr char kLockNotAvailable[] = "55P03";
 constexpr size_t kCopyChunk = 1 << 16;
 constexpr int kRowsPerFetch = 50000;
+
+size_t priceColumn(const char* name)
+{
+    const auto found =
+        std::find_if(Tables::kPriceColumns.begin(), Tables::kPriceColumns.end(),
+                     [name](const TableColumn& column) { return std::strcmp(column.name, name) == 0; });
+    return size_t(found - Tables::kPriceColumns.begin());
+}
 
 template <size_t N> std::string columnList(const std::array<TableColumn, N>& columns)
 {
@@ -35,6 +45,8 @@ PgPriceListRebuild::PgPriceListRebuild(const QString& connection, Listener liste
 
 PgPriceListRebuild::~PgPriceListRebuild()
 {
+    if (m_ranker.joinable())
+        m_ranker.join();
     // Closing the connection rolls the transaction back and frees the lock.
     if (m_db)
         m_db->close();
@@ -113,11 +125,21 @@ void PgPriceListRebuild::appendParts(const FieldValue* values, size_t count)
 {
     // The rows of the new table are numbered from 1 as they go in.
     const size_t columns = Tables::kPriceColumns.size();
+    static const size_t partName = priceColumn("PARTNAME");
+    static const size_t partNumber = priceColumn("PARTNUMBER");
+    static const size_t groupCode = priceColumn("GROUPCODE");
+    const auto text = [](const FieldValue& value) {
+        const auto* string = std::get_if<std::string>(&value);
+        return string ? std::string_view(*string) : std::string_view();
+    };
     for (size_t row = 0; row < count; ++row) {
+        const FieldValue* part = values + row * columns;
         m_copy->beginRow(int(columns) + 1);
         for (size_t column = 0; column < columns; ++column)
-            m_copy->append(values[row * columns + column], Tables::kPriceColumns[column].kind);
+            m_copy->append(part[column], Tables::kPriceColumns[column].kind);
         m_copy->appendBigint(++m_parts);
+        // Taken here, the parts need not be read back for the name index.
+        m_names.add(m_parts, text(part[partName]), text(part[partNumber]), text(part[groupCode]));
         send(false);
     }
 }
@@ -152,6 +174,13 @@ void PgPriceListRebuild::storeChanges(const std::vector<Change>& changes, const 
 void PgPriceListRebuild::indexParts()
 {
     endCopy();
+    m_ranker = std::thread([this] {
+        try {
+            m_names.finish();
+        } catch (...) {
+            m_rankFailure = std::current_exception();
+        }
+    });
     // Room to sort a million keys in memory rather than in temporary files.
     m_db->exec("SET LOCAL maintenance_work_mem = '256MB'");
     m_db->withLongDeadline([&] { m_db->execScript(PgSchema::createPriceIndexes("PRICE_NEW")); });
@@ -246,5 +275,11 @@ void PgPriceListRebuild::indexNames()
 {
     endCopy();
     // The update reports its own progress meanwhile.
-    PgNameIndex::build(*m_db, "_NEW", {m_listener.keepAlive, {}});
+    if (m_ranker.joinable())
+        m_ranker.join();
+    else
+        m_names.finish();
+    if (m_rankFailure)
+        std::rethrow_exception(m_rankFailure);
+    PgNameIndex::build(*m_db, "_NEW", {m_listener.keepAlive, {}}, &m_names);
 }

@@ -1,13 +1,16 @@
 #pragma once
 
 #include "core/postgres/PgBinaryRows.h"
+#include "core/postgres/PgNameIndex.h"
 #include "core/storage/PriceListRebuild.h"
 
 #include <QString>
 
+#include <exception>
 #include <memory>
 #include <optional>
 #include <string>
+#include <thread>
 
 class PgConnection;
 class PgTransaction;
@@ -57,4 +60,7 @@ private:
     qint64 m_parts = 0;
     std::optional<PgBinaryRows> m_copy; // while a COPY is open
     std::optional<QDate> m_priceDate;
+    PgNameRanking m_names; // of the new list, for its name index
+    std::thread m_ranker;  // orders m_names while the server builds the other indexes
+    std::exception_ptr m_rankFailure;
 };

@@ -1,4 +1,5 @@
 #include "core/import/PriceListUpdate.h"
+#include "core/postgres/PgNameIndex.h"
 #include "core/postgres/PgSchema.h"
 #include "core/postgres/PgStorage.h"
 #include "core/storage/NameIndex.h"
@@ -8,12 +9,15 @@
 
 #include <QDir>
 #include <QFile>
+#include <QRandomGenerator>
 #include <QTemporaryDir>
 #include <QTest>
 
 #include <algorithm>
 #include <atomic>
+#include <random>
 #include <thread>
+#include <tuple>
 
 namespace {
 
@@ -75,6 +79,8 @@ private slots:
     void splitsAsTheProgram();
     void shopFromBeforeTheIndex();
     void namesSwappedWithTheList();
+    void ordersParts_data();
+    void ordersParts();
 
 private:
     // A database of its own holding an empty shop.
@@ -247,6 +253,93 @@ void TestPgNameIndex::namesSwappedWithTheList()
     counter.join();
     QVERIFY2(wrong.isEmpty(), qPrintable(wrong));
     QVERIFY(after > 0);
+}
+
+void TestPgNameIndex::ordersParts_data()
+{
+    QTest::addColumn<QStringList>("names");
+    QTest::addColumn<int>("parts");
+    // How rows come: 1, 2, 3, ... as an update numbers them; in any order,
+    // as a table is read; far apart.
+    QTest::addColumn<QString>("rows");
+    const QStringList few = {"Фильтр масляный", "Ремень ГРМ", "Свеча зажигания"};
+    QTest::newRow("names over many blocks") << few << 5000 << "numbered";
+    QTest::newRow("rows in any order") << few << 5000 << "shuffled";
+    QTest::newRow("rows far apart") << few << 3000 << "sparse";
+    QTest::newRow("names equal but for case")
+        << QStringList{"Фильтр масляный", "ФИЛЬТР МАСЛЯНЫЙ", "фильтр Масляный", "Ёлка", "ёлка"} << 3000
+        << "shuffled";
+    // Equal words, different names: one run; a name without words between
+    // ("—" sorts after "x!" and before "【x】") parts the runs around it.
+    QTest::newRow("runs across names")
+        << QStringList{"Фильтр, масляный", "Фильтр масляный", "Фильтр-масляный", "x", "x!", "—", "【x】", ""}
+        << 2000 << "numbered";
+}
+
+void TestPgNameIndex::ordersParts()
+{
+    QFETCH(QStringList, names);
+    QFETCH(int, parts);
+    QFETCH(QString, rows);
+    QRandomGenerator random(27);
+    struct Part
+    {
+        qint64 row;
+        QString name;
+        QByteArray number;
+        QByteArray group;
+    };
+    std::vector<Part> list;
+    std::vector<qint64> rowNos;
+    for (int at = 0; at < parts; ++at)
+        rowNos.push_back(rows == "sparse" ? 1 + at * qint64(700001) : at + 1);
+    if (rows == "shuffled")
+        std::shuffle(rowNos.begin(), rowNos.end(), std::mt19937(27));
+    PgNameRanking ranking;
+    for (const qint64 row : rowNos) {
+        // Few numbers and groups, so that parts tie on them; some prefixes of others.
+        const QByteArray number = "A" + QByteArray::number(random.bounded(40)).repeated(random.bounded(1, 3));
+        const QByteArray group =
+            random.bounded(4) == 0 ? QByteArray() : "G" + QByteArray::number(random.bounded(3));
+        list.push_back({row, names[random.bounded(names.size())], number, group});
+        const QByteArray name = list.back().name.toUtf8();
+        ranking.add(row, std::string_view(name.data(), size_t(name.size())),
+                    std::string_view(number.data(), size_t(number.size())),
+                    std::string_view(group.data(), size_t(group.size())));
+    }
+    ranking.finish();
+    std::string copied;
+    ranking.writeRuns([&copied](const std::string& chunk) { copied += chunk; });
+
+    // The same order the plain way: by name, number, group and row, then
+    // cut where the words change.
+    std::sort(list.begin(), list.end(), [](const Part& a, const Part& b) {
+        const QByteArray keyA = NameWords::orderKey(a.name).toUtf8(),
+                         keyB = NameWords::orderKey(b.name).toUtf8();
+        return std::tie(keyA, a.number, a.group, a.row) < std::tie(keyB, b.number, b.group, b.row);
+    });
+    QStringList expected;
+    QString lastWords;
+    for (const Part& part : list) {
+        const QString words = NameWords::indexed(part.name);
+        if (words.isEmpty()) {
+            lastWords.clear();
+            continue;
+        }
+        if (words != lastWords)
+            expected << QString();
+        lastWords = words;
+        expected.back() += (expected.back().isEmpty() ? "" : ",") + QString::number(part.row);
+    }
+    QStringList found;
+    for (const QString& line : QString::fromStdString(copied).split('\n', Qt::SkipEmptyParts)) {
+        const QStringList fields = line.split('\t');
+        QCOMPARE(fields.size(), 4);
+        QCOMPARE(fields[0].toInt(), found.size() + 1);
+        QCOMPARE(fields[1].toInt(), fields[3].count(',') + 1);
+        found << fields[3].mid(1, fields[3].size() - 2);
+    }
+    QCOMPARE(found, expected);
 }
 
 QTEST_GUILESS_MAIN(TestPgNameIndex)
