@@ -21,11 +21,20 @@ public:
     void add(int64_t rowId, std::string_view cross);
     void finish();
 
+    // For parts a caller keeps itself, in any order: the id of a part's
+    // cross number, the same for every part of it, stored once. finish()
+    // then gives each id the one crossesOfIds() takes, through
+    // renumbering(), where add() was not used.
+    int32_t addCross(std::string_view cross);
+    std::vector<int32_t> takeRenumbering() { return std::move(m_renumbering); }
+
     // The cross numbers of the given parts, one per cross number however its
     // parts spell it (the spelling kept is the first in binary order, so the
     // list does not depend on the order of the parts), ascending ignoring
     // case as CaseFolding compares; parts without a cross number are passed over.
     QStringList crossesOf(const std::vector<int64_t>& rowIds);
+    // As crossesOf, by the parts' cross ids as renumbered.
+    QStringList crossesOfIds(const uint32_t* first, const uint32_t* last);
 
     // Bytes held, for the memory budget.
     size_t memoryBytes() const;
@@ -37,6 +46,11 @@ private:
     void indexParts();
     int32_t crossOf(int64_t rowId) const;
     QString crossText(int32_t cross) const;
+    std::string_view crossBytes(int32_t cross) const;
+    // Compares the cross numbers ignoring case, as CaseFolding does.
+    int compareFolded(int32_t a, int32_t b) const;
+    void mark(int32_t cross, size_t* firstWord, size_t* endWord);
+    QStringList takeFound(size_t firstWord, size_t endWord);
 
     static constexpr int32_t kNoCross = -1;
 
@@ -49,6 +63,10 @@ private:
     std::string m_crossText;
     std::vector<uint32_t> m_crossStart;
     std::vector<int32_t> m_spellingsOf;
+    // While addCross() fills the map: the cross ids by a hash of their
+    // text, -1 where free; then the final id of each.
+    std::vector<int32_t> m_slots;
+    std::vector<int32_t> m_renumbering;
     // Dense row ids (the usual case) index m_crossByRowId directly; otherwise
     // m_sparseRowIds is sorted and m_sparseCrosses runs parallel to it.
     std::vector<int32_t> m_crossByRowId;
