@@ -11,8 +11,11 @@
 
 #include <algorithm>
 #include <charconv>
-#include <future>
 #include <tuple>
+
+#ifdef __GLIBC__
+#include <malloc.h>
+#endif
 
 namespace {
 
@@ -81,6 +84,16 @@ std::string folded(std::string_view key)
         return upper;
     }
     return CaseFolding::upper(QString::fromUtf8(key.data(), qsizetype(key.size()))).toStdString();
+}
+
+// Hands the room of the buffers just let go of back to the system: the
+// heap would keep it for allocations that never come, in the client's
+// resident memory.
+void releaseFreedMemory()
+{
+#ifdef __GLIBC__
+    malloc_trim(0);
+#endif
 }
 
 } // namespace
@@ -173,11 +186,12 @@ std::unique_ptr<PgPriceCatalogue::Maps> PgPriceCatalogue::readMap(PgConnection& 
     }
     db.exec("CLOSE tardesk_crosses");
     snapshot.commit();
-    // Both sorts at once, on two cores where there are.
-    auto sorted = std::async(std::launch::async, [&map] { map->shortNumbers.finish(); });
+    // One sort after the other: at once they would hold both sorts' room.
+    map->shortNumbers.finish();
+    releaseFreedMemory();
     map->crosses.finish();
-    sorted.get();
     map->shortNumbers.renumber(map->crosses.takeRenumbering());
+    releaseFreedMemory();
     return map;
 }
 
@@ -221,9 +235,10 @@ QStringList PgPriceCatalogue::crossesOf(const QString& searchNr)
             if (version != m_mapVersion)
                 return std::nullopt;
         }
-        const auto [first, last] = m_map->shortNumbers.rangeOf(prefix);
-        const uint32_t* crossIds = m_map->shortNumbers.values();
-        return m_map->crosses.crossesOfIds(crossIds + first, crossIds + last);
+        m_map->shortNumbers.valuesOf(
+            m_map->shortNumbers.rangeOf(prefix),
+            [this](const uint32_t* first, const uint32_t* last) { m_map->crosses.markIds(first, last); });
+        return m_map->crosses.takeMarked();
     });
 }
 

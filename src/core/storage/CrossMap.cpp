@@ -48,7 +48,8 @@ int32_t CrossMap::addCross(std::string_view cross)
     // Parts of one cross number usually come together.
     if (!m_crossStart.empty() && cross == std::string_view(m_crossText).substr(m_crossStart.back()))
         return int32_t(m_crossStart.size() - 1);
-    if ((m_crossStart.size() + 1) * 2 > m_slots.size()) {
+    // Three in four slots taken at most.
+    if ((m_crossStart.size() + 1) * 4 > m_slots.size() * 3) {
         m_slots.assign(std::max<size_t>(1024, m_slots.size() * 2), -1);
         for (int32_t id = 0; id < int32_t(m_crossStart.size()); ++id) {
             const std::string_view text =
@@ -91,8 +92,6 @@ void CrossMap::finish()
     m_crossStart.push_back(uint32_t(m_crossText.size()));
     m_slots.clear();
     m_slots.shrink_to_fit();
-    m_crossText.shrink_to_fit();
-    m_crossStart.shrink_to_fit();
     sortCrosses();
     indexParts();
     m_parts.clear();
@@ -136,6 +135,13 @@ void CrossMap::sortCrosses()
         return byFolded != 0 ? byFolded < 0 : crossBytes(a.second) < crossBytes(b.second);
     });
 
+    // The old id of each new one, in a quarter of the room of the sort.
+    std::vector<int32_t> oldOf(static_cast<size_t>(count));
+    for (int32_t cross = 0; cross < count; ++cross)
+        oldOf[size_t(cross)] = order[size_t(cross)].second;
+    order.clear();
+    order.shrink_to_fit();
+
     std::vector<int32_t> renumbered(static_cast<size_t>(count));
     std::string sortedText;
     sortedText.reserve(m_crossText.size());
@@ -144,15 +150,15 @@ void CrossMap::sortCrosses()
     m_spellingsOf.assign(size_t(count), 0);
     m_spellingsOf.shrink_to_fit();
     for (int32_t cross = 0; cross < count; ++cross) {
-        const int32_t old = order[size_t(cross)].second;
+        const int32_t old = oldOf[size_t(cross)];
         renumbered[size_t(old)] = cross;
         sortedStart.push_back(uint32_t(sortedText.size()));
         sortedText.append(crossBytes(old));
-        const bool sameAsBefore = cross > 0 && compareFolded(old, order[size_t(cross) - 1].second) == 0;
+        const bool sameAsBefore = cross > 0 && compareFolded(old, oldOf[size_t(cross) - 1]) == 0;
         m_spellingsOf[size_t(cross)] = sameAsBefore ? m_spellingsOf[size_t(cross) - 1] : cross;
     }
-    order.clear();
-    order.shrink_to_fit();
+    oldOf.clear();
+    oldOf.shrink_to_fit();
     sortedStart.push_back(uint32_t(sortedText.size()));
     m_crossText.swap(sortedText);
     m_crossStart.swap(sortedStart);
@@ -199,24 +205,36 @@ int32_t CrossMap::crossOf(int64_t rowId) const
 
 QString CrossMap::crossText(int32_t cross) const
 {
-    const uint32_t start = m_crossStart[size_t(cross)];
-    return QString::fromUtf8(m_crossText.data() + start, qsizetype(m_crossStart[size_t(cross) + 1] - start));
+    // Most cross numbers are ASCII, which needs no decoding.
+    const std::string_view text = crossBytes(cross);
+    return isAscii(text) ? QString::fromLatin1(text.data(), qsizetype(text.size()))
+                         : QString::fromUtf8(text.data(), qsizetype(text.size()));
 }
 
-void CrossMap::mark(int32_t cross, size_t* firstWord, size_t* endWord)
+void CrossMap::mark(int32_t cross)
 {
     const size_t word = size_t(cross) / 64;
     m_found[word] |= uint64_t(1) << (size_t(cross) % 64);
-    *firstWord = std::min(*firstWord, word);
-    *endWord = std::max(*endWord, word + 1);
+    m_firstWord = std::min(m_firstWord, word);
+    m_endWord = std::max(m_endWord, word + 1);
 }
 
-QStringList CrossMap::takeFound(size_t firstWord, size_t endWord)
+void CrossMap::markIds(const uint32_t* first, const uint32_t* last)
 {
-    // Reading the bits in order sorts the ids, and clears them for the next lookup.
+    for (; first != last; ++first)
+        mark(int32_t(*first));
+}
+
+QStringList CrossMap::takeMarked()
+{
+    qsizetype found = 0;
+    for (size_t word = m_firstWord; word < m_endWord; ++word)
+        found += __builtin_popcountll(m_found[word]);
     QStringList crosses;
+    crosses.reserve(found);
+    // Reading the bits in order sorts the ids, and clears them for the next lookup.
     int32_t lastSpellings = kNoCross;
-    for (size_t word = firstWord; word < endWord; ++word) {
+    for (size_t word = m_firstWord; word < m_endWord; ++word) {
         for (uint64_t bits = m_found[word]; bits != 0; bits &= bits - 1) {
             const int32_t cross = int32_t(word * 64 + size_t(__builtin_ctzll(bits)));
             if (m_spellingsOf[size_t(cross)] == lastSpellings)
@@ -226,26 +244,19 @@ QStringList CrossMap::takeFound(size_t firstWord, size_t endWord)
         }
         m_found[word] = 0;
     }
+    m_firstWord = SIZE_MAX;
+    m_endWord = 0;
     return crosses;
 }
 
 QStringList CrossMap::crossesOf(const std::vector<int64_t>& rowIds)
 {
-    size_t firstWord = m_found.size(), endWord = 0;
     for (const int64_t rowId : rowIds) {
         const int32_t cross = crossOf(rowId);
         if (cross != kNoCross)
-            mark(cross, &firstWord, &endWord);
+            mark(cross);
     }
-    return takeFound(firstWord, endWord);
-}
-
-QStringList CrossMap::crossesOfIds(const uint32_t* first, const uint32_t* last)
-{
-    size_t firstWord = m_found.size(), endWord = 0;
-    for (; first != last; ++first)
-        mark(int32_t(*first), &firstWord, &endWord);
-    return takeFound(firstWord, endWord);
+    return takeMarked();
 }
 
 size_t CrossMap::memoryBytes() const

@@ -33,8 +33,10 @@ public:
     // list does not depend on the order of the parts), ascending ignoring
     // case as CaseFolding compares; parts without a cross number are passed over.
     QStringList crossesOf(const std::vector<int64_t>& rowIds);
-    // As crossesOf, by the parts' cross ids as renumbered.
-    QStringList crossesOfIds(const uint32_t* first, const uint32_t* last);
+    // As crossesOf, by the parts' cross ids as renumbered: markIds() with
+    // those of every part found, then takeMarked().
+    void markIds(const uint32_t* first, const uint32_t* last);
+    QStringList takeMarked();
 
     // Bytes held, for the memory budget.
     size_t memoryBytes() const;
@@ -49,8 +51,7 @@ private:
     std::string_view crossBytes(int32_t cross) const;
     // Compares the cross numbers ignoring case, as CaseFolding does.
     int compareFolded(int32_t a, int32_t b) const;
-    void mark(int32_t cross, size_t* firstWord, size_t* endWord);
-    QStringList takeFound(size_t firstWord, size_t endWord);
+    void mark(int32_t cross);
 
     static constexpr int32_t kNoCross = -1;
 
@@ -75,4 +76,7 @@ private:
     // A bit per cross id, set for the crosses a lookup finds and cleared
     // again as the lookup reads them out.
     std::vector<uint64_t> m_found;
+    // The words of m_found where bits may be set.
+    size_t m_firstWord = SIZE_MAX;
+    size_t m_endWord = 0;
 };

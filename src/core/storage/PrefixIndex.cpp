@@ -7,8 +7,10 @@ namespace {
 
 constexpr size_t kBucketCount = 65536;
 constexpr size_t kBlockKeys = 16;
-constexpr size_t kChunkBytes = 1 << 20;
-constexpr size_t kLargestBucketChunk = 64 * 1024;
+// Chunks of the index as large as the largest of the buckets', so that the
+// room the buckets give back serves the index.
+constexpr size_t kChunkBytes = 64 * 1024;
+constexpr size_t kLargestBucketChunk = kChunkBytes;
 
 void appendVarint(std::string& out, size_t number)
 {
@@ -104,7 +106,8 @@ void PrefixIndex::appendBlock(const std::string& block)
 void PrefixIndex::finish()
 {
     m_values.clear();
-    m_values.reserve(m_count);
+    m_values.reserve((m_count + kValuesPerChunk - 1) / kValuesPerChunk);
+    m_size = 0;
     m_blocks.clear();
     m_blocks.reserve((m_count + kBlockKeys - 1) / kBlockKeys);
     m_chunks.clear();
@@ -169,7 +172,10 @@ void PrefixIndex::finish()
                 block.append(key, shared, std::string::npos);
             }
             previous.swap(key);
-            m_values.push_back(value);
+            if (m_size % kValuesPerChunk == 0)
+                m_values.push_back(std::make_unique<uint32_t[]>(kValuesPerChunk));
+            m_values.back()[m_size % kValuesPerChunk] = value;
+            ++m_size;
             ++inBlock;
         }
         m_buckets[id].reset();
@@ -199,7 +205,7 @@ template <typename Before> size_t PrefixIndex::partitionPoint(Before before) con
         return 0;
     // The answer is in the block before, past its first key, or at the start of the next.
     const size_t blockIndex = low - 1;
-    const size_t blockEnd = std::min(m_values.size(), (blockIndex + 1) * kBlockKeys);
+    const size_t blockEnd = std::min(m_size, (blockIndex + 1) * kBlockKeys);
     const char* at = m_blocks[blockIndex];
     const size_t length = readVarint(at);
     std::string key(at, length);
@@ -226,8 +232,10 @@ std::pair<size_t, size_t> PrefixIndex::rangeOf(std::string_view prefix) const
 
 void PrefixIndex::renumber(const std::vector<int32_t>& map)
 {
-    for (uint32_t& value : m_values)
+    for (size_t place = 0; place < m_size; ++place) {
+        uint32_t& value = m_values[place / kValuesPerChunk][place % kValuesPerChunk];
         value = uint32_t(map[value]);
+    }
 }
 
 size_t PrefixIndex::memoryBytes() const
@@ -236,5 +244,6 @@ size_t PrefixIndex::memoryBytes() const
     if (!m_chunks.empty())
         chunks = (m_chunks.size() - 1) * kChunkBytes + m_chunkSize;
     return sizeof(*this) + chunks + m_chunks.capacity() * sizeof(m_chunks[0]) +
-           m_blocks.capacity() * sizeof(const char*) + m_values.capacity() * sizeof(uint32_t);
+           m_blocks.capacity() * sizeof(const char*) + m_values.capacity() * sizeof(m_values[0]) +
+           m_values.size() * kValuesPerChunk * sizeof(uint32_t);
 }

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <algorithm>
 #include <cstdint>
 #include <memory>
 #include <string>
@@ -24,10 +25,20 @@ public:
     void finish();
 
     // The places [first, last) of the keys that begin with prefix (UTF-8),
-    // in key order; value() reads them.
+    // in key order.
     std::pair<size_t, size_t> rangeOf(std::string_view prefix) const;
-    const uint32_t* values() const { return m_values.data(); }
-    size_t size() const { return m_values.size(); }
+    // Calls take(begin, end) with the values of the places in range, in
+    // order, a piece at a time.
+    template <typename Take> void valuesOf(std::pair<size_t, size_t> range, Take take) const
+    {
+        for (size_t place = range.first; place < range.second;) {
+            const uint32_t* piece = m_values[place / kValuesPerChunk].get();
+            const size_t end = std::min(range.second, (place / kValuesPerChunk + 1) * kValuesPerChunk);
+            take(piece + place % kValuesPerChunk, piece + (end - 1) % kValuesPerChunk + 1);
+            place = end;
+        }
+    }
+    size_t size() const { return m_size; }
     // Replaces each value v by map[v]; for values numbered before their
     // final order was known.
     void renumber(const std::vector<int32_t>& map);
@@ -48,7 +59,11 @@ private:
     size_t m_chunkSize = 0;
     size_t m_chunkUsed = 0;
     std::vector<const char*> m_blocks;
-    std::vector<uint32_t> m_values;
+    // The values in chunks rather than one array, so that they too take
+    // the room the buckets give back.
+    static constexpr size_t kValuesPerChunk = 16384;
+    std::vector<std::unique_ptr<uint32_t[]>> m_values;
+    size_t m_size = 0;
 
     void appendBlock(const std::string& block);
     // The place of the first key for which before(key) is false; before is
