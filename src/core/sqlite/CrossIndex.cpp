@@ -11,6 +11,8 @@ namespace {
 // stored once without a hash; it reads only the index on CROSSNUMBER.
 constexpr char kCrossNumbers[] =
     "SELECT rowid, CROSSNUMBER FROM PRICE WHERE CROSSNUMBER > '' ORDER BY CROSSNUMBER";
+// Read from the end of the table's b-tree, without a scan.
+constexpr char kLargestRowId[] = "SELECT max(rowid) FROM PRICE";
 
 // This connection's writes to PRICE, counted by temporary triggers: they
 // live in the connection itself, see only its own changes, and go with it
@@ -76,6 +78,7 @@ void CrossIndex::countPriceWrites(SQLite::Database& db)
 void CrossIndex::build(SQLite::Database& db)
 {
     m_map.clear();
+    m_map.expectRowIds(db.execAndGet(kLargestRowId).getInt64());
     SQLite::Statement query(db, kCrossNumbers);
     while (query.executeStep()) {
         const SQLite::Column column = query.getColumn(1);

@@ -37,6 +37,12 @@ uint64_t foldedHead(std::string_view text)
 void CrossMap::clear()
 {
     m_parts.clear();
+    m_crossByRowId.clear();
+    m_crossByRowId.shrink_to_fit();
+    m_sparseRowIds.clear();
+    m_sparseCrosses.clear();
+    m_denseFill = false;
+    m_denseCount = 0;
     m_crossText.clear();
     m_crossStart.clear();
     m_slots.clear();
@@ -84,7 +90,33 @@ void CrossMap::add(int64_t rowId, std::string_view cross)
         m_crossStart.push_back(uint32_t(m_crossText.size()));
         m_crossText.append(cross);
     }
-    m_parts.emplace_back(rowId, int32_t(m_crossStart.size() - 1));
+    const int32_t id = int32_t(m_crossStart.size() - 1);
+    if (m_denseFill) {
+        if (rowId >= 0 && uint64_t(rowId) < m_crossByRowId.size()) {
+            m_crossByRowId[size_t(rowId)] = id;
+            ++m_denseCount;
+            return;
+        }
+        // A row id beyond the largest expected: the parts so far become pairs.
+        for (size_t slot = 0; slot < m_crossByRowId.size(); ++slot)
+            if (m_crossByRowId[slot] != kNoCross)
+                m_parts.emplace_back(int64_t(slot), m_crossByRowId[slot]);
+        m_crossByRowId.clear();
+        m_crossByRowId.shrink_to_fit();
+        m_denseFill = false;
+    }
+    m_parts.emplace_back(rowId, id);
+}
+
+void CrossMap::expectRowIds(int64_t highest)
+{
+    // Beyond this many slots a list of pairs may well take less room.
+    constexpr int64_t kMostSlots = int64_t(1) << 27;
+    if (m_parts.empty() && !m_denseFill && highest >= 0 && highest < kMostSlots) {
+        m_crossByRowId.assign(size_t(highest) + 1, kNoCross);
+        m_denseFill = true;
+        m_denseCount = 0;
+    }
 }
 
 void CrossMap::finish()
@@ -164,12 +196,41 @@ void CrossMap::sortCrosses()
     m_crossStart.swap(sortedStart);
     for (auto& part : m_parts)
         part.second = renumbered[size_t(part.second)];
-    if (m_parts.empty())
+    if (m_denseFill) {
+        for (int32_t& cross : m_crossByRowId)
+            if (cross != kNoCross)
+                cross = renumbered[size_t(cross)];
+    } else if (m_parts.empty()) {
         m_renumbering = std::move(renumbered);
+    }
+}
+
+void CrossMap::indexDenseParts()
+{
+    size_t end = m_crossByRowId.size();
+    while (end > 0 && m_crossByRowId[end - 1] == kNoCross)
+        --end;
+    if (end > 0 && int64_t(end - 1) >= 3 * int64_t(m_denseCount)) {
+        for (size_t rowId = 0; rowId < end; ++rowId)
+            if (m_crossByRowId[rowId] != kNoCross) {
+                m_sparseRowIds.push_back(int64_t(rowId));
+                m_sparseCrosses.push_back(m_crossByRowId[rowId]);
+            }
+        end = 0;
+    }
+    if (end < m_crossByRowId.size()) {
+        m_crossByRowId.resize(end);
+        m_crossByRowId.shrink_to_fit();
+    }
 }
 
 void CrossMap::indexParts()
 {
+    if (m_denseFill) {
+        indexDenseParts();
+        m_denseFill = false;
+        return;
+    }
     m_crossByRowId.clear();
     m_sparseRowIds.clear();
     m_sparseCrosses.clear();

@@ -19,6 +19,9 @@ public:
     // (code-point) order of the cross numbers, then finish().
     void clear();
     void add(int64_t rowId, std::string_view cross);
+    // Optional, before add(): the largest row id to come, so that each part
+    // goes straight into its row id's slot rather than a list of pairs.
+    void expectRowIds(int64_t highest);
     void finish();
 
     // For parts a caller keeps itself, in any order: the id of a part's
@@ -46,6 +49,7 @@ private:
     // search results and groups the spellings of each cross number.
     void sortCrosses();
     void indexParts();
+    void indexDenseParts();
     int32_t crossOf(int64_t rowId) const;
     QString crossText(int32_t cross) const;
     std::string_view crossBytes(int32_t cross) const;
@@ -76,6 +80,9 @@ private:
     // A bit per cross id, set for the crosses a lookup finds and cleared
     // again as the lookup reads them out.
     std::vector<uint64_t> m_found;
+    // Whether add() fills m_crossByRowId, and how many slots it filled.
+    bool m_denseFill = false;
+    size_t m_denseCount = 0;
     // The words of m_found where bits may be set.
     size_t m_firstWord = SIZE_MAX;
     size_t m_endWord = 0;
