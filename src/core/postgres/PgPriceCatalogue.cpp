@@ -13,10 +13,6 @@
 #include <charconv>
 #include <tuple>
 
-#ifdef __GLIBC__
-#include <malloc.h>
-#endif
-
 namespace {
 
 constexpr char kSnapshot[] = "BEGIN ISOLATION LEVEL REPEATABLE READ READ ONLY";
@@ -71,29 +67,6 @@ QString caseBlindPattern(const QString& text)
             pattern += likeEscaped(QString::fromUcs4(&code, 1));
     }
     return pattern;
-}
-
-// key as tardesk_fold() folds it, as UTF-8; most part numbers are ASCII.
-std::string folded(std::string_view key)
-{
-    if (std::all_of(key.begin(), key.end(), [](char ch) { return uchar(ch) < 0x80; })) {
-        std::string upper(key);
-        for (char& ch : upper)
-            if (ch >= 'a' && ch <= 'z')
-                ch = char(ch - 'a' + 'A');
-        return upper;
-    }
-    return CaseFolding::upper(QString::fromUtf8(key.data(), qsizetype(key.size()))).toStdString();
-}
-
-// Hands the room of the buffers just let go of back to the system: the
-// heap would keep it for allocations that never come, in the client's
-// resident memory.
-void releaseFreedMemory()
-{
-#ifdef __GLIBC__
-    malloc_trim(0);
-#endif
 }
 
 } // namespace
@@ -180,7 +153,7 @@ std::unique_ptr<PgPriceCatalogue::Maps> PgPriceCatalogue::readMap(PgConnection& 
         const PgResult rows = db.exec("FETCH " + std::to_string(kMapRowsPerFetch) + " FROM tardesk_crosses");
         for (int row = 0; row < rows.rows(); ++row)
             map->shortNumbers.add(uint32_t(map->crosses.addCross(rows.text(row, 0))),
-                                  folded(rows.text(row, 1)));
+                                  PrefixIndex::folded(rows.text(row, 1)));
         if (rows.rows() < kMapRowsPerFetch)
             break;
     }
@@ -188,10 +161,10 @@ std::unique_ptr<PgPriceCatalogue::Maps> PgPriceCatalogue::readMap(PgConnection& 
     snapshot.commit();
     // One sort after the other: at once they would hold both sorts' room.
     map->shortNumbers.finish();
-    releaseFreedMemory();
+    PrefixIndex::releaseFreedMemory();
     map->crosses.finish();
     map->shortNumbers.renumber(map->crosses.takeRenumbering());
-    releaseFreedMemory();
+    PrefixIndex::releaseFreedMemory();
     return map;
 }
 

@@ -7,12 +7,8 @@
 
 namespace {
 
-// In cross-number order, so equal cross numbers arrive together and are
-// stored once without a hash; it reads only the index on CROSSNUMBER.
-constexpr char kCrossNumbers[] =
-    "SELECT rowid, CROSSNUMBER FROM PRICE WHERE CROSSNUMBER > '' ORDER BY CROSSNUMBER";
-// Read from the end of the table's b-tree, without a scan.
-constexpr char kLargestRowId[] = "SELECT max(rowid) FROM PRICE";
+// In the table's order; the client sorts the short numbers itself.
+constexpr char kPartsWithCross[] = "SELECT SHORTPARTNUMBER, CROSSNUMBER FROM PRICE WHERE CROSSNUMBER > ''";
 
 // This connection's writes to PRICE, counted by temporary triggers: they
 // live in the connection itself, see only its own changes, and go with it
@@ -78,12 +74,28 @@ void CrossIndex::countPriceWrites(SQLite::Database& db)
 void CrossIndex::build(SQLite::Database& db)
 {
     m_map.clear();
-    m_map.expectRowIds(db.execAndGet(kLargestRowId).getInt64());
-    SQLite::Statement query(db, kCrossNumbers);
-    while (query.executeStep()) {
-        const SQLite::Column column = query.getColumn(1);
-        m_map.add(query.getColumn(0).getInt64(),
-                  std::string_view(column.getText(), size_t(column.getBytes())));
-    }
+    m_shortNumbers = PrefixIndex();
+    const auto text = [](const SQLite::Column& column) {
+        return std::string_view(column.getText(), size_t(column.getBytes()));
+    };
+    SQLite::Statement query(db, kPartsWithCross);
+    while (query.executeStep())
+        m_shortNumbers.add(uint32_t(m_map.addCross(text(query.getColumn(1)))),
+                           PrefixIndex::folded(text(query.getColumn(0))));
+    query.reset();
+    // One sort after the other, so that only one holds its room at a time.
+    m_shortNumbers.finish();
+    PrefixIndex::releaseFreedMemory();
     m_map.finish();
+    m_shortNumbers.renumber(m_map.takeRenumbering());
+    PrefixIndex::releaseFreedMemory();
+}
+
+QStringList CrossIndex::crossesOf(const QString& searchNr)
+{
+    const std::string prefix = PrefixIndex::folded(searchNr.toStdString());
+    m_shortNumbers.valuesOf(
+        m_shortNumbers.rangeOf(prefix),
+        [this](const uint32_t* first, const uint32_t* last) { m_map.markIds(first, last); });
+    return m_map.takeMarked();
 }

@@ -1,7 +1,15 @@
 #include "PrefixIndex.h"
 
+#include "core/text/CaseFolding.h"
+
+#include <QString>
+
 #include <algorithm>
 #include <cstring>
+
+#ifdef __GLIBC__
+#include <malloc.h>
+#endif
 
 namespace {
 
@@ -246,4 +254,24 @@ size_t PrefixIndex::memoryBytes() const
     return sizeof(*this) + chunks + m_chunks.capacity() * sizeof(m_chunks[0]) +
            m_blocks.capacity() * sizeof(const char*) + m_values.capacity() * sizeof(m_values[0]) +
            m_values.size() * kValuesPerChunk * sizeof(uint32_t);
+}
+
+std::string PrefixIndex::folded(std::string_view number)
+{
+    // Most part numbers are ASCII.
+    if (std::all_of(number.begin(), number.end(), [](char ch) { return uint8_t(ch) < 0x80; })) {
+        std::string upper(number);
+        for (char& ch : upper)
+            if (ch >= 'a' && ch <= 'z')
+                ch = char(ch - 'a' + 'A');
+        return upper;
+    }
+    return CaseFolding::upper(QString::fromUtf8(number.data(), qsizetype(number.size()))).toStdString();
+}
+
+void PrefixIndex::releaseFreedMemory()
+{
+#ifdef __GLIBC__
+    malloc_trim(0);
+#endif
 }

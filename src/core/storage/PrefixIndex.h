@@ -46,6 +46,14 @@ public:
     // Bytes held, for the memory budget.
     size_t memoryBytes() const;
 
+    // A part or cross number (UTF-8) as CaseFolding::upper folds it, the
+    // key under which a search finds it whatever its letter case.
+    static std::string folded(std::string_view number);
+    // Hands the room that building let go of back to the system: the heap
+    // would keep it for allocations that never come, in the client's
+    // resident memory.
+    static void releaseFreedMemory();
+
 private:
     struct Bucket;
     // While filled: the keys by their first two bytes, so that each bucket is
