@@ -3,11 +3,15 @@
 #include <SQLiteCpp/Statement.h>
 #include <sqlite3.h>
 
+#include <QScopeGuard>
+
 #include <string_view>
 
 namespace {
 
 // In the table's order; the client sorts the short numbers itself.
+constexpr char kMappedBytes[] = "PRAGMA mmap_size";
+constexpr char kSetMappedBytes[] = "PRAGMA mmap_size=";
 constexpr char kPartsWithCross[] = "SELECT SHORTPARTNUMBER, CROSSNUMBER FROM PRICE WHERE CROSSNUMBER > ''";
 
 // This connection's writes to PRICE, counted by temporary triggers: they
@@ -78,6 +82,18 @@ void CrossIndex::build(SQLite::Database& db)
     const auto text = [](const SQLite::Column& column) {
         return std::string_view(column.getText(), size_t(column.getBytes()));
     };
+    // The whole table is read once, through the connection's small cache:
+    // pages read through the map of the file would stay in the client's
+    // resident memory.
+    const int64_t mapped = db.execAndGet(kMappedBytes).getInt64();
+    db.exec(std::string(kSetMappedBytes) + "0");
+    const auto remap = qScopeGuard([&db, mapped] {
+        // Only a matter of speed: a failure here must not hide the build's own.
+        try {
+            db.exec(kSetMappedBytes + std::to_string(mapped));
+        } catch (const std::exception&) {
+        }
+    });
     SQLite::Statement query(db, kPartsWithCross);
     while (query.executeStep())
         m_shortNumbers.add(uint32_t(m_map.addCross(text(query.getColumn(1)))),
