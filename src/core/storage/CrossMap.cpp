@@ -36,13 +36,6 @@ uint64_t foldedHead(std::string_view text)
 
 void CrossMap::clear()
 {
-    m_parts.clear();
-    m_crossByRowId.clear();
-    m_crossByRowId.shrink_to_fit();
-    m_sparseRowIds.clear();
-    m_sparseCrosses.clear();
-    m_denseFill = false;
-    m_denseCount = 0;
     m_crossText.clear();
     m_crossStart.clear();
     m_slots.clear();
@@ -83,51 +76,12 @@ int32_t CrossMap::addCross(std::string_view cross)
     return m_slots[slot];
 }
 
-void CrossMap::add(int64_t rowId, std::string_view cross)
-{
-    // In binary order, equal cross numbers arrive together and are stored once without a hash.
-    if (m_crossStart.empty() || cross != std::string_view(m_crossText).substr(m_crossStart.back())) {
-        m_crossStart.push_back(uint32_t(m_crossText.size()));
-        m_crossText.append(cross);
-    }
-    const int32_t id = int32_t(m_crossStart.size() - 1);
-    if (m_denseFill) {
-        if (rowId >= 0 && uint64_t(rowId) < m_crossByRowId.size()) {
-            m_crossByRowId[size_t(rowId)] = id;
-            ++m_denseCount;
-            return;
-        }
-        // A row id beyond the largest expected: the parts so far become pairs.
-        for (size_t slot = 0; slot < m_crossByRowId.size(); ++slot)
-            if (m_crossByRowId[slot] != kNoCross)
-                m_parts.emplace_back(int64_t(slot), m_crossByRowId[slot]);
-        m_crossByRowId.clear();
-        m_crossByRowId.shrink_to_fit();
-        m_denseFill = false;
-    }
-    m_parts.emplace_back(rowId, id);
-}
-
-void CrossMap::expectRowIds(int64_t highest)
-{
-    // Beyond this many slots a list of pairs may well take less room.
-    constexpr int64_t kMostSlots = int64_t(1) << 27;
-    if (m_parts.empty() && !m_denseFill && highest >= 0 && highest < kMostSlots) {
-        m_crossByRowId.assign(size_t(highest) + 1, kNoCross);
-        m_denseFill = true;
-        m_denseCount = 0;
-    }
-}
-
 void CrossMap::finish()
 {
     m_crossStart.push_back(uint32_t(m_crossText.size()));
     m_slots.clear();
     m_slots.shrink_to_fit();
     sortCrosses();
-    indexParts();
-    m_parts.clear();
-    m_parts.shrink_to_fit();
     m_found.assign((m_crossStart.size() - 1 + 63) / 64, 0);
     m_found.shrink_to_fit();
 }
@@ -194,74 +148,7 @@ void CrossMap::sortCrosses()
     sortedStart.push_back(uint32_t(sortedText.size()));
     m_crossText.swap(sortedText);
     m_crossStart.swap(sortedStart);
-    for (auto& part : m_parts)
-        part.second = renumbered[size_t(part.second)];
-    if (m_denseFill) {
-        for (int32_t& cross : m_crossByRowId)
-            if (cross != kNoCross)
-                cross = renumbered[size_t(cross)];
-    } else if (m_parts.empty()) {
-        m_renumbering = std::move(renumbered);
-    }
-}
-
-void CrossMap::indexDenseParts()
-{
-    size_t end = m_crossByRowId.size();
-    while (end > 0 && m_crossByRowId[end - 1] == kNoCross)
-        --end;
-    if (end > 0 && int64_t(end - 1) >= 3 * int64_t(m_denseCount)) {
-        for (size_t rowId = 0; rowId < end; ++rowId)
-            if (m_crossByRowId[rowId] != kNoCross) {
-                m_sparseRowIds.push_back(int64_t(rowId));
-                m_sparseCrosses.push_back(m_crossByRowId[rowId]);
-            }
-        end = 0;
-    }
-    if (end < m_crossByRowId.size()) {
-        m_crossByRowId.resize(end);
-        m_crossByRowId.shrink_to_fit();
-    }
-}
-
-void CrossMap::indexParts()
-{
-    if (m_denseFill) {
-        indexDenseParts();
-        m_denseFill = false;
-        return;
-    }
-    m_crossByRowId.clear();
-    m_sparseRowIds.clear();
-    m_sparseCrosses.clear();
-    const auto [lowest, highest] = std::minmax_element(
-        m_parts.cbegin(), m_parts.cend(), [](const auto& a, const auto& b) { return a.first < b.first; });
-    // A slot per rowid takes 4 bytes, a sparse entry 12 per part.
-    if (m_parts.empty() || (lowest->first >= 0 && highest->first < 3 * int64_t(m_parts.size()))) {
-        m_crossByRowId.assign(m_parts.empty() ? 0 : size_t(highest->first) + 1, kNoCross);
-        m_crossByRowId.shrink_to_fit();
-        for (const auto& [rowId, cross] : m_parts)
-            m_crossByRowId[size_t(rowId)] = cross;
-        return;
-    }
-    std::sort(m_parts.begin(), m_parts.end());
-    m_sparseRowIds.reserve(m_parts.size());
-    m_sparseCrosses.reserve(m_parts.size());
-    for (const auto& [rowId, cross] : m_parts) {
-        m_sparseRowIds.push_back(rowId);
-        m_sparseCrosses.push_back(cross);
-    }
-}
-
-int32_t CrossMap::crossOf(int64_t rowId) const
-{
-    if (m_sparseRowIds.empty())
-        return rowId >= 0 && uint64_t(rowId) < m_crossByRowId.size() ? m_crossByRowId[size_t(rowId)]
-                                                                     : kNoCross;
-    const auto found = std::lower_bound(m_sparseRowIds.cbegin(), m_sparseRowIds.cend(), rowId);
-    return found != m_sparseRowIds.cend() && *found == rowId
-               ? m_sparseCrosses[size_t(found - m_sparseRowIds.cbegin())]
-               : kNoCross;
+    m_renumbering = std::move(renumbered);
 }
 
 QString CrossMap::crossText(int32_t cross) const
@@ -310,20 +197,8 @@ QStringList CrossMap::takeMarked()
     return crosses;
 }
 
-QStringList CrossMap::crossesOf(const std::vector<int64_t>& rowIds)
-{
-    for (const int64_t rowId : rowIds) {
-        const int32_t cross = crossOf(rowId);
-        if (cross != kNoCross)
-            mark(cross);
-    }
-    return takeMarked();
-}
-
 size_t CrossMap::memoryBytes() const
 {
     return sizeof(*this) + m_crossText.capacity() + m_crossStart.capacity() * sizeof(uint32_t) +
-           m_spellingsOf.capacity() * sizeof(int32_t) + m_crossByRowId.capacity() * sizeof(int32_t) +
-           m_sparseRowIds.capacity() * sizeof(int64_t) + m_sparseCrosses.capacity() * sizeof(int32_t) +
-           m_found.capacity() * sizeof(uint64_t);
+           m_spellingsOf.capacity() * sizeof(int32_t) + m_found.capacity() * sizeof(uint64_t);
 }
