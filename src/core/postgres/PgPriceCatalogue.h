@@ -64,7 +64,9 @@ public:
     struct Maps
     {
         CrossMap crosses;
-        PrefixIndex shortNumbers; // folded as tardesk_fold() folds them, parts with a cross number
+        // The cross id of every part with a cross number, by its short
+        // number folded as tardesk_fold() folds it.
+        PrefixIndex shortNumbers;
     };
     // Holds maps from now on, unless the ones held are of a later version.
     void adoptMap(std::unique_ptr<Maps> maps, qint64 version);

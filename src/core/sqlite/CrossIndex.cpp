@@ -3,14 +3,16 @@
 #include <SQLiteCpp/Statement.h>
 #include <sqlite3.h>
 
+#include <QScopeGuard>
+
 #include <string_view>
 
 namespace {
 
-// In cross-number order, so equal cross numbers arrive together and are
-// stored once without a hash; it reads only the index on CROSSNUMBER.
-constexpr char kCrossNumbers[] =
-    "SELECT rowid, CROSSNUMBER FROM PRICE WHERE CROSSNUMBER > '' ORDER BY CROSSNUMBER";
+// In the table's order; the client sorts the short numbers itself.
+constexpr char kMappedBytes[] = "PRAGMA mmap_size";
+constexpr char kSetMappedBytes[] = "PRAGMA mmap_size=";
+constexpr char kPartsWithCross[] = "SELECT SHORTPARTNUMBER, CROSSNUMBER FROM PRICE WHERE CROSSNUMBER > ''";
 
 // This connection's writes to PRICE, counted by temporary triggers: they
 // live in the connection itself, see only its own changes, and go with it
@@ -76,11 +78,40 @@ void CrossIndex::countPriceWrites(SQLite::Database& db)
 void CrossIndex::build(SQLite::Database& db)
 {
     m_map.clear();
-    SQLite::Statement query(db, kCrossNumbers);
-    while (query.executeStep()) {
-        const SQLite::Column column = query.getColumn(1);
-        m_map.add(query.getColumn(0).getInt64(),
-                  std::string_view(column.getText(), size_t(column.getBytes())));
-    }
+    m_shortNumbers = PrefixIndex();
+    const auto text = [](const SQLite::Column& column) {
+        return std::string_view(column.getText(), size_t(column.getBytes()));
+    };
+    // The whole table is read once, through the connection's small cache:
+    // pages read through the map of the file would stay in the client's
+    // resident memory.
+    const int64_t mapped = db.execAndGet(kMappedBytes).getInt64();
+    db.exec(std::string(kSetMappedBytes) + "0");
+    const auto remap = qScopeGuard([&db, mapped] {
+        // Only a matter of speed: a failure here must not hide the build's own.
+        try {
+            db.exec(kSetMappedBytes + std::to_string(mapped));
+        } catch (const std::exception&) {
+        }
+    });
+    SQLite::Statement query(db, kPartsWithCross);
+    while (query.executeStep())
+        m_shortNumbers.add(uint32_t(m_map.addCross(text(query.getColumn(1)))),
+                           PrefixIndex::folded(text(query.getColumn(0))));
+    query.reset();
+    // One sort after the other, so that only one holds its room at a time.
+    m_shortNumbers.finish();
+    PrefixIndex::releaseFreedMemory();
     m_map.finish();
+    m_shortNumbers.renumber(m_map.takeRenumbering());
+    PrefixIndex::releaseFreedMemory();
+}
+
+QStringList CrossIndex::crossesOf(const QString& searchNr)
+{
+    const std::string prefix = PrefixIndex::folded(searchNr.toStdString());
+    m_shortNumbers.valuesOf(
+        m_shortNumbers.rangeOf(prefix),
+        [this](const uint32_t* first, const uint32_t* last) { m_map.markIds(first, last); });
+    return m_map.takeMarked();
 }

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "core/storage/CrossMap.h"
+#include "core/storage/PrefixIndex.h"
 
 #include <QStringList>
 
@@ -9,8 +10,8 @@
 #include <cstdint>
 #include <vector>
 
-// The cross number of every part by PRICE rowid, read once, so a search
-// reads only the index on SHORTPARTNUMBER and never the table. Whoever owns
+// The cross number of every part by its short number, read once, so a
+// search reads nothing from the file. Whoever owns
 // the connection owns its index and hands both to each search; the index is
 // read again whenever PRICE may have changed, or the connection is new.
 class CrossIndex
@@ -21,11 +22,15 @@ public:
     // commit cannot slip in between.
     void refresh(SQLite::Database& db);
 
-    // As CrossMap::crossesOf, by PRICE rowid.
-    QStringList crossesOf(const std::vector<int64_t>& rowIds) { return m_map.crossesOf(rowIds); }
+    // The cross numbers of the parts whose SHORTPARTNUMBER begins with
+    // searchNr ignoring case, as CrossMap::crossesOf gives them.
+    QStringList crossesOf(const QString& searchNr);
 
     // Bytes held, for the memory budget.
-    size_t memoryBytes() const { return sizeof(m_version) + m_map.memoryBytes(); }
+    size_t memoryBytes() const
+    {
+        return sizeof(m_version) + m_map.memoryBytes() + m_shortNumbers.memoryBytes();
+    }
 
 private:
     // What tells that PRICE may have changed: this connection's own writes
@@ -46,4 +51,6 @@ private:
 
     Version m_version;
     CrossMap m_map;
+    // The cross id of every part with a cross number, by its folded short number.
+    PrefixIndex m_shortNumbers;
 };

@@ -20,10 +20,6 @@
 
 namespace {
 
-// Answered from the index on SHORTPARTNUMBER alone; the cross numbers come
-// from the CrossIndex instead of one table row per part.
-constexpr char kPartsOfPrefix[] =
-    "SELECT rowid FROM PRICE WHERE SHORTPARTNUMBER >= ? AND SHORTPARTNUMBER < ?";
 constexpr char kDiscountOfGroup[] = "SELECT DISCOUNT FROM GROUPS WHERE GROUPCODE = ?";
 
 using Discounts = std::vector<std::optional<double>>;
@@ -127,16 +123,7 @@ QStringList SqlitePriceCatalogue::crossesOf(const QString& searchNr)
     // The cross index is checked and used in one read transaction.
     return inSnapshot(db, [&] {
         m_crossIndex.refresh(db);
-        std::vector<int64_t> rowIds;
-        SQLite::Statement query(db, kPartsOfPrefix);
-        for (const std::string& spelling : KeySpellings::find(db, "PRICE", "SHORTPARTNUMBER", searchNr)) {
-            query.reset();
-            query.bind(1, spelling);
-            query.bind(2, KeySpellings::rangeEnd(spelling));
-            while (query.executeStep())
-                rowIds.push_back(query.getColumn(0).getInt64());
-        }
-        return m_crossIndex.crossesOf(rowIds);
+        return m_crossIndex.crossesOf(searchNr);
     });
 }
 

@@ -13,11 +13,11 @@ namespace SQLite {
 class Statement;
 }
 
-// The price list in Tardesk.mdb. Searches read only the index on
-// SHORTPARTNUMBER and the connection's CrossIndex (built by the first
-// search); letter case is matched through the plain indexes by trying the
-// spellings that occur (KeySpellings): part and cross numbers as
-// CaseFolding does, group codes as UnicodeCaseFolding does.
+// The price list in Tardesk.mdb. Searches read only the connection's
+// CrossIndex (built by the first search); elsewhere letter case is matched
+// through the plain indexes by trying the spellings that occur
+// (KeySpellings): part and cross numbers as CaseFolding does, group codes
+// as UnicodeCaseFolding does.
 class SqlitePriceCatalogue : public PriceCatalogue
 {
 public:

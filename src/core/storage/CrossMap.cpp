@@ -3,61 +3,130 @@
 #include "core/text/CaseFolding.h"
 
 #include <algorithm>
+#include <functional>
+
+namespace {
+
+bool isAscii(std::string_view text)
+{
+    return std::all_of(text.begin(), text.end(), [](char ch) { return uint8_t(ch) < 0x80; });
+}
+
+char asciiUpper(char ch)
+{
+    return ch >= 'a' && ch <= 'z' ? char(ch - 'a' + 'A') : ch;
+}
+
+// The first eight bytes folded, as one number that orders as the folded
+// texts do where it differs: the characters folded from the first one
+// beyond ASCII on read as the highest, since they all are above ASCII.
+uint64_t foldedHead(std::string_view text)
+{
+    uint64_t head = 0;
+    bool beyondAscii = false;
+    for (size_t byte = 0; byte < 8; ++byte) {
+        beyondAscii = beyondAscii || (byte < text.size() && uint8_t(text[byte]) >= 0x80);
+        const uint8_t value = beyondAscii ? 0xff : byte < text.size() ? uint8_t(asciiUpper(text[byte])) : 0;
+        head = (head << 8) | value;
+    }
+    return head;
+}
+
+} // namespace
 
 void CrossMap::clear()
 {
-    m_parts.clear();
     m_crossText.clear();
     m_crossStart.clear();
+    m_slots.clear();
+    m_renumbering.clear();
 }
 
-void CrossMap::add(int64_t rowId, std::string_view cross)
+int32_t CrossMap::addCross(std::string_view cross)
 {
-    // In binary order, equal cross numbers arrive together and are stored once without a hash.
-    if (m_crossStart.empty() || cross != std::string_view(m_crossText).substr(m_crossStart.back())) {
-        m_crossStart.push_back(uint32_t(m_crossText.size()));
-        m_crossText.append(cross);
+    // Parts of one cross number usually come together.
+    if (!m_crossStart.empty() && cross == std::string_view(m_crossText).substr(m_crossStart.back()))
+        return int32_t(m_crossStart.size() - 1);
+    // Three in four slots taken at most.
+    if ((m_crossStart.size() + 1) * 4 > m_slots.size() * 3) {
+        m_slots.assign(std::max<size_t>(1024, m_slots.size() * 2), -1);
+        for (int32_t id = 0; id < int32_t(m_crossStart.size()); ++id) {
+            const std::string_view text =
+                std::string_view(m_crossText)
+                    .substr(m_crossStart[size_t(id)],
+                            id + 1 < int32_t(m_crossStart.size())
+                                ? m_crossStart[size_t(id) + 1] - m_crossStart[size_t(id)]
+                                : std::string::npos);
+            size_t slot = std::hash<std::string_view>()(text) & (m_slots.size() - 1);
+            while (m_slots[slot] != -1)
+                slot = (slot + 1) & (m_slots.size() - 1);
+            m_slots[slot] = id;
+        }
     }
-    m_parts.emplace_back(rowId, int32_t(m_crossStart.size() - 1));
+    size_t slot = std::hash<std::string_view>()(cross) & (m_slots.size() - 1);
+    for (; m_slots[slot] != -1; slot = (slot + 1) & (m_slots.size() - 1)) {
+        const size_t id = size_t(m_slots[slot]);
+        const size_t end = id + 1 < m_crossStart.size() ? m_crossStart[id + 1] : m_crossText.size();
+        if (std::string_view(m_crossText).substr(m_crossStart[id], end - m_crossStart[id]) == cross)
+            return int32_t(id);
+    }
+    m_slots[slot] = int32_t(m_crossStart.size());
+    m_crossStart.push_back(uint32_t(m_crossText.size()));
+    m_crossText.append(cross);
+    return m_slots[slot];
 }
 
 void CrossMap::finish()
 {
     m_crossStart.push_back(uint32_t(m_crossText.size()));
+    m_slots.clear();
+    m_slots.shrink_to_fit();
     sortCrosses();
-    indexParts();
-    m_parts.clear();
-    m_parts.shrink_to_fit();
     m_found.assign((m_crossStart.size() - 1 + 63) / 64, 0);
     m_found.shrink_to_fit();
+}
+
+std::string_view CrossMap::crossBytes(int32_t cross) const
+{
+    const uint32_t start = m_crossStart[size_t(cross)];
+    return std::string_view(m_crossText).substr(start, m_crossStart[size_t(cross) + 1] - start);
+}
+
+int CrossMap::compareFolded(int32_t a, int32_t b) const
+{
+    const std::string_view textA = crossBytes(a), textB = crossBytes(b);
+    if (!isAscii(textA) || !isAscii(textB))
+        return CaseFolding::upper(crossText(a)).compare(CaseFolding::upper(crossText(b)));
+    for (size_t i = 0; i < textA.size() && i < textB.size(); ++i) {
+        const char upperA = asciiUpper(textA[i]), upperB = asciiUpper(textB[i]);
+        if (upperA != upperB)
+            return uint8_t(upperA) < uint8_t(upperB) ? -1 : 1;
+    }
+    return textA.size() == textB.size() ? 0 : textA.size() < textB.size() ? -1 : 1;
 }
 
 void CrossMap::sortCrosses()
 {
     const int32_t count = int32_t(m_crossStart.size() - 1);
-    // Folded once into one buffer, so that sorting compares plain UTF-16.
-    QString folded;
-    folded.reserve(qsizetype(m_crossText.size()));
-    std::vector<qsizetype> foldedStart;
-    foldedStart.reserve(m_crossStart.size());
-    std::vector<int32_t> order;
-    order.reserve(size_t(count));
-    for (int32_t cross = 0; cross < count; ++cross) {
-        foldedStart.push_back(folded.size());
-        folded += CaseFolding::upper(crossText(cross));
-        order.push_back(cross);
-    }
-    foldedStart.push_back(folded.size());
-    const auto foldedOf = [&](int32_t cross) {
-        const size_t i = size_t(cross);
-        return QStringView(folded).mid(foldedStart[i], foldedStart[i + 1] - foldedStart[i]);
-    };
     // Ascending ignoring case; the rare ties of the folded texts are broken
     // by the spellings themselves, in binary order.
-    std::sort(order.begin(), order.end(), [&](int32_t a, int32_t b) {
-        const int byFolded = foldedOf(a).compare(foldedOf(b));
-        return byFolded != 0 ? byFolded < 0 : crossText(a) < crossText(b);
+    std::vector<std::pair<uint64_t, int32_t>> order;
+    order.reserve(size_t(count));
+    for (int32_t cross = 0; cross < count; ++cross)
+        order.emplace_back(foldedHead(crossBytes(cross)), cross);
+    std::sort(order.begin(), order.end(), [&](const auto& a, const auto& b) {
+        if (a.first != b.first)
+            return a.first < b.first;
+        const int byFolded = compareFolded(a.second, b.second);
+        return byFolded != 0 ? byFolded < 0 : crossBytes(a.second) < crossBytes(b.second);
     });
+
+    // The old id of each new one, in a quarter of the room of the sort.
+    std::vector<int32_t> oldOf(static_cast<size_t>(count));
+    for (int32_t cross = 0; cross < count; ++cross)
+        oldOf[size_t(cross)] = order[size_t(cross)].second;
+    order.clear();
+    order.shrink_to_fit();
 
     std::vector<int32_t> renumbered(static_cast<size_t>(count));
     std::string sortedText;
@@ -67,78 +136,53 @@ void CrossMap::sortCrosses()
     m_spellingsOf.assign(size_t(count), 0);
     m_spellingsOf.shrink_to_fit();
     for (int32_t cross = 0; cross < count; ++cross) {
-        const int32_t old = order[size_t(cross)];
+        const int32_t old = oldOf[size_t(cross)];
         renumbered[size_t(old)] = cross;
         sortedStart.push_back(uint32_t(sortedText.size()));
-        sortedText.append(m_crossText, m_crossStart[size_t(old)],
-                          m_crossStart[size_t(old) + 1] - m_crossStart[size_t(old)]);
-        const bool sameAsBefore = cross > 0 && foldedOf(old) == foldedOf(order[size_t(cross) - 1]);
+        sortedText.append(crossBytes(old));
+        const bool sameAsBefore = cross > 0 && compareFolded(old, oldOf[size_t(cross) - 1]) == 0;
         m_spellingsOf[size_t(cross)] = sameAsBefore ? m_spellingsOf[size_t(cross) - 1] : cross;
     }
+    oldOf.clear();
+    oldOf.shrink_to_fit();
     sortedStart.push_back(uint32_t(sortedText.size()));
     m_crossText.swap(sortedText);
     m_crossStart.swap(sortedStart);
-    for (auto& part : m_parts)
-        part.second = renumbered[size_t(part.second)];
-}
-
-void CrossMap::indexParts()
-{
-    m_crossByRowId.clear();
-    m_sparseRowIds.clear();
-    m_sparseCrosses.clear();
-    const auto [lowest, highest] = std::minmax_element(
-        m_parts.cbegin(), m_parts.cend(), [](const auto& a, const auto& b) { return a.first < b.first; });
-    // A slot per rowid takes 4 bytes, a sparse entry 12 per part.
-    if (m_parts.empty() || (lowest->first >= 0 && highest->first < 3 * int64_t(m_parts.size()))) {
-        m_crossByRowId.assign(m_parts.empty() ? 0 : size_t(highest->first) + 1, kNoCross);
-        m_crossByRowId.shrink_to_fit();
-        for (const auto& [rowId, cross] : m_parts)
-            m_crossByRowId[size_t(rowId)] = cross;
-        return;
-    }
-    std::sort(m_parts.begin(), m_parts.end());
-    m_sparseRowIds.reserve(m_parts.size());
-    m_sparseCrosses.reserve(m_parts.size());
-    for (const auto& [rowId, cross] : m_parts) {
-        m_sparseRowIds.push_back(rowId);
-        m_sparseCrosses.push_back(cross);
-    }
-}
-
-int32_t CrossMap::crossOf(int64_t rowId) const
-{
-    if (m_sparseRowIds.empty())
-        return rowId >= 0 && uint64_t(rowId) < m_crossByRowId.size() ? m_crossByRowId[size_t(rowId)]
-                                                                     : kNoCross;
-    const auto found = std::lower_bound(m_sparseRowIds.cbegin(), m_sparseRowIds.cend(), rowId);
-    return found != m_sparseRowIds.cend() && *found == rowId
-               ? m_sparseCrosses[size_t(found - m_sparseRowIds.cbegin())]
-               : kNoCross;
+    m_renumbering = std::move(renumbered);
 }
 
 QString CrossMap::crossText(int32_t cross) const
 {
-    const uint32_t start = m_crossStart[size_t(cross)];
-    return QString::fromUtf8(m_crossText.data() + start, qsizetype(m_crossStart[size_t(cross) + 1] - start));
+    // Most cross numbers are ASCII, which needs no decoding.
+    const std::string_view text = crossBytes(cross);
+    return isAscii(text) ? QString::fromLatin1(text.data(), qsizetype(text.size()))
+                         : QString::fromUtf8(text.data(), qsizetype(text.size()));
 }
 
-QStringList CrossMap::crossesOf(const std::vector<int64_t>& rowIds)
+void CrossMap::mark(int32_t cross)
 {
-    size_t firstWord = m_found.size(), endWord = 0;
-    for (const int64_t rowId : rowIds) {
-        const int32_t cross = crossOf(rowId);
-        if (cross == kNoCross)
-            continue;
-        const size_t word = size_t(cross) / 64;
-        m_found[word] |= uint64_t(1) << (size_t(cross) % 64);
-        firstWord = std::min(firstWord, word);
-        endWord = std::max(endWord, word + 1);
-    }
-    // Reading the bits in order sorts the ids, and clears them for the next lookup.
+    const size_t word = size_t(cross) / 64;
+    m_found[word] |= uint64_t(1) << (size_t(cross) % 64);
+    m_firstWord = std::min(m_firstWord, word);
+    m_endWord = std::max(m_endWord, word + 1);
+}
+
+void CrossMap::markIds(const uint32_t* first, const uint32_t* last)
+{
+    for (; first != last; ++first)
+        mark(int32_t(*first));
+}
+
+QStringList CrossMap::takeMarked()
+{
+    qsizetype found = 0;
+    for (size_t word = m_firstWord; word < m_endWord; ++word)
+        found += __builtin_popcountll(m_found[word]);
     QStringList crosses;
+    crosses.reserve(found);
+    // Reading the bits in order sorts the ids, and clears them for the next lookup.
     int32_t lastSpellings = kNoCross;
-    for (size_t word = firstWord; word < endWord; ++word) {
+    for (size_t word = m_firstWord; word < m_endWord; ++word) {
         for (uint64_t bits = m_found[word]; bits != 0; bits &= bits - 1) {
             const int32_t cross = int32_t(word * 64 + size_t(__builtin_ctzll(bits)));
             if (m_spellingsOf[size_t(cross)] == lastSpellings)
@@ -148,13 +192,13 @@ QStringList CrossMap::crossesOf(const std::vector<int64_t>& rowIds)
         }
         m_found[word] = 0;
     }
+    m_firstWord = SIZE_MAX;
+    m_endWord = 0;
     return crosses;
 }
 
 size_t CrossMap::memoryBytes() const
 {
     return sizeof(*this) + m_crossText.capacity() + m_crossStart.capacity() * sizeof(uint32_t) +
-           m_spellingsOf.capacity() * sizeof(int32_t) + m_crossByRowId.capacity() * sizeof(int32_t) +
-           m_sparseRowIds.capacity() * sizeof(int64_t) + m_sparseCrosses.capacity() * sizeof(int32_t) +
-           m_found.capacity() * sizeof(uint64_t);
+           m_spellingsOf.capacity() * sizeof(int32_t) + m_found.capacity() * sizeof(uint64_t);
 }

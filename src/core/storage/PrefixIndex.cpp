@@ -1,70 +1,277 @@
 #include "PrefixIndex.h"
 
-#include <algorithm>
-#include <utility>
+#include "core/text/CaseFolding.h"
 
-void PrefixIndex::add(int64_t rowId, std::string_view key)
+#include <QString>
+
+#include <algorithm>
+#include <cstring>
+
+#ifdef __GLIBC__
+#include <malloc.h>
+#endif
+
+namespace {
+
+constexpr size_t kBucketCount = 65536;
+constexpr size_t kBlockKeys = 16;
+// Chunks of the index as large as the largest of the buckets', so that the
+// room the buckets give back serves the index.
+constexpr size_t kChunkBytes = 64 * 1024;
+constexpr size_t kLargestBucketChunk = kChunkBytes;
+
+void appendVarint(std::string& out, size_t number)
 {
-    m_start.push_back(uint32_t(m_text.size()));
-    m_text.append(key);
-    m_rowIds.push_back(rowId);
+    while (number >= 0x80) {
+        out += char(uint8_t(number) | 0x80);
+        number >>= 7;
+    }
+    out += char(number);
 }
 
-std::string_view PrefixIndex::key(size_t i) const
+size_t readVarint(const char*& in)
 {
-    return std::string_view(m_text).substr(m_start[i], m_start[i + 1] - m_start[i]);
+    size_t number = 0;
+    for (int shift = 0;; shift += 7) {
+        const uint8_t byte = uint8_t(*in++);
+        number |= size_t(byte & 0x7f) << shift;
+        if (byte < 0x80)
+            return number;
+    }
+}
+
+size_t bucketOf(std::string_view key)
+{
+    return (key.empty() ? 0 : size_t(uint8_t(key[0])) << 8) | (key.size() < 2 ? 0 : uint8_t(key[1]));
+}
+
+// The first eight bytes as one number, so that most comparisons of a sort
+// read no key.
+uint64_t headOf(std::string_view text)
+{
+    uint64_t head = 0;
+    for (size_t byte = 0; byte < 8; ++byte)
+        head = (head << 8) | (byte < text.size() ? uint8_t(text[byte]) : 0);
+    return head;
+}
+
+} // namespace
+
+// Records of the keys of one first two bytes, each: a number telling the
+// length of the rest and how many of the first two bytes the key has, the
+// rest, and the value. Chunks grow to a limit, so that a few hundred
+// buckets waste little.
+struct PrefixIndex::Bucket
+{
+    std::vector<std::string> chunks;
+
+    void append(std::string_view key, uint32_t value)
+    {
+        const size_t head = std::min<size_t>(key.size(), 2);
+        const std::string_view rest = key.substr(head);
+        const size_t bytes = rest.size() + 10 + sizeof(value);
+        if (chunks.empty() || chunks.back().size() + bytes > chunks.back().capacity()) {
+            const size_t grown =
+                chunks.empty() ? 256 : std::min(chunks.back().capacity() * 2, kLargestBucketChunk);
+            chunks.emplace_back().reserve(std::max(grown, bytes));
+        }
+        std::string& chunk = chunks.back();
+        appendVarint(chunk, rest.size() << 2 | head);
+        chunk.append(rest);
+        chunk.append(reinterpret_cast<const char*>(&value), sizeof(value));
+    }
+};
+
+PrefixIndex::PrefixIndex() = default;
+PrefixIndex::~PrefixIndex() = default;
+PrefixIndex::PrefixIndex(PrefixIndex&&) noexcept = default;
+PrefixIndex& PrefixIndex::operator=(PrefixIndex&&) noexcept = default;
+
+void PrefixIndex::add(uint32_t value, std::string_view key)
+{
+    if (m_buckets.empty())
+        m_buckets.resize(kBucketCount);
+    std::unique_ptr<Bucket>& bucket = m_buckets[bucketOf(key)];
+    if (!bucket)
+        bucket = std::make_unique<Bucket>();
+    bucket->append(key, value);
+    ++m_count;
+}
+
+void PrefixIndex::appendBlock(const std::string& block)
+{
+    if (m_chunks.empty() || m_chunkSize - m_chunkUsed < block.size()) {
+        m_chunkSize = std::max(kChunkBytes, block.size());
+        m_chunks.push_back(std::make_unique<char[]>(m_chunkSize));
+        m_chunkUsed = 0;
+    }
+    char* at = m_chunks.back().get() + m_chunkUsed;
+    std::memcpy(at, block.data(), block.size());
+    m_blocks.push_back(at);
+    m_chunkUsed += block.size();
 }
 
 void PrefixIndex::finish()
 {
-    m_start.push_back(uint32_t(m_text.size()));
-    const size_t count = m_rowIds.size();
-    // Bytes of UTF-8 compare as their code points do. The first eight of
-    // each key, as one number, settle most comparisons without reading the
-    // keys: the sort takes a third of the time.
-    std::vector<std::pair<uint64_t, uint32_t>> order(count);
-    for (uint32_t i = 0; i < count; ++i) {
-        const std::string_view text = key(i);
-        uint64_t head = 0;
-        for (size_t byte = 0; byte < 8; ++byte)
-            head = (head << 8) | (byte < text.size() ? uint8_t(text[byte]) : 0);
-        order[i] = {head, i};
+    m_values.clear();
+    m_values.reserve((m_count + kValuesPerChunk - 1) / kValuesPerChunk);
+    m_size = 0;
+    m_blocks.clear();
+    m_blocks.reserve((m_count + kBlockKeys - 1) / kBlockKeys);
+    m_chunks.clear();
+    m_chunkSize = m_chunkUsed = 0;
+    std::string block, previous, key;
+    size_t inBlock = 0;
+    std::vector<const char*> records;
+    std::vector<std::pair<uint64_t, uint32_t>> order;
+    for (size_t id = 0; id < m_buckets.size(); ++id) {
+        if (!m_buckets[id])
+            continue;
+        records.clear();
+        order.clear();
+        for (const std::string& chunk : m_buckets[id]->chunks)
+            for (const char* at = chunk.data(); at < chunk.data() + chunk.size();) {
+                const char* record = at;
+                const size_t header = readVarint(at);
+                order.emplace_back(headOf(std::string_view(at, header >> 2)), uint32_t(records.size()));
+                records.push_back(record);
+                at += (header >> 2) + sizeof(uint32_t);
+            }
+        // A key shorter than two bytes comes first of its bucket, as it is
+        // the beginning of every other key there; then the rests in order.
+        const auto restOf = [&records](uint32_t i, size_t* head) {
+            const char* at = records[i];
+            const size_t header = readVarint(at);
+            *head = header & 3;
+            return std::string_view(at, header >> 2);
+        };
+        std::sort(order.begin(), order.end(), [&](const auto& a, const auto& b) {
+            if (a.first != b.first)
+                return a.first < b.first;
+            size_t headA = 0, headB = 0;
+            const std::string_view restA = restOf(a.second, &headA), restB = restOf(b.second, &headB);
+            return headA != headB ? headA < headB : restA < restB;
+        });
+        const char first[2] = {char(id >> 8), char(id & 0xff)};
+        for (const auto& [ignored, i] : order) {
+            size_t head = 0;
+            const std::string_view rest = restOf(i, &head);
+            key.assign(first, head);
+            key.append(rest);
+            uint32_t value = 0;
+            std::memcpy(&value, rest.data() + rest.size(), sizeof(value));
+            if (inBlock == kBlockKeys) {
+                appendBlock(block);
+                block.clear();
+                inBlock = 0;
+            }
+            if (inBlock == 0) {
+                appendVarint(block, key.size());
+                block.append(key);
+            } else {
+                const size_t shared =
+                    size_t(std::mismatch(key.begin(),
+                                         key.begin() + std::ptrdiff_t(std::min(key.size(), previous.size())),
+                                         previous.begin())
+                               .first -
+                           key.begin());
+                appendVarint(block, shared);
+                appendVarint(block, key.size() - shared);
+                block.append(key, shared, std::string::npos);
+            }
+            previous.swap(key);
+            if (m_size % kValuesPerChunk == 0)
+                m_values.push_back(std::make_unique<uint32_t[]>(kValuesPerChunk));
+            m_values.back()[m_size % kValuesPerChunk] = value;
+            ++m_size;
+            ++inBlock;
+        }
+        m_buckets[id].reset();
     }
-    std::sort(order.begin(), order.end(), [this](const auto& a, const auto& b) {
-        return a.first != b.first ? a.first < b.first : key(a.second) < key(b.second);
-    });
-
-    std::string text;
-    text.reserve(m_text.size());
-    std::vector<uint32_t> start;
-    start.reserve(count + 1);
-    std::vector<int64_t> rowIds;
-    rowIds.reserve(count);
-    for (const auto& [head, i] : order) {
-        start.push_back(uint32_t(text.size()));
-        text.append(key(i));
-        rowIds.push_back(m_rowIds[i]);
-    }
-    start.push_back(uint32_t(text.size()));
-    m_text.swap(text);
-    m_start.swap(start);
-    m_rowIds.swap(rowIds);
+    if (inBlock > 0)
+        appendBlock(block);
+    m_buckets.clear();
+    m_buckets.shrink_to_fit();
+    m_count = 0;
 }
 
-std::vector<int64_t> PrefixIndex::rowIdsOf(std::string_view prefix) const
+template <typename Before> size_t PrefixIndex::partitionPoint(Before before) const
 {
-    const size_t count = m_rowIds.size();
-    size_t low = 0, high = count;
+    const auto firstKey = [](const char* at) {
+        const size_t length = readVarint(at);
+        return std::string_view(at, length);
+    };
+    size_t low = 0, high = m_blocks.size();
     while (low < high) {
         const size_t middle = (low + high) / 2;
-        if (key(middle) < prefix)
+        if (before(firstKey(m_blocks[middle])))
             low = middle + 1;
         else
             high = middle;
     }
-    size_t end = low;
-    while (end < count && key(end).substr(0, prefix.size()) == prefix)
-        ++end;
-    return std::vector<int64_t>(m_rowIds.begin() + std::ptrdiff_t(low),
-                                m_rowIds.begin() + std::ptrdiff_t(end));
+    if (low == 0)
+        return 0;
+    // The answer is in the block before, past its first key, or at the start of the next.
+    const size_t blockIndex = low - 1;
+    const size_t blockEnd = std::min(m_size, (blockIndex + 1) * kBlockKeys);
+    const char* at = m_blocks[blockIndex];
+    const size_t length = readVarint(at);
+    std::string key(at, length);
+    at += length;
+    for (size_t place = blockIndex * kBlockKeys + 1; place < blockEnd; ++place) {
+        const size_t shared = readVarint(at);
+        const size_t added = readVarint(at);
+        key.resize(shared);
+        key.append(at, added);
+        at += added;
+        if (!before(std::string_view(key)))
+            return place;
+    }
+    return blockEnd;
+}
+
+std::pair<size_t, size_t> PrefixIndex::rangeOf(std::string_view prefix) const
+{
+    const size_t first = partitionPoint([prefix](std::string_view key) { return key < prefix; });
+    const size_t last =
+        partitionPoint([prefix](std::string_view key) { return key.substr(0, prefix.size()) <= prefix; });
+    return {first, std::max(first, last)};
+}
+
+void PrefixIndex::renumber(const std::vector<int32_t>& map)
+{
+    for (size_t place = 0; place < m_size; ++place) {
+        uint32_t& value = m_values[place / kValuesPerChunk][place % kValuesPerChunk];
+        value = uint32_t(map[value]);
+    }
+}
+
+size_t PrefixIndex::memoryBytes() const
+{
+    size_t chunks = 0;
+    if (!m_chunks.empty())
+        chunks = (m_chunks.size() - 1) * kChunkBytes + m_chunkSize;
+    return sizeof(*this) + chunks + m_chunks.capacity() * sizeof(m_chunks[0]) +
+           m_blocks.capacity() * sizeof(const char*) + m_values.capacity() * sizeof(m_values[0]) +
+           m_values.size() * kValuesPerChunk * sizeof(uint32_t);
+}
+
+std::string PrefixIndex::folded(std::string_view number)
+{
+    // Most part numbers are ASCII.
+    if (std::all_of(number.begin(), number.end(), [](char ch) { return uint8_t(ch) < 0x80; })) {
+        std::string upper(number);
+        for (char& ch : upper)
+            if (ch >= 'a' && ch <= 'z')
+                ch = char(ch - 'a' + 'A');
+        return upper;
+    }
+    return CaseFolding::upper(QString::fromUtf8(number.data(), qsizetype(number.size()))).toStdString();
+}
+
+void PrefixIndex::releaseFreedMemory()
+{
+#ifdef __GLIBC__
+    malloc_trim(0);
+#endif
 }
