@@ -247,16 +247,18 @@ void PriceListComparison::compareBucket(size_t bucket)
         [this](Range before, Range after) { match(before, after); });
 }
 
-PriceListComparison::Counts PriceListComparison::store(PriceListRebuild& rebuild)
+void PriceListComparison::compare()
 {
+    if (m_compared)
+        return;
+    m_compared = true;
     finishReading();
     if (m_oldFailure)
         std::rethrow_exception(m_oldFailure);
     if (m_old.count == 0) {
         // A first update: every part is new, and none is marked.
         m_counts.added = m_newCount;
-        rebuild.storeChanges({}, {});
-        return m_counts;
+        return;
     }
     m_counts.compared = true;
     m_spilled = m_old.spill->spilledBytes() + m_new.spill->spilledBytes();
@@ -273,6 +275,11 @@ PriceListComparison::Counts PriceListComparison::store(PriceListRebuild& rebuild
         m_changes.begin(), m_changes.end(),
         [](const PriceListRebuild::Change& a, const PriceListRebuild::Change& b) { return a.part < b.part; });
     std::sort(m_removed.begin(), m_removed.end());
+}
+
+PriceListComparison::Counts PriceListComparison::store(PriceListRebuild& rebuild)
+{
+    compare();
     rebuild.storeChanges(m_changes, m_removed);
     // Stored: their room goes to the indexes built next.
     m_changes = {};

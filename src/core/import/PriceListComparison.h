@@ -55,7 +55,10 @@ public:
     // The new list's part in its PRICE row rowId.
     void addNew(qint64 rowId, std::string_view partNumber, std::string_view groupCode,
                 std::optional<double> price);
-    // Compares the lists and stores the changes through the rebuild.
+    // Compares the lists, once; touches no storage, so it may run on a
+    // thread of its own while the rebuild works.
+    void compare();
+    // Compares the lists unless done and stores the changes through the rebuild.
     Counts store(PriceListRebuild& rebuild);
 
     // About the most the two lists hold in memory, a bucket of each at a
@@ -129,4 +132,5 @@ private:
     std::vector<qint64> m_removed; // rowids in the replaced list
     qint64 m_newCount = 0;
     Counts m_counts;
+    bool m_compared = false;
 };

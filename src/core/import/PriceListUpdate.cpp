@@ -15,7 +15,9 @@
 #include <QSet>
 
 #include <algorithm>
+#include <exception>
 #include <string_view>
+#include <thread>
 #include <variant>
 
 namespace {
@@ -134,9 +136,23 @@ void PriceListUpdate::build(PriceListRebuild& rebuild, Outcome& outcome)
     rebuild.createParts();
     stage(QCoreApplication::translate("PriceListUpdate", "Формирование нового прайса (4/7)"));
     loadPrice(rebuild, outcome);
-    // Before the indexes, so that the two lists are gone when they are sorted.
-    outcome.changes = m_comparison.store(rebuild);
+    // The comparison needs nothing of the storage: it runs while the part
+    // indexes are built, and is done before the names are indexed.
+    std::exception_ptr comparisonFailure;
+    std::thread comparing([this, &comparisonFailure] {
+        try {
+            m_comparison.compare();
+        } catch (...) {
+            comparisonFailure = std::current_exception();
+        }
+    });
+    auto joinComparing = qScopeGuard([&comparing] { comparing.join(); });
     rebuild.indexParts();
+    joinComparing.dismiss();
+    comparing.join();
+    if (comparisonFailure)
+        std::rethrow_exception(comparisonFailure);
+    outcome.changes = m_comparison.store(rebuild);
     rebuild.indexNames();
 
     stage(QCoreApplication::translate("PriceListUpdate", "Формирование списка групп (5/7)"));

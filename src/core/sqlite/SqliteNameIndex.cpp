@@ -18,6 +18,7 @@
 
 #include <algorithm>
 #include <cstring>
+#include <limits>
 #include <memory>
 #include <unordered_map>
 #include <unordered_set>
@@ -247,7 +248,8 @@ bool SqliteNameIndex::isBuilt()
 
 void SqliteNameIndex::forget()
 {
-    m_order.clear();
+    m_order = {};
+    m_wideOrder = {};
     m_groups.clear();
     m_hidden.clear();
     m_dataVersion = -1;
@@ -263,19 +265,29 @@ void SqliteNameIndex::refresh(SQLite::Database& db)
     const Prepared order = prepare(db.getHandle(), Schema::kSelectNameOrder);
     int result = SQLITE_ROW;
     while ((result = sqlite3_step(order.get())) == SQLITE_ROW) {
-        if (sqlite3_column_int64(order.get(), 0) != qint64(m_order.size()))
+        if (sqlite3_column_int64(order.get(), 0) != qint64(partCount()))
             damaged();
         decode(sqlite3_column_blob(order.get(), 1), sqlite3_column_bytes(order.get(), 1),
-               [this](quint64 part) { m_order.push_back(qint64(part)); });
+               [this](quint64 part) {
+                   if (m_wideOrder.empty() && part <= std::numeric_limits<quint32>::max()) {
+                       m_order.push_back(quint32(part));
+                       return;
+                   }
+                   if (m_wideOrder.empty()) {
+                       m_wideOrder.assign(m_order.begin(), m_order.end());
+                       m_order = {};
+                   }
+                   m_wideOrder.push_back(qint64(part));
+               });
     }
     if (result != SQLITE_DONE)
         throw SQLite::Exception(db.getHandle(), result);
     m_groups = groupNames(db);
     const std::unordered_set<qint64> without = partsWithoutGroup(db, m_groups);
     if (!without.empty()) {
-        m_hidden.assign((m_order.size() + 63) / 64, 0);
-        for (size_t i = 0; i < m_order.size(); ++i)
-            if (without.count(m_order[i]))
+        m_hidden.assign((partCount() + 63) / 64, 0);
+        for (size_t i = 0; i < partCount(); ++i)
+            if (without.count(partAt(i)))
                 m_hidden[i / 64] |= quint64(1) << (i % 64);
     }
     m_dataVersion = version;
@@ -294,7 +306,7 @@ NameIndex::Found SqliteNameIndex::find(const QStringList& query, qint64 limit)
     db.exec("SAVEPOINT name_search");
     try {
         refresh(db);
-        const qint64 parts = qint64(m_order.size());
+        const qint64 parts = qint64(partCount());
         PartSet matching;
         {
             const Prepared words = prepare(db.getHandle(), Schema::kSelectNameWords);
@@ -330,7 +342,7 @@ NameIndex::Found SqliteNameIndex::find(const QStringList& query, qint64 limit)
         for (size_t i = 0; i < matching.size() && qint64(found.shown.size()) < shown; ++i) {
             for (quint64 bits = matching[i]; bits != 0 && qint64(found.shown.size()) < shown;
                  bits &= bits - 1) {
-                part.bind(1, static_cast<int64_t>(m_order[i * 64 + size_t(qCountTrailingZeroBits(bits))]));
+                part.bind(1, static_cast<int64_t>(partAt(i * 64 + size_t(qCountTrailingZeroBits(bits)))));
                 if (!part.executeStep())
                     damaged();
                 Match match{SqlitePriceCatalogue::readPart(part), QString()};

@@ -58,8 +58,18 @@ private:
     // Reads the order of parts and the group names anew once the file has changed.
     void refresh(SQLite::Database& db);
 
+    // The PRICE rowid of the part at a place in the order of names.
+    qint64 partAt(size_t place) const
+    {
+        return m_wideOrder.empty() ? qint64(m_order[place]) : m_wideOrder[place];
+    }
+    size_t partCount() const { return m_wideOrder.empty() ? m_order.size() : m_wideOrder.size(); }
+
     Database& m_database;
-    std::vector<qint64> m_order; // the PRICE rowid of each part, in the order of names
+    // The rowids in the order of names, four bytes each while they fit, as an
+    // update numbers them; eight each (in m_wideOrder) once one does not.
+    std::vector<quint32> m_order;
+    std::vector<qint64> m_wideOrder;
     QHash<QString, QString> m_groups;
     std::vector<quint64> m_hidden; // by place in the order of names: parts of no group; empty when none
     qint64 m_dataVersion = -1;
