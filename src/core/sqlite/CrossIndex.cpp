@@ -1,17 +1,15 @@
 #include "CrossIndex.h"
 
+#include "core/sqlite/UnmappedReads.h"
+
 #include <SQLiteCpp/Statement.h>
 #include <sqlite3.h>
-
-#include <QScopeGuard>
 
 #include <string_view>
 
 namespace {
 
 // In the table's order; the client sorts the short numbers itself.
-constexpr char kMappedBytes[] = "PRAGMA mmap_size";
-constexpr char kSetMappedBytes[] = "PRAGMA mmap_size=";
 constexpr char kPartsWithCross[] = "SELECT SHORTPARTNUMBER, CROSSNUMBER FROM PRICE WHERE CROSSNUMBER > ''";
 
 // This connection's writes to PRICE, counted by temporary triggers: they
@@ -85,15 +83,7 @@ void CrossIndex::build(SQLite::Database& db)
     // The whole table is read once, through the connection's small cache:
     // pages read through the map of the file would stay in the client's
     // resident memory.
-    const int64_t mapped = db.execAndGet(kMappedBytes).getInt64();
-    db.exec(std::string(kSetMappedBytes) + "0");
-    const auto remap = qScopeGuard([&db, mapped] {
-        // Only a matter of speed: a failure here must not hide the build's own.
-        try {
-            db.exec(kSetMappedBytes + std::to_string(mapped));
-        } catch (const std::exception&) {
-        }
-    });
+    const UnmappedReads unmapped(db);
     SQLite::Statement query(db, kPartsWithCross);
     while (query.executeStep())
         m_shortNumbers.add(uint32_t(m_map.addCross(text(query.getColumn(1)))),

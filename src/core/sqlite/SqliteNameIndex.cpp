@@ -5,6 +5,7 @@
 #include "core/sqlite/KeySpellings.h"
 #include "core/sqlite/Schema.h"
 #include "core/sqlite/SqlitePriceCatalogue.h"
+#include "core/sqlite/UnmappedReads.h"
 #include "core/text/NameWords.h"
 #include "core/text/UnicodeCaseFolding.h"
 
@@ -262,6 +263,13 @@ void SqliteNameIndex::refresh(SQLite::Database& db)
     if (version == m_dataVersion)
         return;
     forget();
+    // Room for every part at once: grown by doubling, the order would leave
+    // the room it outgrew with the thread's heap.
+    const qint64 lastRow =
+        db.execAndGet("SELECT coalesce(max(FIRST), 0) FROM " + std::string(Schema::kNameOrderTable))
+            .getInt64();
+    if (lastRow >= 0 && lastRow <= std::numeric_limits<quint32>::max()) // else damaged, as decoding will say
+        m_order.reserve(size_t(lastRow) + kOrderRowParts);
     const Prepared order = prepare(db.getHandle(), Schema::kSelectNameOrder);
     int result = SQLITE_ROW;
     while ((result = sqlite3_step(order.get())) == SQLITE_ROW) {
@@ -302,6 +310,9 @@ NameIndex::Found SqliteNameIndex::find(const QStringList& query, qint64 limit)
     if (!exists(db))
         throw Error(QCoreApplication::translate(
             "SqliteNameIndex", "Названия позиций ещё не проиндексированы: обновите прайс-лист"));
+    // A search reads all over the file, and the order and every part's
+    // group whole after each change of the list: none of it is kept mapped.
+    const UnmappedReads unmapped(db);
     // The parts shown and the count from one state of the file.
     db.exec("SAVEPOINT name_search");
     try {
