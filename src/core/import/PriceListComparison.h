@@ -66,7 +66,7 @@ public:
     void setMemoryLimit(size_t bytes) { m_memoryLimit = bytes; }
     // What went to temporary files: nothing while both lists fit the limit.
     qint64 spilledBytes() const { return m_spilled; }
-    static constexpr size_t kDefaultMemoryLimit = size_t(48) << 20;
+    static constexpr size_t kDefaultMemoryLimit = size_t(32) << 20;
 
 private:
     struct Part
