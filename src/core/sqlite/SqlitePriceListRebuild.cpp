@@ -165,6 +165,13 @@ std::string SqlitePriceListRebuild::building(const char* table) const
                                                                           : std::string(table);
 }
 
+std::string SqlitePriceListRebuild::createTable(std::string_view statement, const char* table)
+{
+    const std::string name = building(table);
+    m_db->exec(name == table ? std::string(statement) : Schema::prefixed(statement, table, kNewPrefix));
+    return name;
+}
+
 qint64 SqlitePriceListRebuild::previousCount()
 {
     return onFile([&] { return m_db->execAndGet("SELECT count(*) FROM PRICE").getInt64(); });
@@ -234,8 +241,7 @@ void SqlitePriceListRebuild::visitPrevious(const std::function<void(const Previo
 void SqlitePriceListRebuild::createParts()
 {
     onFile([&] {
-        const std::string table = building(Tables::kPriceTable);
-        m_db->exec(Schema::prefixed(Schema::createPriceStatement(), Tables::kPriceTable, kNewPrefix));
+        const std::string table = createTable(Schema::createPriceStatement(), Tables::kPriceTable);
         m_parts =
             std::make_unique<BulkInsert>(m_db->getHandle(), table.c_str(), Tables::kPriceColumns.size());
     });
@@ -252,8 +258,7 @@ void SqlitePriceListRebuild::storeChanges(const std::vector<Change>& changes,
 {
     onFile([&] {
         SQLite::Database& db = *m_db;
-        db.exec(Schema::prefixed(Schema::kCreatePriceChanges, Tables::kPriceChangesTable, kNewPrefix));
-        ChangeRows rows(db, building(Tables::kPriceChangesTable));
+        ChangeRows rows(db, createTable(Schema::kCreatePriceChanges, Tables::kPriceChangesTable));
         for (const Change& change : changes)
             rows.add(change.part, change.kind, priceValue(change.oldPrice));
         // The removed parts keep their texts under negative ids.
@@ -299,8 +304,7 @@ void SqlitePriceListRebuild::indexNames()
 void SqlitePriceListRebuild::createGroups()
 {
     onFile([&] {
-        const std::string table = building(Tables::kGroupsTable);
-        m_db->exec(Schema::prefixed(Schema::createGroupsStatement(), Tables::kGroupsTable, kNewPrefix));
+        const std::string table = createTable(Schema::createGroupsStatement(), Tables::kGroupsTable);
         m_groups =
             std::make_unique<BulkInsert>(m_db->getHandle(), table.c_str(), Tables::kGroupsColumns.size());
     });

@@ -8,6 +8,8 @@
 #include <memory>
 #include <mutex>
 #include <optional>
+#include <string>
+#include <string_view>
 
 class BulkInsert;
 class QThread;
@@ -62,6 +64,8 @@ private:
     void start(const QStringList& replaced);
     // The table's name while it is built.
     std::string building(const char* table) const;
+    // Creates table by statement under its building() name, which it returns.
+    std::string createTable(std::string_view statement, const char* table);
     // Drops the replaced tables and gives the new ones their names.
     void swapTables();
     // Runs body, naming the file in an engine error.
