@@ -40,40 +40,57 @@ void CrossMap::clear()
     m_crossStart.clear();
     m_slots.clear();
     m_renumbering.clear();
+    m_inOrder = true;
+}
+
+std::string_view CrossMap::addedBytes(int32_t cross) const
+{
+    const size_t end =
+        size_t(cross) + 1 < m_crossStart.size() ? m_crossStart[size_t(cross) + 1] : m_crossText.size();
+    return std::string_view(m_crossText)
+        .substr(m_crossStart[size_t(cross)], end - m_crossStart[size_t(cross)]);
+}
+
+void CrossMap::hashAdded(size_t slotCount)
+{
+    m_slots.assign(slotCount, -1);
+    for (int32_t id = 0; id < int32_t(m_crossStart.size()); ++id) {
+        size_t slot = std::hash<std::string_view>()(addedBytes(id)) & (m_slots.size() - 1);
+        while (m_slots[slot] != -1)
+            slot = (slot + 1) & (m_slots.size() - 1);
+        m_slots[slot] = id;
+    }
 }
 
 int32_t CrossMap::addCross(std::string_view cross)
 {
+    const int32_t added = int32_t(m_crossStart.size());
     // Parts of one cross number usually come together.
-    if (!m_crossStart.empty() && cross == std::string_view(m_crossText).substr(m_crossStart.back()))
-        return int32_t(m_crossStart.size() - 1);
+    if (added > 0 && cross == addedBytes(added - 1))
+        return added - 1;
+    // While the crosses come in binary order, as from an index, each new one
+    // is unlike all before it and needs no look-up.
+    if (m_inOrder && (added == 0 || addedBytes(added - 1) < cross)) {
+        m_crossStart.push_back(uint32_t(m_crossText.size()));
+        m_crossText.append(cross);
+        return added;
+    }
     // Three in four slots taken at most.
-    if ((m_crossStart.size() + 1) * 4 > m_slots.size() * 3) {
-        m_slots.assign(std::max<size_t>(1024, m_slots.size() * 2), -1);
-        for (int32_t id = 0; id < int32_t(m_crossStart.size()); ++id) {
-            const std::string_view text =
-                std::string_view(m_crossText)
-                    .substr(m_crossStart[size_t(id)],
-                            id + 1 < int32_t(m_crossStart.size())
-                                ? m_crossStart[size_t(id) + 1] - m_crossStart[size_t(id)]
-                                : std::string::npos);
-            size_t slot = std::hash<std::string_view>()(text) & (m_slots.size() - 1);
-            while (m_slots[slot] != -1)
-                slot = (slot + 1) & (m_slots.size() - 1);
-            m_slots[slot] = id;
-        }
+    if (m_inOrder || size_t(added + 1) * 4 > m_slots.size() * 3) {
+        size_t slotCount = std::max<size_t>(1024, m_slots.size() * 2);
+        while (size_t(added + 1) * 4 > slotCount * 3)
+            slotCount *= 2;
+        hashAdded(slotCount);
+        m_inOrder = false;
     }
     size_t slot = std::hash<std::string_view>()(cross) & (m_slots.size() - 1);
-    for (; m_slots[slot] != -1; slot = (slot + 1) & (m_slots.size() - 1)) {
-        const size_t id = size_t(m_slots[slot]);
-        const size_t end = id + 1 < m_crossStart.size() ? m_crossStart[id + 1] : m_crossText.size();
-        if (std::string_view(m_crossText).substr(m_crossStart[id], end - m_crossStart[id]) == cross)
-            return int32_t(id);
-    }
-    m_slots[slot] = int32_t(m_crossStart.size());
+    for (; m_slots[slot] != -1; slot = (slot + 1) & (m_slots.size() - 1))
+        if (addedBytes(m_slots[slot]) == cross)
+            return m_slots[slot];
+    m_slots[slot] = added;
     m_crossStart.push_back(uint32_t(m_crossText.size()));
     m_crossText.append(cross);
-    return m_slots[slot];
+    return added;
 }
 
 void CrossMap::finish()
@@ -114,12 +131,15 @@ void CrossMap::sortCrosses()
     order.reserve(size_t(count));
     for (int32_t cross = 0; cross < count; ++cross)
         order.emplace_back(foldedHead(crossBytes(cross)), cross);
-    std::sort(order.begin(), order.end(), [&](const auto& a, const auto& b) {
+    const auto before = [&](const auto& a, const auto& b) {
         if (a.first != b.first)
             return a.first < b.first;
         const int byFolded = compareFolded(a.second, b.second);
         return byFolded != 0 ? byFolded < 0 : crossBytes(a.second) < crossBytes(b.second);
-    });
+    };
+    // Crosses read from an index come in order already.
+    if (!std::is_sorted(order.begin(), order.end(), before))
+        std::sort(order.begin(), order.end(), before);
 
     // The old id of each new one, in a quarter of the room of the sort.
     std::vector<int32_t> oldOf(static_cast<size_t>(count));
@@ -170,7 +190,8 @@ void CrossMap::mark(int32_t cross)
 void CrossMap::markIds(const uint32_t* first, const uint32_t* last)
 {
     for (; first != last; ++first)
-        mark(int32_t(*first));
+        if (int32_t(*first) != kNoCross)
+            mark(int32_t(*first));
 }
 
 QStringList CrossMap::takeMarked()

@@ -25,8 +25,11 @@ public:
     void finish();
     std::vector<int32_t> takeRenumbering() { return std::move(m_renumbering); }
 
+    // Stands for a part without a cross number.
+    static constexpr int32_t kNoCross = -1;
+
     // The cross numbers of the parts found, as markIds() gives their ids (in
-    // pieces, if need be): one per cross number however its parts spell it
+    // pieces, if need be; kNoCross is passed over): one per cross number however its parts spell it
     // (the spelling kept is the first in binary order, so the list does not
     // depend on the order of the parts), ascending ignoring case as
     // CaseFolding compares.
@@ -45,8 +48,9 @@ private:
     // Compares the cross numbers ignoring case, as CaseFolding does.
     int compareFolded(int32_t a, int32_t b) const;
     void mark(int32_t cross);
-
-    static constexpr int32_t kNoCross = -1;
+    // While addCross() fills the map, before finish() ends the last text.
+    std::string_view addedBytes(int32_t cross) const;
+    void hashAdded(size_t slotCount);
 
     // Cross numbers as UTF-8, each distinct one stored once: id i spans
     // m_crossText[m_crossStart[i], m_crossStart[i + 1]). Ids ascend ignoring
@@ -56,8 +60,9 @@ private:
     std::vector<uint32_t> m_crossStart;
     std::vector<int32_t> m_spellingsOf;
     // While addCross() fills the map: the cross ids by a hash of their
-    // text, -1 where free; then the final id of each.
+    // text, -1 where free, unless every cross so far came in binary order.
     std::vector<int32_t> m_slots;
+    bool m_inOrder = true;
     std::vector<int32_t> m_renumbering;
     // A bit per cross id, set for the crosses a lookup finds and cleared
     // again as the lookup reads them out.

@@ -89,6 +89,10 @@ PrefixIndex& PrefixIndex::operator=(PrefixIndex&&) noexcept = default;
 
 void PrefixIndex::add(uint32_t value, std::string_view key)
 {
+    if (m_size == 0 || std::string_view(m_previous) <= key) {
+        append(key, value);
+        return;
+    }
     if (m_buckets.empty())
         m_buckets.resize(kBucketCount);
     std::unique_ptr<Bucket>& bucket = m_buckets[bucketOf(key)];
@@ -96,6 +100,40 @@ void PrefixIndex::add(uint32_t value, std::string_view key)
         bucket = std::make_unique<Bucket>();
     bucket->append(key, value);
     ++m_count;
+}
+
+void PrefixIndex::append(std::string_view key, uint32_t value)
+{
+    if (m_inBlock == kBlockKeys)
+        flushBlock();
+    if (m_inBlock == 0) {
+        appendVarint(m_block, key.size());
+        m_block.append(key);
+    } else {
+        const size_t shared = size_t(
+            std::mismatch(key.begin(), key.begin() + std::ptrdiff_t(std::min(key.size(), m_previous.size())),
+                          m_previous.begin())
+                .first -
+            key.begin());
+        appendVarint(m_block, shared);
+        appendVarint(m_block, key.size() - shared);
+        m_block.append(key.substr(shared));
+    }
+    m_previous.assign(key);
+    if (m_size % kValuesPerChunk == 0)
+        m_values.push_back(std::make_unique<uint32_t[]>(kValuesPerChunk));
+    m_values.back()[m_size % kValuesPerChunk] = value;
+    ++m_size;
+    ++m_inBlock;
+}
+
+void PrefixIndex::flushBlock()
+{
+    if (m_inBlock == 0)
+        return;
+    appendBlock(m_block);
+    m_block.clear();
+    m_inBlock = 0;
 }
 
 void PrefixIndex::appendBlock(const std::string& block)
@@ -113,15 +151,63 @@ void PrefixIndex::appendBlock(const std::string& block)
 
 void PrefixIndex::finish()
 {
-    m_values.clear();
-    m_values.reserve((m_count + kValuesPerChunk - 1) / kValuesPerChunk);
-    m_size = 0;
-    m_blocks.clear();
-    m_blocks.reserve((m_count + kBlockKeys - 1) / kBlockKeys);
+    flushBlock();
+    if (m_count > 0)
+        mergeBuckets();
+    m_buckets.clear();
+    m_buckets.shrink_to_fit();
+    m_count = 0;
+    m_block.clear();
+    m_block.shrink_to_fit();
+}
+
+void PrefixIndex::mergeBuckets()
+{
+    // The keys added in order are read back as the merged index is written,
+    // and each of their chunks let go of as soon as it is read.
+    std::vector<std::unique_ptr<char[]>> runChunks = std::move(m_chunks);
+    const std::vector<const char*> runBlocks = std::move(m_blocks);
+    std::vector<std::unique_ptr<uint32_t[]>> runValues = std::move(m_values);
+    const size_t runSize = m_size;
     m_chunks.clear();
-    m_chunkSize = m_chunkUsed = 0;
-    std::string block, previous, key;
-    size_t inBlock = 0;
+    m_blocks.clear();
+    m_values.clear();
+    m_size = m_chunkSize = m_chunkUsed = 0;
+    m_previous.clear();
+    m_blocks.reserve((runSize + m_count + kBlockKeys - 1) / kBlockKeys);
+    m_values.reserve((runSize + m_count + kValuesPerChunk - 1) / kValuesPerChunk);
+
+    size_t runPlace = 0, runChunk = 0;
+    const char* at = nullptr;
+    std::string runKey;
+    const auto readRunKey = [&] {
+        if (runPlace == runSize)
+            return;
+        if (runPlace % kBlockKeys == 0) {
+            at = runBlocks[runPlace / kBlockKeys];
+            // Each chunk begins with a block.
+            if (runChunk + 1 < runChunks.size() && at == runChunks[runChunk + 1].get())
+                runChunks[runChunk++].reset();
+            const size_t length = readVarint(at);
+            runKey.assign(at, length);
+            at += length;
+        } else {
+            const size_t shared = readVarint(at);
+            const size_t added = readVarint(at);
+            runKey.resize(shared);
+            runKey.append(at, added);
+            at += added;
+        }
+    };
+    const auto takeRunKey = [&] {
+        append(runKey, runValues[runPlace / kValuesPerChunk][runPlace % kValuesPerChunk]);
+        if (++runPlace % kValuesPerChunk == 0)
+            runValues[runPlace / kValuesPerChunk - 1].reset();
+        readRunKey();
+    };
+    readRunKey();
+
+    std::string key;
     std::vector<const char*> records;
     std::vector<std::pair<uint64_t, uint32_t>> order;
     for (size_t id = 0; id < m_buckets.size(); ++id) {
@@ -130,20 +216,20 @@ void PrefixIndex::finish()
         records.clear();
         order.clear();
         for (const std::string& chunk : m_buckets[id]->chunks)
-            for (const char* at = chunk.data(); at < chunk.data() + chunk.size();) {
-                const char* record = at;
-                const size_t header = readVarint(at);
-                order.emplace_back(headOf(std::string_view(at, header >> 2)), uint32_t(records.size()));
+            for (const char* record = chunk.data(); record < chunk.data() + chunk.size();) {
+                const char* rest = record;
+                const size_t header = readVarint(rest);
+                order.emplace_back(headOf(std::string_view(rest, header >> 2)), uint32_t(records.size()));
                 records.push_back(record);
-                at += (header >> 2) + sizeof(uint32_t);
+                record = rest + (header >> 2) + sizeof(uint32_t);
             }
         // A key shorter than two bytes comes first of its bucket, as it is
         // the beginning of every other key there; then the rests in order.
         const auto restOf = [&records](uint32_t i, size_t* head) {
-            const char* at = records[i];
-            const size_t header = readVarint(at);
+            const char* rest = records[i];
+            const size_t header = readVarint(rest);
             *head = header & 3;
-            return std::string_view(at, header >> 2);
+            return std::string_view(rest, header >> 2);
         };
         std::sort(order.begin(), order.end(), [&](const auto& a, const auto& b) {
             if (a.first != b.first)
@@ -160,39 +246,15 @@ void PrefixIndex::finish()
             key.append(rest);
             uint32_t value = 0;
             std::memcpy(&value, rest.data() + rest.size(), sizeof(value));
-            if (inBlock == kBlockKeys) {
-                appendBlock(block);
-                block.clear();
-                inBlock = 0;
-            }
-            if (inBlock == 0) {
-                appendVarint(block, key.size());
-                block.append(key);
-            } else {
-                const size_t shared =
-                    size_t(std::mismatch(key.begin(),
-                                         key.begin() + std::ptrdiff_t(std::min(key.size(), previous.size())),
-                                         previous.begin())
-                               .first -
-                           key.begin());
-                appendVarint(block, shared);
-                appendVarint(block, key.size() - shared);
-                block.append(key, shared, std::string::npos);
-            }
-            previous.swap(key);
-            if (m_size % kValuesPerChunk == 0)
-                m_values.push_back(std::make_unique<uint32_t[]>(kValuesPerChunk));
-            m_values.back()[m_size % kValuesPerChunk] = value;
-            ++m_size;
-            ++inBlock;
+            while (runPlace < runSize && runKey <= key)
+                takeRunKey();
+            append(key, value);
         }
         m_buckets[id].reset();
     }
-    if (inBlock > 0)
-        appendBlock(block);
-    m_buckets.clear();
-    m_buckets.shrink_to_fit();
-    m_count = 0;
+    while (runPlace < runSize)
+        takeRunKey();
+    flushBlock();
 }
 
 template <typename Before> size_t PrefixIndex::partitionPoint(Before before) const

@@ -21,6 +21,8 @@ public:
     PrefixIndex(PrefixIndex&&) noexcept;
     PrefixIndex& operator=(PrefixIndex&&) noexcept;
 
+    // Keys may come in any order; those that come in order cost least, as
+    // they go straight into the index, and the rest are sorted into it.
     void add(uint32_t value, std::string_view key);
     void finish();
 
@@ -56,8 +58,9 @@ public:
 
 private:
     struct Bucket;
-    // While filled: the keys by their first two bytes, so that each bucket is
-    // sorted on its own and let go as soon as its keys are in the index.
+    // While filled: the keys that came out of order, by their first two
+    // bytes, so that each bucket is sorted on its own and let go as soon as
+    // its keys are in the index.
     std::vector<std::unique_ptr<Bucket>> m_buckets;
     size_t m_count = 0;
 
@@ -73,7 +76,17 @@ private:
     std::vector<std::unique_ptr<uint32_t[]>> m_values;
     size_t m_size = 0;
 
+    // The keys added in order so far, or the index being merged, end with
+    // m_previous; m_block holds the last block's keys until it is full.
+    std::string m_block;
+    std::string m_previous;
+    size_t m_inBlock = 0;
+
+    void append(std::string_view key, uint32_t value);
     void appendBlock(const std::string& block);
+    void flushBlock();
+    // Merges the keys added out of order into those added in order.
+    void mergeBuckets();
     // The place of the first key for which before(key) is false; before is
     // true of every key up to some place and false from it on.
     template <typename Before> size_t partitionPoint(Before before) const;

@@ -95,17 +95,22 @@ void TestPrefixIndex::matchesScan_data()
 {
     QTest::addColumn<int>("count");
     QTest::addColumn<QString>("alphabet");
+    QTest::addColumn<bool>("nearlySorted");
     // Few letters: long shared beginnings, many equal keys, blocks and value
     // chunks ending inside the range of a prefix.
-    QTest::newRow("shared") << 40000 << QStringLiteral("AB0");
-    QTest::newRow("mixed") << 5000 << QStringLiteral("AZ09-ЖЯ");
-    QTest::newRow("oneblock") << 7 << QStringLiteral("AB");
+    QTest::newRow("shared") << 40000 << QStringLiteral("AB0") << false;
+    QTest::newRow("mixed") << 5000 << QStringLiteral("AZ09-ЖЯ") << false;
+    QTest::newRow("oneblock") << 7 << QStringLiteral("AB") << false;
+    // As read from an index: most keys go straight in, the rest are merged
+    // in among them across many chunks.
+    QTest::newRow("nearlysorted") << 200000 << QStringLiteral("AZ09-ЖЯ") << true;
 }
 
 void TestPrefixIndex::matchesScan()
 {
     QFETCH(int, count);
     QFETCH(QString, alphabet);
+    QFETCH(bool, nearlySorted);
     const QStringList letters = alphabet.split(QString(), Qt::SkipEmptyParts);
     std::mt19937 random(27);
     Keys keys;
@@ -114,6 +119,11 @@ void TestPrefixIndex::matchesScan()
         for (int length = int(random() % 9); length > 0; --length)
             key += letters[qsizetype(random() % letters.size())];
         keys.push_back(key.toStdString());
+    }
+    if (nearlySorted) {
+        std::sort(keys.begin(), keys.end());
+        for (size_t i = 0; i < keys.size(); i += 10)
+            std::swap(keys[i], keys[random() % keys.size()]);
     }
     const PrefixIndex index = indexOf(keys);
     QCOMPARE(index.size(), keys.size());
