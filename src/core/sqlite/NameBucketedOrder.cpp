@@ -1,0 +1,139 @@
+#include "NameBucketedOrder.h"
+
+#include "core/sqlite/NameIndexSql.h"
+#include "core/sqlite/NameIndexWriter.h"
+#include "core/sqlite/NamePartBuckets.h"
+#include "core/sqlite/NameTextStore.h"
+#include "core/sqlite/Schema.h"
+#include "core/text/NameWords.h"
+
+#include <SQLiteCpp/Database.h>
+
+#include <QString>
+
+#include <algorithm>
+#include <cstring>
+#include <string>
+
+using NameIndexSql::prepare;
+using NameIndexSql::Prepared;
+using NameIndexSql::text;
+
+namespace {
+
+constexpr char kSelectPartNames[] = "SELECT PARTNAME FROM PRICE";
+constexpr char kSelectParts[] = "SELECT rowid, PARTNAME, PARTNUMBER, GROUPCODE FROM PRICE";
+
+} // namespace
+
+bool NameBucketedOrder::read(SQLite::Database& database, std::string_view prefix, size_t kept)
+{
+    sqlite3* db = database.getHandle();
+    const Prepared query =
+        prepare(db, Schema::prefixed(kSelectPartNames, Tables::kPriceTable, prefix).c_str());
+    int result = SQLITE_ROW;
+    while ((result = sqlite3_step(query.get())) == SQLITE_ROW) {
+        const quint32 id = m_names.idOf(text(query.get(), 0));
+        if (id == m_parts.size()) {
+            if (m_parts.size() == kept)
+                return false;
+            m_parts.push_back(0);
+        }
+        ++m_parts[id];
+        ++m_count;
+    }
+    if (result != SQLITE_DONE)
+        throw SQLite::Exception(db, result);
+    return true;
+}
+
+void NameBucketedOrder::write(SQLite::Database& database, std::string_view prefix, qint64 bucketParts,
+                              NameIndexWriter& writer)
+{
+    const size_t nameCount = m_parts.size();
+    std::vector<quint32> place(nameCount);
+    std::vector<quint32> bucketOf(nameCount);
+    size_t buckets = 0;
+    {
+        NameTextStore keyStore;
+        std::vector<std::string_view> keys(nameCount);
+        for (size_t id = 0; id < nameCount; ++id) {
+            const std::string_view name = m_names.texts()[id];
+            keys[id] = keyStore.keep(
+                NameWords::orderKey(QString::fromUtf8(name.data(), qsizetype(name.size()))).toStdString());
+        }
+        std::vector<quint32> byKey(nameCount);
+        for (size_t id = 0; id < nameCount; ++id)
+            byKey[id] = quint32(id);
+        std::sort(byKey.begin(), byKey.end(), [&keys](quint32 a, quint32 b) { return keys[a] < keys[b]; });
+        // Equal folded names share a place, and a bucket.
+        qint64 inBucket = 0;
+        for (size_t i = 0; i < nameCount; ++i) {
+            const bool same = i > 0 && keys[byKey[i]] == keys[byKey[i - 1]];
+            if (!same && inBucket >= bucketParts) {
+                ++buckets;
+                inBucket = 0;
+            }
+            place[byKey[i]] = same ? place[byKey[i - 1]] : quint32(i);
+            bucketOf[byKey[i]] = quint32(buckets);
+            inBucket += m_parts[byKey[i]];
+        }
+        ++buckets;
+    }
+
+    sqlite3* db = database.getHandle();
+    NamePartBuckets parts(database, buckets);
+    {
+        const Prepared query =
+            prepare(db, Schema::prefixed(kSelectParts, Tables::kPriceTable, prefix).c_str());
+        std::string record;
+        int result = SQLITE_ROW;
+        while ((result = sqlite3_step(query.get())) == SQLITE_ROW) {
+            const quint32 name = m_names.idOf(text(query.get(), 1));
+            if (name >= nameCount)
+                throw SQLite::Exception("PRICE changed while its names were indexed", SQLITE_CORRUPT);
+            const qint64 part = sqlite3_column_int64(query.get(), 0);
+            record.assign(reinterpret_cast<const char*>(&name), sizeof name);
+            record.append(reinterpret_cast<const char*>(&part), sizeof part);
+            const std::string_view number = text(query.get(), 2);
+            const std::string_view group = text(query.get(), 3);
+            const quint32 length = quint32(number.size() + 1 + group.size());
+            record.append(reinterpret_cast<const char*>(&length), sizeof length);
+            record += number;
+            record += '\0';
+            record += group;
+            parts.append(bucketOf[name], record);
+        }
+        if (result != SQLITE_DONE)
+            throw SQLite::Exception(db, result);
+    }
+
+    std::vector<Entry> entries;
+    for (size_t bucket = 0; bucket < buckets; ++bucket) {
+        const std::string records = parts.take(bucket);
+        entries.clear();
+        for (size_t at = 0; at < records.size();) {
+            Entry entry;
+            std::memcpy(&entry.name, records.data() + at, sizeof entry.name);
+            std::memcpy(&entry.part, records.data() + at + 4, sizeof entry.part);
+            std::memcpy(&entry.length, records.data() + at + 12, sizeof entry.length);
+            entry.numberAndGroup = quint32(at + 16);
+            entry.place = place[entry.name];
+            entries.push_back(entry);
+            at += 16 + entry.length;
+        }
+        const std::string_view all(records);
+        std::sort(entries.begin(), entries.end(), [all](const Entry& a, const Entry& b) {
+            if (a.place != b.place)
+                return a.place < b.place;
+            const int order =
+                all.substr(a.numberAndGroup, a.length).compare(all.substr(b.numberAndGroup, b.length));
+            return order != 0 ? order < 0 : a.part < b.part;
+        });
+        for (size_t i = 0; i < entries.size(); ++i) {
+            if (i == 0 || entries[i].name != entries[i - 1].name)
+                writer.setName(m_names.texts()[entries[i].name]);
+            writer.add(entries[i].part);
+        }
+    }
+}

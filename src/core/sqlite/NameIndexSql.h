@@ -1,0 +1,18 @@
+#pragma once
+
+#include <sqlite3.h>
+
+#include <memory>
+#include <string_view>
+
+// Plain SQLite statements for building and reading the name index, which
+// steps through millions of rows and binds texts and blobs without copies.
+namespace NameIndexSql {
+
+using Prepared = std::unique_ptr<sqlite3_stmt, int (*)(sqlite3_stmt*)>;
+
+Prepared prepare(sqlite3* db, const char* sql);
+void insertRow(sqlite3* db, sqlite3_stmt* insert);
+std::string_view text(sqlite3_stmt* query, int column);
+
+} // namespace NameIndexSql
