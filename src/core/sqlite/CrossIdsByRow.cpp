@@ -19,46 +19,43 @@ uint64_t distance(int64_t first, int64_t row)
 CrossIdsByRow::CrossIdsByRow(int64_t firstRow, int64_t lastRow)
     : m_firstRow(firstRow), m_dense(lastRow >= firstRow && distance(firstRow, lastRow) < kLargestDenseSpan)
 {
-    // The last slot stands for every row without a cross number.
+    // The last slot stands for any row outside the range.
     if (m_dense)
         m_ids.assign(size_t(distance(firstRow, lastRow) + 2), kNone);
 }
 
+uint32_t CrossIdsByRow::slotOf(int64_t row)
+{
+    if (!m_dense) {
+        m_slotRows.push_back(row);
+        return uint32_t(m_slotRows.size() - 1);
+    }
+    const uint64_t slot = row >= m_firstRow ? distance(m_firstRow, row) : m_ids.size() - 1;
+    return uint32_t(std::min<uint64_t>(slot, m_ids.size() - 1));
+}
+
 void CrossIdsByRow::set(int64_t row, int32_t id)
 {
-    if (m_dense)
-        m_ids[size_t(distance(m_firstRow, row))] = id;
-    else
+    if (!m_dense)
         m_rows.emplace_back(row, id);
-}
-
-void CrossIdsByRow::finish()
-{
-    if (m_dense)
-        return;
-    std::sort(m_rows.begin(), m_rows.end());
-    m_ids.reserve(m_rows.size() + 1);
-    for (const auto& row : m_rows)
-        m_ids.push_back(row.second);
-    m_ids.push_back(kNone);
-}
-
-uint32_t CrossIdsByRow::slotOf(int64_t row) const
-{
-    const uint32_t none = uint32_t(m_ids.size() - 1);
-    if (m_dense)
-        return row >= m_firstRow && distance(m_firstRow, row) < none ? uint32_t(distance(m_firstRow, row))
-                                                                     : none;
-    const auto found = std::lower_bound(m_rows.begin(), m_rows.end(), std::make_pair(row, INT32_MIN));
-    return found != m_rows.end() && found->first == row ? uint32_t(found - m_rows.begin()) : none;
+    else if (row >= m_firstRow && distance(m_firstRow, row) < m_ids.size() - 1)
+        m_ids[size_t(distance(m_firstRow, row))] = id;
 }
 
 std::vector<int32_t> CrossIdsByRow::takeIdsBySlot(const std::vector<int32_t>& renumbering)
 {
+    if (!m_dense) {
+        std::sort(m_rows.begin(), m_rows.end());
+        m_ids.reserve(m_slotRows.size());
+        for (const int64_t row : m_slotRows) {
+            const auto found = std::lower_bound(m_rows.begin(), m_rows.end(), std::make_pair(row, INT32_MIN));
+            m_ids.push_back(found != m_rows.end() && found->first == row ? found->second : kNone);
+        }
+        m_slotRows = {};
+        m_rows = {};
+    }
     for (int32_t& id : m_ids)
         if (id != kNone)
             id = renumbering[size_t(id)];
-    m_rows.clear();
-    m_rows.shrink_to_fit();
     return std::move(m_ids);
 }

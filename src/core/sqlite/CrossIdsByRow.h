@@ -6,22 +6,20 @@
 
 // The cross id of each part by its rowid, so that the parts read in the
 // order of one index can be joined with those read in the order of another:
-// each row has a slot, which a part's entry holds until every cross id is
-// known. Rowids packed closely, as the update writes them, are their own
-// slots; others are found by halving.
+// each part read first takes a slot, which its entry holds until every
+// cross id is known. Rowids packed closely, as the update writes them, give
+// their slots themselves; others are matched by a sort.
 class CrossIdsByRow
 {
 public:
     static constexpr int32_t kNone = -1;
 
-    // Rows from firstRow to lastRow may be set.
+    // Rows from firstRow to lastRow may come.
     CrossIdsByRow(int64_t firstRow, int64_t lastRow);
 
+    uint32_t slotOf(int64_t row);
     void set(int64_t row, int32_t id);
-    // Call once every row is set, before the first slotOf().
-    void finish();
-    uint32_t slotOf(int64_t row) const;
-    // The cross id of each slot, kNone for a row without one; each id
+    // The cross id of each slot, kNone for a row without one, each id
     // replaced by renumbering[id].
     std::vector<int32_t> takeIdsBySlot(const std::vector<int32_t>& renumbering);
 
@@ -29,5 +27,7 @@ private:
     int64_t m_firstRow;
     bool m_dense;
     std::vector<int32_t> m_ids;
+    // Where the rows are not dense: the row of each slot, and the id of each row set.
+    std::vector<int64_t> m_slotRows;
     std::vector<std::pair<int64_t, int32_t>> m_rows;
 };

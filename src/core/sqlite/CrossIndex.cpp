@@ -2,6 +2,7 @@
 
 #include "core/sqlite/CrossIdsByRow.h"
 #include "core/sqlite/UnmappedReads.h"
+#include "core/storage/PrefixIndexFeed.h"
 
 #include <SQLiteCpp/Statement.h>
 #include <sqlite3.h>
@@ -11,10 +12,9 @@
 
 namespace {
 
-// Both read in the order of their columns' indexes, the cross numbers
-// first, so that the index is built as it is read, with no sort and no
-// look-up of a part's row. Without those indexes the results are the same,
-// only slower.
+// Both read in the order of their columns' indexes, so that the index is
+// built as it is read, with no sort and no look-up of a part's row. Without
+// those indexes the results are the same, only slower.
 constexpr char kRowRange[] = "SELECT (SELECT min(rowid) FROM PRICE), (SELECT max(rowid) FROM PRICE)";
 constexpr char kCrossesInOrder[] =
     "SELECT CROSSNUMBER, rowid FROM PRICE WHERE CROSSNUMBER > '' ORDER BY CROSSNUMBER";
@@ -51,6 +51,10 @@ std::string_view text(sqlite3_stmt* row, int column)
 // column object per value would cost as much as the rest of the build.
 template <typename Take> void forEachRow(SQLite::Database& db, const char* sql, Take take)
 {
+    // Held once for the whole scan rather than by every call.
+    sqlite3_mutex* const connection = sqlite3_db_mutex(db.getHandle());
+    sqlite3_mutex_enter(connection);
+    const std::unique_ptr<sqlite3_mutex, void (*)(sqlite3_mutex*)> held(connection, sqlite3_mutex_leave);
     sqlite3_stmt* statement = nullptr;
     int result = sqlite3_prepare_v2(db.getHandle(), sql, -1, &statement, nullptr);
     const std::unique_ptr<sqlite3_stmt, int (*)(sqlite3_stmt*)> owned(statement, sqlite3_finalize);
@@ -117,18 +121,20 @@ void CrossIndex::build(SQLite::Database& db)
     CrossIdsByRow crossOf(range.getColumn(0).getInt64(), range.getColumn(1).getInt64());
     range.reset();
 
+    // Each part's slot first, its cross id once all are read: looked up one
+    // part at a time, the ids would be as slow to reach as the file. The
+    // short numbers are indexed, and the index finished, on a thread of its
+    // own while the cross numbers are read.
+    PrefixIndexFeed shortNumbers(m_shortNumbers);
+    forEachRow(db, kShortNumbersInOrder, [&](sqlite3_stmt* row) {
+        shortNumbers.add(crossOf.slotOf(sqlite3_column_int64(row, 1)), text(row, 0));
+    });
+    shortNumbers.finish();
     forEachRow(db, kCrossesInOrder, [&](sqlite3_stmt* row) {
         crossOf.set(sqlite3_column_int64(row, 1), m_map.addCross(text(row, 0)));
     });
     m_map.finish();
-    crossOf.finish();
-
-    // Each part's slot first, its cross id once all are read: looked up one
-    // part at a time, the ids would be as slow to reach as the file.
-    forEachRow(db, kShortNumbersInOrder, [&](sqlite3_stmt* row) {
-        m_shortNumbers.add(crossOf.slotOf(sqlite3_column_int64(row, 1)), PrefixIndex::folded(text(row, 0)));
-    });
-    m_shortNumbers.finish();
+    shortNumbers.wait();
     m_shortNumbers.renumber(crossOf.takeIdsBySlot(m_map.takeRenumbering()));
     PrefixIndex::releaseFreedMemory();
 }

@@ -4,6 +4,7 @@
 
 #include <algorithm>
 #include <functional>
+#include <numeric>
 
 namespace {
 
@@ -122,25 +123,43 @@ int CrossMap::compareFolded(int32_t a, int32_t b) const
     return textA.size() == textB.size() ? 0 : textA.size() < textB.size() ? -1 : 1;
 }
 
+bool CrossMap::comesBefore(uint64_t headA, int32_t a, uint64_t headB, int32_t b) const
+{
+    if (headA != headB)
+        return headA < headB;
+    const int byFolded = compareFolded(a, b);
+    return byFolded != 0 ? byFolded < 0 : crossBytes(a) < crossBytes(b);
+}
+
 void CrossMap::sortCrosses()
 {
     const int32_t count = int32_t(m_crossStart.size() - 1);
+    // Crosses read from an index come in order already, and stay where they are.
+    bool inOrder = true;
+    for (int32_t cross = 1; cross < count && inOrder; ++cross)
+        inOrder =
+            comesBefore(foldedHead(crossBytes(cross - 1)), cross - 1, foldedHead(crossBytes(cross)), cross);
+    if (inOrder) {
+        m_renumbering.resize(size_t(count));
+        std::iota(m_renumbering.begin(), m_renumbering.end(), 0);
+        m_spellingsOf.resize(size_t(count));
+        for (int32_t cross = 0; cross < count; ++cross)
+            m_spellingsOf[size_t(cross)] =
+                cross > 0 && compareFolded(cross, cross - 1) == 0 ? m_spellingsOf[size_t(cross) - 1] : cross;
+        m_spellingsOf.shrink_to_fit();
+        m_crossText.shrink_to_fit();
+        m_crossStart.shrink_to_fit();
+        return;
+    }
     // Ascending ignoring case; the rare ties of the folded texts are broken
     // by the spellings themselves, in binary order.
     std::vector<std::pair<uint64_t, int32_t>> order;
     order.reserve(size_t(count));
     for (int32_t cross = 0; cross < count; ++cross)
         order.emplace_back(foldedHead(crossBytes(cross)), cross);
-    const auto before = [&](const auto& a, const auto& b) {
-        if (a.first != b.first)
-            return a.first < b.first;
-        const int byFolded = compareFolded(a.second, b.second);
-        return byFolded != 0 ? byFolded < 0 : crossBytes(a.second) < crossBytes(b.second);
-    };
-    // Crosses read from an index come in order already.
-    if (!std::is_sorted(order.begin(), order.end(), before))
-        std::sort(order.begin(), order.end(), before);
-
+    std::sort(order.begin(), order.end(), [this](const auto& a, const auto& b) {
+        return comesBefore(a.first, a.second, b.first, b.second);
+    });
     // The old id of each new one, in a quarter of the room of the sort.
     std::vector<int32_t> oldOf(static_cast<size_t>(count));
     for (int32_t cross = 0; cross < count; ++cross)

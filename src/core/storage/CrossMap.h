@@ -47,6 +47,9 @@ private:
     std::string_view crossBytes(int32_t cross) const;
     // Compares the cross numbers ignoring case, as CaseFolding does.
     int compareFolded(int32_t a, int32_t b) const;
+    // The order of the ids: ascending ignoring case, then in binary order;
+    // headA and headB are foldedHead() of the two.
+    bool comesBefore(uint64_t headA, int32_t a, uint64_t headB, int32_t b) const;
     void mark(int32_t cross);
     // While addCross() fills the map, before finish() ends the last text.
     std::string_view addedBytes(int32_t cross) const;

@@ -320,15 +320,24 @@ size_t PrefixIndex::memoryBytes() const
 
 std::string PrefixIndex::folded(std::string_view number)
 {
+    std::string key;
+    fold(number, key);
+    return key;
+}
+
+void PrefixIndex::fold(std::string_view number, std::string& key)
+{
     // Most part numbers are ASCII.
-    if (std::all_of(number.begin(), number.end(), [](char ch) { return uint8_t(ch) < 0x80; })) {
-        std::string upper(number);
-        for (char& ch : upper)
-            if (ch >= 'a' && ch <= 'z')
-                ch = char(ch - 'a' + 'A');
-        return upper;
+    key.assign(number);
+    for (char& ch : key) {
+        if (uint8_t(ch) >= 0x80) {
+            key =
+                CaseFolding::upper(QString::fromUtf8(number.data(), qsizetype(number.size()))).toStdString();
+            return;
+        }
+        if (ch >= 'a' && ch <= 'z')
+            ch = char(ch - 'a' + 'A');
     }
-    return CaseFolding::upper(QString::fromUtf8(number.data(), qsizetype(number.size()))).toStdString();
 }
 
 void PrefixIndex::releaseFreedMemory()

@@ -1,4 +1,5 @@
 #include "core/storage/PrefixIndex.h"
+#include "core/storage/PrefixIndexFeed.h"
 
 #include <QTest>
 
@@ -18,6 +19,7 @@ private slots:
     void rangeOf();
     void matchesScan_data();
     void matchesScan();
+    void feedLeftUnfinished();
 };
 
 namespace {
@@ -33,10 +35,19 @@ std::vector<uint32_t> found(const PrefixIndex& index, const std::string& prefix)
     return values;
 }
 
-// Each key's value is its place in keys.
-PrefixIndex indexOf(const Keys& keys)
+// Each key's value is its place in keys; fed, the keys are folded first,
+// which leaves these keys as they are.
+PrefixIndex indexOf(const Keys& keys, bool fed = false)
 {
     PrefixIndex index;
+    if (fed) {
+        PrefixIndexFeed feed(index);
+        for (size_t i = 0; i < keys.size(); ++i)
+            feed.add(uint32_t(i), keys[i]);
+        feed.finish();
+        feed.wait();
+        return index;
+    }
     for (size_t i = 0; i < keys.size(); ++i)
         index.add(uint32_t(i), keys[i]);
     index.finish();
@@ -104,6 +115,8 @@ void TestPrefixIndex::matchesScan_data()
     // As read from an index: most keys go straight in, the rest are merged
     // in among them across many chunks.
     QTest::newRow("nearlysorted") << 200000 << QStringLiteral("AZ09-ЖЯ") << true;
+    // Upper case only, as folding leaves them.
+    QTest::newRow("fed") << 100000 << QStringLiteral("AZ09-ЖЯ") << true;
 }
 
 void TestPrefixIndex::matchesScan()
@@ -125,7 +138,7 @@ void TestPrefixIndex::matchesScan()
         for (size_t i = 0; i < keys.size(); i += 10)
             std::swap(keys[i], keys[random() % keys.size()]);
     }
-    const PrefixIndex index = indexOf(keys);
+    const PrefixIndex index = indexOf(keys, QByteArray(QTest::currentDataTag()) == "fed");
     QCOMPARE(index.size(), keys.size());
     for (int i = 0; i < 300; ++i) {
         const std::string& key = keys[random() % keys.size()];
@@ -137,6 +150,18 @@ void TestPrefixIndex::matchesScan()
                  prefix.c_str());
         std::sort(values.begin(), values.end());
         QVERIFY2(values == expected, prefix.c_str());
+    }
+}
+
+// A reader that fails half-way drops its feed: the thread stops, and
+// nothing hangs or is left running.
+void TestPrefixIndex::feedLeftUnfinished()
+{
+    PrefixIndex index;
+    {
+        PrefixIndexFeed feed(index);
+        for (uint32_t i = 0; i < 100000; ++i)
+            feed.add(i, std::to_string(i));
     }
 }
 
