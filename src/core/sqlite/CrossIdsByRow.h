@@ -8,7 +8,8 @@
 // order of one index can be joined with those read in the order of another:
 // each part read first takes a slot, which its entry holds until every
 // cross id is known. Rowids packed closely, as the update writes them, give
-// their slots themselves; others are matched by a sort.
+// their slots themselves; others are matched by a sort. The rows may take
+// their slots on one thread while their ids are set on another.
 class CrossIdsByRow
 {
 public:

@@ -7,8 +7,12 @@
 #include <SQLiteCpp/Statement.h>
 #include <sqlite3.h>
 
+#include <QScopeGuard>
+
+#include <exception>
 #include <memory>
 #include <string_view>
+#include <thread>
 
 namespace {
 
@@ -65,6 +69,30 @@ template <typename Take> void forEachRow(SQLite::Database& db, const char* sql, 
     }
     if (result != SQLITE_DONE)
         throw SQLite::Exception(db.getHandle(), result);
+}
+
+// A second connection that sees the file as db does, to read from at the
+// same time, or none. In a rollback journal mode db's open read keeps every
+// writer from committing, so a read begun now sees the same file; in WAL
+// mode it could see a later commit, and it would not see db's own pending
+// writes.
+std::unique_ptr<SQLite::Database> sameViewConnection(SQLite::Database& db)
+{
+    sqlite3* const handle = db.getHandle();
+    const char* const file = sqlite3_db_filename(handle, "main");
+    if (sqlite3_txn_state(handle, "main") != SQLITE_TXN_READ || !file || !*file ||
+        db.execAndGet("PRAGMA journal_mode").getString() == "wal")
+        return nullptr;
+    try {
+        // No waiting: a writer about to commit would keep this read out until
+        // db's read ends.
+        auto other = std::make_unique<SQLite::Database>(file, SQLite::OPEN_READONLY | SQLite::OPEN_NOMUTEX);
+        other->exec("BEGIN");
+        other->execAndGet("SELECT count(*) FROM sqlite_master");
+        return other;
+    } catch (const SQLite::Exception&) {
+        return nullptr;
+    }
 }
 
 } // namespace
@@ -124,16 +152,41 @@ void CrossIndex::build(SQLite::Database& db)
     // Each part's slot first, its cross id once all are read: looked up one
     // part at a time, the ids would be as slow to reach as the file. The
     // short numbers are indexed, and the index finished, on a thread of its
-    // own while the cross numbers are read.
+    // own, while the cross numbers are read: at the same time on a second
+    // connection where one can see what this one sees, else after them.
+    const std::unique_ptr<SQLite::Database> sameView = sameViewConnection(db);
+    const auto readCrosses = [this, &crossOf](SQLite::Database& from) {
+        forEachRow(from, kCrossesInOrder, [&](sqlite3_stmt* row) {
+            crossOf.set(sqlite3_column_int64(row, 1), m_map.addCross(text(row, 0)));
+        });
+        m_map.finish();
+    };
     PrefixIndexFeed shortNumbers(m_shortNumbers);
+    std::exception_ptr crossesFailed;
+    std::thread crossesReader;
+    if (sameView)
+        crossesReader = std::thread([&] {
+            try {
+                readCrosses(*sameView);
+            } catch (...) {
+                crossesFailed = std::current_exception();
+            }
+        });
+    const auto joined = qScopeGuard([&crossesReader] {
+        if (crossesReader.joinable())
+            crossesReader.join();
+    });
     forEachRow(db, kShortNumbersInOrder, [&](sqlite3_stmt* row) {
         shortNumbers.add(crossOf.slotOf(sqlite3_column_int64(row, 1)), text(row, 0));
     });
     shortNumbers.finish();
-    forEachRow(db, kCrossesInOrder, [&](sqlite3_stmt* row) {
-        crossOf.set(sqlite3_column_int64(row, 1), m_map.addCross(text(row, 0)));
-    });
-    m_map.finish();
+    if (sameView) {
+        crossesReader.join();
+        if (crossesFailed)
+            std::rethrow_exception(crossesFailed);
+    } else {
+        readCrosses(db);
+    }
     shortNumbers.wait();
     m_shortNumbers.renumber(crossOf.takeIdsBySlot(m_map.takeRenumbering()));
     PrefixIndex::releaseFreedMemory();

@@ -4,6 +4,7 @@
 #include "support/ClientFolder.h"
 
 #include <SQLiteCpp/Statement.h>
+#include <SQLiteCpp/Transaction.h>
 #include <sqlite3.h>
 
 #include <QTest>
@@ -31,6 +32,8 @@ private slots:
     void readsPriceAgainOnlyWhenItChanged();
     void sparseRowIds_data();
     void sparseRowIds();
+    void buildSeesItsOwnRead_data();
+    void buildSeesItsOwnRead();
 
 private:
     struct Part
@@ -221,6 +224,35 @@ void TestCrossIndex::sparseRowIds()
     for (int i = 0; i < rowIds.size(); ++i)
         QCOMPARE(find("AB" + QString::number(i)),
                  i == 2 ? QStringList() : QStringList{"C" + QString::number(i)});
+}
+
+void TestCrossIndex::buildSeesItsOwnRead_data()
+{
+    QTest::addColumn<QString>("journalMode");
+    // Another program's commit waits for the read; the index may be read
+    // on two connections at once.
+    QTest::newRow("rollback journal") << "DELETE";
+    // Another program commits during the read, which must not see it.
+    QTest::newRow("write-ahead log") << "WAL";
+}
+
+void TestCrossIndex::buildSeesItsOwnRead()
+{
+    QFETCH(QString, journalMode);
+    m_folder->exec("PRAGMA journal_mode=" + journalMode.toStdString());
+    insert({{"AB1", "X1"}, {"AB2", "X2"}});
+    SQLite::Database& db = m_database.connection();
+    SQLite::Transaction read(db);
+    QCOMPARE(db.execAndGet("SELECT count(*) FROM PRICE").getInt(), 2);
+    try {
+        m_folder->exec("UPDATE PRICE SET CROSSNUMBER = 'Y2' WHERE SHORTPARTNUMBER = 'AB2'");
+        QCOMPARE(journalMode, "WAL");
+    } catch (const SQLite::Exception& error) {
+        QCOMPARE(error.getErrorCode(), SQLITE_BUSY);
+    }
+    m_index.refresh(db);
+    QCOMPARE(m_index.crossesOf("AB"), QStringList({"X1", "X2"}));
+    QCOMPARE(m_index.crossesOf("AB2"), QStringList({"X2"}));
 }
 
 QTEST_GUILESS_MAIN(TestCrossIndex)
