@@ -1,5 +1,6 @@
 #include "PriceListComparison.h"
 
+#include "core/storage/FreedMemory.h"
 #include "core/text/UnicodeCaseFolding.h"
 
 #include <QScopeGuard>
@@ -281,8 +282,9 @@ PriceListComparison::Counts PriceListComparison::store(PriceListRebuild& rebuild
 {
     compare();
     rebuild.storeChanges(m_changes, m_removed);
-    // Stored: their room goes to the indexes built next.
+    // Stored: their room, and the buckets', goes to the indexes built next.
     m_changes = {};
     m_removed = {};
+    releaseFreedMemory();
     return m_counts;
 }

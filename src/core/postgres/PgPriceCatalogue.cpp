@@ -3,6 +3,7 @@
 #include "core/errors/Error.h"
 #include "core/postgres/PgConnection.h"
 #include "core/postgres/PgSchema.h"
+#include "core/storage/FreedMemory.h"
 #include "core/text/CaseFolding.h"
 #include "core/text/Money.h"
 #include "core/text/UnicodeCaseFolding.h"
@@ -161,10 +162,10 @@ std::unique_ptr<PgPriceCatalogue::Maps> PgPriceCatalogue::readMap(PgConnection& 
     snapshot.commit();
     // One sort after the other: at once they would hold both sorts' room.
     map->shortNumbers.finish();
-    PrefixIndex::releaseFreedMemory();
+    releaseFreedMemory();
     map->crosses.finish();
     map->shortNumbers.renumber(map->crosses.takeRenumbering());
-    PrefixIndex::releaseFreedMemory();
+    releaseFreedMemory();
     return map;
 }
 

@@ -2,6 +2,7 @@
 
 #include "core/sqlite/CrossIdsByRow.h"
 #include "core/sqlite/UnmappedReads.h"
+#include "core/storage/FreedMemory.h"
 #include "core/storage/PrefixIndexFeed.h"
 
 #include <SQLiteCpp/Statement.h>
@@ -189,7 +190,7 @@ void CrossIndex::build(SQLite::Database& db)
     }
     shortNumbers.wait();
     m_shortNumbers.renumber(crossOf.takeIdsBySlot(m_map.takeRenumbering()));
-    PrefixIndex::releaseFreedMemory();
+    releaseFreedMemory();
 }
 
 QStringList CrossIndex::crossesOf(const QString& searchNr)

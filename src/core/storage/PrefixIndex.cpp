@@ -7,10 +7,6 @@
 #include <algorithm>
 #include <cstring>
 
-#ifdef __GLIBC__
-#include <malloc.h>
-#endif
-
 namespace {
 
 constexpr size_t kBucketCount = 65536;
@@ -338,11 +334,4 @@ void PrefixIndex::fold(std::string_view number, std::string& key)
         if (ch >= 'a' && ch <= 'z')
             ch = char(ch - 'a' + 'A');
     }
-}
-
-void PrefixIndex::releaseFreedMemory()
-{
-#ifdef __GLIBC__
-    malloc_trim(0);
-#endif
 }

@@ -53,10 +53,6 @@ public:
     static std::string folded(std::string_view number);
     // The same into key, whose room serves again.
     static void fold(std::string_view number, std::string& key);
-    // Hands the room that building let go of back to the system: the heap
-    // would keep it for allocations that never come, in the client's
-    // resident memory.
-    static void releaseFreedMemory();
 
 private:
     struct Bucket;

@@ -79,6 +79,11 @@ void TestCrossMap::crossesOf_data()
     std::vector<std::string> sorted = mixed;
     std::sort(sorted.begin(), sorted.end());
     QTest::newRow("binaryorder") << sorted << expected;
+    // Already in the order of the lookups, spellings together, one coming
+    // again at the end: kept where they are, with nothing sorted.
+    QTest::newRow("foldedorder") << std::vector<std::string>{"AB1", "Ab1", "ab1", "Q",
+                                                             "X2",  "x2",  "ZZ",  "Ab1"}
+                                 << QStringList{"AB1", "Q", "X2", "ZZ"};
     // Beyond the eight bytes a sort compares first, and beyond ASCII there.
     QTest::newRow("longsharedstart") << std::vector<std::string>{"ABCDEFGHÄ", "abcdefghz", "ABCDEFGH", "ABCÄ",
                                                                  "ABCZ"}
