@@ -1,6 +1,7 @@
 #include "CrossIndex.h"
 
 #include "core/sqlite/CrossIdsByRow.h"
+#include "core/sqlite/RawSql.h"
 #include "core/sqlite/UnmappedReads.h"
 #include "core/storage/FreedMemory.h"
 #include "core/storage/PrefixIndexFeed.h"
@@ -46,12 +47,6 @@ constexpr char kCountPriceWrites[] =
     "CREATE TEMP TRIGGER IF NOT EXISTS tardesk_price_deleted AFTER DELETE ON main.PRICE "
     "BEGIN UPDATE tardesk_price_writes SET n = n + 1; END;";
 
-std::string_view text(sqlite3_stmt* row, int column)
-{
-    const char* value = reinterpret_cast<const char*>(sqlite3_column_text(row, column));
-    return std::string_view(value ? value : "", size_t(sqlite3_column_bytes(row, column)));
-}
-
 // Calls take(row) for each row of sql, read straight from the statement: a
 // column object per value would cost as much as the rest of the build.
 template <typename Take> void forEachRow(SQLite::Database& db, const char* sql, Take take)
@@ -60,14 +55,10 @@ template <typename Take> void forEachRow(SQLite::Database& db, const char* sql, 
     sqlite3_mutex* const connection = sqlite3_db_mutex(db.getHandle());
     sqlite3_mutex_enter(connection);
     const std::unique_ptr<sqlite3_mutex, void (*)(sqlite3_mutex*)> held(connection, sqlite3_mutex_leave);
-    sqlite3_stmt* statement = nullptr;
-    int result = sqlite3_prepare_v2(db.getHandle(), sql, -1, &statement, nullptr);
-    const std::unique_ptr<sqlite3_stmt, int (*)(sqlite3_stmt*)> owned(statement, sqlite3_finalize);
-    while (result == SQLITE_OK || result == SQLITE_ROW) {
-        result = sqlite3_step(statement);
-        if (result == SQLITE_ROW)
-            take(statement);
-    }
+    const RawSql::Prepared statement = RawSql::prepare(db.getHandle(), sql);
+    int result = SQLITE_ROW;
+    while ((result = sqlite3_step(statement.get())) == SQLITE_ROW)
+        take(statement.get());
     if (result != SQLITE_DONE)
         throw SQLite::Exception(db.getHandle(), result);
 }
@@ -158,7 +149,7 @@ void CrossIndex::build(SQLite::Database& db)
     const std::unique_ptr<SQLite::Database> sameView = sameViewConnection(db);
     const auto readCrosses = [this, &crossOf](SQLite::Database& from) {
         forEachRow(from, kCrossesInOrder, [&](sqlite3_stmt* row) {
-            crossOf.set(sqlite3_column_int64(row, 1), m_map.addCross(text(row, 0)));
+            crossOf.set(sqlite3_column_int64(row, 1), m_map.addCross(RawSql::text(row, 0)));
         });
         m_map.finish();
     };
@@ -178,7 +169,7 @@ void CrossIndex::build(SQLite::Database& db)
             crossesReader.join();
     });
     forEachRow(db, kShortNumbersInOrder, [&](sqlite3_stmt* row) {
-        shortNumbers.add(crossOf.slotOf(sqlite3_column_int64(row, 1)), text(row, 0));
+        shortNumbers.add(crossOf.slotOf(sqlite3_column_int64(row, 1)), RawSql::text(row, 0));
     });
     shortNumbers.finish();
     if (sameView) {

@@ -1,9 +1,9 @@
 #include "NameBucketedOrder.h"
 
-#include "core/sqlite/NameIndexSql.h"
 #include "core/sqlite/NameIndexWriter.h"
 #include "core/sqlite/NamePartBuckets.h"
 #include "core/sqlite/NameTextStore.h"
+#include "core/sqlite/RawSql.h"
 #include "core/sqlite/Schema.h"
 #include "core/text/NameWords.h"
 
@@ -15,9 +15,9 @@
 #include <cstring>
 #include <string>
 
-using NameIndexSql::prepare;
-using NameIndexSql::Prepared;
-using NameIndexSql::text;
+using RawSql::prepare;
+using RawSql::Prepared;
+using RawSql::text;
 
 namespace {
 

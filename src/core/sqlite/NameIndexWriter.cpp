@@ -9,8 +9,8 @@
 #include <algorithm>
 
 using NameIndexCoding::appendNumber;
-using NameIndexSql::insertRow;
-using NameIndexSql::prepare;
+using RawSql::insertRow;
+using RawSql::prepare;
 
 namespace {
 

@@ -1,7 +1,7 @@
 #pragma once
 
-#include "core/sqlite/NameIndexSql.h"
 #include "core/sqlite/NameWordParts.h"
+#include "core/sqlite/RawSql.h"
 #include "core/storage/PriceListRebuild.h"
 
 #include <QtGlobal>
@@ -31,8 +31,8 @@ private:
     void flush(quint32 first);
 
     SQLite::Database& m_database;
-    NameIndexSql::Prepared m_order;
-    NameIndexSql::Prepared m_insertWord;
+    RawSql::Prepared m_order;
+    RawSql::Prepared m_insertWord;
     NameWordParts m_words;
     const PriceListRebuild::Listener& m_listener;
     qint64 m_count;

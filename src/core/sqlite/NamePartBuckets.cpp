@@ -1,8 +1,8 @@
 #include "NamePartBuckets.h"
 
-using NameIndexSql::insertRow;
-using NameIndexSql::prepare;
-using NameIndexSql::Prepared;
+using RawSql::insertRow;
+using RawSql::prepare;
+using RawSql::Prepared;
 
 namespace {
 

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "core/sqlite/NameIndexSql.h"
+#include "core/sqlite/RawSql.h"
 
 #include <QtGlobal>
 
@@ -41,5 +41,5 @@ private:
     SQLite::Database& m_database;
     std::vector<std::string> m_pending;
     std::vector<qint64> m_chunks; // how many each bucket has in the table
-    NameIndexSql::Prepared m_insert{nullptr, &sqlite3_finalize};
+    RawSql::Prepared m_insert{nullptr, &sqlite3_finalize};
 };

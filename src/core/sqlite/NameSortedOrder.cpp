@@ -1,17 +1,17 @@
 #include "NameSortedOrder.h"
 
-#include "core/sqlite/NameIndexSql.h"
 #include "core/sqlite/NameIndexWriter.h"
 #include "core/sqlite/NameOrderFunctions.h"
+#include "core/sqlite/RawSql.h"
 #include "core/sqlite/Schema.h"
 
 #include <SQLiteCpp/Database.h>
 
 #include <string>
 
-using NameIndexSql::prepare;
-using NameIndexSql::Prepared;
-using NameIndexSql::text;
+using RawSql::prepare;
+using RawSql::Prepared;
+using RawSql::text;
 
 namespace {
 

@@ -1,15 +1,15 @@
 #include "NameWordParts.h"
 
-#include "core/sqlite/NameIndexSql.h"
+#include "core/sqlite/RawSql.h"
 
 #include <algorithm>
 
 using NameIndexCoding::appendNumber;
 using NameIndexCoding::firstNumber;
-using NameIndexSql::insertRow;
-using NameIndexSql::prepare;
-using NameIndexSql::Prepared;
-using NameIndexSql::text;
+using RawSql::insertRow;
+using RawSql::prepare;
+using RawSql::Prepared;
+using RawSql::text;
 
 namespace {
 

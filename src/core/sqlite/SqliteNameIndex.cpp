@@ -5,9 +5,9 @@
 #include "core/sqlite/KeySpellings.h"
 #include "core/sqlite/NameBucketedOrder.h"
 #include "core/sqlite/NameIndexCoding.h"
-#include "core/sqlite/NameIndexSql.h"
 #include "core/sqlite/NameIndexWriter.h"
 #include "core/sqlite/NameSortedOrder.h"
+#include "core/sqlite/RawSql.h"
 #include "core/sqlite/Schema.h"
 #include "core/sqlite/SqlitePriceCatalogue.h"
 #include "core/sqlite/UnmappedReads.h"
@@ -28,8 +28,8 @@
 
 using NameIndexCoding::damaged;
 using NameIndexCoding::decode;
-using NameIndexSql::prepare;
-using NameIndexSql::Prepared;
+using RawSql::prepare;
+using RawSql::Prepared;
 
 namespace {
 

@@ -44,8 +44,9 @@ void CrossMap::clear()
     m_inOrder = true;
 }
 
-std::string_view CrossMap::addedBytes(int32_t cross) const
+std::string_view CrossMap::crossBytes(int32_t cross) const
 {
+    // While the map is filled, the last text has no start after it yet.
     const size_t end =
         size_t(cross) + 1 < m_crossStart.size() ? m_crossStart[size_t(cross) + 1] : m_crossText.size();
     return std::string_view(m_crossText)
@@ -56,7 +57,7 @@ void CrossMap::hashAdded(size_t slotCount)
 {
     m_slots.assign(slotCount, -1);
     for (int32_t id = 0; id < int32_t(m_crossStart.size()); ++id) {
-        size_t slot = std::hash<std::string_view>()(addedBytes(id)) & (m_slots.size() - 1);
+        size_t slot = std::hash<std::string_view>()(crossBytes(id)) & (m_slots.size() - 1);
         while (m_slots[slot] != -1)
             slot = (slot + 1) & (m_slots.size() - 1);
         m_slots[slot] = id;
@@ -67,11 +68,11 @@ int32_t CrossMap::addCross(std::string_view cross)
 {
     const int32_t added = int32_t(m_crossStart.size());
     // Parts of one cross number usually come together.
-    if (added > 0 && cross == addedBytes(added - 1))
+    if (added > 0 && cross == crossBytes(added - 1))
         return added - 1;
     // While the crosses come in binary order, as from an index, each new one
     // is unlike all before it and needs no look-up.
-    if (m_inOrder && (added == 0 || addedBytes(added - 1) < cross)) {
+    if (m_inOrder && (added == 0 || crossBytes(added - 1) < cross)) {
         m_crossStart.push_back(uint32_t(m_crossText.size()));
         m_crossText.append(cross);
         return added;
@@ -86,7 +87,7 @@ int32_t CrossMap::addCross(std::string_view cross)
     }
     size_t slot = std::hash<std::string_view>()(cross) & (m_slots.size() - 1);
     for (; m_slots[slot] != -1; slot = (slot + 1) & (m_slots.size() - 1))
-        if (addedBytes(m_slots[slot]) == cross)
+        if (crossBytes(m_slots[slot]) == cross)
             return m_slots[slot];
     m_slots[slot] = added;
     m_crossStart.push_back(uint32_t(m_crossText.size()));
@@ -102,12 +103,6 @@ void CrossMap::finish()
     sortCrosses();
     m_found.assign((m_crossStart.size() - 1 + 63) / 64, 0);
     m_found.shrink_to_fit();
-}
-
-std::string_view CrossMap::crossBytes(int32_t cross) const
-{
-    const uint32_t start = m_crossStart[size_t(cross)];
-    return std::string_view(m_crossText).substr(start, m_crossStart[size_t(cross) + 1] - start);
 }
 
 int CrossMap::compareFolded(int32_t a, int32_t b) const

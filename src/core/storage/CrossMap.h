@@ -51,8 +51,6 @@ private:
     // headA and headB are foldedHead() of the two.
     bool comesBefore(uint64_t headA, int32_t a, uint64_t headB, int32_t b) const;
     void mark(int32_t cross);
-    // While addCross() fills the map, before finish() ends the last text.
-    std::string_view addedBytes(int32_t cross) const;
     void hashAdded(size_t slotCount);
 
     // Cross numbers as UTF-8, each distinct one stored once: id i spans

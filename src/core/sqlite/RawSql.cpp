@@ -1,8 +1,8 @@
-#include "NameIndexSql.h"
+#include "RawSql.h"
 
 #include <SQLiteCpp/Exception.h>
 
-namespace NameIndexSql {
+namespace RawSql {
 
 Prepared prepare(sqlite3* db, const char* sql)
 {
@@ -25,4 +25,4 @@ std::string_view text(sqlite3_stmt* query, int column)
     return std::string_view(value ? value : "", size_t(sqlite3_column_bytes(query, column)));
 }
 
-} // namespace NameIndexSql
+} // namespace RawSql
