@@ -36,6 +36,17 @@ size_t readVarint(const char*& in)
     }
 }
 
+// The next key of a block into key, which holds the one before: the first
+// of a block is whole, the others share a beginning with the one before.
+void readKey(const char*& at, std::string& key, bool firstOfBlock)
+{
+    const size_t shared = firstOfBlock ? 0 : readVarint(at);
+    const size_t added = readVarint(at);
+    key.resize(shared);
+    key.append(at, added);
+    at += added;
+}
+
 size_t bucketOf(std::string_view key)
 {
     return (key.empty() ? 0 : size_t(uint8_t(key[0])) << 8) | (key.size() < 2 ? 0 : uint8_t(key[1]));
@@ -179,21 +190,14 @@ void PrefixIndex::mergeBuckets()
     const auto readRunKey = [&] {
         if (runPlace == runSize)
             return;
-        if (runPlace % kBlockKeys == 0) {
+        const bool firstOfBlock = runPlace % kBlockKeys == 0;
+        if (firstOfBlock) {
             at = runBlocks[runPlace / kBlockKeys];
             // Each chunk begins with a block.
             if (runChunk + 1 < runChunks.size() && at == runChunks[runChunk + 1].get())
                 runChunks[runChunk++].reset();
-            const size_t length = readVarint(at);
-            runKey.assign(at, length);
-            at += length;
-        } else {
-            const size_t shared = readVarint(at);
-            const size_t added = readVarint(at);
-            runKey.resize(shared);
-            runKey.append(at, added);
-            at += added;
         }
+        readKey(at, runKey, firstOfBlock);
     };
     const auto takeRunKey = [&] {
         append(runKey, runValues[runPlace / kValuesPerChunk][runPlace % kValuesPerChunk]);
@@ -273,15 +277,10 @@ template <typename Before> size_t PrefixIndex::partitionPoint(Before before) con
     const size_t blockIndex = low - 1;
     const size_t blockEnd = std::min(m_size, (blockIndex + 1) * kBlockKeys);
     const char* at = m_blocks[blockIndex];
-    const size_t length = readVarint(at);
-    std::string key(at, length);
-    at += length;
+    std::string key;
+    readKey(at, key, true);
     for (size_t place = blockIndex * kBlockKeys + 1; place < blockEnd; ++place) {
-        const size_t shared = readVarint(at);
-        const size_t added = readVarint(at);
-        key.resize(shared);
-        key.append(at, added);
-        at += added;
+        readKey(at, key, false);
         if (!before(std::string_view(key)))
             return place;
     }
