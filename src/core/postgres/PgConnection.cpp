@@ -264,20 +264,30 @@ void PgConnection::send(bool sent)
 
 PgResult PgConnection::exec(const std::string& sql, const std::vector<PgParam>& params)
 {
+    return execIn(Format::Text, sql, params);
+}
+
+PgResult PgConnection::execBinary(const std::string& sql, const std::vector<PgParam>& params)
+{
+    return execIn(Format::Binary, sql, params);
+}
+
+PgResult PgConnection::execIn(Format format, const std::string& sql, const std::vector<PgParam>& params)
+{
     // A standby cancels a query that stands in the way of what it replays;
     // outside a transaction, the query runs again on what is replayed.
     if (inTransaction())
-        return execOnce(sql, params);
+        return execOnce(format, sql, params);
     try {
-        return execOnce(sql, params);
+        return execOnce(format, sql, params);
     } catch (const PgError& error) {
         if (error.sqlState() != QLatin1String(kRecoveryConflict))
             throw;
     }
-    return execOnce(sql, params);
+    return execOnce(format, sql, params);
 }
 
-PgResult PgConnection::execOnce(const std::string& sql, const std::vector<PgParam>& params)
+PgResult PgConnection::execOnce(Format format, const std::string& sql, const std::vector<PgParam>& params)
 {
     ensureOpen();
     const Clock::time_point end = endOfCall();
@@ -286,7 +296,7 @@ PgResult PgConnection::execOnce(const std::string& sql, const std::vector<PgPara
     for (const PgParam& param : params)
         values.push_back(param.data());
     send(PQsendQueryParams(m_conn, sql.c_str(), int(values.size()), nullptr, values.data(), nullptr, nullptr,
-                           0));
+                           format == Format::Binary ? 1 : 0));
     flush(end);
     return PgResult(collect(end, false));
 }

@@ -129,6 +129,9 @@ public:
 
     // One statement; $1, $2, ... take params.
     PgResult exec(const std::string& sql, const std::vector<PgParam>& params = {});
+    // The same with the results in the server's binary format, where a
+    // bytea is its bytes as they are rather than spelled out in hexadecimal.
+    PgResult execBinary(const std::string& sql, const std::vector<PgParam>& params = {});
     // Several statements separated by semicolons, without parameters.
     void execScript(const std::string& sql);
 
@@ -155,7 +158,13 @@ private:
 
     void open();
     void ensureOpen();
-    PgResult execOnce(const std::string& sql, const std::vector<PgParam>& params);
+    enum class Format
+    {
+        Text,
+        Binary
+    };
+    PgResult execIn(Format format, const std::string& sql, const std::vector<PgParam>& params);
+    PgResult execOnce(Format format, const std::string& sql, const std::vector<PgParam>& params);
     void send(bool sent);
     pg_result* collect(std::chrono::steady_clock::time_point end, bool stopAtCopy);
     void flush(std::chrono::steady_clock::time_point end);

@@ -3,7 +3,6 @@
 #include "core/errors/Error.h"
 #include "core/postgres/PgConnection.h"
 #include "core/postgres/PgSchema.h"
-#include "core/storage/FreedMemory.h"
 #include "core/text/CaseFolding.h"
 #include "core/text/Money.h"
 #include "core/text/UnicodeCaseFolding.h"
@@ -147,25 +146,23 @@ std::unique_ptr<PgPriceCatalogue::Maps> PgPriceCatalogue::readMap(PgConnection& 
     // The version and the rows from one snapshot.
     PgListSnapshot snapshot(db);
     *version = db.exec(PgSchema::kSelectListVersion).integer(0, 0);
+    if (std::unique_ptr<Maps> kept = PgCrossMaps::stored(db, *version)) {
+        snapshot.commit();
+        return kept;
+    }
     auto map = std::make_unique<Maps>();
     db.exec(kNoJit);
     db.exec(kCrossesOfParts);
     for (;;) {
         const PgResult rows = db.exec("FETCH " + std::to_string(kMapRowsPerFetch) + " FROM tardesk_crosses");
         for (int row = 0; row < rows.rows(); ++row)
-            map->shortNumbers.add(uint32_t(map->crosses.addCross(rows.text(row, 0))),
-                                  PrefixIndex::folded(rows.text(row, 1)));
+            map->add(rows.text(row, 0), rows.text(row, 1));
         if (rows.rows() < kMapRowsPerFetch)
             break;
     }
     db.exec("CLOSE tardesk_crosses");
     snapshot.commit();
-    // One sort after the other: at once they would hold both sorts' room.
-    map->shortNumbers.finish();
-    releaseFreedMemory();
-    map->crosses.finish();
-    map->shortNumbers.renumber(map->crosses.takeRenumbering());
-    releaseFreedMemory();
+    map->finish();
     return map;
 }
 

@@ -1,7 +1,6 @@
 #pragma once
 
-#include "core/storage/CrossMap.h"
-#include "core/storage/PrefixIndex.h"
+#include "core/postgres/PgCrossMaps.h"
 #include "core/storage/PriceCatalogue.h"
 
 #include <QHash>
@@ -60,17 +59,11 @@ public:
     void setMapsInBackground(bool inBackground) { m_mapsInBackground = inBackground; }
     // The version the map held is of; -1 before the first.
     qint64 mapVersion() const;
-    // What a search of one version of the list reads on the client.
-    struct Maps
-    {
-        CrossMap crosses;
-        // The cross id of every part with a cross number, by its short
-        // number folded as tardesk_fold() folds it.
-        PrefixIndex shortNumbers;
-    };
+    using Maps = PgCrossMaps;
     // Holds maps from now on, unless the ones held are of a later version.
     void adoptMap(std::unique_ptr<Maps> maps, qint64 version);
-    // The maps of the list as it is now, with its version.
+    // The maps of the list as it is now, with its version: those the update
+    // kept for it, else built from its rows.
     static std::unique_ptr<Maps> readMap(PgConnection& db, qint64* version);
     // The part in the first columns of row, in PriceRow's order; amounts
     // are computed from the decimal price the supplier wrote.

@@ -6,6 +6,7 @@
 #include "core/postgres/PgSchema.h"
 #include "core/postgres/PgSettingsStorage.h"
 #include "core/postgres/PgStorage.h"
+#include "core/storage/FreedMemory.h"
 
 #include <QCoreApplication>
 
@@ -128,6 +129,8 @@ void PgPriceListRebuild::appendParts(const FieldValue* values, size_t count)
     static const size_t partName = priceColumn("PARTNAME");
     static const size_t partNumber = priceColumn("PARTNUMBER");
     static const size_t groupCode = priceColumn("GROUPCODE");
+    static const size_t shortNumber = priceColumn("SHORTPARTNUMBER");
+    static const size_t crossNumber = priceColumn("CROSSNUMBER");
     const auto text = [](const FieldValue& value) {
         const auto* string = std::get_if<std::string>(&value);
         return string ? std::string_view(*string) : std::string_view();
@@ -138,8 +141,10 @@ void PgPriceListRebuild::appendParts(const FieldValue* values, size_t count)
         for (size_t column = 0; column < columns; ++column)
             m_copy->append(part[column], Tables::kPriceColumns[column].kind);
         m_copy->appendBigint(++m_parts);
-        // Taken here, the parts need not be read back for the name index.
+        // Taken here, the parts need not be read back for the name index
+        // nor the cross map.
         m_names.add(m_parts, text(part[partName]), text(part[partNumber]), text(part[groupCode]));
+        m_crossMaps.add(text(part[crossNumber]), text(part[shortNumber]));
         send(false);
     }
 }
@@ -177,6 +182,7 @@ void PgPriceListRebuild::indexParts()
     m_ranker = std::thread([this] {
         try {
             m_names.finish();
+            m_crossMaps.finish();
         } catch (...) {
             m_rankFailure = std::current_exception();
         }
@@ -259,8 +265,8 @@ void PgPriceListRebuild::commit()
     lockCurrentTables();
     // The notice reaches the listening counters when the swap commits.
     m_db->execScript(PgSchema::swapTablesStatement(m_withGroups) +
-                     "; ALTER TABLE PRICE ALTER ROW_NO RESTART WITH " + std::to_string(m_parts + 1) +
-                     "; NOTIFY " + PgStorage::kListChannel);
+                     "; ALTER TABLE PRICE ALTER ROW_NO RESTART WITH " + std::to_string(m_parts + 1) + "; " +
+                     PgCrossMaps::kSwapStatement + "; NOTIFY " + PgStorage::kListChannel);
     // The last report may stop the update: it comes while that still rolls back.
     if (m_listener.progress)
         m_listener.progress(1, 1);
@@ -275,11 +281,16 @@ void PgPriceListRebuild::indexNames()
 {
     endCopy();
     // The update reports its own progress meanwhile.
-    if (m_ranker.joinable())
+    if (m_ranker.joinable()) {
         m_ranker.join();
-    else
+    } else {
         m_names.finish();
+        m_crossMaps.finish();
+    }
     if (m_rankFailure)
         std::rethrow_exception(m_rankFailure);
     PgNameIndex::build(*m_db, "_NEW", {m_listener.keepAlive, {}}, &m_names);
+    m_crossMaps.store(*m_db, "CROSS_MAP_NEW");
+    m_crossMaps = PgCrossMaps();
+    releaseFreedMemory();
 }

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "core/postgres/PgBinaryRows.h"
+#include "core/postgres/PgCrossMaps.h"
 #include "core/postgres/PgNameIndex.h"
 #include "core/storage/PriceListRebuild.h"
 
@@ -60,7 +61,9 @@ private:
     qint64 m_parts = 0;
     std::optional<PgBinaryRows> m_copy; // while a COPY is open
     std::optional<QDate> m_priceDate;
-    PgNameRanking m_names; // of the new list, for its name index
-    std::thread m_ranker;  // orders m_names while the server builds the other indexes
+    PgNameRanking m_names;   // of the new list, for its name index
+    PgCrossMaps m_crossMaps; // of the new list, kept for the counters
+    // Orders m_names and m_crossMaps while the server builds the other indexes.
+    std::thread m_ranker;
     std::exception_ptr m_rankFailure;
 };

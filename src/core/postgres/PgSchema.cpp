@@ -19,8 +19,8 @@ using namespace Tables;
 namespace {
 
 // Every table this schema makes, as the server names them.
-const char* const kTables[] = {"price",       "groups",         "settings",     "price_changes",
-                               "order_lines", "tardesk_schema", "tardesk_list", "name_runs"};
+const char* const kTables[] = {"price",          "groups",       "settings",  "price_changes", "order_lines",
+                               "tardesk_schema", "tardesk_list", "name_runs", "cross_map"};
 
 QString declaredType(TableColumn::Kind kind, int length)
 {

@@ -39,12 +39,12 @@ std::string createPriceStatement(const std::string& table);
 std::string createPriceIndexes(const std::string& table);
 std::string createGroupsStatement(const std::string& table);
 std::string createSettingsStatement();
-// An update makes PRICE_NEW, PRICE_CHANGES_NEW, NAME_RUNS_NEW and (with a
-// group file) GROUPS_NEW, then swaps them in: they replace the current
-// tables, with their indexes, identity and triggers, and the list's version
-// is raised.
+// An update makes PRICE_NEW, PRICE_CHANGES_NEW, NAME_RUNS_NEW, CROSS_MAP_NEW
+// (PgCrossMaps) and (with a group file) GROUPS_NEW, then swaps them in: they
+// replace the current tables, with their indexes, identity and triggers,
+// and the list's version is raised.
 inline constexpr char kDropNewTables[] =
-    "DROP TABLE IF EXISTS PRICE_NEW, PRICE_CHANGES_NEW, GROUPS_NEW, NAME_RUNS_NEW";
+    "DROP TABLE IF EXISTS PRICE_NEW, PRICE_CHANGES_NEW, GROUPS_NEW, NAME_RUNS_NEW, CROSS_MAP_NEW";
 std::string swapTablesStatement(bool withGroups);
 // Raises TARDESK_LIST's version on every change of table.
 std::string createListChangedTrigger(const std::string& table);

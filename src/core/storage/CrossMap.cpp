@@ -1,8 +1,11 @@
 #include "CrossMap.h"
 
+#include "core/storage/MapImageReader.h"
+#include "core/storage/MapImageWriter.h"
 #include "core/text/CaseFolding.h"
 
 #include <algorithm>
+#include <cstring>
 #include <functional>
 #include <numeric>
 
@@ -137,11 +140,7 @@ void CrossMap::sortCrosses()
     if (inOrder) {
         m_renumbering.resize(size_t(count));
         std::iota(m_renumbering.begin(), m_renumbering.end(), 0);
-        m_spellingsOf.resize(size_t(count));
-        for (int32_t cross = 0; cross < count; ++cross)
-            m_spellingsOf[size_t(cross)] =
-                cross > 0 && compareFolded(cross, cross - 1) == 0 ? m_spellingsOf[size_t(cross) - 1] : cross;
-        m_spellingsOf.shrink_to_fit();
+        groupSpellings();
         m_crossText.shrink_to_fit();
         m_crossStart.shrink_to_fit();
         return;
@@ -183,6 +182,49 @@ void CrossMap::sortCrosses()
     m_crossText.swap(sortedText);
     m_crossStart.swap(sortedStart);
     m_renumbering = std::move(renumbered);
+}
+
+void CrossMap::groupSpellings()
+{
+    const int32_t count = int32_t(m_crossStart.size() - 1);
+    m_spellingsOf.resize(size_t(count));
+    for (int32_t cross = 0; cross < count; ++cross)
+        m_spellingsOf[size_t(cross)] =
+            cross > 0 && compareFolded(cross, cross - 1) == 0 ? m_spellingsOf[size_t(cross) - 1] : cross;
+    m_spellingsOf.shrink_to_fit();
+}
+
+void CrossMap::save(MapImageWriter& out) const
+{
+    out.writeNumber(m_crossStart.size() - 1);
+    out.writeNumber(m_crossText.size());
+    out.write(m_crossText.data(), m_crossText.size());
+    out.write(m_crossStart.data(), m_crossStart.size() * sizeof(uint32_t));
+}
+
+bool CrossMap::load(MapImageReader& in)
+{
+    clear();
+    m_spellingsOf.clear();
+    uint64_t count = 0, textBytes = 0;
+    std::string starts;
+    bool loaded = in.readNumber(count) && count < uint64_t(INT32_MAX) && in.readNumber(textBytes) &&
+                  textBytes <= UINT32_MAX && in.append(m_crossText, textBytes) &&
+                  in.append(starts, (count + 1) * sizeof(uint32_t));
+    if (loaded) {
+        m_crossStart.resize(count + 1);
+        std::memcpy(m_crossStart.data(), starts.data(), starts.size());
+        // Every text within the map, none before the one before it.
+        loaded = m_crossStart.front() == 0 && m_crossStart.back() == m_crossText.size() &&
+                 std::is_sorted(m_crossStart.begin(), m_crossStart.end());
+    }
+    if (!loaded) {
+        clear();
+        return false;
+    }
+    groupSpellings();
+    m_found.assign((count + 63) / 64, 0);
+    return true;
 }
 
 QString CrossMap::crossText(int32_t cross) const

@@ -8,6 +8,9 @@
 #include <string_view>
 #include <vector>
 
+class MapImageReader;
+class MapImageWriter;
+
 // The cross numbers of a list, held by the client, each stored once under
 // an id that the client keeps per part, so that a search turns the parts it
 // finds into their cross numbers without reading the table. Each engine
@@ -39,10 +42,22 @@ public:
     // Bytes held, for the memory budget.
     size_t memoryBytes() const;
 
+    // The finished map as it is held, for a program that reads it back
+    // with load() rather than sort its crosses again.
+    void save(MapImageWriter& out) const;
+    // The map save() wrote; false, leaving it empty, when the bytes are
+    // not one.
+    bool load(MapImageReader& in);
+    // How many distinct spellings of cross numbers the map holds: the ids
+    // markIds() takes are below it.
+    size_t crossCount() const { return m_spellingsOf.size(); }
+
 private:
     // Renumbers the cross ids into the order of the search results and
     // groups the spellings of each cross number.
     void sortCrosses();
+    // Points each id of the sorted map at the first spelling of its cross number.
+    void groupSpellings();
     QString crossText(int32_t cross) const;
     std::string_view crossBytes(int32_t cross) const;
     // Compares the cross numbers ignoring case, as CaseFolding does.

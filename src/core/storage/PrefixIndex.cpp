@@ -1,5 +1,7 @@
 #include "PrefixIndex.h"
 
+#include "core/storage/MapImageReader.h"
+#include "core/storage/MapImageWriter.h"
 #include "core/text/CaseFolding.h"
 
 #include <QString>
@@ -45,6 +47,37 @@ void readKey(const char*& at, std::string& key, bool firstOfBlock)
     key.resize(shared);
     key.append(at, added);
     at += added;
+}
+
+// Reads a number as readVarint does, but never past end.
+bool readVarintWithin(const char*& in, const char* end, size_t& number)
+{
+    number = 0;
+    for (int shift = 0; shift < 64 && in < end; shift += 7) {
+        const uint8_t byte = uint8_t(*in++);
+        number |= size_t(byte & 0x7f) << shift;
+        if (byte < 0x80)
+            return true;
+    }
+    return false;
+}
+
+// Whether block holds exactly keys keys as appendBlock() lays them out,
+// each within it and sharing no more than the key before has.
+bool isBlock(std::string_view block, size_t keys)
+{
+    const char* at = block.data();
+    const char* const end = at + block.size();
+    size_t previous = 0;
+    for (size_t key = 0; key < keys; ++key) {
+        size_t shared = 0, added = 0;
+        if ((key > 0 && !readVarintWithin(at, end, shared)) || shared > previous ||
+            !readVarintWithin(at, end, added) || added > size_t(end - at))
+            return false;
+        at += added;
+        previous = shared + added;
+    }
+    return at == end;
 }
 
 size_t bucketOf(std::string_view key)
@@ -311,6 +344,55 @@ size_t PrefixIndex::memoryBytes() const
     return sizeof(*this) + chunks + m_chunks.capacity() * sizeof(m_chunks[0]) +
            m_blocks.capacity() * sizeof(const char*) + m_values.capacity() * sizeof(m_values[0]) +
            m_values.size() * kValuesPerChunk * sizeof(uint32_t);
+}
+
+void PrefixIndex::save(MapImageWriter& out) const
+{
+    out.writeNumber(m_size);
+    std::string key;
+    for (size_t block = 0; block < m_blocks.size(); ++block) {
+        const char* end = m_blocks[block];
+        const size_t keys = std::min(kBlockKeys, m_size - block * kBlockKeys);
+        for (size_t place = 0; place < keys; ++place)
+            readKey(end, key, place == 0);
+        out.writeNumber(size_t(end - m_blocks[block]));
+        out.write(m_blocks[block], size_t(end - m_blocks[block]));
+    }
+    for (size_t chunk = 0; chunk < m_values.size(); ++chunk)
+        out.write(m_values[chunk].get(),
+                  std::min(kValuesPerChunk, m_size - chunk * kValuesPerChunk) * sizeof(uint32_t));
+}
+
+bool PrefixIndex::load(MapImageReader& in, uint32_t valueLimit)
+{
+    *this = PrefixIndex();
+    uint64_t size = 0;
+    if (!in.readNumber(size) || size > UINT32_MAX)
+        return false;
+    std::string block;
+    for (size_t place = 0; place < size; place += kBlockKeys) {
+        uint64_t length = 0;
+        block.clear();
+        if (!in.readNumber(length) || length > kChunkBytes || !in.append(block, length) ||
+            !isBlock(block, std::min<size_t>(kBlockKeys, size - place))) {
+            *this = PrefixIndex();
+            return false;
+        }
+        appendBlock(block);
+    }
+    for (size_t place = 0; place < size; place += kValuesPerChunk) {
+        m_values.push_back(std::make_unique<uint32_t[]>(kValuesPerChunk));
+        const uint32_t* values = m_values.back().get();
+        const size_t count = std::min<size_t>(kValuesPerChunk, size - place);
+        if (!in.read(m_values.back().get(), count * sizeof(uint32_t)) ||
+            !std::all_of(values, values + count,
+                         [valueLimit](uint32_t value) { return value < valueLimit; })) {
+            *this = PrefixIndex();
+            return false;
+        }
+    }
+    m_size = size;
+    return true;
 }
 
 std::string PrefixIndex::folded(std::string_view number)

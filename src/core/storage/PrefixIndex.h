@@ -8,6 +8,9 @@
 #include <utility>
 #include <vector>
 
+class MapImageReader;
+class MapImageWriter;
+
 // A value by a key, for finding every value whose key begins with a given
 // text: the keys are sorted once in code-point order, so the values of a
 // prefix lie side by side and a lookup reads nothing else. Millions of keys
@@ -47,6 +50,13 @@ public:
 
     // Bytes held, for the memory budget.
     size_t memoryBytes() const;
+
+    // The finished index as it is held, for a program that reads it back
+    // with load() rather than sort its keys again.
+    void save(MapImageWriter& out) const;
+    // The index save() wrote, its values all below valueLimit; false,
+    // leaving the index empty, when the bytes are not such an index.
+    bool load(MapImageReader& in, uint32_t valueLimit);
 
     // A part or cross number (UTF-8) as CaseFolding::upper folds it, the
     // key under which a search finds it whatever its letter case.

@@ -1,5 +1,6 @@
 #include "SampleGenerator.h"
 #include "core/import/PriceListUpdate.h"
+#include "core/postgres/PgCrossMaps.h"
 #include "core/postgres/PgSchema.h"
 #include "core/postgres/PgStorage.h"
 #include "core/storage/PriceChangeStorage.h"
@@ -63,6 +64,7 @@ private slots:
     void failureKeepsTheList_data();
     void failureKeepsTheList();
     void swapWaitsForReaders();
+    void keptCrossMap();
 
 private:
     // Runs an update from m_files; atStage is told each stage as it begins.
@@ -245,6 +247,34 @@ void TestPgPriceListRebuild::swapWaitsForReaders()
     finish.join();
     QVERIFY2(timer.elapsed() >= 1400, qPrintable(QString::number(timer.elapsed())));
     QVERIFY(answers() != before);
+}
+
+// The update keeps the cross map it built beside the list, and a counter
+// reads it rather than the rows; damaged, or of a list changed since, it is
+// passed over, and the rows give the same answers.
+void TestPgPriceListRebuild::keptCrossMap()
+{
+    update();
+    const QStringList found = answers();
+    PgConnection db(m_connection);
+    const auto kept = [&db] {
+        PgTransaction snapshot(db);
+        return PgCrossMaps::stored(db, db.exec(PgSchema::kSelectListVersion).integer(0, 0)) != nullptr;
+    };
+    QVERIFY(kept());
+
+    db.exec("UPDATE CROSS_MAP SET BYTES = substring(BYTES for 100) WHERE PIECE = 0");
+    QVERIFY(!kept());
+    m_storage = std::make_unique<PgStorage>(m_connection);
+    QCOMPARE(answers(), found);
+
+    update();
+    QVERIFY(kept());
+    const QString shortNumber = db.exec("SELECT SHORTPARTNUMBER FROM PRICE WHERE ROW_NO = 1").string(0, 0);
+    db.exec("UPDATE PRICE SET CROSSNUMBER = 'NEW1' WHERE ROW_NO = 1");
+    QVERIFY(!kept());
+    m_storage = std::make_unique<PgStorage>(m_connection);
+    QVERIFY(m_storage->catalogue().crossesOf(shortNumber).contains("NEW1"));
 }
 
 QTEST_GUILESS_MAIN(TestPgPriceListRebuild)

@@ -1,0 +1,41 @@
+#include "MapImageWriter.h"
+
+#include <algorithm>
+
+MapImageWriter::MapImageWriter(size_t pieceBytes, std::function<void(std::string_view piece)> put)
+    : m_pieceBytes(pieceBytes), m_put(std::move(put))
+{
+    m_piece.reserve(m_pieceBytes);
+}
+
+void MapImageWriter::write(const void* bytes, size_t count)
+{
+    const char* from = static_cast<const char*>(bytes);
+    while (count > 0) {
+        const size_t taken = std::min(count, m_pieceBytes - m_piece.size());
+        m_piece.append(from, taken);
+        from += taken;
+        count -= taken;
+        if (m_piece.size() == m_pieceBytes) {
+            m_put(m_piece);
+            m_piece.clear();
+        }
+    }
+}
+
+void MapImageWriter::writeNumber(uint64_t number)
+{
+    char bytes[10];
+    size_t count = 0;
+    for (; number >= 0x80; number >>= 7)
+        bytes[count++] = char(uint8_t(number) | 0x80);
+    bytes[count++] = char(number);
+    write(bytes, count);
+}
+
+void MapImageWriter::finish()
+{
+    if (!m_piece.empty())
+        m_put(m_piece);
+    m_piece.clear();
+}
