@@ -38,9 +38,14 @@ private:
         quint32 place = 0; // equal for names equal when folded
         quint32 name = 0;
         qint64 part = 0;
+        // The first eight bytes of PARTNUMBER and GROUPCODE as one number,
+        // so that most comparisons read no text.
+        quint64 head = 0;
         quint32 numberAndGroup = 0; // in the bucket's records
         quint32 length = 0;
     };
+    // Sorts a bucket's entries, whose texts are in records.
+    static void sortBucket(std::vector<Entry>& entries, std::string_view records);
 
     NameTextIds m_names{1024};
     std::vector<quint32> m_parts; // by id in m_names
