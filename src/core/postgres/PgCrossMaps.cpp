@@ -14,7 +14,9 @@ namespace {
 // would cost the update and every counter's start.
 constexpr char kCreateTable[] = "CREATE TABLE %1 (LIST_VERSION bigint NOT NULL, PIECE bigint NOT NULL, "
                                 "BYTES bytea NOT NULL); ALTER TABLE %1 ALTER BYTES SET STORAGE EXTERNAL";
-constexpr char kExists[] = "SELECT to_regclass('cross_map') IS NOT NULL";
+// A role the default privileges left out reads the rows instead.
+constexpr char kReadable[] =
+    "SELECT coalesce(has_table_privilege(to_regclass('cross_map'), 'SELECT'), false)";
 // BINARY: the bytes as they are, not spelled out in hexadecimal.
 constexpr char kDeclarePieces[] =
     "DECLARE tardesk_map BINARY NO SCROLL CURSOR FOR SELECT BYTES FROM CROSS_MAP "
@@ -76,7 +78,7 @@ void PgCrossMaps::store(PgConnection& db, const std::string& table) const
 
 std::unique_ptr<PgCrossMaps> PgCrossMaps::stored(PgConnection& db, qint64 version)
 {
-    if (db.exec(kExists).text(0, 0) != "t")
+    if (db.exec(kReadable).text(0, 0) != "t")
         return nullptr;
     db.exec(kDeclarePieces, {version});
     PgResult fetched;
