@@ -24,14 +24,6 @@ namespace {
 
 const QString kDefaultGroupName = QStringLiteral("Группа товара");
 
-size_t priceColumn(std::string_view name)
-{
-    const auto& columns = Tables::kPriceColumns;
-    return size_t(std::find_if(columns.begin(), columns.end(),
-                               [name](const TableColumn& column) { return column.name == name; }) -
-                  columns.begin());
-}
-
 } // namespace
 
 void PriceListUpdate::Progress::update(qint64 position, qint64 total)
@@ -182,10 +174,10 @@ void PriceListUpdate::loadPrice(PriceListRebuild& rebuild, Outcome& outcome)
     ThreadedSupplierReader reader(priceFileName(m_programDir),
                                   {Tables::kPriceColumns.cbegin(), Tables::kPriceColumns.cend()},
                                   &m_progress);
-    static const size_t groupCode = priceColumn("GROUPCODE");
-    static const size_t crossNumber = priceColumn("CROSSNUMBER");
-    static const size_t partNumber = priceColumn("PARTNUMBER");
-    static const size_t price = priceColumn("PRICE");
+    constexpr size_t groupCode = Tables::priceColumn("GROUPCODE");
+    constexpr size_t crossNumber = Tables::priceColumn("CROSSNUMBER");
+    constexpr size_t partNumber = Tables::priceColumn("PARTNUMBER");
+    constexpr size_t price = Tables::priceColumn("PRICE");
     const auto text = [](const FieldConverter::Value& value) {
         const auto* string = std::get_if<std::string>(&value);
         return string ? std::string_view(*string) : std::string_view();

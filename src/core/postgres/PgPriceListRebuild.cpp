@@ -10,8 +10,6 @@
 
 #include <QCoreApplication>
 
-#include <algorithm>
-#include <cstring>
 #include <thread>
 
 namespace {
@@ -21,14 +19,6 @@ constexpr char kSwapLockTimeout[] = "SET LOCAL lock_timeout = '200ms'";
 constexpr char kLockNotAvailable[] = "55P03";
 constexpr size_t kCopyChunk = 1 << 16;
 constexpr int kRowsPerFetch = 50000;
-
-size_t priceColumn(const char* name)
-{
-    const auto found =
-        std::find_if(Tables::kPriceColumns.begin(), Tables::kPriceColumns.end(),
-                     [name](const TableColumn& column) { return std::strcmp(column.name, name) == 0; });
-    return size_t(found - Tables::kPriceColumns.begin());
-}
 
 template <size_t N> std::string columnList(const std::array<TableColumn, N>& columns)
 {
@@ -126,11 +116,11 @@ void PgPriceListRebuild::appendParts(const FieldValue* values, size_t count)
 {
     // The rows of the new table are numbered from 1 as they go in.
     const size_t columns = Tables::kPriceColumns.size();
-    static const size_t partName = priceColumn("PARTNAME");
-    static const size_t partNumber = priceColumn("PARTNUMBER");
-    static const size_t groupCode = priceColumn("GROUPCODE");
-    static const size_t shortNumber = priceColumn("SHORTPARTNUMBER");
-    static const size_t crossNumber = priceColumn("CROSSNUMBER");
+    constexpr size_t partName = Tables::priceColumn("PARTNAME");
+    constexpr size_t partNumber = Tables::priceColumn("PARTNUMBER");
+    constexpr size_t groupCode = Tables::priceColumn("GROUPCODE");
+    constexpr size_t shortNumber = Tables::priceColumn("SHORTPARTNUMBER");
+    constexpr size_t crossNumber = Tables::priceColumn("CROSSNUMBER");
     const auto text = [](const FieldValue& value) {
         const auto* string = std::get_if<std::string>(&value);
         return string ? std::string_view(*string) : std::string_view();

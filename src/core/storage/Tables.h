@@ -6,6 +6,7 @@
 
 #include <array>
 #include <cstddef>
+#include <string_view>
 
 // The tables every storage keeps, by name, and their columns in table
 // order; each engine declares its statements from these.
@@ -32,6 +33,14 @@ inline constexpr std::array<TableColumn, 15> kPriceColumns = {{
     {"WH7", TableColumn::Short, 0},
     {"WH8", TableColumn::Short, 0},
 }};
+// The place of a column of PRICE in kPriceColumns; past them for no such column.
+constexpr size_t priceColumn(std::string_view name)
+{
+    size_t column = 0;
+    while (column < kPriceColumns.size() && kPriceColumns[column].name != name)
+        ++column;
+    return column;
+}
 // The first column, GROUPCODE, is the key.
 inline constexpr std::array<TableColumn, 3> kGroupsColumns = {{
     {"GROUPCODE", TableColumn::Text, 15},
