@@ -22,7 +22,6 @@ using RawSql::text;
 
 namespace {
 
-constexpr char kSelectPartNames[] = "SELECT PARTNAME FROM PRICE";
 constexpr char kSelectParts[] = "SELECT rowid, PARTNAME, PARTNUMBER, GROUPCODE FROM PRICE";
 
 } // namespace
@@ -51,29 +50,54 @@ void NameBucketedOrder::sortBucket(std::vector<Entry>& entries, std::string_view
     std::inplace_merge(entries.begin(), middle, entries.end(), before);
 }
 
-bool NameBucketedOrder::read(SQLite::Database& database, std::string_view prefix, size_t kept)
+NameBucketedOrder::NameBucketedOrder(SQLite::Database& database, size_t keptNames, size_t keptBytes)
+    : m_database(database), m_keptNames(keptNames), m_keptBytes(keptBytes),
+      m_partsRead(std::make_unique<NamePartBuckets>(database, "NAME_PARTS_READ", 1, keptBytes))
+{}
+
+NameBucketedOrder::~NameBucketedOrder() = default;
+
+void NameBucketedOrder::add(qint64 part, std::string_view name, std::string_view number,
+                            std::string_view group)
 {
-    sqlite3* db = database.getHandle();
-    const Prepared query =
-        prepare(db, Schema::prefixed(kSelectPartNames, Tables::kPriceTable, prefix).c_str());
-    int result = SQLITE_ROW;
-    while ((result = sqlite3_step(query.get())) == SQLITE_ROW) {
-        const quint32 id = m_names.idOf(text(query.get(), 0));
-        if (id == m_parts.size()) {
-            if (m_parts.size() == kept)
-                return false;
-            m_parts.push_back(0);
+    if (!m_partsRead)
+        return;
+    const quint32 id = m_names.idOf(name);
+    if (id == m_parts.size()) {
+        if (m_parts.size() == m_keptNames) {
+            m_partsRead.reset();
+            m_names = NameTextIds(0);
+            m_parts = {};
+            m_count = 0;
+            return;
         }
-        ++m_parts[id];
-        ++m_count;
+        m_parts.push_back(0);
     }
-    if (result != SQLITE_DONE)
-        throw SQLite::Exception(db, result);
-    return true;
+    ++m_parts[id];
+    ++m_count;
+    const quint32 length = quint32(number.size() + 1 + group.size());
+    m_record.assign(reinterpret_cast<const char*>(&id), sizeof id);
+    m_record.append(reinterpret_cast<const char*>(&part), sizeof part);
+    m_record.append(reinterpret_cast<const char*>(&length), sizeof length);
+    m_record += number;
+    m_record += '\0';
+    m_record += group;
+    m_partsRead->append(0, m_record);
 }
 
-void NameBucketedOrder::write(SQLite::Database& database, std::string_view prefix, qint64 bucketParts,
-                              NameIndexWriter& writer)
+void NameBucketedOrder::read(std::string_view prefix)
+{
+    sqlite3* db = m_database.getHandle();
+    const Prepared query = prepare(db, Schema::prefixed(kSelectParts, Tables::kPriceTable, prefix).c_str());
+    int result = SQLITE_ROW;
+    while (complete() && (result = sqlite3_step(query.get())) == SQLITE_ROW)
+        add(sqlite3_column_int64(query.get(), 0), text(query.get(), 1), text(query.get(), 2),
+            text(query.get(), 3));
+    if (result != SQLITE_ROW && result != SQLITE_DONE)
+        throw SQLite::Exception(db, result);
+}
+
+void NameBucketedOrder::write(qint64 bucketParts, NameIndexWriter& writer)
 {
     const size_t nameCount = m_parts.size();
     std::vector<quint32> place(nameCount);
@@ -106,32 +130,18 @@ void NameBucketedOrder::write(SQLite::Database& database, std::string_view prefi
         ++buckets;
     }
 
-    sqlite3* db = database.getHandle();
-    NamePartBuckets parts(database, buckets);
-    {
-        const Prepared query =
-            prepare(db, Schema::prefixed(kSelectParts, Tables::kPriceTable, prefix).c_str());
-        std::string record;
-        int result = SQLITE_ROW;
-        while ((result = sqlite3_step(query.get())) == SQLITE_ROW) {
-            const quint32 name = m_names.idOf(text(query.get(), 1));
-            if (name >= nameCount)
-                throw SQLite::Exception("PRICE changed while its names were indexed", SQLITE_CORRUPT);
-            const qint64 part = sqlite3_column_int64(query.get(), 0);
-            record.assign(reinterpret_cast<const char*>(&name), sizeof name);
-            record.append(reinterpret_cast<const char*>(&part), sizeof part);
-            const std::string_view number = text(query.get(), 2);
-            const std::string_view group = text(query.get(), 3);
-            const quint32 length = quint32(number.size() + 1 + group.size());
-            record.append(reinterpret_cast<const char*>(&length), sizeof length);
-            record += number;
-            record += '\0';
-            record += group;
-            parts.append(bucketOf[name], record);
+    NamePartBuckets parts(m_database, "NAME_PART_CHUNKS", buckets, m_keptBytes);
+    m_partsRead->read(0, [&](std::string_view records) {
+        for (size_t at = 0; at < records.size();) {
+            quint32 name = 0;
+            quint32 length = 0;
+            std::memcpy(&name, records.data() + at, sizeof name);
+            std::memcpy(&length, records.data() + at + 12, sizeof length);
+            parts.append(bucketOf[name], records.substr(at, kRecordHead + length));
+            at += kRecordHead + length;
         }
-        if (result != SQLITE_DONE)
-            throw SQLite::Exception(db, result);
-    }
+    });
+    m_partsRead.reset();
 
     std::vector<Entry> entries;
     for (size_t bucket = 0; bucket < buckets; ++bucket) {
@@ -142,13 +152,13 @@ void NameBucketedOrder::write(SQLite::Database& database, std::string_view prefi
             std::memcpy(&entry.name, records.data() + at, sizeof entry.name);
             std::memcpy(&entry.part, records.data() + at + 4, sizeof entry.part);
             std::memcpy(&entry.length, records.data() + at + 12, sizeof entry.length);
-            entry.numberAndGroup = quint32(at + 16);
+            entry.numberAndGroup = quint32(at + kRecordHead);
             entry.place = place[entry.name];
             for (size_t byte = 0; byte < 8; ++byte)
                 entry.head = (entry.head << 8) |
                              (byte < entry.length ? uint8_t(records[entry.numberAndGroup + byte]) : 0);
             entries.push_back(entry);
-            at += 16 + entry.length;
+            at += kRecordHead + entry.length;
         }
         sortBucket(entries, records);
         for (size_t i = 0; i < entries.size(); ++i) {

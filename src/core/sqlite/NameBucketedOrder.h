@@ -1,9 +1,12 @@
 #pragma once
 
+#include "core/sqlite/NamePartBuckets.h"
 #include "core/sqlite/NameTextIds.h"
 
 #include <QtGlobal>
 
+#include <memory>
+#include <string>
 #include <string_view>
 #include <vector>
 
@@ -13,21 +16,30 @@ namespace SQLite {
 class Database;
 }
 
-// Orders the parts of a list of few different names: each name's place
-// among the keys is worked out once, and the parts, bucketed by ranges of
-// places, are sorted a bucket at a time.
+// Orders the parts of a list of few different names: the parts are read
+// from PRICE once and kept aside, each name's place among the keys is worked
+// out once, and the parts, bucketed by ranges of places, are sorted a bucket
+// at a time.
 class NameBucketedOrder
 {
 public:
-    // Reads the different names of PRICE (of prefix) and the parts of each;
-    // false as soon as there are more than kept of them.
-    bool read(SQLite::Database& database, std::string_view prefix, size_t kept);
+    // keptNames: the most different names it orders; keptBytes: how much of
+    // the parts it keeps in memory, the rest in temporary tables.
+    NameBucketedOrder(SQLite::Database& database, size_t keptNames, size_t keptBytes);
+    ~NameBucketedOrder();
+    NameBucketedOrder(const NameBucketedOrder&) = delete;
+    NameBucketedOrder& operator=(const NameBucketedOrder&) = delete;
+
+    // Reads the parts of PRICE (of prefix); stops, and lets go of all, once
+    // the list has more different names than kept.
+    void read(std::string_view prefix);
+    // Whether every part is kept: there were not too many names.
+    bool complete() const { return m_partsRead != nullptr; }
     // The parts read.
     qint64 count() const { return m_count; }
     // Gives writer every part in the order of names, sorting about
     // bucketParts of them at once.
-    void write(SQLite::Database& database, std::string_view prefix, qint64 bucketParts,
-               NameIndexWriter& writer);
+    void write(qint64 bucketParts, NameIndexWriter& writer);
 
 private:
     // A part as the index orders it: by its name's place among the names
@@ -44,10 +56,21 @@ private:
         quint32 numberAndGroup = 0; // in the bucket's records
         quint32 length = 0;
     };
+    // A part's record: its name's id, its rowid, the length of its texts, then
+    // PARTNUMBER, a zero byte and GROUPCODE.
+    static constexpr size_t kRecordHead = 16;
+
+    // Keeps a part; NULLs as empty texts.
+    void add(qint64 part, std::string_view name, std::string_view number, std::string_view group);
     // Sorts a bucket's entries, whose texts are in records.
     static void sortBucket(std::vector<Entry>& entries, std::string_view records);
 
+    SQLite::Database& m_database;
+    size_t m_keptNames;
+    size_t m_keptBytes;
     NameTextIds m_names{1024};
-    std::vector<quint32> m_parts; // by id in m_names
+    std::vector<quint32> m_parts;                 // by id in m_names
+    std::unique_ptr<NamePartBuckets> m_partsRead; // one bucket: the parts read
+    std::string m_record;
     qint64 m_count = 0;
 };

@@ -250,10 +250,11 @@ void SqliteNameIndex::build(SQLite::Database& database, const PriceListRebuild::
     // Lists repeat names a lot, and their parts are ordered fastest by the
     // places of their names; a list of names nearly all different is left
     // to SQLite's sorter, which keeps none of them.
-    auto bucketed = std::make_unique<NameBucketedOrder>();
-    if (bucketed->read(database, prefix, bounds.keptNames)) {
+    auto bucketed = std::make_unique<NameBucketedOrder>(database, bounds.keptNames, bounds.partBytes);
+    bucketed->read(prefix);
+    if (bucketed->complete()) {
         NameIndexWriter writer(database, prefix, listener, bucketed->count(), bounds.wordPartsBytes);
-        bucketed->write(database, prefix, bounds.bucketParts, writer);
+        bucketed->write(bounds.bucketParts, writer);
         writer.finish();
     } else {
         bucketed.reset();

@@ -47,6 +47,7 @@ public:
         size_t keptNames = 262144;                // different names, or SQLite's sorter orders the parts
         qint64 bucketParts = 262144;              // parts sorted at once, unless one name has more
         size_t wordPartsBytes = size_t(32) << 20; // the words' parts, or some go out to a temporary table
+        size_t partBytes = size_t(16) << 20;      // the parts read, or some go out to temporary tables
     };
     static void build(SQLite::Database& db, const PriceListRebuild::Listener& listener,
                       std::string_view prefix, const Bounds& bounds);

@@ -208,17 +208,26 @@ void TestSqliteNameIndex::sameWithinAnyBounds_data()
     QTest::addColumn<qint64>("keptNames");
     QTest::addColumn<qint64>("bucketParts");
     QTest::addColumn<qint64>("wordPartsBytes");
+    QTest::addColumn<qint64>("partBytes");
     QTest::addColumn<QString>("prefix");
     const SqliteNameIndex::Bounds bounds;
     const auto kept = qint64(bounds.keptNames);
     const auto words = qint64(bounds.wordPartsBytes);
-    QTest::newRow("sorted by SQLite") << qint64(1) << bounds.bucketParts << words << QString();
-    QTest::newRow("one place a bucket") << kept << qint64(1) << words << QString();
-    QTest::newRow("words' parts in a run each") << kept << bounds.bucketParts << qint64(0) << QString();
+    const auto parts = qint64(bounds.partBytes);
+    QTest::newRow("sorted by SQLite") << qint64(1) << bounds.bucketParts << words << parts << QString();
+    QTest::newRow("one place a bucket") << kept << qint64(1) << words << parts << QString();
+    QTest::newRow("words' parts in a run each")
+        << kept << bounds.bucketParts << qint64(0) << parts << QString();
     QTest::newRow("sorted, words' parts in runs")
-        << qint64(1) << bounds.bucketParts << qint64(4096) << QString();
-    QTest::newRow("into the tables of a prefix") << kept << bounds.bucketParts << words << "NEW_";
-    QTest::newRow("sorted into the tables of a prefix") << qint64(1) << bounds.bucketParts << words << "NEW_";
+        << qint64(1) << bounds.bucketParts << qint64(4096) << parts << QString();
+    // The parts of a bucket come back from memory and the table mixed.
+    QTest::newRow("parts read and bucketed in temporary tables")
+        << kept << qint64(4096) << words << qint64(1) << QString();
+    QTest::newRow("parts partly in temporary tables")
+        << kept << bounds.bucketParts << words << qint64(600000) << QString();
+    QTest::newRow("into the tables of a prefix") << kept << bounds.bucketParts << words << parts << "NEW_";
+    QTest::newRow("sorted into the tables of a prefix")
+        << qint64(1) << bounds.bucketParts << words << parts << "NEW_";
 }
 
 void TestSqliteNameIndex::sameWithinAnyBounds()
@@ -226,6 +235,7 @@ void TestSqliteNameIndex::sameWithinAnyBounds()
     QFETCH(qint64, keptNames);
     QFETCH(qint64, bucketParts);
     QFETCH(qint64, wordPartsBytes);
+    QFETCH(qint64, partBytes);
     QFETCH(QString, prefix);
     QTemporaryDir dir;
     const QString copy = dir.filePath(QStringLiteral("copy.mdb"));
@@ -247,6 +257,7 @@ void TestSqliteNameIndex::sameWithinAnyBounds()
     bounds.keptNames = size_t(keptNames);
     bounds.bucketParts = bucketParts;
     bounds.wordPartsBytes = size_t(wordPartsBytes);
+    bounds.partBytes = size_t(partBytes);
     const auto [done, total] = buildIndex(db, tables, bounds);
     QCOMPARE(total, db.execAndGet("SELECT count(*) FROM " + tables + "PRICE").getInt64());
     QVERIFY(done > 0 && done <= total);
