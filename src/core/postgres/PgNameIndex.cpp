@@ -20,6 +20,11 @@
 
 namespace {
 
+QString text(std::string_view utf8)
+{
+    return QString::fromUtf8(utf8.data(), qsizetype(utf8.size()));
+}
+
 constexpr char kSnapshot[] = "BEGIN ISOLATION LEVEL REPEATABLE READ READ ONLY";
 // PRICE first, as every reader and the update's swap lock it, so that a swap
 // is waited for and seen whole: never the names of one list beside the parts
@@ -326,17 +331,11 @@ PgNameRanking::~PgNameRanking() = default;
 
 void PgNameRanking::add(qint64 row, std::string_view name, std::string_view number, std::string_view group)
 {
-    auto named = m_nameIds.find(name);
-    if (named == m_nameIds.end()) {
-        m_names.push_back({std::string(name), 0, 0, 0, {}});
-        named = m_nameIds.emplace(m_names.back().text, quint32(m_names.size() - 1)).first;
-    }
-    auto grouped = m_groupIds.find(group);
-    if (grouped == m_groupIds.end()) {
-        m_groups.emplace_back(group);
-        grouped = m_groupIds.emplace(m_groups.back(), quint32(m_groups.size() - 1)).first;
-    }
-    Name& owner = m_names[named->second];
+    const quint32 named = m_nameIds.idOf(name);
+    if (named == m_names.size())
+        m_names.emplace_back();
+    const quint32 grouped = m_groupIds.idOf(group);
+    Name& owner = m_names[named];
     // The step to the row, its sign in the lowest bit; rows mostly grow.
     const qint64 step = row - owner.lastRow;
     const auto zigzag = quint64(step < 0 ? ((-(step + 1)) << 1) | 1 : step << 1);
@@ -350,7 +349,7 @@ void PgNameRanking::add(qint64 row, std::string_view name, std::string_view numb
         } while (value != 0);
     };
     put(zigzag);
-    put(grouped->second);
+    put(grouped);
     // PARTNUMBER holds 22 characters: a part fits a block many times over.
     const size_t size = std::min(number.size(), Block::kSize - sizeof head);
     put(size);
@@ -399,18 +398,19 @@ template <typename Visit> void PgNameRanking::takeParts(Name& name, Visit visit)
 void PgNameRanking::finish()
 {
     // Groups, then names, in code-point order: in UTF-8, byte order.
-    std::vector<quint32> byText(m_groups.size());
+    const std::vector<std::string_view>& groups = m_groupIds.texts();
+    std::vector<quint32> byText(groups.size());
     for (size_t id = 0; id < byText.size(); ++id)
         byText[id] = quint32(id);
     std::sort(byText.begin(), byText.end(),
-              [this](quint32 a, quint32 b) { return m_groups[a] < m_groups[b]; });
-    std::vector<quint32> groupRank(m_groups.size());
+              [&groups](quint32 a, quint32 b) { return groups[a] < groups[b]; });
+    std::vector<quint32> groupRank(groups.size());
     for (size_t at = 0; at < byText.size(); ++at)
         groupRank[byText[at]] = quint32(at);
 
     std::vector<std::string> keys(m_names.size());
     for (size_t id = 0; id < m_names.size(); ++id)
-        keys[id] = NameWords::orderKey(QString::fromStdString(m_names[id].text)).toStdString();
+        keys[id] = NameWords::orderKey(text(m_nameIds.texts()[id])).toStdString();
     std::vector<quint32> byKey(m_names.size());
     for (size_t id = 0; id < byKey.size(); ++id)
         byKey[id] = quint32(id);
@@ -455,7 +455,7 @@ void PgNameRanking::finish()
             name.rows.push_back(part.row);
 
         Ranked ranked{byKey[first], {}};
-        const QString words = NameWords::indexed(QString::fromStdString(name.text));
+        const QString words = NameWords::indexed(text(m_nameIds.texts()[byKey[first]]));
         if (!words.isEmpty())
             for (const QString& word : words.split(QLatin1Char(' '))) {
                 if (!ranked.words.empty())
@@ -466,9 +466,8 @@ void PgNameRanking::finish()
         first = end;
     }
     m_blocks.clear();
-    m_nameIds.clear();
-    m_groupIds.clear();
-    m_groups.clear();
+    m_nameIds = NameTextIds(0);
+    m_groupIds = NameTextIds(0);
 }
 
 void PgNameRanking::writeRuns(const std::function<void(const std::string&)>& send) const

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "core/storage/NameIndex.h"
+#include "core/storage/NameTextIds.h"
 #include "core/storage/PriceListRebuild.h"
 
 #include <QHash>
@@ -12,7 +13,6 @@
 #include <memory>
 #include <string>
 #include <string_view>
-#include <unordered_map>
 #include <vector>
 
 class PgConnection;
@@ -50,7 +50,6 @@ private:
     };
     struct Name
     {
-        std::string text;
         quint32 first = 0; // blocks, numbered from 1; 0: none yet
         quint32 last = 0;
         qint64 lastRow = 0;        // parts keep their row as a step from the last
@@ -66,10 +65,9 @@ private:
     template <typename Visit> void takeParts(Name& name, Visit visit);
 
     std::vector<std::unique_ptr<Block>> m_blocks;
-    std::deque<Name> m_names; // stays in place for the views below
-    std::unordered_map<std::string_view, quint32> m_nameIds;
-    std::deque<std::string> m_groups;
-    std::unordered_map<std::string_view, quint32> m_groupIds;
+    NameTextIds m_nameIds{1024};
+    std::deque<Name> m_names; // by id in m_nameIds
+    NameTextIds m_groupIds{64};
     std::vector<Ranked> m_ranked; // the names in order, those equal but for case as one
     qint64 m_parts = 0;
 };

@@ -2,9 +2,9 @@
 
 #include "core/sqlite/NameIndexWriter.h"
 #include "core/sqlite/NamePartBuckets.h"
-#include "core/sqlite/NameTextStore.h"
 #include "core/sqlite/RawSql.h"
 #include "core/sqlite/Schema.h"
+#include "core/storage/NameTextStore.h"
 #include "core/text/NameWords.h"
 
 #include <SQLiteCpp/Database.h>

@@ -1,7 +1,7 @@
 #pragma once
 
 #include "core/sqlite/NamePartBuckets.h"
-#include "core/sqlite/NameTextIds.h"
+#include "core/storage/NameTextIds.h"
 
 #include <QtGlobal>
 

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "core/sqlite/NameTextIds.h"
+#include "core/storage/NameTextIds.h"
 
 #include <sqlite3.h>
 

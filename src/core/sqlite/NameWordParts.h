@@ -1,7 +1,7 @@
 #pragma once
 
 #include "core/sqlite/NameIndexCoding.h"
-#include "core/sqlite/NameTextIds.h"
+#include "core/storage/NameTextIds.h"
 
 #include <SQLiteCpp/Database.h>
 #include <sqlite3.h>

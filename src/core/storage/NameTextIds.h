@@ -1,6 +1,6 @@
 #pragma once
 
-#include "core/sqlite/NameTextStore.h"
+#include "core/storage/NameTextStore.h"
 
 #include <QtGlobal>
 
