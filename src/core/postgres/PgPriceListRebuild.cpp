@@ -166,17 +166,19 @@ void PgPriceListRebuild::storeChanges(const std::vector<Change>& changes, const 
     });
 }
 
+template <typename Work> void PgPriceListRebuild::finishOnTheSide(Work work)
+{
+    try {
+        work();
+    } catch (...) {
+        m_rankFailure = std::current_exception();
+    }
+}
+
 void PgPriceListRebuild::indexParts()
 {
     endCopy();
-    m_ranker = std::thread([this] {
-        try {
-            m_names.finish();
-            m_crossMaps.finish();
-        } catch (...) {
-            m_rankFailure = std::current_exception();
-        }
-    });
+    m_ranker = std::thread([this] { finishOnTheSide([this] { m_names.finish(); }); });
     // Room to sort a million keys in memory rather than in temporary files.
     m_db->exec("SET LOCAL maintenance_work_mem = '256MB'");
     m_db->withLongDeadline([&] { m_db->execScript(PgSchema::createPriceIndexes("PRICE_NEW")); });
@@ -271,15 +273,19 @@ void PgPriceListRebuild::indexNames()
 {
     endCopy();
     // The update reports its own progress meanwhile.
-    if (m_ranker.joinable()) {
+    if (m_ranker.joinable())
         m_ranker.join();
-    } else {
+    else
         m_names.finish();
-        m_crossMaps.finish();
-    }
     if (m_rankFailure)
         std::rethrow_exception(m_rankFailure);
+    // The server indexes the names on one core; the maps are finished on
+    // the other meanwhile.
+    m_ranker = std::thread([this] { finishOnTheSide([this] { m_crossMaps.finish(); }); });
     PgNameIndex::build(*m_db, "_NEW", {m_listener.keepAlive, {}}, &m_names);
+    m_ranker.join();
+    if (m_rankFailure)
+        std::rethrow_exception(m_rankFailure);
     m_crossMaps.store(*m_db, "CROSS_MAP_NEW");
     m_crossMaps = PgCrossMaps();
     releaseFreedMemory();

@@ -52,6 +52,8 @@ private:
     // Takes the tables being replaced from their readers, trying again
     // until the readers let go.
     void lockCurrentTables();
+    // Runs work on m_ranker's thread, keeping what it throws for the update's.
+    template <typename Work> void finishOnTheSide(Work work);
 
     QString m_connection;
     Listener m_listener;
@@ -63,7 +65,8 @@ private:
     std::optional<QDate> m_priceDate;
     PgNameRanking m_names;   // of the new list, for its name index
     PgCrossMaps m_crossMaps; // of the new list, kept for the counters
-    // Orders m_names and m_crossMaps while the server builds the other indexes.
+    // Orders m_names while the server builds the part indexes, then
+    // m_crossMaps while it builds the name index.
     std::thread m_ranker;
     std::exception_ptr m_rankFailure;
 };
