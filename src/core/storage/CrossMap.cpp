@@ -2,6 +2,7 @@
 
 #include "core/storage/MapImageReader.h"
 #include "core/storage/MapImageWriter.h"
+#include "core/storage/SharedStrings.h"
 #include "core/text/CaseFolding.h"
 
 #include <algorithm>
@@ -257,6 +258,7 @@ QStringList CrossMap::takeMarked()
         found += __builtin_popcountll(m_found[word]);
     QStringList crosses;
     crosses.reserve(found);
+    SharedStrings strings;
     // Reading the bits in order sorts the ids, and clears them for the next lookup.
     int32_t lastSpellings = kNoCross;
     for (size_t word = m_firstWord; word < m_endWord; ++word) {
@@ -265,7 +267,8 @@ QStringList CrossMap::takeMarked()
             if (m_spellingsOf[size_t(cross)] == lastSpellings)
                 continue;
             lastSpellings = m_spellingsOf[size_t(cross)];
-            crosses << crossText(cross);
+            std::optional<QString> ascii = strings.fromAscii(crossBytes(cross));
+            crosses << (ascii ? std::move(*ascii) : crossText(cross));
         }
         m_found[word] = 0;
     }
