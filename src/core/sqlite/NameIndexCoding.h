@@ -5,18 +5,9 @@
 #include <string>
 #include <string_view>
 
-// The numbers PART_NAME_WORDS and PART_NAME_ORDER keep, in 7-bit groups,
-// lowest first, the high bit set in all but the last.
+// The numbers PART_NAME_WORDS and PART_NAME_ORDER keep, as Varint writes
+// them.
 namespace NameIndexCoding {
-
-inline void appendNumber(std::string& encoded, quint64 value)
-{
-    while (value >= 0x80) {
-        encoded += char(0x80 | (value & 0x7F));
-        value >>= 7;
-    }
-    encoded += char(value);
-}
 
 // Throws the error that tells the clerk to update the list.
 [[noreturn]] void damaged();

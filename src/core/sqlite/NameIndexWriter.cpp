@@ -2,13 +2,13 @@
 
 #include "core/sqlite/NameIndexCoding.h"
 #include "core/sqlite/Schema.h"
+#include "core/storage/Varint.h"
 #include "core/text/NameWords.h"
 
 #include <QString>
 
 #include <algorithm>
 
-using NameIndexCoding::appendNumber;
 using RawSql::insertRow;
 using RawSql::prepare;
 
@@ -49,7 +49,7 @@ void NameIndexWriter::setName(std::string_view name)
 
 void NameIndexWriter::add(qint64 part)
 {
-    appendNumber(m_encoded, quint64(part));
+    Varint::append(m_encoded, quint64(part));
     if (m_ids.size() != m_nameWords.size()) {
         for (const std::string& word : m_nameWords)
             m_ids.push_back(m_words.idOf(word));

@@ -4,7 +4,6 @@
 
 #include <algorithm>
 
-using NameIndexCoding::appendNumber;
 using NameIndexCoding::firstNumber;
 using RawSql::insertRow;
 using RawSql::prepare;
@@ -85,7 +84,7 @@ void NameWordParts::write(sqlite3_stmt* insert)
         const std::string_view run(data ? data : "", size_t(sqlite3_column_bytes(runs.get(), 2)));
         size_t used = 0;
         const qint64 first = qint64(firstNumber(run, used)) - 1;
-        appendNumber(encoded, quint64(first - last));
+        Varint::append(encoded, quint64(first - last));
         encoded += run.substr(used);
         last = sqlite3_column_int64(runs.get(), 1);
     }

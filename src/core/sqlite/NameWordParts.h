@@ -2,6 +2,7 @@
 
 #include "core/sqlite/NameIndexCoding.h"
 #include "core/storage/NameTextIds.h"
+#include "core/storage/Varint.h"
 
 #include <SQLiteCpp/Database.h>
 #include <sqlite3.h>
@@ -38,7 +39,7 @@ public:
     {
         Parts& parts = m_parts[word];
         const size_t before = parts.encoded.capacity();
-        NameIndexCoding::appendNumber(parts.encoded, quint64(qint64(number) - parts.last));
+        Varint::append(parts.encoded, quint64(qint64(number) - parts.last));
         parts.last = number;
         m_bytes += parts.encoded.capacity() - before;
     }

@@ -23,7 +23,6 @@
 
 #include <algorithm>
 #include <limits>
-#include <memory>
 #include <unordered_set>
 
 using NameIndexCoding::damaged;
@@ -250,14 +249,14 @@ void SqliteNameIndex::build(SQLite::Database& database, const PriceListRebuild::
     // Lists repeat names a lot, and their parts are ordered fastest by the
     // places of their names; a list of names nearly all different is left
     // to SQLite's sorter, which keeps none of them.
-    auto bucketed = std::make_unique<NameBucketedOrder>(database, bounds.keptNames, bounds.partBytes);
-    bucketed->read(prefix);
-    if (bucketed->complete()) {
-        NameIndexWriter writer(database, prefix, listener, bucketed->count(), bounds.wordPartsBytes);
-        bucketed->write(bounds.bucketParts, writer);
+    NameBucketedOrder bucketed(database, bounds.keptNames, bounds.partBytes);
+    bucketed.read(prefix);
+    if (bucketed.complete()) {
+        NameIndexWriter writer(database, prefix, listener, bucketed.count(), bounds.wordPartsBytes);
+        bucketed.write(bounds.bucketParts, writer);
         writer.finish();
     } else {
-        bucketed.reset();
+        // The order read lets go of its parts once it gives up.
         const std::string price = std::string(prefix) + Tables::kPriceTable;
         const qint64 count = database.execAndGet("SELECT count(*) FROM " + price).getInt64();
         NameIndexWriter writer(database, prefix, listener, count, bounds.wordPartsBytes);

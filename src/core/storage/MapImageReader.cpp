@@ -1,6 +1,5 @@
 #include "MapImageReader.h"
 
-#include <algorithm>
 #include <cstring>
 
 MapImageReader::MapImageReader(std::function<std::optional<std::string_view>()> nextPiece)
@@ -18,19 +17,26 @@ bool MapImageReader::fill()
     return !m_piece.empty();
 }
 
-bool MapImageReader::read(void* into, size_t count)
+template <typename Sink> bool MapImageReader::take(size_t count, Sink sink)
 {
-    char* to = static_cast<char*>(into);
     while (count > 0) {
         if (!fill())
             return false;
-        const size_t taken = std::min(count, m_piece.size());
-        std::memcpy(to, m_piece.data(), taken);
-        m_piece.remove_prefix(taken);
-        to += taken;
-        count -= taken;
+        const std::string_view taken = m_piece.substr(0, count);
+        sink(taken);
+        m_piece.remove_prefix(taken.size());
+        count -= taken.size();
     }
     return true;
+}
+
+bool MapImageReader::read(void* into, size_t count)
+{
+    char* to = static_cast<char*>(into);
+    return take(count, [&to](std::string_view bytes) {
+        std::memcpy(to, bytes.data(), bytes.size());
+        to += bytes.size();
+    });
 }
 
 bool MapImageReader::readNumber(uint64_t& number)
@@ -49,15 +55,7 @@ bool MapImageReader::readNumber(uint64_t& number)
 
 bool MapImageReader::append(std::string& into, size_t count)
 {
-    while (count > 0) {
-        if (!fill())
-            return false;
-        const size_t taken = std::min(count, m_piece.size());
-        into.append(m_piece.data(), taken);
-        m_piece.remove_prefix(taken);
-        count -= taken;
-    }
-    return true;
+    return take(count, [&into](std::string_view bytes) { into += bytes; });
 }
 
 bool MapImageReader::atEnd()

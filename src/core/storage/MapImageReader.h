@@ -26,6 +26,8 @@ public:
 
 private:
     bool fill();
+    // Hands sink the next count bytes, a piece's worth at a time.
+    template <typename Sink> bool take(size_t count, Sink sink);
 
     std::function<std::optional<std::string_view>()> m_nextPiece;
     std::string_view m_piece;

@@ -1,5 +1,7 @@
 #include "MapImageWriter.h"
 
+#include "core/storage/Varint.h"
+
 #include <algorithm>
 
 MapImageWriter::MapImageWriter(size_t pieceBytes, std::function<void(std::string_view piece)> put)
@@ -25,12 +27,9 @@ void MapImageWriter::write(const void* bytes, size_t count)
 
 void MapImageWriter::writeNumber(uint64_t number)
 {
-    char bytes[10];
-    size_t count = 0;
-    for (; number >= 0x80; number >>= 7)
-        bytes[count++] = char(uint8_t(number) | 0x80);
-    bytes[count++] = char(number);
-    write(bytes, count);
+    std::string bytes;
+    Varint::append(bytes, number);
+    write(bytes.data(), bytes.size());
 }
 
 void MapImageWriter::finish()

@@ -2,6 +2,7 @@
 
 #include "core/storage/MapImageReader.h"
 #include "core/storage/MapImageWriter.h"
+#include "core/storage/Varint.h"
 #include "core/text/CaseFolding.h"
 
 #include <QString>
@@ -18,48 +19,15 @@ constexpr size_t kBlockKeys = 16;
 constexpr size_t kChunkBytes = 64 * 1024;
 constexpr size_t kLargestBucketChunk = kChunkBytes;
 
-void appendVarint(std::string& out, size_t number)
-{
-    while (number >= 0x80) {
-        out += char(uint8_t(number) | 0x80);
-        number >>= 7;
-    }
-    out += char(number);
-}
-
-size_t readVarint(const char*& in)
-{
-    size_t number = 0;
-    for (int shift = 0;; shift += 7) {
-        const uint8_t byte = uint8_t(*in++);
-        number |= size_t(byte & 0x7f) << shift;
-        if (byte < 0x80)
-            return number;
-    }
-}
-
 // The next key of a block into key, which holds the one before: the first
 // of a block is whole, the others share a beginning with the one before.
 void readKey(const char*& at, std::string& key, bool firstOfBlock)
 {
-    const size_t shared = firstOfBlock ? 0 : readVarint(at);
-    const size_t added = readVarint(at);
+    const size_t shared = firstOfBlock ? 0 : Varint::read(at);
+    const size_t added = Varint::read(at);
     key.resize(shared);
     key.append(at, added);
     at += added;
-}
-
-// Reads a number as readVarint does, but never past end.
-bool readVarintWithin(const char*& in, const char* end, size_t& number)
-{
-    number = 0;
-    for (int shift = 0; shift < 64 && in < end; shift += 7) {
-        const uint8_t byte = uint8_t(*in++);
-        number |= size_t(byte & 0x7f) << shift;
-        if (byte < 0x80)
-            return true;
-    }
-    return false;
 }
 
 // Whether block holds exactly keys keys as appendBlock() lays them out,
@@ -70,9 +38,9 @@ bool isBlock(std::string_view block, size_t keys)
     const char* const end = at + block.size();
     size_t previous = 0;
     for (size_t key = 0; key < keys; ++key) {
-        size_t shared = 0, added = 0;
-        if ((key > 0 && !readVarintWithin(at, end, shared)) || shared > previous ||
-            !readVarintWithin(at, end, added) || added > size_t(end - at))
+        uint64_t shared = 0, added = 0;
+        if ((key > 0 && !Varint::readWithin(at, end, shared)) || shared > previous ||
+            !Varint::readWithin(at, end, added) || added > size_t(end - at))
             return false;
         at += added;
         previous = shared + added;
@@ -116,7 +84,7 @@ struct PrefixIndex::Bucket
             chunks.emplace_back().reserve(std::max(grown, bytes));
         }
         std::string& chunk = chunks.back();
-        appendVarint(chunk, rest.size() << 2 | head);
+        Varint::append(chunk, rest.size() << 2 | head);
         chunk.append(rest);
         chunk.append(reinterpret_cast<const char*>(&value), sizeof(value));
     }
@@ -147,7 +115,7 @@ void PrefixIndex::append(std::string_view key, uint32_t value)
     if (m_inBlock == kBlockKeys)
         flushBlock();
     if (m_inBlock == 0) {
-        appendVarint(m_block, key.size());
+        Varint::append(m_block, key.size());
         m_block.append(key);
     } else {
         const size_t shared = size_t(
@@ -155,8 +123,8 @@ void PrefixIndex::append(std::string_view key, uint32_t value)
                           m_previous.begin())
                 .first -
             key.begin());
-        appendVarint(m_block, shared);
-        appendVarint(m_block, key.size() - shared);
+        Varint::append(m_block, shared);
+        Varint::append(m_block, key.size() - shared);
         m_block.append(key.substr(shared));
     }
     m_previous.assign(key);
@@ -251,7 +219,7 @@ void PrefixIndex::mergeBuckets()
         for (const std::string& chunk : m_buckets[id]->chunks)
             for (const char* record = chunk.data(); record < chunk.data() + chunk.size();) {
                 const char* rest = record;
-                const size_t header = readVarint(rest);
+                const size_t header = Varint::read(rest);
                 order.emplace_back(headOf(std::string_view(rest, header >> 2)), uint32_t(records.size()));
                 records.push_back(record);
                 record = rest + (header >> 2) + sizeof(uint32_t);
@@ -260,7 +228,7 @@ void PrefixIndex::mergeBuckets()
         // the beginning of every other key there; then the rests in order.
         const auto restOf = [&records](uint32_t i, size_t* head) {
             const char* rest = records[i];
-            const size_t header = readVarint(rest);
+            const size_t header = Varint::read(rest);
             *head = header & 3;
             return std::string_view(rest, header >> 2);
         };
@@ -293,7 +261,7 @@ void PrefixIndex::mergeBuckets()
 template <typename Before> size_t PrefixIndex::partitionPoint(Before before) const
 {
     const auto firstKey = [](const char* at) {
-        const size_t length = readVarint(at);
+        const size_t length = Varint::read(at);
         return std::string_view(at, length);
     };
     size_t low = 0, high = m_blocks.size();
